@@ -1,0 +1,23 @@
+# Shared compile settings for every target of the project.
+add_library(tallyroll_options INTERFACE)
+target_compile_options(tallyroll_options INTERFACE
+    -Wall -Wextra -Wpedantic -Wshadow -Wnon-virtual-dtor -Wcast-align
+    -Woverloaded-virtual -Wnull-dereference -Wimplicit-fallthrough)
+if(TALLYROLL_WERROR)
+    target_compile_options(tallyroll_options INTERFACE -Werror)
+endif()
+# Project headers are included from the repository root: "engine/print_stream.h".
+target_include_directories(tallyroll_options INTERFACE "${PROJECT_SOURCE_DIR}")
+
+if(TALLYROLL_SANITIZE)
+    add_compile_options(-fsanitize=address,undefined -fno-omit-frame-pointer
+                        -fno-sanitize-recover=undefined)
+    add_link_options(-fsanitize=address,undefined)
+endif()
+
+# tallyroll_library(NAME SOURCES... [DEPENDS libs...])
+function(tallyroll_library name)
+    cmake_parse_arguments(ARG "" "" "SOURCES;DEPENDS" ${ARGN})
+    add_library(${name} STATIC ${ARG_SOURCES})
+    target_link_libraries(${name} PUBLIC tallyroll_options ${ARG_DEPENDS})
+endfunction()

@@ -1,0 +1,72 @@
+// The character grid that the window system draws into and a front end shows.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace screen {
+
+// What a cell shows, by meaning; a front end picks colours or attributes for it.
+enum class Role : std::uint8_t {
+    Desktop,       // behind every window
+    Window,        // dialog body, static text, group boxes
+    Caption,       // the caption bar
+    Button,        // a push button or check box
+    ButtonFocused, // the button that has the focus
+    Field,         // edit fields and combo fields
+    FieldFocused,  // the field that has the focus
+    Selection,     // selected text, the selected list entry
+    Disabled,      // a disabled control
+    List,          // an open drop-down list
+    Shadow,        // the shadow of a modal window
+};
+
+enum Attr : std::uint8_t {
+    AttrNone = 0,
+    AttrBold = 1,
+    AttrUnderline = 2,
+    AttrReverse = 4,
+};
+
+struct Cell {
+    char32_t ch = U' ';
+    Role role = Role::Desktop;
+    std::uint8_t attrs = AttrNone;
+    bool operator==(const Cell&) const = default;
+};
+
+class Grid {
+public:
+    Grid() = default;
+    Grid(int width, int height) { resize(width, height); }
+
+    void resize(int width, int height);
+    int width() const { return width_; }
+    int height() const { return height_; }
+
+    Cell& at(int x, int y) { return cells_[static_cast<std::size_t>(y * width_ + x)]; }
+    const Cell& at(int x, int y) const { return cells_[static_cast<std::size_t>(y * width_ + x)]; }
+    bool contains(int x, int y) const { return x >= 0 && y >= 0 && x < width_ && y < height_; }
+
+    void fill(Cell cell);
+    // Writes text from (x, y), clipped to the grid; answers the number of cells written.
+    int put(int x, int y, std::u32string_view text, Role role, std::uint8_t attrs = AttrNone);
+
+    // The text of row y (or of the whole grid, rows joined by '\n'), as UTF-8,
+    // trailing blanks kept; what snapshot tests compare against.
+    std::string rowText(int y) const;
+    std::string text() const;
+
+    // The text cursor, where the focused field wants it shown.
+    int cursorX = 0;
+    int cursorY = 0;
+    bool cursorVisible = false;
+
+private:
+    int width_ = 0;
+    int height_ = 0;
+    std::vector<Cell> cells_;
+};
+
+} // namespace screen

@@ -1,0 +1,27 @@
+// Code-page conversion of the Win32 subset (winnls). Code page 0 is the
+// device's ANSI code page, chosen from the locale at start.
+#pragma once
+
+#include "platform/win32/types.h"
+
+inline constexpr UINT CP_ACP = 0;
+inline constexpr UINT CP_UTF8 = 65001;
+
+inline constexpr DWORD MB_PRECOMPOSED = 0x00000001;
+inline constexpr DWORD MB_COMPOSITE = 0x00000002;
+inline constexpr DWORD MB_USEGLYPHCHARS = 0x00000004;
+inline constexpr DWORD MB_ERR_INVALID_CHARS = 0x00000008;
+
+inline constexpr DWORD WC_DISCARDNS = 0x00000010;
+inline constexpr DWORD WC_SEPCHARS = 0x00000020;
+inline constexpr DWORD WC_DEFAULTCHAR = 0x00000040;
+inline constexpr DWORD WC_COMPOSITECHECK = 0x00000200;
+inline constexpr DWORD WC_NO_BEST_FIT_CHARS = 0x00000400;
+
+int WideCharToMultiByte(UINT CodePage, DWORD dwFlags, LPCWSTR lpWideCharStr, int cchWideChar,
+                        LPSTR lpMultiByteStr, int cbMultiByte, LPCSTR lpDefaultChar,
+                        LPBOOL lpUsedDefaultChar);
+int MultiByteToWideChar(UINT CodePage, DWORD dwFlags, LPCSTR lpMultiByteStr, int cbMultiByte,
+                        LPWSTR lpWideCharStr, int cchWideChar);
+UINT GetACP();
+BOOL IsDBCSLeadByteEx(UINT CodePage, BYTE TestChar);
