@@ -5,8 +5,12 @@ namespace {
 
 constexpr char32_t kReplacement = 0xFFFD;
 
-bool IsHighSurrogate(char32_t c) { return c >= 0xD800 && c <= 0xDBFF; }
-bool IsLowSurrogate(char32_t c) { return c >= 0xDC00 && c <= 0xDFFF; }
+bool IsHighSurrogate(char32_t c) {
+    return c >= 0xD800 && c <= 0xDBFF;
+}
+bool IsLowSurrogate(char32_t c) {
+    return c >= 0xDC00 && c <= 0xDFFF;
+}
 
 void AppendUtf8(std::string& out, char32_t c) {
     if (c > 0x10FFFF || (c >= 0xD800 && c <= 0xDFFF)) {
@@ -113,7 +117,9 @@ std::string Utf32ToUtf8(std::u32string_view s) {
     return out;
 }
 
-std::string Utf16ToUtf8(std::u16string_view s) { return Utf32ToUtf8(Utf16ToUtf32(s)); }
+std::string Utf16ToUtf8(std::u16string_view s) {
+    return Utf32ToUtf8(Utf16ToUtf32(s));
+}
 
 std::u16string Utf8ToUtf16(std::string_view s) {
     std::u32string wide;
