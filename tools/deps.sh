@@ -1,0 +1,28 @@
+#!/usr/bin/env bash
+# Installs the Debian packages that building, running and testing Tallyroll need.
+# Idempotent: asks apt only for what is missing.
+set -euo pipefail
+
+packages=(
+    cmake ninja-build g++ clang clang-tidy libclang-rt-14-dev
+    libgtest-dev libgmock-dev libbenchmark-dev
+    libncurses-dev libicu-dev icu-devtools libpng-dev zlib1g-dev
+    tmux hyperfine
+)
+
+missing=()
+for p in "${packages[@]}"; do
+    if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed"; then
+        missing+=("$p")
+    fi
+done
+[ ${#missing[@]} -eq 0 ] && exit 0
+
+echo "Installing: ${missing[*]}"
+sudo=""
+if [ "$(id -u)" -ne 0 ]; then
+    sudo="sudo"
+fi
+export DEBIAN_FRONTEND=noninteractive
+$sudo apt-get update -qq
+$sudo apt-get install -y -qq --no-install-recommends "${missing[@]}"
