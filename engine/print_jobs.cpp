@@ -1,0 +1,68 @@
+#include "engine/print_jobs.h"
+
+#include "engine/command_set.h"
+#include "engine/format_options.h"
+#include "engine/print_stream.h"
+#include "link/port_connection.h"
+#include "platform/win32/kernel.h"
+
+namespace {
+
+constexpr char kLineEnd[] = "\r\n";
+constexpr DWORD kPauseAfterLeadIn = 20; // ms: the printer wakes up on the lead-in
+
+void DisableJobButtons(PrintJobHost& host) {
+    host.EnableTestButton(FALSE);
+    host.EnablePrintButton(FALSE);
+}
+
+void EnableJobButtons(PrintJobHost& host) {
+    host.EnableTestButton(TRUE);
+    host.EnablePrintButton(TRUE);
+}
+
+bool SendLeadIn(PrintJobHost& host) {
+    return SendText(host, CString());
+}
+
+} // namespace
+
+void RunPrintJob(PrintJobHost& host) {
+    host.ReadForm();
+    DisableJobButtons(host);
+
+    FormatOptions options;
+    options.nWidth = host.WidthSelection();
+    options.nHeight = host.HeightSelection();
+    options.bUnderline = host.StoredUnderline() ? 1 : 0;
+    options.bDirection = host.StoredDirection() ? 1 : 0;
+    options.bWhite = host.StoredWhite() ? 1 : 0;
+
+    // The text box itself keeps its text, so line ends never pile up from
+    // one job to the next: the next job reads the box again.
+    host.StoredText() += CString(kLineEnd);
+
+    const int nPort = host.PortSelection() + 1;
+    if (OpenPort(host, nPort) && SendLeadIn(host)) {
+        Sleep(kPauseAfterLeadIn);
+        // A model without a format block still gets its text.
+        if (const auto set = CommandSetForModel(host.PrinterSelection())) {
+            SendFormatBlock(host, *set, options);
+        }
+        SendText(host, host.StoredText());
+    }
+
+    EnableJobButtons(host);
+}
+
+void RunTestJob(PrintJobHost& host) {
+    DisableJobButtons(host);
+
+    const int nPort = host.PortSelection() + 1;
+    if (OpenPort(host, nPort) && SendLeadIn(host)) {
+        Sleep(kPauseAfterLeadIn);
+        SendTestPage(host);
+    }
+
+    EnableJobButtons(host);
+}

@@ -1,0 +1,91 @@
+#include "link/port_connection.h"
+
+#include "link/line_settings.h"
+#include "platform/afx/cstring.h"
+#include "platform/win32/comm.h"
+#include "platform/win32/kernel.h"
+#include "platform/win32/user.h"
+
+BOOL g_bPortOpen = 0;
+
+namespace {
+
+constexpr DWORD kQueueSize = 1024;
+
+// Reads return at once with what has arrived; writes have no time-out.
+COMMTIMEOUTS PrinterTimeouts() {
+    COMMTIMEOUTS timeouts{};
+    timeouts.ReadIntervalTimeout = 0xFFFFFFFF;
+    timeouts.ReadTotalTimeoutMultiplier = 0;
+    timeouts.ReadTotalTimeoutConstant = 0;
+    timeouts.WriteTotalTimeoutMultiplier = 0;
+    timeouts.WriteTotalTimeoutConstant = 0;
+    return timeouts;
+}
+
+void ShowError(PortHost& host, LPCWSTR lpszText) {
+    MessageBoxW(host.MessageOwner(), lpszText, TEXT("Error"), MB_OK);
+}
+
+} // namespace
+
+bool OpenPort(PortHost& host, int nPort) {
+    if (g_bPortOpen) {
+        return true;
+    }
+
+    WCHAR szPort[32];
+    wsprintfW(szPort, TEXT("COM%d:"), nPort);
+
+    HANDLE& hPort = host.PortHandle();
+    hPort =
+        CreateFileW(szPort, GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    if (hPort == INVALID_HANDLE_VALUE) {
+        const DWORD dwError = GetLastError();
+        CString strMessage;
+        strMessage.Format(TEXT("Unable to open %s, Error No.=%d"), szPort,
+                          static_cast<int>(dwError));
+        ShowError(host, strMessage);
+        return false;
+    }
+
+    COMMTIMEOUTS timeouts = PrinterTimeouts();
+    if (!SetCommTimeouts(hPort, &timeouts)) {
+        CloseHandle(hPort);
+        return false;
+    }
+
+    DCB dcb{};
+    dcb.DCBlength = sizeof(DCB);
+    if (!GetCommState(hPort, &dcb)) {
+        // Nothing was read: start from an empty block rather than from
+        // whatever a failed read may have left in it.
+        dcb = DCB{};
+        dcb.DCBlength = sizeof(DCB);
+    }
+    SetPrinterLineSettings(dcb);
+    if (!SetCommState(hPort, &dcb) || !SetupComm(hPort, kQueueSize, kQueueSize)) {
+        CloseHandle(hPort);
+        return false;
+    }
+
+    g_bPortOpen = 1;
+    return true;
+}
+
+bool ClosePort(PortHost& host) {
+    if (g_bPortOpen) {
+        CloseHandle(host.PortHandle());
+    }
+    g_bPortOpen = 0;
+    return true;
+}
+
+bool WritePort(PortHost& host, const void* pBytes, DWORD nCount) {
+    DWORD nWritten = 0;
+    if (!WriteFile(host.PortHandle(), pBytes, nCount, &nWritten, nullptr)) {
+        ShowError(host, TEXT("Can't Send Data to Printer!"));
+        return false;
+    }
+    return true;
+}

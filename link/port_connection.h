@@ -1,0 +1,22 @@
+// The one connection to the printer: opened and configured on first use,
+// kept open between jobs, closed when the user picks another COM port.
+#pragma once
+
+#include "link/port_host.h"
+#include "platform/win32/types.h"
+
+// Non-zero while a configured connection is open; host.PortHandle() is
+// meaningful only then.
+extern BOOL g_bPortOpen;
+
+// Makes sure a configured connection is open; with one open already, answers
+// true at once whatever nPort is. Reports a device that cannot be opened in a
+// message box; a port that refuses its settings fails without one.
+bool OpenPort(PortHost& host, int nPort);
+
+// Closes the connection if one is open; always answers true.
+bool ClosePort(PortHost& host);
+
+// Writes nCount bytes in one synchronous write. A failure is reported in a
+// message box and leaves the connection open.
+bool WritePort(PortHost& host, const void* pBytes, DWORD nCount);

@@ -1,0 +1,58 @@
+#include "platform/posix/device_table.h"
+
+#include <cstdlib>
+#include <pwd.h>
+#include <unistd.h>
+
+namespace posix {
+
+namespace {
+
+char16_t Upper(char16_t c) {
+    return (c >= u'a' && c <= u'z') ? static_cast<char16_t>(c - u'a' + u'A') : c;
+}
+
+std::string HomeFolder() {
+    if (const char* home = std::getenv("HOME"); home != nullptr && *home != '\0') {
+        return home;
+    }
+    if (const passwd* pw = ::getpwuid(::getuid()); pw != nullptr && pw->pw_dir != nullptr) {
+        return pw->pw_dir;
+    }
+    return ".";
+}
+
+} // namespace
+
+std::optional<std::string> PortLinkName(std::u16string_view name) {
+    // Win32 also reaches ports through the device namespace.
+    constexpr std::u16string_view kDevicePrefix = u"\\\\.\\";
+    if (name.starts_with(kDevicePrefix)) {
+        name.remove_prefix(kDevicePrefix.size());
+    }
+    if (name.ends_with(u':')) {
+        name.remove_suffix(1);
+    }
+    if (name.size() < 4 || Upper(name[0]) != u'C' || Upper(name[1]) != u'O' ||
+        Upper(name[2]) != u'M') {
+        return std::nullopt;
+    }
+    std::string link = "COM";
+    for (char16_t c : name.substr(3)) {
+        if (c < u'0' || c > u'9') {
+            return std::nullopt;
+        }
+        link += static_cast<char>(c);
+    }
+    return link;
+}
+
+std::string DeviceFolder() {
+    if (const char* folder = std::getenv("TALLYROLL_DEVICES");
+        folder != nullptr && *folder != '\0') {
+        return folder;
+    }
+    return HomeFolder() + "/.tallyroll/devices";
+}
+
+} // namespace posix

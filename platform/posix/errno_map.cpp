@@ -1,0 +1,80 @@
+#include "platform/posix/errno_map.h"
+
+#include "platform/win32/kernel.h"
+
+#include <cerrno>
+
+namespace posix {
+
+namespace {
+
+constexpr DWORD kErrorInvalidFunction = 1;
+constexpr DWORD kErrorFileExists = 80;
+constexpr DWORD kErrorDiskFull = 112;
+constexpr DWORD kErrorFilenameTooLong = 206;
+
+struct ErrnoRow {
+    int err;
+    DWORD win32;
+};
+
+// errno                 Win32                          why
+// ENOENT                2  file not found              no such file, or a dangling port link
+// ENXIO                 2  file not found              a device node without a driver
+// ENODEV                2  file not found              a stale USB-serial node
+// ENOTDIR               3  path not found              a folder in the path is a file
+// EMFILE, ENFILE        4  too many open files
+// EACCES, EPERM         5  access denied               e.g. not in group dialout
+// EISDIR                5  access denied               Win32 refuses to open a folder as a file
+// EROFS                 5  access denied
+// EBUSY                 5  access denied               a port held by TIOCEXCL: Win32's "in use"
+// EWOULDBLOCK (EAGAIN)  5  access denied               only our non-blocking flock answers it
+// EBADF                 6  invalid handle
+// ENOMEM                8  not enough memory
+// ENOTTY                1  invalid function            a serial request to something not a tty
+// EINVAL                87 invalid parameter
+// EEXIST                80 file exists
+// ENOSPC                112 disk full
+// ENAMETOOLONG          206 file name too long
+// anything else         31 general failure             EIO from a hung-up port, among others
+constexpr ErrnoRow kTable[] = {
+    {ENOENT, ERROR_FILE_NOT_FOUND},
+    {ENXIO, ERROR_FILE_NOT_FOUND},
+    {ENODEV, ERROR_FILE_NOT_FOUND},
+    {ENOTDIR, ERROR_PATH_NOT_FOUND},
+    {EMFILE, ERROR_TOO_MANY_OPEN_FILES},
+    {ENFILE, ERROR_TOO_MANY_OPEN_FILES},
+    {EACCES, ERROR_ACCESS_DENIED},
+    {EPERM, ERROR_ACCESS_DENIED},
+    {EISDIR, ERROR_ACCESS_DENIED},
+    {EROFS, ERROR_ACCESS_DENIED},
+    {EBUSY, ERROR_ACCESS_DENIED},
+    {EWOULDBLOCK, ERROR_ACCESS_DENIED},
+    {EBADF, ERROR_INVALID_HANDLE},
+    {ENOMEM, ERROR_NOT_ENOUGH_MEMORY},
+    {ENOTTY, kErrorInvalidFunction},
+    {EINVAL, ERROR_INVALID_PARAMETER},
+    {EEXIST, kErrorFileExists},
+    {ENOSPC, kErrorDiskFull},
+    {ENAMETOOLONG, kErrorFilenameTooLong},
+};
+
+} // namespace
+
+DWORD Win32ErrorFromErrno(int err) {
+    if (err == 0) {
+        return ERROR_SUCCESS;
+    }
+    for (const ErrnoRow& row : kTable) {
+        if (row.err == err) {
+            return row.win32;
+        }
+    }
+    return ERROR_GEN_FAILURE;
+}
+
+void SetLastErrorFromErrno(int err) {
+    SetLastError(Win32ErrorFromErrno(err));
+}
+
+} // namespace posix

@@ -1,0 +1,196 @@
+// Files and devices by name: CreateFileW, ReadFile, WriteFile, CloseHandle.
+#include "platform/posix/dcb_termios.h"
+#include "platform/posix/device_table.h"
+#include "platform/posix/errno_map.h"
+#include "platform/posix/handle_table.h"
+#include "platform/posix/port_open.h"
+#include "platform/text/unicode.h"
+#include "platform/win32/kernel.h"
+
+#include <cerrno>
+#include <cstddef>
+#include <fcntl.h>
+#include <memory>
+#include <string>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace {
+
+using posix::ObjectRef;
+
+int AccessFlags(DWORD access) {
+    const bool read = (access & GENERIC_READ) != 0;
+    const bool write = (access & GENERIC_WRITE) != 0;
+    return read && write ? O_RDWR : write ? O_WRONLY : O_RDONLY;
+}
+
+bool DispositionFlags(DWORD disposition, int& flags) {
+    switch (disposition) {
+    case CREATE_NEW:
+        flags = O_CREAT | O_EXCL;
+        return true;
+    case CREATE_ALWAYS:
+        flags = O_CREAT | O_TRUNC;
+        return true;
+    case OPEN_EXISTING:
+        flags = 0;
+        return true;
+    case OPEN_ALWAYS:
+        flags = O_CREAT;
+        return true;
+    default:
+        return false;
+    }
+}
+
+ObjectRef FailFile(int fd, DWORD error) {
+    ::close(fd);
+    SetLastError(error);
+    return nullptr;
+}
+
+ObjectRef OpenFileByPath(const std::string& path, int flags, DWORD shareMode) {
+    // Non-blocking for the open only: a FIFO would otherwise wait for a peer.
+    int fd;
+    do {
+        fd = ::open(path.c_str(), flags | O_NOCTTY | O_NONBLOCK | O_CLOEXEC, 0666);
+    } while (fd == -1 && errno == EINTR);
+    if (fd == -1) {
+        posix::SetLastErrorFromErrno(errno);
+        return nullptr;
+    }
+    struct stat st {};
+    if (::fstat(fd, &st) == -1) {
+        return FailFile(fd, posix::Win32ErrorFromErrno(errno));
+    }
+    if (S_ISDIR(st.st_mode)) {
+        return FailFile(fd, ERROR_ACCESS_DENIED); // a folder is not a file on Win32
+    }
+    // Share mode 0 keeps other openers out; a shared open only keeps out an
+    // exclusive one. Only openers that lock (this layer) are affected.
+    const int lock = (shareMode == 0 ? LOCK_EX : LOCK_SH) | LOCK_NB;
+    if (::flock(fd, lock) == -1 && errno == EWOULDBLOCK) {
+        return FailFile(fd, ERROR_SHARING_VIOLATION);
+    }
+    const int status = ::fcntl(fd, F_GETFL);
+    if (status == -1 || ::fcntl(fd, F_SETFL, status & ~O_NONBLOCK) == -1) {
+        return FailFile(fd, posix::Win32ErrorFromErrno(errno));
+    }
+    return std::make_shared<posix::OpenObject>(fd, posix::ObjectKind::File);
+}
+
+// One read, continued after EINTR. Answers the count or -1 with errno set.
+ssize_t ReadOnce(int fd, BYTE* buffer, std::size_t count) {
+    ssize_t n;
+    do {
+        n = ::read(fd, buffer, count);
+    } while (n == -1 && errno == EINTR);
+    return n;
+}
+
+} // namespace
+
+HANDLE CreateFileW(LPCWSTR lpFileName, DWORD dwDesiredAccess, DWORD dwShareMode,
+                   LPSECURITY_ATTRIBUTES, DWORD dwCreationDisposition, DWORD,
+                   HANDLE hTemplateFile) {
+    const int access = AccessFlags(dwDesiredAccess);
+    int disposition = 0;
+    if (lpFileName == nullptr || hTemplateFile != nullptr ||
+        !DispositionFlags(dwCreationDisposition, disposition)) {
+        SetLastError(ERROR_INVALID_PARAMETER);
+        return INVALID_HANDLE_VALUE;
+    }
+    const std::u16string_view name(lpFileName);
+    ObjectRef object;
+    if (const auto link = posix::PortLinkName(name)) {
+        // A port exists or it does not: the disposition cannot create one.
+        object = posix::OpenPortDevice(*link, access);
+    } else {
+        object = OpenFileByPath(text::Utf16ToUtf8(name), access | disposition, dwShareMode);
+    }
+    if (!object) {
+        return INVALID_HANDLE_VALUE;
+    }
+    return posix::InsertObject(std::move(object));
+}
+
+BOOL ReadFile(HANDLE hFile, LPVOID lpBuffer, DWORD nNumberOfBytesToRead,
+              LPDWORD lpNumberOfBytesRead, LPOVERLAPPED lpOverlapped) {
+    if (lpNumberOfBytesRead != nullptr) {
+        *lpNumberOfBytesRead = 0;
+    }
+    const ObjectRef object = posix::FindObject(hFile);
+    if (!object) {
+        return FALSE;
+    }
+    if (lpOverlapped != nullptr || (lpBuffer == nullptr && nNumberOfBytesToRead != 0)) {
+        SetLastError(ERROR_INVALID_PARAMETER);
+        return FALSE;
+    }
+    auto* buffer = static_cast<BYTE*>(lpBuffer);
+    // A port whose time-outs say "answer at once" gets one read; otherwise a
+    // read fills the whole count or stops at the end of the file.
+    const bool once = object->IsPort() && posix::ReadsReturnAtOnce(object->port().timeouts);
+    std::size_t done = 0;
+    while (done < nNumberOfBytesToRead) {
+        const ssize_t n = ReadOnce(object->fd(), buffer + done, nNumberOfBytesToRead - done);
+        if (n == -1) {
+            if (done > 0) {
+                break; // keep what arrived; the next read reports the error
+            }
+            posix::SetLastErrorFromErrno(errno);
+            return FALSE;
+        }
+        done += static_cast<std::size_t>(n);
+        if (n == 0 || once) {
+            break;
+        }
+    }
+    if (lpNumberOfBytesRead != nullptr) {
+        *lpNumberOfBytesRead = static_cast<DWORD>(done);
+    }
+    return TRUE;
+}
+
+BOOL WriteFile(HANDLE hFile, LPCVOID lpBuffer, DWORD nNumberOfBytesToWrite,
+               LPDWORD lpNumberOfBytesWritten, LPOVERLAPPED lpOverlapped) {
+    if (lpNumberOfBytesWritten != nullptr) {
+        *lpNumberOfBytesWritten = 0;
+    }
+    const ObjectRef object = posix::FindObject(hFile);
+    if (!object) {
+        return FALSE;
+    }
+    if (lpOverlapped != nullptr || (lpBuffer == nullptr && nNumberOfBytesToWrite != 0)) {
+        SetLastError(ERROR_INVALID_PARAMETER);
+        return FALSE;
+    }
+    // Synchronous and complete: a signal can cut a large write short or
+    // interrupt it before the first byte; both are continued.
+    const auto* bytes = static_cast<const BYTE*>(lpBuffer);
+    std::size_t done = 0;
+    BOOL ok = TRUE;
+    while (done < nNumberOfBytesToWrite) {
+        const ssize_t n = ::write(object->fd(), bytes + done, nNumberOfBytesToWrite - done);
+        if (n == -1) {
+            if (errno == EINTR) {
+                continue;
+            }
+            posix::SetLastErrorFromErrno(errno);
+            ok = FALSE;
+            break;
+        }
+        done += static_cast<std::size_t>(n);
+    }
+    if (lpNumberOfBytesWritten != nullptr) {
+        *lpNumberOfBytesWritten = static_cast<DWORD>(done);
+    }
+    return ok;
+}
+
+BOOL CloseHandle(HANDLE hObject) {
+    // The descriptor closes when the last call using it returns.
+    return posix::RemoveObject(hObject) ? TRUE : FALSE;
+}

@@ -1,0 +1,57 @@
+#include "platform/posix/port_open.h"
+
+#include "platform/posix/device_table.h"
+#include "platform/posix/errno_map.h"
+
+#include <cerrno>
+#include <fcntl.h>
+#include <memory>
+#include <sys/file.h>
+#include <sys/ioctl.h>
+#include <unistd.h>
+
+namespace posix {
+
+namespace {
+
+ObjectRef Fail(int fd, int err) {
+    ::close(fd);
+    SetLastErrorFromErrno(err);
+    return nullptr;
+}
+
+} // namespace
+
+ObjectRef OpenPortDevice(const std::string& linkName, int accessFlags) {
+    const std::string path = DeviceFolder() + "/" + linkName;
+
+    // O_NONBLOCK: an rfcomm device, or a line without carrier, would
+    // otherwise block in open until the link comes up. O_NOCTTY: a port must
+    // never become our controlling terminal.
+    int fd;
+    do {
+        fd = ::open(path.c_str(), accessFlags | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
+    } while (fd == -1 && errno == EINTR);
+    if (fd == -1) {
+        SetLastErrorFromErrno(errno);
+        return nullptr;
+    }
+
+    // Win32 opens a port for one user only. TIOCEXCL refuses later openers
+    // except root; the lock refuses root too. The lock comes first: a refused
+    // opener must not touch the holder's TIOCEXCL on its way out, and once
+    // TIOCEXCL is set nothing below may fail.
+    if (::flock(fd, LOCK_EX | LOCK_NB) == -1 && errno != ENOLCK) {
+        return Fail(fd, errno);
+    }
+    const int flags = ::fcntl(fd, F_GETFL);
+    if (flags == -1 || ::fcntl(fd, F_SETFL, flags & ~O_NONBLOCK) == -1) {
+        return Fail(fd, errno);
+    }
+    if (::ioctl(fd, TIOCEXCL) == -1 && errno != ENOTTY && errno != EINVAL) {
+        return Fail(fd, errno);
+    }
+    return std::make_shared<OpenObject>(fd, ObjectKind::Port);
+}
+
+} // namespace posix

@@ -1,0 +1,16 @@
+// Opening a serial port named "COMn:" through the device table.
+#pragma once
+
+#include "platform/posix/handle_table.h"
+
+#include <string>
+
+namespace posix {
+
+// Opens the device that the link named linkName in the device table points
+// at, exclusively, with open flags accessFlags (O_RDONLY, O_WRONLY, O_RDWR).
+// Answers nullptr and sets the last error on failure: 2 when there is no such
+// link or device, 5 when another opener holds the port.
+ObjectRef OpenPortDevice(const std::string& linkName, int accessFlags);
+
+} // namespace posix

@@ -1,0 +1,24 @@
+#include "platform/win32/kernel.h"
+
+#include <cerrno>
+#include <sched.h>
+#include <time.h>
+
+void Sleep(DWORD dwMilliseconds) {
+    if (dwMilliseconds == 0) {
+        sched_yield(); // Win32: give up the rest of the time slice
+        return;
+    }
+    // An absolute deadline, so that a signal cannot shorten the pause and
+    // resuming after one does not lengthen it.
+    timespec deadline{};
+    clock_gettime(CLOCK_MONOTONIC, &deadline);
+    deadline.tv_sec += static_cast<time_t>(dwMilliseconds / 1000);
+    deadline.tv_nsec += static_cast<long>(dwMilliseconds % 1000) * 1000000L;
+    if (deadline.tv_nsec >= 1000000000L) {
+        deadline.tv_sec += 1;
+        deadline.tv_nsec -= 1000000000L;
+    }
+    while (clock_nanosleep(CLOCK_MONOTONIC, TIMER_ABSTIME, &deadline, nullptr) == EINTR) {
+    }
+}
