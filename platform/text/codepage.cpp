@@ -1,74 +1,300 @@
-// Interim: ASCII only, until the table-driven conversion lands.
+// WideCharToMultiByte, MultiByteToWideChar, GetACP and IsDBCSLeadByteEx with
+// Win32's rules, over the tables of code_page_table.cpp. The rules chosen
+// where Win32's documentation is silent are written up in docs/codepages.md.
 #include "platform/win32/codepage.h"
 
+#include "platform/text/ansi_code_page.h"
+#include "platform/text/bounded_output.h"
+#include "platform/text/code_page_table.h"
+#include "platform/text/composition.h"
+#include "platform/text/utf8_page.h"
 #include "platform/win32/kernel.h"
 
-int WideCharToMultiByte(UINT, DWORD, LPCWSTR src, int cch, LPSTR dst, int cb, LPCSTR defchar,
-                        LPBOOL used) {
-    if (src == nullptr || cch == 0 || cb < 0) {
-        SetLastError(ERROR_INVALID_PARAMETER);
-        return 0;
-    }
-    if (cch < 0) {
-        cch = 0;
-        while (src[cch] != 0) {
-            ++cch;
-        }
-        ++cch;
-    }
-    if (used) {
-        *used = FALSE;
-    }
-    if (cb == 0) {
-        return cch;
-    }
-    if (cb < cch) {
-        SetLastError(ERROR_INSUFFICIENT_BUFFER);
-        return 0;
-    }
-    for (int i = 0; i < cch; ++i) {
-        if (src[i] < 0x80) {
-            dst[i] = static_cast<char>(src[i]);
-        } else {
-            dst[i] = defchar ? *defchar : '?';
-            if (used) {
-                *used = TRUE;
-            }
-        }
-    }
-    return cch;
+#include <bit>
+#include <climits>
+#include <cstring>
+#include <string>
+
+namespace {
+
+using text::BoundedOutput;
+using text::CodePageTable;
+
+constexpr DWORD kCompositeChoices = WC_SEPCHARS | WC_DEFAULTCHAR | WC_DISCARDNS;
+constexpr DWORD kWideFlags = WC_COMPOSITECHECK | kCompositeChoices | WC_NO_BEST_FIT_CHARS;
+constexpr DWORD kMultiFlags =
+    MB_PRECOMPOSED | MB_COMPOSITE | MB_USEGLYPHCHARS | MB_ERR_INVALID_CHARS;
+
+int Fail(DWORD error) {
+    SetLastError(error);
+    return 0;
 }
 
-int MultiByteToWideChar(UINT, DWORD, LPCSTR src, int cb, LPWSTR dst, int cch) {
-    if (src == nullptr || cb == 0 || cch < 0) {
-        SetLastError(ERROR_INVALID_PARAMETER);
-        return 0;
+template <typename Unit> int Finish(const BoundedOutput<Unit>& out) {
+    if (out.overflow()) {
+        return Fail(ERROR_INSUFFICIENT_BUFFER);
     }
-    if (cb < 0) {
-        cb = 0;
-        while (src[cb] != 0) {
-            ++cb;
+    if (out.count() > static_cast<std::size_t>(INT_MAX)) {
+        return Fail(ERROR_INVALID_PARAMETER);
+    }
+    return static_cast<int>(out.count());
+}
+
+UINT Resolve(UINT code_page) {
+    return code_page == CP_ACP ? GetACP() : code_page;
+}
+
+bool IsHigh(char32_t c) {
+    return c >= 0xD800 && c <= 0xDBFF;
+}
+bool IsLow(char32_t c) {
+    return c >= 0xDC00 && c <= 0xDFFF;
+}
+
+// The code point at s[i], pairing surrogates; len receives its length in units.
+char32_t CodePointAt(const char16_t* s, std::size_t i, std::size_t n, std::size_t& len) {
+    const char32_t c = s[i];
+    if (IsHigh(c) && i + 1 < n && IsLow(s[i + 1])) {
+        len = 2;
+        return 0x10000 + ((c - 0xD800) << 10) + (char32_t(s[i + 1]) - 0xDC00);
+    }
+    len = 1;
+    return c;
+}
+
+enum class Composite { Off, Separate, Default, Discard };
+
+class Encoder {
+public:
+    Encoder(const CodePageTable& table, std::uint16_t default_bytes, BoundedOutput<char>& out)
+        : table_(table), default_bytes_(default_bytes), out_(out) {}
+
+    bool Bytes(std::uint16_t seq) {
+        return seq < 0x100 ? out_.Put(static_cast<char>(seq))
+                           : out_.Put(static_cast<char>(seq >> 8), static_cast<char>(seq & 0xFF));
+    }
+    bool Default() {
+        used_default_ = true;
+        return Bytes(default_bytes_);
+    }
+    bool Char(char32_t c) {
+        const std::uint16_t seq =
+            c < 0x10000 ? table_.ToBytes(static_cast<char16_t>(c)) : CodePageTable::kNoBytes;
+        return seq == CodePageTable::kNoBytes ? Default() : Bytes(seq);
+    }
+    bool Representable(char32_t c) const {
+        return c < 0x10000 && table_.ToBytes(static_cast<char16_t>(c)) != CodePageTable::kNoBytes;
+    }
+    bool used_default() const { return used_default_; }
+
+private:
+    const CodePageTable& table_;
+    std::uint16_t default_bytes_;
+    BoundedOutput<char>& out_;
+    bool used_default_ = false;
+};
+
+void EncodeTable(Composite rule, const char16_t* src, std::size_t n, Encoder& enc) {
+    std::size_t i = 0;
+    while (i < n) {
+        std::size_t len = 1;
+        char32_t base = CodePointAt(src, i, n, len);
+        i += len;
+        if (rule == Composite::Off || i == n || text::IsNonspacingMark(base)) {
+            if (!enc.Char(base)) {
+                return;
+            }
+            continue;
         }
-        ++cb;
+        // A base character and the nonspacing marks after it: fold each mark
+        // in while the code page has the precomposed result.
+        bool folded_all = true;
+        while (i < n) {
+            const char32_t mark = CodePointAt(src, i, n, len);
+            if (!text::IsNonspacingMark(mark)) {
+                break;
+            }
+            const char32_t composed = text::ComposePair(base, mark);
+            if (composed == 0 || !enc.Representable(composed)) {
+                folded_all = false;
+                break;
+            }
+            base = composed;
+            i += len;
+        }
+        bool ok = true;
+        if (folded_all || rule == Composite::Separate) {
+            ok = enc.Char(base); // separate: the remaining marks follow on their own
+        } else {
+            ok = rule == Composite::Default ? enc.Default() : enc.Char(base);
+            // Default and discard both consume the remaining marks.
+            while (i < n && text::IsNonspacingMark(CodePointAt(src, i, n, len))) {
+                i += len;
+            }
+        }
+        if (!ok) {
+            return;
+        }
     }
-    if (cch == 0) {
-        return cb;
+}
+
+std::uint16_t CallerDefault(const CodePageTable& table, LPCSTR lpDefaultChar) {
+    if (lpDefaultChar == nullptr) {
+        return table.default_bytes();
     }
-    if (cch < cb) {
-        SetLastError(ERROR_INSUFFICIENT_BUFFER);
-        return 0;
+    const auto first = static_cast<unsigned char>(lpDefaultChar[0]);
+    if (table.double_byte() && table.IsLeadByte(first) && lpDefaultChar[1] != 0) {
+        return static_cast<std::uint16_t>((first << 8) |
+                                          static_cast<unsigned char>(lpDefaultChar[1]));
     }
-    for (int i = 0; i < cb; ++i) {
-        const auto b = static_cast<unsigned char>(src[i]);
-        dst[i] = b < 0x80 ? b : 0xFFFD;
+    return first;
+}
+
+} // namespace
+
+int WideCharToMultiByte(UINT CodePage, DWORD dwFlags, LPCWSTR lpWideCharStr, int cchWideChar,
+                        LPSTR lpMultiByteStr, int cbMultiByte, LPCSTR lpDefaultChar,
+                        LPBOOL lpUsedDefaultChar) {
+    if (lpWideCharStr == nullptr || cchWideChar == 0 || cbMultiByte < 0 ||
+        (cbMultiByte > 0 && lpMultiByteStr == nullptr) ||
+        static_cast<const void*>(lpMultiByteStr) == static_cast<const void*>(lpWideCharStr)) {
+        return Fail(ERROR_INVALID_PARAMETER);
     }
-    return cb;
+    // A negative length means zero-terminated, the terminator converted too.
+    const std::size_t n = cchWideChar < 0 ? std::char_traits<char16_t>::length(lpWideCharStr) + 1
+                                          : static_cast<std::size_t>(cchWideChar);
+    BoundedOutput<char> out(cbMultiByte == 0 ? nullptr : lpMultiByteStr,
+                            static_cast<std::size_t>(cbMultiByte));
+    const UINT code_page = Resolve(CodePage);
+
+    if (code_page == CP_UTF8) {
+        if ((dwFlags & ~WC_ERR_INVALID_CHARS) != 0) {
+            return Fail(ERROR_INVALID_FLAGS);
+        }
+        if (lpDefaultChar != nullptr || lpUsedDefaultChar != nullptr) {
+            return Fail(ERROR_INVALID_PARAMETER);
+        }
+        if (!text::EncodeUtf8({lpWideCharStr, n}, (dwFlags & WC_ERR_INVALID_CHARS) != 0, out)) {
+            return Fail(ERROR_NO_UNICODE_TRANSLATION);
+        }
+        return Finish(out);
+    }
+
+    const CodePageTable* table = CodePageTable::Find(code_page);
+    if (table == nullptr) {
+        return Fail(ERROR_INVALID_PARAMETER);
+    }
+    if ((dwFlags & ~kWideFlags) != 0 || std::popcount(dwFlags & kCompositeChoices) > 1) {
+        return Fail(ERROR_INVALID_FLAGS);
+    }
+    Composite rule = Composite::Off;
+    if ((dwFlags & WC_COMPOSITECHECK) != 0) {
+        rule = (dwFlags & WC_DEFAULTCHAR) ? Composite::Default
+               : (dwFlags & WC_DISCARDNS) ? Composite::Discard
+                                          : Composite::Separate; // the documented default
+    }
+    Encoder enc(*table, CallerDefault(*table, lpDefaultChar), out);
+    EncodeTable(rule, lpWideCharStr, n, enc);
+    if (lpUsedDefaultChar != nullptr) {
+        *lpUsedDefaultChar = enc.used_default() ? TRUE : FALSE;
+    }
+    return Finish(out);
+}
+
+int MultiByteToWideChar(UINT CodePage, DWORD dwFlags, LPCSTR lpMultiByteStr, int cbMultiByte,
+                        LPWSTR lpWideCharStr, int cchWideChar) {
+    if (lpMultiByteStr == nullptr || cbMultiByte == 0 || cchWideChar < 0 ||
+        (cchWideChar > 0 && lpWideCharStr == nullptr) ||
+        static_cast<const void*>(lpMultiByteStr) == static_cast<const void*>(lpWideCharStr)) {
+        return Fail(ERROR_INVALID_PARAMETER);
+    }
+    const std::size_t n =
+        cbMultiByte < 0 ? std::strlen(lpMultiByteStr) + 1 : static_cast<std::size_t>(cbMultiByte);
+    BoundedOutput<char16_t> out(cchWideChar == 0 ? nullptr : lpWideCharStr,
+                                static_cast<std::size_t>(cchWideChar));
+    const bool strict = (dwFlags & MB_ERR_INVALID_CHARS) != 0;
+    const UINT code_page = Resolve(CodePage);
+
+    if (code_page == CP_UTF8) {
+        if ((dwFlags & ~MB_ERR_INVALID_CHARS) != 0) {
+            return Fail(ERROR_INVALID_FLAGS);
+        }
+        if (!text::DecodeUtf8({lpMultiByteStr, n}, strict, out)) {
+            return Fail(ERROR_NO_UNICODE_TRANSLATION);
+        }
+        return Finish(out);
+    }
+
+    const CodePageTable* table = CodePageTable::Find(code_page);
+    if (table == nullptr) {
+        return Fail(ERROR_INVALID_PARAMETER);
+    }
+    if ((dwFlags & ~kMultiFlags) != 0 ||
+        (dwFlags & (MB_PRECOMPOSED | MB_COMPOSITE)) == (MB_PRECOMPOSED | MB_COMPOSITE)) {
+        return Fail(ERROR_INVALID_FLAGS);
+    }
+    // The ANSI pages have no glyph forms for their control codes, so
+    // MB_USEGLYPHCHARS changes nothing for them.
+    const bool decompose = (dwFlags & MB_COMPOSITE) != 0;
+    const auto* bytes = reinterpret_cast<const unsigned char*>(lpMultiByteStr);
+    std::u16string parts;
+    std::size_t i = 0;
+    while (i < n) {
+        const unsigned char b = bytes[i];
+        char16_t c;
+        if (!table->IsLeadByte(b)) {
+            c = table->FromSingle(b);
+            ++i;
+        } else if (i + 1 < n) {
+            const unsigned char t = bytes[i + 1];
+            c = table->FromPair(b, t);
+            // An unassigned pair is one bad character; a lead byte followed
+            // by a byte that cannot be a trail byte is bad alone, and the
+            // next byte (a line end, the terminator) is read for itself.
+            i += (c != CodePageTable::kNoChar || table->IsTrailByte(t)) ? 2 : 1;
+        } else {
+            c = CodePageTable::kNoChar; // lead byte with nothing after it
+            ++i;
+        }
+        if (c == CodePageTable::kNoChar) {
+            if (strict) {
+                return Fail(ERROR_NO_UNICODE_TRANSLATION);
+            }
+            c = table->unicode_default();
+        }
+        if (decompose && c >= 0xC0) {
+            parts.clear();
+            text::AppendDecomposed(parts, c);
+            for (char16_t u : parts) {
+                if (!out.Put(u)) {
+                    break;
+                }
+            }
+        } else {
+            out.Put(c);
+        }
+        if (out.overflow()) {
+            break;
+        }
+    }
+    return Finish(out);
 }
 
 UINT GetACP() {
-    return 1252;
+    // Chosen once, as a device's regional setting is fixed while it runs.
+    static const UINT acp = text::AnsiCodePageForLocale(text::LocaleFromEnvironment());
+    return acp;
 }
 
-BOOL IsDBCSLeadByteEx(UINT, BYTE) {
-    return FALSE;
+BOOL IsDBCSLeadByteEx(UINT CodePage, BYTE TestChar) {
+    const UINT code_page = Resolve(CodePage);
+    if (code_page == CP_UTF8) {
+        return FALSE;
+    }
+    const CodePageTable* table = CodePageTable::Find(code_page);
+    if (table == nullptr) {
+        SetLastError(ERROR_INVALID_PARAMETER);
+        return FALSE;
+    }
+    return table->IsLeadByte(TestChar) ? TRUE : FALSE;
 }

@@ -16,7 +16,11 @@ inline constexpr DWORD WC_DISCARDNS = 0x00000010;
 inline constexpr DWORD WC_SEPCHARS = 0x00000020;
 inline constexpr DWORD WC_DEFAULTCHAR = 0x00000040;
 inline constexpr DWORD WC_COMPOSITECHECK = 0x00000200;
+inline constexpr DWORD WC_ERR_INVALID_CHARS = 0x00000080; // code page 65001 only
 inline constexpr DWORD WC_NO_BEST_FIT_CHARS = 0x00000400;
+
+// Last error of a conversion called with flags its code page does not take.
+inline constexpr DWORD ERROR_INVALID_FLAGS = 1004;
 
 int WideCharToMultiByte(UINT CodePage, DWORD dwFlags, LPCWSTR lpWideCharStr, int cchWideChar,
                         LPSTR lpMultiByteStr, int cbMultiByte, LPCSTR lpDefaultChar,

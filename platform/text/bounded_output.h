@@ -1,0 +1,51 @@
+// Output of a code-page conversion: either a caller's buffer of fixed size
+// or, for a size query, nothing but a count. Every write goes through here,
+// so no conversion can write past the buffer it was given.
+#pragma once
+
+#include <cstddef>
+
+namespace text {
+
+template <typename Unit> class BoundedOutput {
+public:
+    // dst == nullptr: count only.
+    BoundedOutput(Unit* dst, std::size_t capacity) : dst_(dst), capacity_(capacity) {}
+
+    bool Put(Unit u) {
+        if (dst_ != nullptr) {
+            if (count_ == capacity_) {
+                overflow_ = true;
+                return false;
+            }
+            dst_[count_] = u;
+        }
+        ++count_;
+        return true;
+    }
+    // Two units or none: a double-byte character or a surrogate pair is
+    // never split at the end of the buffer.
+    bool Put(Unit first, Unit second) {
+        if (dst_ != nullptr) {
+            if (capacity_ - count_ < 2) {
+                overflow_ = true;
+                return false;
+            }
+            dst_[count_] = first;
+            dst_[count_ + 1] = second;
+        }
+        count_ += 2;
+        return true;
+    }
+
+    std::size_t count() const { return count_; }
+    bool overflow() const { return overflow_; }
+
+private:
+    Unit* dst_;
+    std::size_t capacity_;
+    std::size_t count_ = 0;
+    bool overflow_ = false;
+};
+
+} // namespace text
