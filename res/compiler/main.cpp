@@ -1,0 +1,116 @@
+// tallyroll_rescompile ICON-DIR OUTPUT.cpp [DEPFILE]
+//
+// Compiles the resource descriptions it is built with (res/*.cpp) and the
+// icon files they name into C++ source for the program. The optional depfile
+// lists the icon files read, so that the build reruns this step when one of
+// them changes.
+#include "platform/win32/resources.h"
+#include "res/compiler/icon_file.h"
+#include "res/compiler/layouts.h"
+#include "res/compiler/source_emitter.h"
+#include "res/resource_script.h"
+
+#include <exception>
+#include <filesystem>
+#include <fstream>
+#include <iostream>
+#include <string>
+#include <vector>
+
+namespace {
+
+namespace fs = std::filesystem;
+
+std::string Describe(const char* what, WORD id, WORD language) {
+    return std::string(what) + " " + std::to_string(id) + ", language " + std::to_string(language);
+}
+
+std::vector<res::CompiledResource> Compile(const fs::path& iconDir, std::vector<fs::path>& read) {
+    using namespace res;
+    std::vector<CompiledResource> out;
+
+    const DialogDefinition& form = kMainForm;
+    out.push_back({RT_DIALOG_ID, form.id, form.language,
+                   Describe("Form template", form.id, form.language), LayOutDialog(form)});
+    const ListDataDefinition& lists = kMainFormLists;
+    out.push_back({RT_DLGINIT_ID, lists.id, lists.language,
+                   Describe("List data", lists.id, lists.language), LayOutListData(lists)});
+
+    // Icon resource ids are private to the groups that name them; number
+    // them through all groups so that none collide.
+    WORD nextIconId = 1;
+    for (const IconGroupDefinition& group : kIconGroups) {
+        const fs::path file = iconDir / group.file;
+        read.push_back(file);
+        const std::vector<IconImage> images = ReadIconFile(file);
+        out.push_back(
+            {RT_GROUP_ICON_ID, group.id, group.language,
+             Describe("Icon group", group.id, group.language) + ", from " + std::string(group.file),
+             LayOutIconGroup(images, nextIconId)});
+        for (const IconImage& image : images) {
+            const int side = image.width == 0 ? 256 : image.width;
+            out.push_back({RT_ICON_ID, nextIconId, group.language,
+                           Describe("Icon", nextIconId, group.language) + ": " +
+                               std::to_string(side) + " x " + std::to_string(side) + ", " +
+                               std::to_string(image.bitCount) + " bits per pixel",
+                           image.bytes});
+            ++nextIconId;
+        }
+    }
+
+    const VersionDefinition& version = kVersionInfo;
+    out.push_back({RT_VERSION_ID, version.id, version.language,
+                   Describe("Version block", version.id, version.language),
+                   LayOutVersion(version)});
+    return out;
+}
+
+void WriteFile(const fs::path& path, const std::string& text) {
+    if (path.has_parent_path()) {
+        fs::create_directories(path.parent_path());
+    }
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    out << text;
+    out.close();
+    if (!out) {
+        throw std::runtime_error(path.string() + ": cannot write");
+    }
+}
+
+// Make syntax: spaces in paths are escaped with a backslash.
+std::string DepfilePath(const fs::path& path) {
+    std::string escaped;
+    for (char c : path.string()) {
+        if (c == ' ') {
+            escaped += '\\';
+        }
+        escaped += c;
+    }
+    return escaped;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    if (argc != 3 && argc != 4) {
+        std::cerr << "usage: tallyroll_rescompile ICON-DIR OUTPUT.cpp [DEPFILE]\n";
+        return 2;
+    }
+    try {
+        const fs::path output = argv[2];
+        std::vector<fs::path> read;
+        const auto resources = Compile(argv[1], read);
+        WriteFile(output, res::EmitResourceSource(resources));
+        if (argc == 4) {
+            std::string deps = DepfilePath(output) + ":";
+            for (const fs::path& file : read) {
+                deps += " " + DepfilePath(file);
+            }
+            WriteFile(argv[3], deps + "\n");
+        }
+    } catch (const std::exception& e) {
+        std::cerr << "tallyroll_rescompile: " << e.what() << "\n";
+        return 1;
+    }
+    return 0;
+}
