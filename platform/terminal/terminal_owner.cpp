@@ -1,0 +1,185 @@
+#include "platform/terminal/terminal_owner.h"
+
+#include "platform/terminal/ncurses_wide.h"
+#include "platform/terminal/signals.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <clocale>
+#include <csignal>
+#include <cstdlib>
+#include <cstring>
+#include <langinfo.h>
+#include <string>
+#include <strings.h>
+#include <termios.h>
+#include <unistd.h>
+
+namespace terminal {
+namespace {
+
+constexpr int kTerminalFd = STDOUT_FILENO;
+
+volatile std::sig_atomic_t g_active = 0;
+SCREEN* g_screen = nullptr;
+struct termios g_saved {};
+bool g_exitHookRegistered = false;
+
+// What undoes our modes on a terminal that ncurses can no longer be asked to
+// restore, composed while it still can be. Fixed storage: the crash path may
+// not allocate.
+char g_reset[512];
+std::size_t g_resetLength = 0;
+
+// terminfo strings may carry padding, "$<5>", which is for ncurses' output
+// routine and not for the terminal.
+std::string WithoutPadding(const char* capability) {
+    std::string out;
+    for (const char* p = capability; *p != '\0'; ++p) {
+        if (p[0] == '$' && p[1] == '<') {
+            const char* end = std::strchr(p, '>');
+            if (end != nullptr) {
+                p = end;
+                continue;
+            }
+        }
+        out += *p;
+    }
+    return out;
+}
+
+std::string Capability(const char* name) {
+    char* value = tigetstr(name);
+    if (value == nullptr || value == reinterpret_cast<char*>(-1)) {
+        return {};
+    }
+    return WithoutPadding(value);
+}
+
+void ComposeResetSequence(bool mouse) {
+    std::string reset;
+    if (mouse) {
+        // Every xterm mouse mode ncurses may have chosen, off.
+        reset += "\033[?1006l\033[?1003l\033[?1002l\033[?1000l";
+    }
+    reset += Capability("sgr0");
+    reset += Capability("op");
+    reset += Capability("cnorm");
+    reset += Capability("rmkx");
+    reset += Capability("rmcup");
+    reset += "\r\n";
+    g_resetLength = std::min(reset.size(), sizeof g_reset);
+    std::memcpy(g_reset, reset.data(), g_resetLength);
+}
+
+bool LocaleIsUtf8() {
+    const char* codeset = nl_langinfo(CODESET);
+    return codeset != nullptr &&
+           (strcasecmp(codeset, "UTF-8") == 0 || strcasecmp(codeset, "UTF8") == 0);
+}
+
+void StopAtExit() {
+    StopTerminal();
+}
+
+bool StartColours() {
+    if (!has_colors() || start_color() == ERR) {
+        return false;
+    }
+    return COLORS >= 8 && COLOR_PAIRS >= 16;
+}
+
+bool StartMouse() {
+    const mmask_t wanted = BUTTON1_PRESSED | BUTTON1_RELEASED | BUTTON4_PRESSED | BUTTON5_PRESSED;
+    if (mousemask(wanted, nullptr) == 0) {
+        return false;
+    }
+    // Presses and releases as they come: no waiting to fold them into clicks.
+    mouseinterval(0);
+    return true;
+}
+
+} // namespace
+
+bool StartTerminal(TerminalFeatures& features) {
+    if (g_active != 0) {
+        return true;
+    }
+    if (isatty(STDIN_FILENO) == 0 || isatty(kTerminalFd) == 0) {
+        return false;
+    }
+    std::setlocale(LC_ALL, "");
+    if (tcgetattr(kTerminalFd, &g_saved) != 0) {
+        return false;
+    }
+    if (!InstallSignalHandlers()) {
+        return false;
+    }
+    g_screen = newterm(nullptr, stdout, stdin);
+    if (g_screen == nullptr) {
+        RemoveSignalHandlers();
+        return false;
+    }
+    // From here on a crash must restore.
+    g_active = 1;
+    if (!g_exitHookRegistered) {
+        g_exitHookRegistered = true;
+        std::atexit(StopAtExit);
+    }
+
+    // Raw: Ctrl+C, Ctrl+S and Ctrl+Z arrive as keys; Ctrl+C is then the
+    // user's own way to ask for a stop, handled as an event.
+    raw();
+    noecho();
+    nonl();
+    keypad(stdscr, TRUE);
+    nodelay(stdscr, TRUE);
+    // Long enough for an escape sequence to arrive whole, short enough that
+    // Esc itself feels immediate.
+    set_escdelay(25);
+
+    features.utf8 = LocaleIsUtf8();
+    features.colour = StartColours();
+    features.mouse = StartMouse();
+    ComposeResetSequence(features.mouse);
+    return true;
+}
+
+void StopTerminal() noexcept {
+    if (g_active == 0) {
+        return;
+    }
+    endwin();
+    // ncurses restores what it saved at start; we put back exactly what we
+    // found, in case the two differ.
+    tcsetattr(kTerminalFd, TCSADRAIN, &g_saved);
+    g_active = 0;
+    delscreen(g_screen);
+    g_screen = nullptr;
+    RemoveSignalHandlers();
+}
+
+void RestoreTerminalFromSignal() noexcept {
+    if (g_active == 0) {
+        return;
+    }
+    g_active = 0;
+    std::size_t written = 0;
+    while (written < g_resetLength) {
+        const ssize_t n = write(kTerminalFd, g_reset + written, g_resetLength - written);
+        if (n < 0 && errno == EINTR) {
+            continue;
+        }
+        if (n <= 0) {
+            break;
+        }
+        written += static_cast<std::size_t>(n);
+    }
+    tcsetattr(kTerminalFd, TCSADRAIN, &g_saved);
+}
+
+bool TerminalActive() noexcept {
+    return g_active != 0;
+}
+
+} // namespace terminal

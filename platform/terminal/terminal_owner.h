@@ -1,0 +1,26 @@
+// The one owner of the terminal's state. It saves the terminal's settings
+// before ncurses touches them, starts ncurses, and puts everything back on
+// every way out: a normal end (also from atexit), or a crash signal, where
+// only async-signal-safe calls may be made.
+#pragma once
+
+namespace terminal {
+
+struct TerminalFeatures {
+    bool colour = false;
+    bool mouse = false;
+    bool utf8 = false;
+};
+
+// Starts ncurses on standard input and output. Answers false (and leaves the
+// terminal untouched) when they are not a usable terminal.
+bool StartTerminal(TerminalFeatures& features);
+// Ends ncurses and restores the saved settings; safe to call more than once.
+void StopTerminal() noexcept;
+// The crash path: writes the reset sequences and restores the saved settings
+// with async-signal-safe calls only. Idempotent.
+void RestoreTerminalFromSignal() noexcept;
+// ncurses is running and the terminal is in our modes.
+bool TerminalActive() noexcept;
+
+} // namespace terminal

@@ -1,0 +1,157 @@
+// A small program for the real-terminal tests: it shows a framed grid on the
+// terminal front end, reports the last input event it was given, and ends in
+// the way the test asks: a key, a stop signal, or a crash.
+#include "platform/screen/box_chars.h"
+#include "platform/screen/front_end.h"
+
+#include <csignal>
+#include <cstdint>
+#include <cstdlib>
+#include <cstring>
+#include <fstream>
+#include <string>
+#include <unistd.h>
+
+namespace {
+
+std::u32string Widen(const std::string& ascii) {
+    return {ascii.begin(), ascii.end()};
+}
+
+std::string KeyName(screen::Key key) {
+    using screen::Key;
+    switch (key) {
+    case Key::Char:
+        return "Char";
+    case Key::Enter:
+        return "Enter";
+    case Key::Escape:
+        return "Escape";
+    case Key::Tab:
+        return "Tab";
+    case Key::BackTab:
+        return "BackTab";
+    case Key::Up:
+        return "Up";
+    case Key::Down:
+        return "Down";
+    case Key::Left:
+        return "Left";
+    case Key::Right:
+        return "Right";
+    case Key::Home:
+        return "Home";
+    case Key::End:
+        return "End";
+    case Key::PageUp:
+        return "PageUp";
+    case Key::PageDown:
+        return "PageDown";
+    case Key::Backspace:
+        return "Backspace";
+    case Key::Delete:
+        return "Delete";
+    case Key::Insert:
+        return "Insert";
+    case Key::F1:
+        return "F1";
+    case Key::F4:
+        return "F4";
+    }
+    return "?";
+}
+
+std::u32string Describe(const screen::InputEvent& event) {
+    if (const auto* key = std::get_if<screen::KeyEvent>(&event)) {
+        std::u32string text = Widen("Key " + KeyName(key->key));
+        if (key->key == screen::Key::Char) {
+            text += U' ';
+            text += key->ch;
+        }
+        text += Widen(std::string(key->shift ? " shift" : "") + (key->ctrl ? " ctrl" : "") +
+                      (key->alt ? " alt" : ""));
+        return text;
+    }
+    if (const auto* mouse = std::get_if<screen::MouseEvent>(&event)) {
+        static const char* const kinds[] = {"press", "release", "double", "wheel-up", "wheel-down"};
+        return Widen(std::string("Mouse ") + kinds[static_cast<int>(mouse->kind)] + " " +
+                     std::to_string(mouse->x) + "," + std::to_string(mouse->y));
+    }
+    if (const auto* resize = std::get_if<screen::ResizeEvent>(&event)) {
+        return Widen("Resize " + std::to_string(resize->width) + "x" +
+                     std::to_string(resize->height));
+    }
+    return U"Quit";
+}
+
+void Frame(screen::Grid& grid, int x, int y, int w, int h) {
+    using namespace screen::glyph;
+    for (int i = x + 1; i < x + w - 1; ++i) {
+        grid.put(i, y, std::u32string(1, Horizontal), screen::Role::Window);
+        grid.put(i, y + h - 1, std::u32string(1, Horizontal), screen::Role::Window);
+    }
+    for (int j = y + 1; j < y + h - 1; ++j) {
+        grid.put(x, j, std::u32string(1, Vertical), screen::Role::Window);
+        grid.put(x + w - 1, j, std::u32string(1, Vertical), screen::Role::Window);
+    }
+    grid.put(x, y, std::u32string(1, TopLeft), screen::Role::Window);
+    grid.put(x + w - 1, y, std::u32string(1, TopRight), screen::Role::Window);
+    grid.put(x, y + h - 1, std::u32string(1, BottomLeft), screen::Role::Window);
+    grid.put(x + w - 1, y + h - 1, std::u32string(1, BottomRight), screen::Role::Window);
+}
+
+void Draw(screen::FrontEnd& front, screen::Grid& grid, const std::u32string& last) {
+    grid.resize(front.width(), front.height());
+    grid.fill(screen::Cell{U' ', screen::Role::Desktop});
+    for (int y = 1; y < 7; ++y) {
+        grid.put(2, y, std::u32string(40, U' '), screen::Role::Window);
+    }
+    Frame(grid, 2, 1, 40, 6);
+    grid.put(4, 1, U" Probe ready ", screen::Role::Caption, screen::AttrBold);
+    grid.put(4, 3, U"Last: " + last, screen::Role::Window);
+    grid.put(4, 4, U"Field:", screen::Role::Window);
+    grid.put(11, 4, std::u32string(10, U' '), screen::Role::FieldFocused);
+    grid.cursorX = 11;
+    grid.cursorY = 4;
+    grid.cursorVisible = true;
+    front.present(grid);
+}
+
+void CrashForReal() {
+    // An address the compiler cannot see to be null: a true fault.
+    volatile std::uintptr_t address = 0;
+    *reinterpret_cast<volatile int*>(address) = 1;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    for (int i = 1; i + 1 < argc; ++i) {
+        if (std::strcmp(argv[i], "--pid-file") == 0) {
+            std::ofstream(argv[i + 1]) << getpid() << '\n';
+        }
+    }
+    screen::FrontEnd& front = screen::ActiveFrontEnd();
+    screen::Grid grid;
+    std::u32string last = U"(none)";
+    for (;;) {
+        Draw(front, grid, last);
+        const screen::InputEvent event = front.waitEvent();
+        if (std::holds_alternative<screen::QuitEvent>(event)) {
+            return 0;
+        }
+        if (const auto* key = std::get_if<screen::KeyEvent>(&event);
+            key != nullptr && key->key == screen::Key::Char && !key->alt && !key->ctrl) {
+            if (key->ch == U'q') {
+                return 0;
+            }
+            if (key->ch == U'x') {
+                CrashForReal();
+            }
+            if (key->ch == U'a') {
+                std::abort();
+            }
+        }
+        last = Describe(event);
+    }
+}

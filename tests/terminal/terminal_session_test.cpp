@@ -1,0 +1,182 @@
+// The terminal front end in a real terminal (a tmux pane): it shows the grid,
+// decodes keys and mouse, and leaves the terminal as it found it on every way
+// out.
+#include "tmux_session.h"
+
+#include <csignal>
+#include <gtest/gtest.h>
+#include <ostream>
+#include <string>
+#include <sys/types.h>
+
+namespace terminal_test {
+namespace {
+
+#if defined(__SANITIZE_ADDRESS__)
+constexpr bool kSanitized = true;
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer)
+constexpr bool kSanitized = true;
+#else
+constexpr bool kSanitized = false;
+#endif
+#else
+constexpr bool kSanitized = false;
+#endif
+
+// The pane's terminal settings are recorded before and after the probe.
+std::string ProbeScript(const std::string& locale) {
+    return "ulimit -c 0\n"
+           "export LC_ALL=" +
+           locale +
+           " TERM=tmux-256color\n"
+           "stty -a > \"$DIR/before\"\n"
+           "'" TERMINAL_PROBE "' --pid-file \"$DIR/pid\"\n"
+           "echo $? > \"$DIR/rc.part\"\n"
+           "stty -a > \"$DIR/after\"\n"
+           "mv \"$DIR/rc.part\" \"$DIR/rc\"\n"
+           "exec sleep 600\n";
+}
+
+class TerminalSession : public ::testing::Test {
+protected:
+    void SetUp() override {
+        if (!TmuxAvailable()) {
+            GTEST_SKIP() << "tmux is not installed";
+        }
+    }
+
+    void start(const std::string& locale = "C.UTF-8") {
+        session_ = std::make_unique<TmuxSession>(ProbeScript(locale));
+        ASSERT_TRUE(session_->started());
+        ASSERT_TRUE(session_->waitForScreen("Probe ready")) << session_->capture();
+        ASSERT_TRUE(session_->waitForFile("pid"));
+    }
+
+    pid_t probePid() const { return static_cast<pid_t>(std::stol(session_->readFile("pid"))); }
+
+    // Waits for the probe to end; answers its exit status as the shell saw it.
+    int ended() const {
+        EXPECT_TRUE(session_->waitForFile("rc")) << session_->capture();
+        return std::stoi(session_->readFile("rc"));
+    }
+
+    void expectTerminalRestored() const {
+        EXPECT_EQ(session_->readFile("before"), session_->readFile("after"));
+        // Primary screen, cursor shown, no mouse reporting, cursor keys in
+        // normal mode.
+        EXPECT_EQ(session_->paneFormat(
+                      "#{alternate_on} #{cursor_flag} #{mouse_any_flag} #{keypad_cursor_flag}"),
+                  "0 1 0 0");
+    }
+
+    std::unique_ptr<TmuxSession> session_;
+};
+
+TEST_F(TerminalSession, ShowsTheGridAndDecodesKeysMouseAndResize) {
+    start();
+    EXPECT_NE(session_->capture().find("┌─ Probe ready ─"), std::string::npos);
+    EXPECT_EQ(session_->paneFormat("#{cursor_x},#{cursor_y}"), "11,4");
+
+    struct Step {
+        std::string keys;
+        std::string shown;
+    };
+    const Step steps[] = {
+        {"Tab", "Last: Key Tab"},
+        {"BTab", "Last: Key BackTab shift"},
+        {"Enter", "Last: Key Enter"},
+        {"Escape", "Last: Key Escape"},
+        {"M-Down", "Last: Key Down alt"},
+        {"M-x", "Last: Key Char x alt"},
+        {"C-Home", "Last: Key Home ctrl"},
+        {"C-End", "Last: Key End ctrl"},
+        {"F4", "Last: Key F4"},
+        {"F1", "Last: Key F1"},
+        {"Up", "Last: Key Up"},
+        {"PPage", "Last: Key PageUp"},
+        {"NPage", "Last: Key PageDown"},
+        {"Home", "Last: Key Home"},
+        {"End", "Last: Key End"},
+        {"BSpace", "Last: Key Backspace"},
+        {"DC", "Last: Key Delete"},
+    };
+    for (const Step& step : steps) {
+        session_->sendKeys(step.keys);
+        EXPECT_TRUE(session_->waitForScreen(step.shown)) << step.keys << "\n"
+                                                         << session_->capture();
+    }
+    session_->sendKeys("é", true);
+    EXPECT_TRUE(session_->waitForScreen("Last: Key Char é")) << session_->capture();
+
+    // An xterm mouse report: button 1 pressed, then released, at column 10, row 5.
+    session_->sendBytes("\033[M\x20\x2b\x26");
+    EXPECT_TRUE(session_->waitForScreen("Last: Mouse press 10,5")) << session_->capture();
+    session_->sendBytes("\033[M\x23\x2b\x26");
+    EXPECT_TRUE(session_->waitForScreen("Last: Mouse release 10,5")) << session_->capture();
+
+    session_->resizeWindow(100, 30);
+    EXPECT_TRUE(session_->waitForScreen("Last: Resize 100x30")) << session_->capture();
+    session_->resizeWindow(80, 24);
+    EXPECT_TRUE(session_->waitForScreen("Last: Resize 80x24")) << session_->capture();
+
+    session_->sendKeys("q");
+    EXPECT_EQ(ended(), 0);
+    expectTerminalRestored();
+}
+
+TEST_F(TerminalSession, DrawsLinesInAsciiWhenTheLocaleIsNotUtf8) {
+    start("C");
+    EXPECT_NE(session_->capture().find("+- Probe ready -"), std::string::npos)
+        << session_->capture();
+    session_->sendKeys("q");
+    EXPECT_EQ(ended(), 0);
+    expectTerminalRestored();
+}
+
+// One way out of the program, and the exit status the shell should see.
+struct WayOut {
+    const char* name;
+    const char* keys; // pressed in the probe, or
+    int signalToSend; // sent to it
+    int exitSignal;   // 0: a normal end with status 0
+};
+
+void PrintTo(const WayOut& way, std::ostream* out) {
+    *out << way.name;
+}
+
+class TerminalRestored : public TerminalSession, public ::testing::WithParamInterface<WayOut> {};
+
+TEST_P(TerminalRestored, OnEveryWayOut) {
+    const WayOut& way = GetParam();
+    start();
+    if (way.keys != nullptr) {
+        session_->sendKeys(way.keys);
+    } else {
+        ASSERT_EQ(kill(probePid(), way.signalToSend), 0);
+    }
+    const int status = ended();
+    if (way.exitSignal == 0) {
+        EXPECT_EQ(status, 0);
+    } else if (kSanitized) {
+        EXPECT_NE(status, 0); // the sanitizer may report the crash itself
+    } else {
+        EXPECT_EQ(status, 128 + way.exitSignal); // died of the signal, re-raised
+    }
+    expectTerminalRestored();
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Terminal, TerminalRestored,
+    ::testing::Values(WayOut{"QuitKey", "q", 0, 0}, WayOut{"CtrlC", "C-c", 0, 0},
+                      WayOut{"Sigterm", nullptr, SIGTERM, 0}, WayOut{"Sighup", nullptr, SIGHUP, 0},
+                      WayOut{"Sigint", nullptr, SIGINT, 0},
+                      WayOut{"SegmentationFault", "x", 0, SIGSEGV},
+                      WayOut{"Abort", "a", 0, SIGABRT}, WayOut{"Sigbus", nullptr, SIGBUS, SIGBUS},
+                      WayOut{"Sigfpe", nullptr, SIGFPE, SIGFPE},
+                      WayOut{"Sigill", nullptr, SIGILL, SIGILL}),
+    [](const auto& way) { return std::string(way.param.name); });
+
+} // namespace
+} // namespace terminal_test

@@ -1,0 +1,129 @@
+#include "tmux_session.h"
+
+#include <array>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <thread>
+#include <unistd.h>
+
+namespace terminal_test {
+namespace {
+
+std::string Quote(const std::string& text) {
+    std::string out = "'";
+    for (char c : text) {
+        out += c == '\'' ? std::string("'\\''") : std::string(1, c);
+    }
+    return out + "'";
+}
+
+std::string Run(const std::string& command) {
+    std::string output;
+    if (FILE* pipe = popen((command + " 2>/dev/null").c_str(), "r")) {
+        std::array<char, 4096> buffer{};
+        while (std::size_t n = fread(buffer.data(), 1, buffer.size(), pipe)) {
+            output.append(buffer.data(), n);
+        }
+        pclose(pipe);
+    }
+    return output;
+}
+
+} // namespace
+
+bool TmuxAvailable() {
+    return std::system("command -v tmux >/dev/null 2>&1") == 0;
+}
+
+bool WaitUntil(const std::function<bool()>& condition, std::chrono::milliseconds timeout) {
+    const auto deadline = std::chrono::steady_clock::now() + timeout;
+    for (;;) {
+        if (condition()) {
+            return true;
+        }
+        if (std::chrono::steady_clock::now() >= deadline) {
+            return false;
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+}
+
+TmuxSession::TmuxSession(const std::string& shellCommand) {
+    std::string pattern =
+        (std::filesystem::temp_directory_path() / "tallyroll-tmux-XXXXXX").string();
+    if (mkdtemp(pattern.data()) == nullptr) {
+        return;
+    }
+    dir_ = pattern;
+    socket_ = dir_ + "/socket";
+    std::ofstream(dir_ + "/run.sh") << "DIR=" << Quote(dir_) << "\n" << shellCommand << "\n";
+    const std::string command = "sh " + Quote(dir_ + "/run.sh");
+    // -f /dev/null: none of the user's settings; a fixed size, whatever runs the tests.
+    started_ =
+        std::system(("tmux -S " + Quote(socket_) + " -f /dev/null new-session -d -x 80 -y 24 " +
+                     Quote(command) + " >/dev/null 2>&1")
+                        .c_str()) == 0;
+}
+
+TmuxSession::~TmuxSession() {
+    if (started_) {
+        tmux("kill-server");
+    }
+    if (!dir_.empty()) {
+        std::error_code ignored;
+        std::filesystem::remove_all(dir_, ignored);
+    }
+}
+
+std::string TmuxSession::tmux(const std::string& arguments) const {
+    return Run("tmux -S " + Quote(socket_) + " " + arguments);
+}
+
+std::string TmuxSession::capture() const {
+    return tmux("capture-pane -p");
+}
+
+std::string TmuxSession::paneFormat(const std::string& format) const {
+    std::string value = tmux("display-message -p " + Quote(format));
+    while (!value.empty() && value.back() == '\n') {
+        value.pop_back();
+    }
+    return value;
+}
+
+void TmuxSession::sendKeys(const std::string& keys, bool literal) const {
+    tmux(literal ? "send-keys -l " + Quote(keys) : "send-keys " + keys);
+}
+
+void TmuxSession::resizeWindow(int width, int height) const {
+    tmux("resize-window -x " + std::to_string(width) + " -y " + std::to_string(height));
+}
+
+void TmuxSession::sendBytes(const std::string& bytes) const {
+    std::ostringstream hex;
+    hex << "send-keys -H";
+    for (unsigned char c : bytes) {
+        hex << ' ' << std::hex << static_cast<int>(c);
+    }
+    tmux(hex.str());
+}
+
+bool TmuxSession::waitForScreen(const std::string& text, std::chrono::milliseconds timeout) const {
+    return WaitUntil([&] { return capture().find(text) != std::string::npos; }, timeout);
+}
+
+bool TmuxSession::waitForFile(const std::string& name, std::chrono::milliseconds timeout) const {
+    return WaitUntil([&] { return std::filesystem::exists(dir_ + "/" + name); }, timeout);
+}
+
+std::string TmuxSession::readFile(const std::string& name) const {
+    std::ifstream in(dir_ + "/" + name);
+    std::ostringstream out;
+    out << in.rdbuf();
+    return out.str();
+}
+
+} // namespace terminal_test

@@ -1,0 +1,50 @@
+// A private tmux server with one 80x24 pane, for tests of the real terminal.
+// Every wait polls for a condition with a bounded time-out.
+#pragma once
+
+#include <chrono>
+#include <functional>
+#include <string>
+
+namespace terminal_test {
+
+bool TmuxAvailable();
+
+class TmuxSession {
+public:
+    // Runs shellCommand (a POSIX sh script) in the pane, in a fresh folder
+    // that the script reaches as "$DIR".
+    explicit TmuxSession(const std::string& shellCommand);
+    ~TmuxSession();
+    TmuxSession(const TmuxSession&) = delete;
+    TmuxSession& operator=(const TmuxSession&) = delete;
+
+    const std::string& dir() const { return dir_; }
+    bool started() const { return started_; }
+
+    std::string capture() const;
+    // A tmux format evaluated for the pane: "#{alternate_on}".
+    std::string paneFormat(const std::string& format) const;
+    // Keys in tmux's names ("Tab", "M-Down", "C-c") or, with literal, as text.
+    void sendKeys(const std::string& keys, bool literal = false) const;
+    void resizeWindow(int width, int height) const;
+    // Bytes written to the pane's input as they are (an escape sequence).
+    void sendBytes(const std::string& bytes) const;
+
+    bool waitForScreen(const std::string& text,
+                       std::chrono::milliseconds timeout = std::chrono::seconds(10)) const;
+    bool waitForFile(const std::string& name,
+                     std::chrono::milliseconds timeout = std::chrono::seconds(10)) const;
+    std::string readFile(const std::string& name) const;
+
+private:
+    std::string tmux(const std::string& arguments) const;
+
+    std::string dir_;
+    std::string socket_;
+    bool started_ = false;
+};
+
+bool WaitUntil(const std::function<bool()>& condition, std::chrono::milliseconds timeout);
+
+} // namespace terminal_test
