@@ -1,0 +1,60 @@
+// Last error, module handle and message boxes.
+#include "platform/win32/kernel.h"
+#include "platform/win32/message_box_hook.h"
+#include "platform/win32/user.h"
+
+#include <gtest/gtest.h>
+#include <thread>
+
+namespace {
+
+TEST(LastError, EachThreadHasItsOwn) {
+    SetLastError(5);
+    DWORD seenThere = 99;
+    std::thread([&] {
+        seenThere = GetLastError();
+        SetLastError(2);
+    }).join();
+    EXPECT_EQ(seenThere, 0u);
+    EXPECT_EQ(GetLastError(), 5u);
+}
+
+TEST(ModuleHandle, TheProgramHasOneFixedModule) {
+    const HMODULE module = GetModuleHandleW(nullptr);
+    EXPECT_NE(module, nullptr);
+    EXPECT_EQ(GetModuleHandleW(nullptr), module);
+    EXPECT_EQ(GetModuleHandleW(u"other.dll"), nullptr);
+}
+
+TEST(MessageBox, WithoutAPresenterGoesToStandardErrorAndAnswersOk) {
+    ::testing::internal::CaptureStderr();
+    const int answer = MessageBoxW(nullptr, u"Can't Send Data to Printer!", u"Error", MB_OK);
+    const std::string written = ::testing::internal::GetCapturedStderr();
+    EXPECT_EQ(answer, IDOK);
+    EXPECT_EQ(written, "Error: Can't Send Data to Printer!\n");
+}
+
+HWND g_owner;
+std::u16string g_text;
+
+TEST(MessageBox, AnInstalledPresenterReceivesTheBoxUntilRemoved) {
+    const MessageBoxPresenter previous =
+        SetMessageBoxPresenter([](HWND owner, LPCWSTR text, LPCWSTR, UINT) {
+            g_owner = owner;
+            g_text = text;
+            return IDCANCEL;
+        });
+    const HWND form = reinterpret_cast<HWND>(0x4000);
+    EXPECT_EQ(MessageBoxW(form, u"\u00FCber", u"Error", MB_OK), IDCANCEL);
+    EXPECT_EQ(g_owner, form);
+    EXPECT_EQ(g_text, u"\u00FCber");
+
+    SetMessageBoxPresenter(nullptr);
+    ::testing::internal::CaptureStderr();
+    EXPECT_EQ(MessageBoxW(form, u"\u00FCber", u"Error", MB_OK), IDOK);
+    EXPECT_EQ(::testing::internal::GetCapturedStderr(), "Error: \xC3\xBC"
+                                                        "ber\n");
+    SetMessageBoxPresenter(previous);
+}
+
+} // namespace

@@ -1,0 +1,206 @@
+// "COMn:" ports on real pseudo-terminals through a private device table.
+#include "platform/win32/comm.h"
+#include "platform/win32/kernel.h"
+#include "tests/posix/virtual_port.h"
+
+#include <atomic>
+#include <csignal>
+#include <gtest/gtest.h>
+#include <pthread.h>
+#include <termios.h>
+#include <thread>
+
+namespace {
+
+using testing_support::Bytes;
+using testing_support::DeviceTable;
+using testing_support::VirtualPort;
+
+HANDLE OpenCom(const char16_t* name) {
+    return CreateFileW(name, GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+}
+
+// The printer's settings over what the port reports (nothing, when it is not
+// a terminal).
+DCB PrinterBlock(HANDLE h) {
+    DCB dcb{};
+    dcb.DCBlength = sizeof(DCB);
+    GetCommState(h, &dcb);
+    dcb.BaudRate = 115200;
+    dcb.ByteSize = 8;
+    dcb.Parity = EVENPARITY;
+    dcb.StopBits = ONESTOPBIT;
+    dcb.fBinary = 1;
+    dcb.fParity = 1;
+    dcb.fOutX = 0;
+    dcb.fInX = 1;
+    dcb.fOutxCtsFlow = 0;
+    return dcb;
+}
+
+class SerialPort : public ::testing::Test {
+protected:
+    void SetUp() override { table_.Link(3, port_.path()); }
+
+    DeviceTable table_;
+    VirtualPort port_;
+};
+
+TEST_F(SerialPort, ANameInTheTableOpensItsDeviceInEveryWin32Spelling) {
+    for (const char16_t* name : {u"COM3:", u"COM3", u"com3:", u"\\\\.\\COM3"}) {
+        HANDLE h = OpenCom(name);
+        ASSERT_NE(h, INVALID_HANDLE_VALUE) << GetLastError();
+        DWORD n = 0;
+        ASSERT_TRUE(WriteFile(h, "ok", 2, &n, nullptr));
+        EXPECT_EQ(n, 2u);
+        CloseHandle(h);
+        EXPECT_EQ(port_.Drain(), (Bytes{'o', 'k'}));
+    }
+}
+
+TEST_F(SerialPort, APortWithoutALinkDoesNotExist) {
+    for (const char16_t* name : {u"COM4:", u"COM0:"}) {
+        SetLastError(0);
+        EXPECT_EQ(OpenCom(name), INVALID_HANDLE_VALUE);
+        EXPECT_EQ(GetLastError(), ERROR_FILE_NOT_FOUND);
+    }
+    table_.Link(5, table_.folder() + "/nowhere"); // a dangling link
+    EXPECT_EQ(OpenCom(u"COM5:"), INVALID_HANDLE_VALUE);
+    EXPECT_EQ(GetLastError(), ERROR_FILE_NOT_FOUND);
+}
+
+TEST_F(SerialPort, ASecondOpenerIsRefusedUntilTheFirstCloses) {
+    HANDLE first = OpenCom(u"COM3:");
+    ASSERT_NE(first, INVALID_HANDLE_VALUE);
+    table_.Link(4, port_.path()); // the same device under another name
+    for (const char16_t* name : {u"COM3:", u"COM4:"}) {
+        SetLastError(0);
+        EXPECT_EQ(OpenCom(name), INVALID_HANDLE_VALUE);
+        EXPECT_EQ(GetLastError(), ERROR_ACCESS_DENIED);
+    }
+    CloseHandle(first);
+    HANDLE second = OpenCom(u"COM3:");
+    EXPECT_NE(second, INVALID_HANDLE_VALUE);
+    CloseHandle(second);
+}
+
+TEST_F(SerialPort, SettingsReachTheDeviceAndCanBeAppliedAgainAfterReopening) {
+    // glibc's tcsetattr refuses the second identical apply on a pty because
+    // even parity never sticks there; three rounds catch that.
+    for (int round = 0; round < 3; ++round) {
+        HANDLE h = OpenCom(u"COM3:");
+        ASSERT_NE(h, INVALID_HANDLE_VALUE);
+        DCB dcb = PrinterBlock(h);
+        ASSERT_TRUE(SetCommState(h, &dcb)) << "round " << round << ", error " << GetLastError();
+        CloseHandle(h);
+    }
+
+    termios t{};
+    ASSERT_EQ(tcgetattr(port_.slave_fd(), &t), 0);
+    EXPECT_EQ(cfgetospeed(&t), B115200);
+    EXPECT_EQ(t.c_cflag & CSIZE, static_cast<tcflag_t>(CS8));
+    EXPECT_EQ(t.c_cflag & (CSTOPB | CRTSCTS), 0u);
+    EXPECT_EQ(t.c_iflag & (INPCK | IXOFF | IXON), static_cast<tcflag_t>(INPCK | IXOFF));
+    EXPECT_EQ(t.c_oflag & OPOST, 0u);
+    EXPECT_EQ(t.c_lflag & (ICANON | ECHO | ISIG | IEXTEN), 0u);
+}
+
+TEST_F(SerialPort, StateAndTimeoutsReadBackAsApplied) {
+    HANDLE h = OpenCom(u"COM3:");
+    ASSERT_NE(h, INVALID_HANDLE_VALUE);
+    DCB dcb = PrinterBlock(h);
+    ASSERT_TRUE(SetCommState(h, &dcb));
+    COMMTIMEOUTS timeouts{0xFFFFFFFF, 0, 0, 0, 0};
+    ASSERT_TRUE(SetCommTimeouts(h, &timeouts));
+    EXPECT_TRUE(SetupComm(h, 1024, 1024));
+
+    DCB back{};
+    ASSERT_TRUE(GetCommState(h, &back));
+    EXPECT_EQ(back.BaudRate, 115200u);
+    EXPECT_EQ(back.ByteSize, 8);
+    EXPECT_EQ(back.fInX, 1u);
+    EXPECT_EQ(back.fOutX, 0u);
+    EXPECT_EQ(back.fDtrControl, static_cast<DWORD>(DTR_CONTROL_ENABLE));
+    EXPECT_EQ(back.fRtsControl, static_cast<DWORD>(RTS_CONTROL_ENABLE));
+    COMMTIMEOUTS readBack{};
+    ASSERT_TRUE(GetCommTimeouts(h, &readBack));
+    EXPECT_EQ(readBack.ReadIntervalTimeout, 0xFFFFFFFFu);
+
+    // The line says "answer at once": nothing waiting reads as 0 bytes.
+    char buffer[16];
+    DWORD n = 99;
+    ASSERT_TRUE(ReadFile(h, buffer, sizeof(buffer), &n, nullptr));
+    EXPECT_EQ(n, 0u);
+    CloseHandle(h);
+}
+
+TEST_F(SerialPort, SomethingThatIsNotATerminalRefusesEverySetting) {
+    const std::string file = table_.folder() + "/plain";
+    for (const std::string& target : {std::string("/dev/null"), file}) {
+        FILE* f = std::fopen(file.c_str(), "w");
+        std::fclose(f);
+        table_.Link(6, target);
+        HANDLE h = OpenCom(u"COM6:");
+        ASSERT_NE(h, INVALID_HANDLE_VALUE) << target;
+        DCB dcb{};
+        dcb.DCBlength = sizeof(DCB);
+        EXPECT_FALSE(GetCommState(h, &dcb));
+        dcb = PrinterBlock(h);
+        COMMTIMEOUTS timeouts{0xFFFFFFFF, 0, 0, 0, 0};
+        EXPECT_FALSE(SetCommTimeouts(h, &timeouts)) << target;
+        EXPECT_FALSE(SetCommState(h, &dcb)) << target;
+        EXPECT_FALSE(SetupComm(h, 1024, 1024)) << target;
+        EXPECT_EQ(GetLastError(), 1u) << "invalid function";
+        CloseHandle(h);
+    }
+}
+
+TEST_F(SerialPort, AWriteToAVanishedPrinterFails) {
+    HANDLE h = OpenCom(u"COM3:");
+    ASSERT_NE(h, INVALID_HANDLE_VALUE);
+    port_.Vanish();
+    DWORD n = 0;
+    EXPECT_FALSE(WriteFile(h, "x", 1, &n, nullptr));
+    EXPECT_EQ(GetLastError(), ERROR_GEN_FAILURE);
+    CloseHandle(h);
+}
+
+TEST_F(SerialPort, LargeWritesInterruptedBySignalsAreContinuedToTheLastByte) {
+    HANDLE h = OpenCom(u"COM3:");
+    ASSERT_NE(h, INVALID_HANDLE_VALUE);
+    DCB dcb = PrinterBlock(h);
+    ASSERT_TRUE(SetCommState(h, &dcb));
+
+    // A handler without SA_RESTART: each signal cuts the write short or
+    // makes it fail with EINTR.
+    struct sigaction action {};
+    struct sigaction previous {};
+    action.sa_handler = [](int) {};
+    sigemptyset(&action.sa_mask);
+    ASSERT_EQ(sigaction(SIGUSR1, &action, &previous), 0);
+
+    Bytes data(1 << 20);
+    for (std::size_t i = 0; i < data.size(); ++i) {
+        data[i] = static_cast<std::uint8_t>(i * 7 + i / 251);
+    }
+    std::atomic<bool> writing = true;
+    const pthread_t writer = pthread_self();
+    std::thread interrupter([&] {
+        while (writing) {
+            pthread_kill(writer, SIGUSR1);
+            std::this_thread::yield();
+        }
+    });
+    DWORD n = 0;
+    const BOOL ok = WriteFile(h, data.data(), static_cast<DWORD>(data.size()), &n, nullptr);
+    writing = false;
+    interrupter.join();
+    sigaction(SIGUSR1, &previous, nullptr);
+
+    EXPECT_TRUE(ok);
+    EXPECT_EQ(n, data.size());
+    EXPECT_EQ(port_.Drain(), data);
+    CloseHandle(h);
+}
+
+} // namespace

@@ -1,0 +1,218 @@
+#include "virtual_port.h"
+
+#include "platform/win32/message_box_hook.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <cstdlib>
+#include <cstring>
+#include <fcntl.h>
+#include <filesystem>
+#include <iterator>
+#include <poll.h>
+#include <pty.h>
+#include <stdexcept>
+#include <unistd.h>
+
+namespace testing_support {
+
+namespace {
+
+// Bytes the program never sends in this order; they end a Drain.
+const Bytes kMarker = {0xFE, 0xFD, 'e', 'n', 'd', 0xFD, 0xFE};
+
+void Check(bool ok, const char* what) {
+    if (!ok) {
+        throw std::runtime_error(std::string(what) + ": " + std::strerror(errno));
+    }
+}
+
+} // namespace
+
+VirtualPort::VirtualPort() {
+    char name[256] = {};
+    Check(::openpty(&master_, &slave_, name, nullptr, nullptr) == 0, "openpty");
+    path_ = name;
+    ::fcntl(master_, F_SETFD, FD_CLOEXEC);
+    ::fcntl(slave_, F_SETFD, FD_CLOEXEC);
+    Check(::pipe2(stop_, O_CLOEXEC) == 0, "pipe2");
+    reader_ = std::thread([this] { ReadLoop(); });
+}
+
+VirtualPort::~VirtualPort() {
+    Vanish();
+    ::close(slave_);
+    ::close(stop_[0]);
+    ::close(stop_[1]);
+}
+
+void VirtualPort::ReadLoop() {
+    std::vector<std::uint8_t> buffer(65536);
+    for (;;) {
+        pollfd fds[2] = {{master_, POLLIN, 0}, {stop_[0], POLLIN, 0}};
+        if (::poll(fds, 2, -1) == -1) {
+            if (errno == EINTR) {
+                continue;
+            }
+            return;
+        }
+        if (fds[1].revents != 0) {
+            return;
+        }
+        const ssize_t n = ::read(master_, buffer.data(), buffer.size());
+        const auto now = Clock::now();
+        if (n <= 0) {
+            if (n == -1 && errno == EINTR) {
+                continue;
+            }
+            return;
+        }
+        {
+            std::lock_guard lock(mutex_);
+            arrivals_.emplace_back(bytes_.size(), now);
+            bytes_.insert(bytes_.end(), buffer.begin(), buffer.begin() + n);
+        }
+        arrived_.notify_all();
+    }
+}
+
+Bytes VirtualPort::Received() const {
+    std::lock_guard lock(mutex_);
+    return bytes_;
+}
+
+Clock::time_point VirtualPort::ArrivalOf(std::size_t offset) const {
+    std::lock_guard lock(mutex_);
+    const auto after = std::upper_bound(
+        arrivals_.begin(), arrivals_.end(), offset,
+        [](std::size_t value, const auto& arrival) { return value < arrival.first; });
+    if (offset >= bytes_.size() || after == arrivals_.begin()) {
+        throw std::out_of_range("no byte has arrived at that offset");
+    }
+    return std::prev(after)->second;
+}
+
+bool VirtualPort::WaitForBytes(std::size_t n, std::chrono::milliseconds timeout) {
+    std::unique_lock lock(mutex_);
+    return arrived_.wait_for(lock, timeout, [&] { return bytes_.size() >= n; });
+}
+
+Bytes VirtualPort::Drain() {
+    Check(::write(slave_, kMarker.data(), kMarker.size()) == static_cast<ssize_t>(kMarker.size()),
+          "write marker");
+    std::unique_lock lock(mutex_);
+    auto marker = bytes_.end();
+    const bool seen = arrived_.wait_for(lock, std::chrono::seconds(5), [&] {
+        const auto from = bytes_.begin() + static_cast<std::ptrdiff_t>(drained_);
+        marker = std::search(from, bytes_.end(), kMarker.begin(), kMarker.end());
+        return marker != bytes_.end();
+    });
+    if (!seen) {
+        throw std::runtime_error("the drain marker did not come through the port");
+    }
+    Bytes before(bytes_.begin() + static_cast<std::ptrdiff_t>(drained_), marker);
+    drained_ = static_cast<std::size_t>(marker - bytes_.begin()) + kMarker.size();
+    return before;
+}
+
+void VirtualPort::Vanish() {
+    if (reader_.joinable()) {
+        const char stop = 1;
+        (void)!::write(stop_[1], &stop, 1);
+        reader_.join();
+    }
+    if (master_ != -1) {
+        ::close(master_);
+        master_ = -1;
+    }
+}
+
+DeviceTable::DeviceTable() {
+    if (const char* old = std::getenv("TALLYROLL_DEVICES")) {
+        saved_ = old;
+        had_saved_ = true;
+    }
+    std::string pattern = (std::filesystem::temp_directory_path() / "tallyroll-devices-XXXXXX");
+    Check(::mkdtemp(pattern.data()) != nullptr, "mkdtemp");
+    folder_ = pattern;
+    ::setenv("TALLYROLL_DEVICES", folder_.c_str(), 1);
+}
+
+DeviceTable::~DeviceTable() {
+    std::error_code ignored;
+    std::filesystem::remove_all(folder_, ignored);
+    if (had_saved_) {
+        ::setenv("TALLYROLL_DEVICES", saved_.c_str(), 1);
+    } else {
+        ::unsetenv("TALLYROLL_DEVICES");
+    }
+}
+
+void DeviceTable::Link(int nPort, const std::string& target) const {
+    Unlink(nPort);
+    std::filesystem::create_symlink(target, folder_ + "/COM" + std::to_string(nPort));
+}
+
+void DeviceTable::Unlink(int nPort) const {
+    std::error_code ignored;
+    std::filesystem::remove(folder_ + "/COM" + std::to_string(nPort), ignored);
+}
+
+namespace {
+
+std::mutex g_boxesMutex;
+std::vector<RecordedBox> g_boxes;
+MessageBoxPresenter g_previous = nullptr;
+
+int Record(HWND owner, LPCWSTR text, LPCWSTR caption, UINT type) {
+    std::lock_guard lock(g_boxesMutex);
+    g_boxes.push_back({owner, text ? text : u"", caption ? caption : u"", type});
+    return 1; // IDOK
+}
+
+} // namespace
+
+MessageBoxRecorder::MessageBoxRecorder() {
+    std::lock_guard lock(g_boxesMutex);
+    g_boxes.clear();
+    g_previous = SetMessageBoxPresenter(&Record);
+}
+
+MessageBoxRecorder::~MessageBoxRecorder() {
+    SetMessageBoxPresenter(g_previous);
+}
+
+std::vector<RecordedBox> MessageBoxRecorder::Boxes() const {
+    std::lock_guard lock(g_boxesMutex);
+    return g_boxes;
+}
+
+std::vector<std::u16string> MessageBoxRecorder::Texts() const {
+    std::vector<std::u16string> texts;
+    for (const RecordedBox& box : Boxes()) {
+        texts.push_back(box.text);
+    }
+    return texts;
+}
+
+Bytes ToBytes(std::initializer_list<int> values) {
+    Bytes bytes;
+    for (int v : values) {
+        bytes.push_back(static_cast<std::uint8_t>(v));
+    }
+    return bytes;
+}
+
+Bytes ToBytes(const std::string& s) {
+    return Bytes(s.begin(), s.end());
+}
+
+Bytes Join(std::initializer_list<Bytes> parts) {
+    Bytes all;
+    for (const Bytes& part : parts) {
+        all.insert(all.end(), part.begin(), part.end());
+    }
+    return all;
+}
+
+} // namespace testing_support
