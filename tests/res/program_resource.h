@@ -1,0 +1,25 @@
+// The program's resources as start-up registers them.
+#pragma once
+
+#include "platform/win32/resources.h"
+
+#include <cstdint>
+#include <span>
+
+const RESOURCE_ITEM* ProgramResources(std::size_t* count);
+
+inline std::span<const RESOURCE_ITEM> ProgramResourceTable() {
+    std::size_t count = 0;
+    const RESOURCE_ITEM* items = ProgramResources(&count);
+    return {items, count};
+}
+
+// The bytes of one resource; empty when the program has no such resource.
+inline std::span<const std::uint8_t> ResourceBytes(WORD type, WORD id, WORD language) {
+    for (const RESOURCE_ITEM& item : ProgramResourceTable()) {
+        if (item.type == type && item.id == id && item.language == language) {
+            return {item.data, item.size};
+        }
+    }
+    return {};
+}
