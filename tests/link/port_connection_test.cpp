@@ -1,0 +1,184 @@
+// The port connection on real pseudo-terminals linked into a private device
+// table: opening once, settings on the device, closing on a port change, and
+// every failure with its message or its silence.
+#include "link/port_connection.h"
+#include "platform/win32/kernel.h"
+#include "platform/win32/user.h"
+#include "tests/posix/virtual_port.h"
+
+#include <cstdio>
+#include <cstring>
+#include <gtest/gtest.h>
+#include <termios.h>
+
+namespace {
+
+using testing_support::Bytes;
+using testing_support::DeviceTable;
+using testing_support::MessageBoxRecorder;
+using testing_support::VirtualPort;
+
+const HWND kForm = reinterpret_cast<HWND>(0x1010);
+
+class TestHost : public PortHost {
+public:
+    HANDLE& PortHandle() override { return m_hPort; }
+    HWND MessageOwner() const override { return kForm; }
+    HANDLE m_hPort = nullptr;
+};
+
+// What a pseudo-terminal keeps of the printer's settings (it drops parity).
+void ExpectPrinterSettings(int fd) {
+    termios t{};
+    ASSERT_EQ(tcgetattr(fd, &t), 0);
+    EXPECT_EQ(cfgetospeed(&t), B115200);
+    EXPECT_EQ(t.c_cflag & CSIZE, static_cast<tcflag_t>(CS8));
+    EXPECT_EQ(t.c_cflag & (CSTOPB | CRTSCTS), 0u);
+    EXPECT_EQ(t.c_iflag & (INPCK | IXOFF | IXON), static_cast<tcflag_t>(INPCK | IXOFF));
+    EXPECT_EQ(t.c_oflag & OPOST, 0u);
+    EXPECT_EQ(t.c_lflag & (ICANON | ECHO | ISIG | IEXTEN), 0u);
+}
+
+bool Write(TestHost& host, const char* text) {
+    return WritePort(host, text, static_cast<DWORD>(std::strlen(text)));
+}
+
+class PortConnection : public ::testing::Test {
+protected:
+    void SetUp() override { table_.Link(3, port_.path()); }
+    void TearDown() override { ClosePort(host_); }
+
+    DeviceTable table_;
+    VirtualPort port_;
+    MessageBoxRecorder boxes_;
+    TestHost host_;
+};
+
+TEST_F(PortConnection, OpensAndConfiguresThePortAndWritesToIt) {
+    ASSERT_TRUE(OpenPort(host_, 3));
+    EXPECT_NE(g_bPortOpen, 0);
+    ExpectPrinterSettings(port_.slave_fd());
+    EXPECT_TRUE(Write(host_, "a\nb"));
+    EXPECT_EQ(port_.Drain(), (Bytes{'a', '\n', 'b'})) << "binary: no CR added";
+    EXPECT_TRUE(boxes_.Boxes().empty());
+}
+
+TEST_F(PortConnection, ALaterOpenKeepsTheOpenConnectionWhateverTheNumber) {
+    ASSERT_TRUE(OpenPort(host_, 3));
+    const HANDLE opened = host_.m_hPort;
+    table_.Unlink(3); // reopening would now fail
+    EXPECT_TRUE(OpenPort(host_, 3));
+    EXPECT_TRUE(OpenPort(host_, 7));
+    EXPECT_EQ(host_.m_hPort, opened);
+    EXPECT_TRUE(Write(host_, "x"));
+    EXPECT_EQ(port_.Drain(), Bytes{'x'});
+    EXPECT_TRUE(boxes_.Boxes().empty());
+}
+
+TEST_F(PortConnection, APortChangeClosesAndTheNextOpenTakesTheNewPortWithItsSettings) {
+    ASSERT_TRUE(OpenPort(host_, 3));
+    EXPECT_TRUE(ClosePort(host_));
+    EXPECT_EQ(g_bPortOpen, 0);
+
+    // The same pseudo-terminal again: even parity did not stick the first
+    // time, which must not make the second apply fail.
+    ASSERT_TRUE(OpenPort(host_, 3));
+    EXPECT_TRUE(Write(host_, "again"));
+    EXPECT_EQ(port_.Drain(), testing_support::ToBytes("again"));
+    EXPECT_TRUE(ClosePort(host_));
+
+    VirtualPort other;
+    table_.Link(4, other.path());
+    ASSERT_TRUE(OpenPort(host_, 4));
+    ExpectPrinterSettings(other.slave_fd());
+    EXPECT_TRUE(Write(host_, "four"));
+    EXPECT_EQ(other.Drain(), testing_support::ToBytes("four"));
+    EXPECT_TRUE(port_.Drain().empty());
+    EXPECT_TRUE(boxes_.Boxes().empty());
+    ClosePort(host_);
+}
+
+TEST_F(PortConnection, ClosingWithNothingOpenTouchesNoHandle) {
+    // Whatever m_hPort holds while closed is not the connection's to close.
+    const std::string file = table_.folder() + "/kept";
+    std::fclose(std::fopen(file.c_str(), "w"));
+    table_.Link(9, file);
+    host_.m_hPort = CreateFileW(u"COM9:", GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(host_.m_hPort, INVALID_HANDLE_VALUE);
+    EXPECT_TRUE(ClosePort(host_));
+    EXPECT_EQ(g_bPortOpen, 0);
+    DWORD n = 0;
+    EXPECT_TRUE(WriteFile(host_.m_hPort, "x", 1, &n, nullptr));
+    CloseHandle(host_.m_hPort);
+}
+
+struct OpenFailure {
+    int nPort;
+    bool portHeldElsewhere;
+    const char16_t* message;
+};
+
+class PortThatCannotBeOpened : public PortConnection,
+                               public ::testing::WithParamInterface<OpenFailure> {};
+
+TEST_P(PortThatCannotBeOpened, IsReportedWithItsNameAndTheSystemError) {
+    const OpenFailure& c = GetParam();
+    HANDLE holder = INVALID_HANDLE_VALUE;
+    if (c.portHeldElsewhere) {
+        holder = CreateFileW(u"COM3:", GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0,
+                             nullptr);
+        ASSERT_NE(holder, INVALID_HANDLE_VALUE);
+    } else {
+        table_.Unlink(3);
+    }
+    EXPECT_FALSE(OpenPort(host_, c.nPort));
+    EXPECT_EQ(g_bPortOpen, 0);
+    const auto boxes = boxes_.Boxes();
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_EQ(boxes[0].text, c.message);
+    EXPECT_EQ(boxes[0].caption, u"Error");
+    EXPECT_EQ(boxes[0].owner, kForm);
+    EXPECT_EQ(boxes[0].type, MB_OK);
+    if (holder != INVALID_HANDLE_VALUE) {
+        CloseHandle(holder);
+    }
+    EXPECT_TRUE(port_.Drain().empty());
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Messages, PortThatCannotBeOpened,
+    ::testing::Values(OpenFailure{3, false, u"Unable to open COM3:, Error No.=2"},
+                      OpenFailure{0, false, u"Unable to open COM0:, Error No.=2"},
+                      OpenFailure{3, true, u"Unable to open COM3:, Error No.=5"}));
+
+TEST_F(PortConnection, APortThatRefusesItsSettingsFailsSilentlyAndIsClosed) {
+    const std::string file = table_.folder() + "/not-a-port";
+    std::fclose(std::fopen(file.c_str(), "w"));
+    for (const std::string& target : {file, std::string("/dev/null")}) {
+        table_.Link(3, target);
+        EXPECT_FALSE(OpenPort(host_, 3)) << target;
+        EXPECT_EQ(g_bPortOpen, 0);
+        // Closed: the exclusive open of the device succeeds again.
+        HANDLE h = CreateFileW(u"COM3:", GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+        EXPECT_NE(h, INVALID_HANDLE_VALUE) << target;
+        CloseHandle(h);
+    }
+    EXPECT_TRUE(boxes_.Boxes().empty());
+}
+
+TEST_F(PortConnection, AFailedWriteIsReportedAndLeavesTheConnectionOpen) {
+    ASSERT_TRUE(OpenPort(host_, 3));
+    const HANDLE opened = host_.m_hPort;
+    port_.Vanish();
+    EXPECT_FALSE(Write(host_, "lost"));
+    EXPECT_NE(g_bPortOpen, 0);
+    EXPECT_EQ(host_.m_hPort, opened);
+    const auto boxes = boxes_.Boxes();
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_EQ(boxes[0].text, u"Can't Send Data to Printer!");
+    EXPECT_EQ(boxes[0].caption, u"Error");
+    EXPECT_EQ(boxes[0].owner, kForm);
+    EXPECT_EQ(boxes[0].type, MB_OK);
+}
+
+} // namespace
