@@ -94,9 +94,25 @@ private:
     bool used_default_ = false;
 };
 
+bool IsSurrogate(char16_t c) {
+    return c >= 0xD800 && c <= 0xDFFF;
+}
+
 void EncodeTable(Composite rule, const char16_t* src, std::size_t n, Encoder& enc) {
+    const std::uint64_t* marks = rule == Composite::Off ? nullptr : text::BmpNonspacingMarks();
     std::size_t i = 0;
     while (i < n) {
+        // Most text: a BMP character with no mark after it.
+        const char16_t unit = src[i];
+        const char16_t next = i + 1 < n ? src[i + 1] : u'\0';
+        if (!IsSurrogate(unit) && (marks == nullptr || next < 0x300 ||
+                                   (!IsSurrogate(next) && !text::IsNonspacingMark(marks, next)))) {
+            if (!enc.Char(unit)) {
+                return;
+            }
+            ++i;
+            continue;
+        }
         std::size_t len = 1;
         char32_t base = CodePointAt(src, i, n, len);
         i += len;

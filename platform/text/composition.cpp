@@ -1,6 +1,6 @@
 #include "platform/text/composition.h"
 
-#include <bitset>
+#include <array>
 #include <unicode/normalizer2.h>
 #include <unicode/uchar.h>
 #include <unicode/unistr.h>
@@ -10,17 +10,16 @@ namespace {
 
 // Conversion asks about the next character of every character it writes, so
 // the Basic Multilingual Plane's marks are looked up in one 8 KB bitmap.
-const std::bitset<0x10000>& BmpMarks() {
-    static const std::bitset<0x10000> marks = [] {
-        std::bitset<0x10000> m;
-        for (UChar32 c = 0x300; c < 0x10000; ++c) {
-            if (u_charType(c) == U_NON_SPACING_MARK) {
-                m.set(static_cast<std::size_t>(c));
-            }
+using MarkBits = std::array<std::uint64_t, 0x10000 / 64>;
+
+MarkBits BuildMarks() {
+    MarkBits m{};
+    for (UChar32 c = 0x300; c < 0x10000; ++c) {
+        if (u_charType(c) == U_NON_SPACING_MARK) {
+            m[static_cast<std::size_t>(c) >> 6] |= std::uint64_t{1} << (c & 63);
         }
-        return m;
-    }();
-    return marks;
+    }
+    return m;
 }
 
 const icu::Normalizer2* Nfc() {
@@ -37,12 +36,17 @@ const icu::Normalizer2* Nfd() {
 
 } // namespace
 
+const std::uint64_t* BmpNonspacingMarks() {
+    static const MarkBits marks = BuildMarks();
+    return marks.data();
+}
+
 bool IsNonspacingMark(char32_t c) {
     if (c < 0x300) {
         return false;
     }
     if (c < 0x10000) {
-        return BmpMarks().test(c);
+        return IsNonspacingMark(BmpNonspacingMarks(), static_cast<char16_t>(c));
     }
     return c <= 0x10FFFF && u_charType(static_cast<UChar32>(c)) == U_NON_SPACING_MARK;
 }
