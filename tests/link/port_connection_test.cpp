@@ -4,17 +4,18 @@
 #include "link/port_connection.h"
 #include "platform/win32/kernel.h"
 #include "platform/win32/user.h"
+#include "tests/posix/printer_settings.h"
 #include "tests/posix/virtual_port.h"
 
 #include <cstdio>
 #include <cstring>
 #include <gtest/gtest.h>
-#include <termios.h>
 
 namespace {
 
 using testing_support::Bytes;
 using testing_support::DeviceTable;
+using testing_support::ExpectPrinterSettings;
 using testing_support::MessageBoxRecorder;
 using testing_support::VirtualPort;
 
@@ -26,18 +27,6 @@ public:
     HWND MessageOwner() const override { return kForm; }
     HANDLE m_hPort = nullptr;
 };
-
-// What a pseudo-terminal keeps of the printer's settings (it drops parity).
-void ExpectPrinterSettings(int fd) {
-    termios t{};
-    ASSERT_EQ(tcgetattr(fd, &t), 0);
-    EXPECT_EQ(cfgetospeed(&t), B115200);
-    EXPECT_EQ(t.c_cflag & CSIZE, static_cast<tcflag_t>(CS8));
-    EXPECT_EQ(t.c_cflag & (CSTOPB | CRTSCTS), 0u);
-    EXPECT_EQ(t.c_iflag & (INPCK | IXOFF | IXON), static_cast<tcflag_t>(INPCK | IXOFF));
-    EXPECT_EQ(t.c_oflag & OPOST, 0u);
-    EXPECT_EQ(t.c_lflag & (ICANON | ECHO | ISIG | IEXTEN), 0u);
-}
 
 bool Write(TestHost& host, const char* text) {
     return WritePort(host, text, static_cast<DWORD>(std::strlen(text)));
@@ -154,6 +143,7 @@ INSTANTIATE_TEST_SUITE_P(
 TEST_F(PortConnection, APortThatRefusesItsSettingsFailsSilentlyAndIsClosed) {
     const std::string file = table_.folder() + "/not-a-port";
     std::fclose(std::fopen(file.c_str(), "w"));
+    // The one test that takes /dev/null as a port (and so locks it).
     for (const std::string& target : {file, std::string("/dev/null")}) {
         table_.Link(3, target);
         EXPECT_FALSE(OpenPort(host_, 3)) << target;

@@ -7,6 +7,7 @@
 #include <csignal>
 #include <gtest/gtest.h>
 #include <pthread.h>
+#include <sys/stat.h>
 #include <termios.h>
 #include <thread>
 
@@ -135,10 +136,13 @@ TEST_F(SerialPort, StateAndTimeoutsReadBackAsApplied) {
 }
 
 TEST_F(SerialPort, SomethingThatIsNotATerminalRefusesEverySetting) {
+    // Private ones: /dev/null is locked by whoever opens it as a port, and
+    // tests may run side by side.
     const std::string file = table_.folder() + "/plain";
-    for (const std::string& target : {std::string("/dev/null"), file}) {
-        FILE* f = std::fopen(file.c_str(), "w");
-        std::fclose(f);
+    const std::string fifo = table_.folder() + "/fifo";
+    std::fclose(std::fopen(file.c_str(), "w"));
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    for (const std::string& target : {file, fifo}) {
         table_.Link(6, target);
         HANDLE h = OpenCom(u"COM6:");
         ASSERT_NE(h, INVALID_HANDLE_VALUE) << target;

@@ -67,12 +67,21 @@ void VirtualPort::ReadLoop() {
             }
             return;
         }
+        bool vanish = false;
         {
             std::lock_guard lock(mutex_);
             arrivals_.emplace_back(bytes_.size(), now);
             bytes_.insert(bytes_.end(), buffer.begin(), buffer.begin() + n);
+            if (vanish_after_ != 0 && bytes_.size() >= vanish_after_) {
+                ::close(master_);
+                master_ = -1;
+                vanished_ = vanish = true;
+            }
         }
         arrived_.notify_all();
+        if (vanish) {
+            return;
+        }
     }
 }
 
@@ -121,10 +130,22 @@ void VirtualPort::Vanish() {
         (void)!::write(stop_[1], &stop, 1);
         reader_.join();
     }
+    std::lock_guard lock(mutex_);
     if (master_ != -1) {
         ::close(master_);
         master_ = -1;
     }
+    vanished_ = true;
+}
+
+void VirtualPort::VanishAfter(std::size_t n) {
+    std::lock_guard lock(mutex_);
+    vanish_after_ = n;
+}
+
+bool VirtualPort::WaitVanished(std::chrono::milliseconds timeout) {
+    std::unique_lock lock(mutex_);
+    return arrived_.wait_for(lock, timeout, [&] { return vanished_; });
 }
 
 DeviceTable::DeviceTable() {

@@ -48,6 +48,10 @@ public:
     // The printer vanishes: reading stops and the master closes, so that the
     // line hangs up and further writes fail.
     void Vanish();
+    // The reader itself makes the printer vanish as soon as n bytes have come,
+    // in the middle of whatever the program is sending.
+    void VanishAfter(std::size_t n);
+    bool WaitVanished(std::chrono::milliseconds timeout = std::chrono::seconds(5));
 
 private:
     void ReadLoop();
@@ -61,6 +65,8 @@ private:
     Bytes bytes_;
     std::vector<std::pair<std::size_t, Clock::time_point>> arrivals_; // chunk start, time
     std::size_t drained_ = 0;
+    std::size_t vanish_after_ = 0; // 0: never
+    bool vanished_ = false;
     std::thread reader_;
 };
 
