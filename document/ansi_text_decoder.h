@@ -1,0 +1,26 @@
+// Turns a file's bytes, read in chunks, into wide text in the device's ANSI
+// code page. A double-byte character whose two bytes land in different chunks
+// is put back together, and zero bytes are dropped without losing the text
+// around them.
+#pragma once
+
+#include "platform/afx/cstring.h"
+#include "platform/win32/types.h"
+
+class AnsiTextDecoder {
+public:
+    explicit AnsiTextDecoder(UINT codePage);
+
+    // Converts the bytes of one chunk and appends them to out. A lead byte at
+    // the very end is held back until the next chunk (or Finish) completes it.
+    void Append(const BYTE* bytes, DWORD count, CString& out);
+    // Converts whatever is still held back; call once after the last chunk.
+    void Finish(CString& out);
+
+private:
+    void ConvertRun(const BYTE* bytes, std::size_t count, CString& out) const;
+
+    UINT m_codePage;
+    bool m_hasPendingLead = false;
+    BYTE m_pendingLead = 0;
+};
