@@ -1,0 +1,32 @@
+#include "platform/windows/label.h"
+
+#include "platform/text/unicode.h"
+
+namespace windows {
+
+char32_t FoldCase(char32_t c) {
+    return (c >= U'A' && c <= U'Z') ? c - U'A' + U'a' : c;
+}
+
+Label ParseLabel(std::u16string_view raw) {
+    const std::u32string s = text::Utf16ToUtf32(raw);
+    Label label;
+    for (std::size_t i = 0; i < s.size(); ++i) {
+        if (s[i] != U'&') {
+            label.text += s[i];
+            continue;
+        }
+        if (i + 1 >= s.size()) {
+            break; // a trailing '&' marks nothing
+        }
+        ++i;
+        if (s[i] != U'&' && label.mnemonicIndex < 0) {
+            label.mnemonicIndex = static_cast<int>(label.text.size());
+            label.mnemonic = FoldCase(s[i]);
+        }
+        label.text += s[i];
+    }
+    return label;
+}
+
+} // namespace windows

@@ -1,0 +1,173 @@
+#include "platform/windows/system.h"
+
+#include "platform/windows/combo_box.h"
+#include "platform/windows/dialog.h"
+#include "platform/windows/message_box_window.h"
+
+#include <algorithm>
+
+namespace windows {
+namespace {
+
+// A handle is a tagged slot number with the slot's generation, so that a
+// handle of a destroyed window (or any pointer that is not a handle at all)
+// finds no window instead of a wrong one.
+constexpr std::uintptr_t kTag = 1u << 28;
+constexpr std::uint32_t kGenerationMask = 0xFFF;
+
+HWND Encode(std::size_t index, std::uint32_t generation) {
+    const std::uintptr_t v =
+        kTag | (std::uintptr_t(generation & kGenerationMask) << 16) | (index + 1);
+    return reinterpret_cast<HWND>(v);
+}
+
+class DesktopWindow : public Window {
+public:
+    DesktopWindow() : Window(WindowKind::Desktop) { style = WS_VISIBLE; }
+};
+
+} // namespace
+
+System& System::get() {
+    static System system;
+    return system;
+}
+
+System::System() {
+    desktop_ = adopt(std::make_unique<DesktopWindow>(), nullptr);
+    InstallMessageBoxWindow();
+}
+
+Window* System::adopt(std::unique_ptr<Window> w, Window* parent) {
+    std::size_t index = 0;
+    if (!freeSlots_.empty()) {
+        index = freeSlots_.back();
+        freeSlots_.pop_back();
+    } else {
+        index = slots_.size();
+        slots_.emplace_back();
+    }
+    Slot& slot = slots_[index];
+    slot.window = std::move(w);
+    Window* raw = slot.window.get();
+    raw->hwnd = Encode(index, slot.generation);
+    raw->parent = parent;
+    if (parent != nullptr) {
+        parent->children.push_back(raw);
+    }
+    return raw;
+}
+
+void System::destroy(Window* w) {
+    if (w == nullptr || w == desktop_) {
+        return;
+    }
+    while (!w->children.empty()) {
+        destroy(w->children.back());
+    }
+    if (focus_ == w) {
+        focus_ = nullptr;
+    }
+    if (droppedCombo == w) {
+        droppedCombo = nullptr;
+    }
+    if (w->parent != nullptr) {
+        auto& siblings = w->parent->children;
+        siblings.erase(std::remove(siblings.begin(), siblings.end(), w), siblings.end());
+    }
+    const auto v = reinterpret_cast<std::uintptr_t>(w->hwnd);
+    const std::size_t index = (v & 0xFFFF) - 1;
+    Slot& slot = slots_[index];
+    slot.window.reset();
+    slot.generation = (slot.generation + 1) & kGenerationMask;
+    freeSlots_.push_back(index);
+}
+
+Window* System::find(HWND hwnd) const {
+    const auto v = reinterpret_cast<std::uintptr_t>(hwnd);
+    if ((v >> 28) != 1 || (v & 0xFFFF) == 0) {
+        return nullptr;
+    }
+    const std::size_t index = (v & 0xFFFF) - 1;
+    if (index >= slots_.size()) {
+        return nullptr;
+    }
+    const Slot& slot = slots_[index];
+    if (!slot.window || slot.generation != ((v >> 16) & kGenerationMask)) {
+        return nullptr;
+    }
+    return slot.window.get();
+}
+
+Window* System::setFocus(Window* w) {
+    Window* previous = focus_;
+    if (w == previous) {
+        return previous;
+    }
+    focus_ = w;
+    if (previous != nullptr) {
+        previous->focusChanged(false);
+    }
+    if (w != nullptr) {
+        w->focusChanged(true);
+    }
+    return previous;
+}
+
+screen::FrontEnd& System::frontEnd() {
+    if (frontEnd_ == nullptr) {
+        frontEnd_ = &screen::ActiveFrontEnd();
+    }
+    return *frontEnd_;
+}
+
+namespace {
+
+void PaintTree(screen::Grid& grid, const Window* w, CellRect clip, const Window* focus) {
+    if (!w->visible()) {
+        return;
+    }
+    const CellRect sr = w->screenRect();
+    Painter painter(grid, sr.x, sr.y, clip.intersect(sr));
+    w->paint(painter, w == focus);
+    const CellRect client = w->clientRect();
+    const CellRect clientScreen{sr.x + client.x, sr.y + client.y, client.w, client.h};
+    const CellRect childClip = clip.intersect(sr).intersect(clientScreen);
+    // Group boxes first: they frame the controls drawn over them.
+    for (const Window* c : w->children) {
+        if (c->kind() == WindowKind::GroupBox) {
+            PaintTree(grid, c, childClip, focus);
+        }
+    }
+    for (const Window* c : w->children) {
+        if (c->kind() != WindowKind::GroupBox) {
+            PaintTree(grid, c, childClip, focus);
+        }
+    }
+}
+
+} // namespace
+
+void System::paintAll() {
+    const int w = screenWidth(), h = screenHeight();
+    if (grid_.width() != w || grid_.height() != h) {
+        grid_.resize(w, h);
+    }
+    desktop_->rect = CellRect{0, 0, w, h};
+    grid_.fill(screen::Cell{U' ', screen::Role::Desktop, 0});
+    grid_.cursorVisible = false;
+    const CellRect all{0, 0, w, h};
+    for (const Dialog* d : modal_) {
+        PaintTree(grid_, d, all, focus_);
+    }
+    if (droppedCombo != nullptr) {
+        droppedCombo->paintList(grid_);
+    }
+}
+
+void System::present() {
+    paintAll();
+    frontEnd().present(grid_);
+}
+
+} // namespace windows
