@@ -68,15 +68,6 @@ TEST_F(PrintStream, AFormatBlockIsSixteenBytesInOneWriteFromTheSharedBlock) {
                        0x01, 0x1B, 0x2D, 0x01, 0x1B, 0x63, 0x00, 0x1B, 0x69, 0x00}));
 }
 
-TEST_F(PrintStream, TheTestPageIsAlwaysTheSameBytes) {
-    const Bytes page = Join(
-        {ToBytes({0x00, 0x00, 0x00, 0x00, 0x1B, 0x40}), ToBytes(kTestText), ToBytes({0x00, 0x00})});
-    ASSERT_EQ(page.size(), 6u + 140u + 2u);
-    SendTestPage(host);
-    SendTestPage(host);
-    EXPECT_EQ(printer_.Drain(), Join({page, page}));
-}
-
 TEST_F(PrintStream, AFailedHeaderEndsTheTestPageWithOneMessage) {
     printer_.Vanish();
     SendTestPage(host);
