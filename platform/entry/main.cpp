@@ -1,0 +1,27 @@
+// The process entry: what a Win32 program's C run-time start-up does before
+// it calls WinMain. It makes the program's resources those of its module,
+// records the program's name, and hands the four start values over.
+#include "platform/afx/module_state.h"
+#include "platform/entry/program_resources.h"
+#include "platform/entry/start_up.h"
+#include "platform/entry/win_main.h"
+#include "platform/win32/kernel.h"
+#include "platform/win32/resources.h"
+
+#include <string>
+
+namespace {
+constexpr int kShowNormal = 1; // SW_SHOWNORMAL: the window as the template has it
+} // namespace
+
+int main(int argc, char** argv) {
+    HMODULE module = GetModuleHandleW(nullptr);
+    std::size_t count = 0;
+    const RESOURCE_ITEM* resources = ProgramResources(&count);
+    RegisterModuleResources(module, resources, count);
+
+    AfxSetModuleFileName(entry::ProgramName(argc, argv, u"tallyroll").c_str());
+
+    std::u16string commandLine = entry::CommandLine(argc, argv);
+    return WinMain(module, nullptr, commandLine.data(), kShowNormal);
+}
