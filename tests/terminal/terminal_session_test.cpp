@@ -1,7 +1,7 @@
 // The terminal front end in a real terminal (a tmux pane): it shows the grid,
 // decodes keys and mouse, and leaves the terminal as it found it on every way
 // out.
-#include "tmux_session.h"
+#include "terminal_fixture.h"
 
 #include <csignal>
 #include <gtest/gtest.h>
@@ -12,65 +12,11 @@
 namespace terminal_test {
 namespace {
 
-#if defined(__SANITIZE_ADDRESS__)
-constexpr bool kSanitized = true;
-#elif defined(__has_feature)
-#if __has_feature(address_sanitizer)
-constexpr bool kSanitized = true;
-#else
-constexpr bool kSanitized = false;
-#endif
-#else
-constexpr bool kSanitized = false;
-#endif
-
-// The pane's terminal settings are recorded before and after the probe.
-std::string ProbeScript(const std::string& locale) {
-    return "ulimit -c 0\n"
-           "export LC_ALL=" +
-           locale +
-           " TERM=tmux-256color\n"
-           "stty -a > \"$DIR/before\"\n"
-           "'" TERMINAL_PROBE "' --pid-file \"$DIR/pid\"\n"
-           "echo $? > \"$DIR/rc.part\"\n"
-           "stty -a > \"$DIR/after\"\n"
-           "mv \"$DIR/rc.part\" \"$DIR/rc\"\n"
-           "exec sleep 600\n";
-}
-
-class TerminalSession : public ::testing::Test {
+class TerminalSession : public TerminalProgramTest {
 protected:
-    void SetUp() override {
-        if (!TmuxAvailable()) {
-            GTEST_SKIP() << "tmux is not installed";
-        }
-    }
-
     void start(const std::string& locale = "C.UTF-8") {
-        session_ = std::make_unique<TmuxSession>(ProbeScript(locale));
-        ASSERT_TRUE(session_->started());
-        ASSERT_TRUE(session_->waitForScreen("Probe ready")) << session_->capture();
-        ASSERT_TRUE(session_->waitForFile("pid"));
+        startProgram("'" TERMINAL_PROBE "' --pid-file \"$DIR/pid\"", "Probe ready", locale);
     }
-
-    pid_t probePid() const { return static_cast<pid_t>(std::stol(session_->readFile("pid"))); }
-
-    // Waits for the probe to end; answers its exit status as the shell saw it.
-    int ended() const {
-        EXPECT_TRUE(session_->waitForFile("rc")) << session_->capture();
-        return std::stoi(session_->readFile("rc"));
-    }
-
-    void expectTerminalRestored() const {
-        EXPECT_EQ(session_->readFile("before"), session_->readFile("after"));
-        // Primary screen, cursor shown, no mouse reporting, cursor keys in
-        // normal mode.
-        EXPECT_EQ(session_->paneFormat(
-                      "#{alternate_on} #{cursor_flag} #{mouse_any_flag} #{keypad_cursor_flag}"),
-                  "0 1 0 0");
-    }
-
-    std::unique_ptr<TmuxSession> session_;
 };
 
 TEST_F(TerminalSession, ShowsTheGridAndDecodesKeysMouseAndResize) {
@@ -154,7 +100,7 @@ TEST_P(TerminalRestored, OnEveryWayOut) {
     if (way.keys != nullptr) {
         session_->sendKeys(way.keys);
     } else {
-        ASSERT_EQ(kill(probePid(), way.signalToSend), 0);
+        ASSERT_EQ(kill(programPid(), way.signalToSend), 0);
     }
     const int status = ended();
     if (way.exitSignal == 0) {
