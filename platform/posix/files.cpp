@@ -52,7 +52,16 @@ ObjectRef FailFile(int fd, DWORD error) {
 }
 
 ObjectRef OpenFileByPath(const std::string& path, int flags, DWORD shareMode) {
-    // Non-blocking for the open only: a FIFO would otherwise wait for a peer.
+    // A Win32 file name names a file: folders, pipes and devices live in
+    // namespaces of their own there. Refusing them before the open also keeps
+    // a device node from ever being opened as a file.
+    struct stat before {};
+    if (::stat(path.c_str(), &before) == 0 && !S_ISREG(before.st_mode)) {
+        SetLastError(ERROR_ACCESS_DENIED);
+        return nullptr;
+    }
+    // Non-blocking for the open only: a FIFO put in place after the check
+    // would otherwise wait for a peer.
     int fd;
     do {
         fd = ::open(path.c_str(), flags | O_NOCTTY | O_NONBLOCK | O_CLOEXEC, 0666);
@@ -65,8 +74,8 @@ ObjectRef OpenFileByPath(const std::string& path, int flags, DWORD shareMode) {
     if (::fstat(fd, &st) == -1) {
         return FailFile(fd, posix::Win32ErrorFromErrno(errno));
     }
-    if (S_ISDIR(st.st_mode)) {
-        return FailFile(fd, ERROR_ACCESS_DENIED); // a folder is not a file on Win32
+    if (!S_ISREG(st.st_mode)) {
+        return FailFile(fd, ERROR_ACCESS_DENIED);
     }
     // Share mode 0 keeps other openers out; a shared open only keeps out an
     // exclusive one. Only openers that lock (this layer) are affected.
