@@ -12,9 +12,11 @@
 #include <cerrno>
 #include <climits>
 #include <cstdio>
+#include <cstdlib>
 #include <cwchar>
 #include <deque>
 #include <poll.h>
+#include <string>
 #include <sys/ioctl.h>
 #include <unistd.h>
 
@@ -307,22 +309,24 @@ void CursesFrontEnd::applyResize() {
     clearok(curscr, TRUE);
 }
 
-// Stands in when there is no terminal to show the form on.
+// Stands in when there is no terminal to show the form on: says why, once,
+// and ends every dialog.
 class NoTerminal final : public screen::FrontEnd {
 public:
+    explicit NoTerminal(std::string reason) : reason_(std::move(reason)) {}
     int width() const override { return 80; }
     int height() const override { return 24; }
     void present(const screen::Grid&) override {}
     InputEvent waitEvent() override {
         if (!told_) {
             told_ = true;
-            std::fprintf(stderr, "%s: needs a terminal on standard input and output\n",
-                         program_invocation_short_name);
+            std::fprintf(stderr, "%s: %s\n", program_invocation_short_name, reason_.c_str());
         }
         return screen::QuitEvent{};
     }
 
 private:
+    std::string reason_;
     bool told_ = false;
 };
 
@@ -330,8 +334,13 @@ private:
 
 screen::FrontEnd* CreateFrontEnd() {
     TerminalFeatures features;
+    if (isatty(STDIN_FILENO) == 0 || isatty(STDOUT_FILENO) == 0) {
+        return new NoTerminal("needs a terminal on standard input and output");
+    }
     if (!StartTerminal(features)) {
-        return new NoTerminal;
+        const char* term = std::getenv("TERM");
+        return new NoTerminal(std::string("cannot use the terminal \"") + (term ? term : "") +
+                              "\" (check TERM)");
     }
     return new CursesFrontEnd(features);
 }
