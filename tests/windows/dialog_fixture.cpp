@@ -50,7 +50,7 @@ tb::Dialog TestTemplate() {
     add(0x85, kCombo, u"", 36, 20, 40, 60, WS_VSCROLL | WS_TABSTOP | CBS_DROPDOWN);
     add(0x85, kSorted, u"", 84, 20, 40, 60, WS_VSCROLL | WS_TABSTOP | CBS_DROPDOWN | CBS_SORT);
     add(0x80, kCheck, u"&Check", 4, 36, 50, 10, WS_TABSTOP | BS_AUTOCHECKBOX);
-    add(0x81, kText, u"", 4, 48, 150, 34,
+    add(0x81, kText, u"", 4, 44, 150, 40,
         WS_BORDER | WS_VSCROLL | WS_TABSTOP | ES_MULTILINE | ES_AUTOVSCROLL | ES_WANTRETURN);
     add(0x81, kPath, u"", 4, 86, 90, 10, WS_BORDER | WS_TABSTOP | ES_READONLY | ES_AUTOHSCROLL);
     add(0x80, kGo, u"Go", 100, 86, 24, 10, BS_DEFPUSHBUTTON);
