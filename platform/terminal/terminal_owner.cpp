@@ -15,6 +15,11 @@
 #include <termios.h>
 #include <unistd.h>
 
+// Present only when a sanitizer's run-time is linked: it lets us restore the
+// terminal before the sanitizer ends the process after a report, which it
+// does without running exit handlers.
+extern "C" void __sanitizer_set_death_callback(void (*callback)()) __attribute__((weak));
+
 namespace terminal {
 namespace {
 
@@ -125,6 +130,9 @@ bool StartTerminal(TerminalFeatures& features) {
     if (!g_exitHookRegistered) {
         g_exitHookRegistered = true;
         std::atexit(StopAtExit);
+        if (__sanitizer_set_death_callback != nullptr) {
+            __sanitizer_set_death_callback(RestoreTerminalFromSignal);
+        }
     }
 
     // Raw: Ctrl+C, Ctrl+S and Ctrl+Z arrive as keys; Ctrl+C is then the

@@ -118,8 +118,9 @@ void Draw(screen::FrontEnd& front, screen::Grid& grid, const std::u32string& las
 }
 
 void CrashForReal() {
-    // An address the compiler cannot see to be null: a true fault.
-    volatile std::uintptr_t address = 0;
+    // An unmapped address the compiler cannot see: a true fault, and not a
+    // null pointer, which a sanitizer would report before the fault happens.
+    volatile std::uintptr_t address = 8;
     *reinterpret_cast<volatile int*>(address) = 1;
 }
 
