@@ -2,10 +2,11 @@
 
 #include "platform/win32/codepage.h"
 
-#include <climits>
-#include <vector>
-
-AnsiTextDecoder::AnsiTextDecoder(UINT codePage) : m_codePage(codePage) {}
+AnsiTextDecoder::AnsiTextDecoder(UINT codePage) : m_codePage(codePage) {
+    for (int b = 0; b < 256; ++b) {
+        m_isLead[b] = IsDBCSLeadByteEx(m_codePage, static_cast<BYTE>(b)) != FALSE;
+    }
+}
 
 void AnsiTextDecoder::ConvertRun(const BYTE* bytes, std::size_t count, CString& out) const {
     // One conversion call per run keeps the cost linear; runs never exceed a
@@ -31,7 +32,8 @@ void AnsiTextDecoder::Append(const BYTE* bytes, DWORD count, CString& out) {
     // Build the run to convert: a held-back lead byte first, then the chunk's
     // bytes up to each zero byte. A zero byte ends a run (and any lead byte
     // waiting for its partner); the text after it is converted as its own run.
-    std::vector<BYTE> run;
+    std::vector<BYTE>& run = m_run;
+    run.clear();
     run.reserve(count + 1);
     if (m_hasPendingLead) {
         run.push_back(m_pendingLead);
@@ -53,7 +55,7 @@ void AnsiTextDecoder::Append(const BYTE* bytes, DWORD count, CString& out) {
         run.push_back(b);
         if (pairOpen) {
             pairOpen = false;
-        } else if (IsDBCSLeadByteEx(m_codePage, b)) {
+        } else if (m_isLead[b]) {
             pairOpen = true;
         }
     }

@@ -7,6 +7,8 @@
 #include "platform/afx/cstring.h"
 #include "platform/win32/types.h"
 
+#include <vector>
+
 class AnsiTextDecoder {
 public:
     explicit AnsiTextDecoder(UINT codePage);
@@ -21,6 +23,8 @@ private:
     void ConvertRun(const BYTE* bytes, std::size_t count, CString& out) const;
 
     UINT m_codePage;
+    bool m_isLead[256] = {}; // asked of the code page once, not per byte
+    std::vector<BYTE> m_run; // reused between chunks
     bool m_hasPendingLead = false;
     BYTE m_pendingLead = 0;
 };

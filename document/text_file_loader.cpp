@@ -9,8 +9,8 @@ void LoadTextFile(LoaderHost& host, const CString& path) {
     host.StoredText() = TEXT("");
     host.StoredFile() = path;
 
-    HANDLE file = CreateFileW(path, GENERIC_READ, 0, nullptr, OPEN_EXISTING,
-                              FILE_ATTRIBUTE_NORMAL, nullptr);
+    HANDLE file =
+        CreateFileW(path, GENERIC_READ, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE) {
         AfxMessageBox(TEXT("Could not open file!"), MB_OK, 0);
         return;

@@ -1,0 +1,155 @@
+#include "document/text_file_loader.h"
+#include "loader_test_support.h"
+#include "platform/afx/win_app.h"
+#include "platform/win32/message_box_hook.h"
+
+#include <gtest/gtest.h>
+#include <string>
+#include <sys/stat.h>
+#include <unistd.h>
+#include <vector>
+
+namespace {
+
+using loader_testing::FormStandIn;
+using loader_testing::PathOf;
+using loader_testing::ScratchFolder;
+
+struct ShownBox {
+    std::u16string text;
+    std::u16string caption;
+};
+std::vector<ShownBox> g_boxes;
+
+int RecordBox(HWND, LPCWSTR text, LPCWSTR caption, UINT) {
+    g_boxes.push_back({text ? text : u"", caption ? caption : u""});
+    return IDOK;
+}
+
+class TextFileLoader : public testing::Test {
+protected:
+    void SetUp() override {
+        loader_testing::UseLocale("en_US.UTF-8");
+        g_boxes.clear();
+        previous_ = SetMessageBoxPresenter(&RecordBox);
+    }
+    void TearDown() override { SetMessageBoxPresenter(previous_); }
+
+    // Loads path into a form that shows older text and answers the form.
+    FormStandIn Load(const std::filesystem::path& path) {
+        FormStandIn form;
+        form.text = TEXT("typed before");
+        form.file = TEXT("old.txt");
+        LoadTextFile(form, PathOf(path));
+        return form;
+    }
+
+    ScratchFolder folder_;
+    MessageBoxPresenter previous_ = nullptr;
+};
+
+TEST_F(TextFileLoader, AnEmptyFileGivesAnEmptyTextAndShowsItsPath) {
+    const auto file = folder_.Write("empty.txt", "");
+    FormStandIn form = Load(file);
+    EXPECT_EQ(form.text.str(), u"");
+    EXPECT_EQ(form.file, PathOf(file));
+    EXPECT_EQ(form.calls, (std::vector<std::string>{"read choices", "refresh"}));
+    EXPECT_TRUE(g_boxes.empty());
+}
+
+TEST_F(TextFileLoader, FilesAroundTheReadSizeArriveWhole) {
+    // 4096 bytes: the second read answers 0. 10,000 bytes: 4096, 4096, 1808.
+    for (size_t size : {size_t{4095}, size_t{4096}, size_t{4097}, size_t{8192}, size_t{10000}}) {
+        std::string bytes(size, 'x');
+        for (size_t i = 0; i < size; ++i) {
+            bytes[i] = static_cast<char>('a' + i % 26);
+        }
+        const auto file = folder_.Write("sized.txt", bytes);
+        FormStandIn form = Load(file);
+        ASSERT_EQ(form.text.GetLength(), static_cast<int>(size));
+        EXPECT_EQ(form.text.str(), std::u16string(bytes.begin(), bytes.end())) << size;
+    }
+}
+
+TEST_F(TextFileLoader, WesternTextIsConvertedFromTheAnsiCodePage) {
+    const auto file = folder_.Write("accents.txt", "Gr\xFC\xDF Gott, caf\xE9\r\n\x80 5");
+    EXPECT_EQ(Load(file).text.str(), u"Gr\u00FC\u00DF Gott, caf\u00E9\r\n\u20AC 5");
+}
+
+TEST_F(TextFileLoader, ZeroBytesAreDroppedWhereverTheyFall) {
+    std::string bytes(4096 * 2 + 10, 'm');
+    bytes[0] = '\0';    // start of the first read
+    bytes[2000] = '\0'; // middle
+    bytes[4095] = '\0'; // end of the first read
+    bytes[4096] = '\0'; // start of the second
+    bytes.back() = '\0';
+    const auto file = folder_.Write("zeros.txt", bytes);
+    const CString text = Load(file).text;
+    EXPECT_EQ(text.GetLength(), static_cast<int>(bytes.size()) - 5);
+    EXPECT_EQ(text.str(), std::u16string(bytes.size() - 5, u'm'));
+}
+
+TEST_F(TextFileLoader, AFileThatCannotBeOpenedKeepsTheBoxesAsTheyWere) {
+    // The stored values take the new (empty) text and the path, the boxes
+    // are not refreshed, and the user is told.
+    const std::filesystem::path missing = folder_.path() / "missing.txt";
+    const std::filesystem::path unreadable = folder_.Write("secret.txt", "x");
+    ::chmod(unreadable.c_str(), 0);
+    const std::filesystem::path pipe = folder_.path() / "pipe";
+    ASSERT_EQ(::mkfifo(pipe.c_str(), 0600), 0);
+
+    std::vector<std::filesystem::path> refused = {missing, folder_.path(), pipe, "/dev/zero"};
+    if (::geteuid() != 0) { // root reads anything
+        refused.push_back(unreadable);
+    }
+    for (const auto& path : refused) {
+        g_boxes.clear();
+        FormStandIn form = Load(path); // a FIFO must not hang here
+        EXPECT_EQ(form.text.str(), u"") << path;
+        EXPECT_EQ(form.file, PathOf(path)) << path;
+        EXPECT_TRUE(form.calls.empty()) << path;
+        ASSERT_EQ(g_boxes.size(), 1u) << path;
+        EXPECT_EQ(g_boxes[0].text, u"Could not open file!");
+        EXPECT_EQ(g_boxes[0].caption, std::u16string(AfxGetAppName()));
+    }
+}
+
+TEST_F(TextFileLoader, LoadingReplacesRatherThanExtends) {
+    const auto file = folder_.Write("second.txt", "two");
+    FormStandIn form;
+    form.text = TEXT("one");
+    LoadTextFile(form, PathOf(file));
+    LoadTextFile(form, PathOf(file));
+    EXPECT_EQ(form.text.str(), u"two");
+}
+
+TEST_F(TextFileLoader, ASparseGigabyteFileLoadsWithoutHanging) {
+    // A hole reads as zero bytes, which are dropped: only the tail remains.
+    const auto file = folder_.Write("sparse.txt", "");
+    {
+        std::ofstream out(file, std::ios::binary);
+        out.seekp((1LL << 30) - 3);
+        out << "end";
+    }
+    EXPECT_EQ(Load(file).text.str(), u"end");
+}
+
+class ChineseTextFileLoader : public TextFileLoader {
+protected:
+    void SetUp() override {
+        TextFileLoader::SetUp();
+        loader_testing::UseLocale("zh_CN.UTF-8");
+    }
+};
+
+TEST_F(ChineseTextFileLoader, ACharacterStraddlingTheReadBoundaryIsReassembled) {
+    // 4095 ASCII bytes, then D6 D0 ("中") across offsets 4095 and 4096.
+    std::string bytes(4095, 'a');
+    bytes += "\xD6\xD0";
+    bytes += "z";
+    const auto file = folder_.Write("zh.txt", bytes);
+    const std::u16string text = Load(file).text.str();
+    EXPECT_EQ(text, std::u16string(4095, u'a') + u"\u4E2Dz");
+}
+
+} // namespace
