@@ -253,27 +253,31 @@ void CursesFrontEnd::readAvailable() {
 }
 
 void CursesFrontEnd::readMouse() {
-    MEVENT mouse{};
-    if (getmouse(&mouse) != OK) {
-        return;
+    // Reports that arrive together come as one KEY_MOUSE; getmouse then
+    // hands them out newest first.
+    std::vector<MEVENT> reports;
+    for (MEVENT mouse{}; getmouse(&mouse) == OK;) {
+        reports.push_back(mouse);
     }
-    using Kind = screen::MouseEvent::Kind;
     // An Esc held back before the mouse report was a key of its own.
     decoder_.flush(decoded_);
-    const auto add = [&](Kind kind) {
-        decoded_.emplace_back(screen::MouseEvent{kind, mouse.x, mouse.y});
-    };
-    if ((mouse.bstate & BUTTON1_PRESSED) != 0) {
-        add(Kind::Press);
-    }
-    if ((mouse.bstate & BUTTON1_RELEASED) != 0) {
-        add(Kind::Release);
-    }
-    if ((mouse.bstate & BUTTON4_PRESSED) != 0) {
-        add(Kind::WheelUp);
-    }
-    if ((mouse.bstate & BUTTON5_PRESSED) != 0) {
-        add(Kind::WheelDown);
+    using Kind = screen::MouseEvent::Kind;
+    for (auto report = reports.rbegin(); report != reports.rend(); ++report) {
+        const auto add = [&](Kind kind) {
+            decoded_.emplace_back(screen::MouseEvent{kind, report->x, report->y});
+        };
+        if ((report->bstate & BUTTON1_PRESSED) != 0) {
+            add(Kind::Press);
+        }
+        if ((report->bstate & BUTTON1_RELEASED) != 0) {
+            add(Kind::Release);
+        }
+        if ((report->bstate & BUTTON4_PRESSED) != 0) {
+            add(Kind::WheelUp);
+        }
+        if ((report->bstate & BUTTON5_PRESSED) != 0) {
+            add(Kind::WheelDown);
+        }
     }
 }
 

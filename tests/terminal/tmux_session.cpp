@@ -1,5 +1,6 @@
 #include "tmux_session.h"
 
+#include <algorithm>
 #include <array>
 #include <cstdio>
 #include <cstdlib>
@@ -84,6 +85,28 @@ std::string TmuxSession::tmux(const std::string& arguments) const {
 
 std::string TmuxSession::capture() const {
     return tmux("capture-pane -p");
+}
+
+bool TmuxSession::findOnScreen(const std::string& text, int& column, int& row) const {
+    const std::string screen = capture();
+    std::size_t lineStart = 0;
+    for (int y = 0; lineStart < screen.size(); ++y) {
+        std::size_t lineEnd = screen.find('\n', lineStart);
+        if (lineEnd == std::string::npos) {
+            lineEnd = screen.size();
+        }
+        const std::string line = screen.substr(lineStart, lineEnd - lineStart);
+        if (const std::size_t at = line.find(text); at != std::string::npos) {
+            // Count characters, not bytes: UTF-8 continuation bytes add no cell.
+            column =
+                static_cast<int>(std::count_if(line.begin(), line.begin() + static_cast<long>(at),
+                                               [](char c) { return (c & 0xC0) != 0x80; }));
+            row = y;
+            return true;
+        }
+        lineStart = lineEnd + 1;
+    }
+    return false;
 }
 
 std::string TmuxSession::paneFormat(const std::string& format) const {

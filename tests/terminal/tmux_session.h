@@ -23,6 +23,9 @@ public:
     bool started() const { return started_; }
 
     std::string capture() const;
+    // The cell (column, row) where text starts on the screen; characters are
+    // taken to be one cell wide.
+    bool findOnScreen(const std::string& text, int& column, int& row) const;
     // A tmux format evaluated for the pane: "#{alternate_on}".
     std::string paneFormat(const std::string& format) const;
     // Keys in tmux's names ("Tab", "M-Down", "C-c") or, with literal, as text.
