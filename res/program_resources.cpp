@@ -1,9 +1,7 @@
 // What start-up registers as the program module's resources.
+#include "platform/entry/program_resources.h"
+
 #include "res/resource_table.h"
-
-#include <cstddef>
-
-const RESOURCE_ITEM* ProgramResources(std::size_t* count);
 
 const RESOURCE_ITEM* ProgramResources(std::size_t* count) {
     const std::span<const RESOURCE_ITEM> table = res::ResourceTable();

@@ -1,12 +1,10 @@
 // The program's resources as start-up registers them.
 #pragma once
 
-#include "platform/win32/resources.h"
+#include "platform/entry/program_resources.h"
 
 #include <cstdint>
 #include <span>
-
-const RESOURCE_ITEM* ProgramResources(std::size_t* count);
 
 inline std::span<const RESOURCE_ITEM> ProgramResourceTable() {
     std::size_t count = 0;
