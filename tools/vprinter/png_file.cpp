@@ -1,0 +1,141 @@
+#include "tools/vprinter/png_file.h"
+
+#include <png.h>
+
+#include <cerrno>
+#include <csetjmp>
+#include <cstdio>
+#include <cstring>
+#include <memory>
+#include <unistd.h>
+#include <vector>
+
+namespace vprinter {
+
+namespace {
+
+constexpr png_uint_32 kDotsPerMetre = 8000;
+
+struct FileCloser {
+    void operator()(std::FILE* f) const { std::fclose(f); }
+};
+using File = std::unique_ptr<std::FILE, FileCloser>;
+
+// libpng reports errors by longjmp; nothing with a destructor may live
+// between setjmp and the calls that can jump, hence these plain functions.
+bool write_rows(std::FILE* file, const Raster& raster, std::vector<png_bytep>& rows) {
+    png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
+    if (png == nullptr) {
+        return false;
+    }
+    png_infop info = png_create_info_struct(png);
+    if (info == nullptr || setjmp(png_jmpbuf(png))) {
+        png_destroy_write_struct(&png, &info);
+        return false;
+    }
+    png_init_io(png, file);
+    png_set_IHDR(png, info, static_cast<png_uint_32>(raster.width()),
+                 static_cast<png_uint_32>(raster.height()), 1, PNG_COLOR_TYPE_GRAY,
+                 PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
+    png_set_pHYs(png, info, kDotsPerMetre, kDotsPerMetre, PNG_RESOLUTION_METER);
+    png_write_info(png, info);
+    png_write_image(png, rows.data());
+    png_write_end(png, nullptr);
+    png_destroy_write_struct(&png, &info);
+    return true;
+}
+
+bool read_rows(std::FILE* file, int* width, int* height, std::vector<std::uint8_t>& pixels) {
+    png_structp png = png_create_read_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
+    if (png == nullptr) {
+        return false;
+    }
+    png_infop info = png_create_info_struct(png);
+    if (info == nullptr || setjmp(png_jmpbuf(png))) {
+        png_destroy_read_struct(&png, &info, nullptr);
+        return false;
+    }
+    png_init_io(png, file);
+    png_read_info(png, info);
+    // Whatever the file holds, read it as 8-bit grey.
+    png_set_expand(png);
+    png_set_strip_16(png);
+    png_set_strip_alpha(png);
+    png_set_rgb_to_gray_fixed(png, 1, -1, -1);
+    png_read_update_info(png, info);
+    *width = static_cast<int>(png_get_image_width(png, info));
+    *height = static_cast<int>(png_get_image_height(png, info));
+    std::size_t stride = png_get_rowbytes(png, info);
+    pixels.assign(stride * static_cast<std::size_t>(*height), 0);
+    std::vector<png_bytep> rows(static_cast<std::size_t>(*height));
+    for (int y = 0; y < *height; ++y) {
+        rows[static_cast<std::size_t>(y)] = pixels.data() + stride * static_cast<std::size_t>(y);
+    }
+    png_read_image(png, rows.data());
+    png_read_end(png, nullptr);
+    png_destroy_read_struct(&png, &info, nullptr);
+    return true;
+}
+
+} // namespace
+
+bool write_png(const Raster& raster, const std::string& path, std::string* error) {
+    // One bit a dot, most significant first; 0 is black in a grey PNG.
+    std::size_t stride = (static_cast<std::size_t>(raster.width()) + 7) / 8;
+    std::vector<std::uint8_t> packed(stride * static_cast<std::size_t>(raster.height()), 0xFF);
+    std::vector<png_bytep> rows(static_cast<std::size_t>(raster.height()));
+    for (int y = 0; y < raster.height(); ++y) {
+        std::uint8_t* row = packed.data() + stride * static_cast<std::size_t>(y);
+        rows[static_cast<std::size_t>(y)] = row;
+        for (int x = 0; x < raster.width(); ++x) {
+            if (raster.ink(x, y)) {
+                row[x / 8] = static_cast<std::uint8_t>(row[x / 8] & ~(0x80u >> (x % 8)));
+            }
+        }
+    }
+    std::string temporary = path + ".part";
+    File file(std::fopen(temporary.c_str(), "wb"));
+    if (!file) {
+        *error = temporary + ": " + std::strerror(errno);
+        return false;
+    }
+    bool written = write_rows(file.get(), raster, rows);
+    bool closed = std::fclose(file.release()) == 0;
+    if (!written || !closed) {
+        *error = temporary + ": could not write the picture";
+        ::unlink(temporary.c_str());
+        return false;
+    }
+    if (std::rename(temporary.c_str(), path.c_str()) != 0) {
+        *error = path + ": " + std::strerror(errno);
+        ::unlink(temporary.c_str());
+        return false;
+    }
+    return true;
+}
+
+std::optional<Raster> read_png(const std::string& path, std::string* error) {
+    File file(std::fopen(path.c_str(), "rb"));
+    if (!file) {
+        *error = path + ": " + std::strerror(errno);
+        return std::nullopt;
+    }
+    int width = 0;
+    int height = 0;
+    std::vector<std::uint8_t> pixels;
+    if (!read_rows(file.get(), &width, &height, pixels)) {
+        *error = path + ": not a readable PNG";
+        return std::nullopt;
+    }
+    Raster raster(width, height);
+    std::size_t stride = pixels.size() / static_cast<std::size_t>(height > 0 ? height : 1);
+    for (int y = 0; y < height; ++y) {
+        for (int x = 0; x < width; ++x) {
+            raster.set(x, y, pixels[stride * static_cast<std::size_t>(y) +
+                                    static_cast<std::size_t>(x)] < 128);
+        }
+    }
+    return raster;
+}
+
+} // namespace vprinter
