@@ -1,0 +1,22 @@
+#include "resource_use.h"
+
+#include <dirent.h>
+
+namespace faults {
+
+int OpenDescriptorCount() {
+    DIR* dir = ::opendir("/proc/self/fd");
+    if (dir == nullptr) {
+        return -1;
+    }
+    int count = 0;
+    while (const dirent* entry = ::readdir(dir)) {
+        if (entry->d_name[0] != '.') {
+            ++count;
+        }
+    }
+    ::closedir(dir);
+    return count - 1; // the listing's own descriptor
+}
+
+} // namespace faults
