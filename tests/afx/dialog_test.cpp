@@ -236,21 +236,6 @@ TEST_F(DialogTest, CenterWindowCentresOnTheDesktop) {
     EXPECT_EQ(placed.right - placed.left, 30);
 }
 
-TEST_F(DialogTest, SetIconKeepsTheBigAndTheSmallIconApart) {
-    const auto big = reinterpret_cast<HICON>(std::uintptr_t{0x1111});
-    const auto small = reinterpret_cast<HICON>(std::uintptr_t{0x2222});
-    HICON previousBig = big, previousSmall = small;
-    form.afterInit = [&](CTestForm& f) {
-        f.SetIcon(big, TRUE);
-        f.SetIcon(small, FALSE);
-        previousBig = f.SetIcon(nullptr, TRUE);
-        previousSmall = f.SetIcon(nullptr, FALSE);
-    };
-    form.DoModal();
-    EXPECT_EQ(previousBig, big);
-    EXPECT_EQ(previousSmall, small);
-}
-
 TEST_F(DialogTest, BrokenListDataFillsWhatIsWholeAndNeverReadsPastTheEnd) {
     // Two whole records, then one that claims more bytes than there are.
     const BYTE data[] = {12, 0, 0x03, 0x04, 4,   0, 0, 0, 'A', 0, 0, 0,

@@ -79,31 +79,17 @@ TEST(KeyDecoder, CtrlCIsAStopRequestNotAKey) {
     EXPECT_TRUE(std::holds_alternative<screen::QuitEvent>(events[0]));
 }
 
-struct ControlCase {
-    char32_t ch;
-    Key key;
-    char32_t letter;
-    bool ctrl;
-};
-
-class ControlCharacters : public ::testing::TestWithParam<ControlCase> {};
-
-TEST_P(ControlCharacters, AreKeysOrCtrlLetters) {
-    const ControlCase& c = GetParam();
-    const KeyEvent event = Only(Decode({Char(c.ch)}));
-    EXPECT_EQ(event.key, c.key);
-    EXPECT_EQ(event.ch, c.letter);
-    EXPECT_EQ(event.ctrl, c.ctrl);
+TEST(KeyDecoder, ControlCharactersAreKeysOrCtrlLetters) {
+    // Terminals differ in what Backspace and Enter send.
+    EXPECT_EQ(Only(Decode({Char(8)})).key, Key::Backspace);
+    EXPECT_EQ(Only(Decode({Char(127)})).key, Key::Backspace);
+    EXPECT_EQ(Only(Decode({Char(10)})).key, Key::Enter);
+    EXPECT_EQ(Only(Decode({Char(13)})).key, Key::Enter);
+    const KeyEvent ctrlA = Only(Decode({Char(1)}));
+    EXPECT_EQ(ctrlA.ch, U'a');
+    EXPECT_TRUE(ctrlA.ctrl);
+    EXPECT_TRUE(Decode({Char(0x1C)}).empty()); // Ctrl+Backslash means nothing here
 }
-
-INSTANTIATE_TEST_SUITE_P(Terminal, ControlCharacters,
-                         ::testing::Values(ControlCase{9, Key::Tab, 0, false},
-                                           ControlCase{13, Key::Enter, 0, false},
-                                           ControlCase{10, Key::Enter, 0, false},
-                                           ControlCase{127, Key::Backspace, 0, false},
-                                           ControlCase{8, Key::Backspace, 0, false},
-                                           ControlCase{1, Key::Char, U'a', true},
-                                           ControlCase{26, Key::Char, U'z', true}));
 
 TEST(KeyDecoder, ModifiedKeysUseTheCodesLearntAtStart) {
     ModifiedKeyCodes codes;

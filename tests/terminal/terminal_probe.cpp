@@ -18,52 +18,14 @@ std::u32string Widen(const std::string& ascii) {
     return {ascii.begin(), ascii.end()};
 }
 
-std::string KeyName(screen::Key key) {
-    using screen::Key;
-    switch (key) {
-    case Key::Char:
-        return "Char";
-    case Key::Enter:
-        return "Enter";
-    case Key::Escape:
-        return "Escape";
-    case Key::Tab:
-        return "Tab";
-    case Key::BackTab:
-        return "BackTab";
-    case Key::Up:
-        return "Up";
-    case Key::Down:
-        return "Down";
-    case Key::Left:
-        return "Left";
-    case Key::Right:
-        return "Right";
-    case Key::Home:
-        return "Home";
-    case Key::End:
-        return "End";
-    case Key::PageUp:
-        return "PageUp";
-    case Key::PageDown:
-        return "PageDown";
-    case Key::Backspace:
-        return "Backspace";
-    case Key::Delete:
-        return "Delete";
-    case Key::Insert:
-        return "Insert";
-    case Key::F1:
-        return "F1";
-    case Key::F4:
-        return "F4";
-    }
-    return "?";
-}
+// In the order of screen::Key.
+constexpr const char* kKeyNames[] = {
+    "Char", "Enter", "Escape", "Tab",      "BackTab",   "Up",     "Down",   "Left", "Right",
+    "Home", "End",   "PageUp", "PageDown", "Backspace", "Delete", "Insert", "F1",   "F4"};
 
 std::u32string Describe(const screen::InputEvent& event) {
     if (const auto* key = std::get_if<screen::KeyEvent>(&event)) {
-        std::u32string text = Widen("Key " + KeyName(key->key));
+        std::u32string text = Widen(std::string("Key ") + kKeyNames[static_cast<int>(key->key)]);
         if (key->key == screen::Key::Char) {
             text += U' ';
             text += key->ch;
