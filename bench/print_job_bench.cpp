@@ -1,0 +1,260 @@
+// A print job of 1 KB of text on a pseudo-terminal, against the 20 ms pause
+// it holds after the lead-in, measured in the same run; and the framing and
+// sending of 1 KB alone. The printer is a thread that reads the master and
+// counts; a job is over when its last byte has been read there.
+#include "engine/print_jobs.h"
+#include "engine/print_stream.h"
+#include "link/port_connection.h"
+#include "platform/win32/kernel.h"
+
+#include <benchmark/benchmark.h>
+#include <cerrno>
+#include <chrono>
+#include <condition_variable>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <fcntl.h>
+#include <filesystem>
+#include <mutex>
+#include <poll.h>
+#include <pty.h>
+#include <string>
+#include <thread>
+#include <unistd.h>
+#include <vector>
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+constexpr std::size_t kTextSize = 1024;
+constexpr DWORD kPause = 20; // ms, as the job holds it
+
+[[noreturn]] void Fail(const char* what) {
+    std::fprintf(stderr, "print_job_bench: %s: %s\n", what, std::strerror(errno));
+    std::exit(1);
+}
+
+// The printer end of a pseudo-terminal: reads everything and counts it.
+class DrainedLine {
+public:
+    DrainedLine() {
+        char name[256] = {};
+        if (::openpty(&master_, &slave_, name, nullptr, nullptr) != 0 || ::pipe(stop_) != 0) {
+            Fail("openpty");
+        }
+        path_ = name;
+        reader_ = std::thread([this] { ReadLoop(); });
+    }
+    ~DrainedLine() {
+        const char stop = 1;
+        (void)!::write(stop_[1], &stop, 1);
+        reader_.join();
+        for (int fd : {master_, slave_, stop_[0], stop_[1]}) {
+            ::close(fd);
+        }
+    }
+    DrainedLine(const DrainedLine&) = delete;
+    DrainedLine& operator=(const DrainedLine&) = delete;
+
+    const std::string& path() const { return path_; }
+
+    std::uint64_t Received() {
+        std::lock_guard lock(mutex_);
+        return received_;
+    }
+
+    void WaitFor(std::uint64_t total) {
+        std::unique_lock lock(mutex_);
+        if (!arrived_.wait_for(lock, std::chrono::seconds(5), [&] { return received_ >= total; })) {
+            Fail("the printer stopped receiving");
+        }
+    }
+
+private:
+    void ReadLoop() {
+        std::vector<char> buffer(65536);
+        for (;;) {
+            pollfd fds[2] = {{master_, POLLIN, 0}, {stop_[0], POLLIN, 0}};
+            if (::poll(fds, 2, -1) == -1) {
+                if (errno == EINTR) {
+                    continue;
+                }
+                return;
+            }
+            if (fds[1].revents != 0) {
+                return;
+            }
+            const ssize_t n = ::read(master_, buffer.data(), buffer.size());
+            if (n <= 0) {
+                if (n == -1 && errno == EINTR) {
+                    continue;
+                }
+                return;
+            }
+            {
+                std::lock_guard lock(mutex_);
+                received_ += static_cast<std::uint64_t>(n);
+            }
+            arrived_.notify_all();
+        }
+    }
+
+    int master_ = -1, slave_ = -1;
+    int stop_[2] = {-1, -1};
+    std::string path_;
+    std::mutex mutex_;
+    std::condition_variable arrived_;
+    std::uint64_t received_ = 0;
+    std::thread reader_;
+};
+
+// COM1 in a private device table, for the life of the run.
+class DeviceFolder {
+public:
+    explicit DeviceFolder(const std::string& target) {
+        std::string pattern = std::filesystem::temp_directory_path() / "tallyroll-bench-XXXXXX";
+        if (::mkdtemp(pattern.data()) == nullptr) {
+            Fail("mkdtemp");
+        }
+        folder_ = pattern;
+        std::filesystem::create_symlink(target, folder_ / "COM1");
+        ::setenv("TALLYROLL_DEVICES", folder_.c_str(), 1);
+    }
+    ~DeviceFolder() {
+        std::error_code ignored;
+        std::filesystem::remove_all(folder_, ignored);
+    }
+    DeviceFolder(const DeviceFolder&) = delete;
+    DeviceFolder& operator=(const DeviceFolder&) = delete;
+
+private:
+    std::filesystem::path folder_;
+};
+
+std::u16string OneKilobyteOfText() {
+    std::u16string text;
+    for (unsigned line = 0; text.size() < kTextSize; ++line) {
+        char buffer[64];
+        std::snprintf(buffer, sizeof(buffer), "%04u the quick brown fox jumps\r\n", line);
+        text.append(buffer, buffer + std::strlen(buffer));
+    }
+    text.resize(kTextSize);
+    return text;
+}
+
+// A form with 1 KB in its text box, x1 wide and high, the first model, COM1.
+class BenchForm : public PrintJobHost {
+public:
+    void ReadForm() override { m_strText = CString(text_.c_str()); }
+    CString& StoredText() override { return m_strText; }
+    BOOL StoredUnderline() override { return FALSE; }
+    BOOL StoredDirection() override { return FALSE; }
+    BOOL StoredWhite() override { return FALSE; }
+    int WidthSelection() override { return 0; }
+    int HeightSelection() override { return 0; }
+    int PrinterSelection() override { return 0; }
+    int PortSelection() override { return 0; }
+    void EnablePrintButton(BOOL) override {}
+    void EnableTestButton(BOOL) override {}
+    HANDLE& PortHandle() override { return m_hPort; }
+    HWND MessageOwner() const override { return nullptr; }
+
+private:
+    const std::u16string text_ = OneKilobyteOfText();
+    CString m_strText;
+    HANDLE m_hPort = nullptr;
+};
+
+DrainedLine* g_line = nullptr;
+BenchForm* g_form = nullptr;
+
+// Runs one job and waits for its last byte at the printer.
+void PrintAndWait() {
+    const std::uint64_t before = g_line->Received();
+    RunPrintJob(*g_form);
+    // Lead-in, format block, text, CR LF and two zero bytes.
+    g_line->WaitFor(before + 2 + 16 + kTextSize + 2 + 2);
+}
+
+double Milliseconds(Clock::duration d) {
+    return std::chrono::duration<double, std::milli>(d).count();
+}
+
+// The anchor: the pause alone.
+void BM_Pause(benchmark::State& state) {
+    for (auto _ : state) {
+        Sleep(kPause);
+    }
+}
+BENCHMARK(BM_Pause)->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(2.0);
+
+// The whole job, from the call until the printer has the last byte.
+void BM_PrintJob1KB(benchmark::State& state) {
+    for (auto _ : state) {
+        PrintAndWait();
+    }
+    state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * kTextSize));
+}
+BENCHMARK(BM_PrintJob1KB)->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(2.0);
+
+// The pause alone and the job taken in turns, so that both see the same
+// machine load; the iteration's time is the job's, and the counters give
+// what the job adds over the pause.
+void BM_PrintJobOverItsPause(benchmark::State& state) {
+    Clock::duration pauses{}, jobs{};
+    for (auto _ : state) {
+        const auto t0 = Clock::now();
+        Sleep(kPause);
+        const auto t1 = Clock::now();
+        PrintAndWait();
+        const auto t2 = Clock::now();
+        pauses += t1 - t0;
+        jobs += t2 - t1;
+        state.SetIterationTime(std::chrono::duration<double>(t2 - t1).count());
+    }
+    const double n = static_cast<double>(state.iterations());
+    state.counters["pause_ms"] = Milliseconds(pauses) / n;
+    state.counters["job_ms"] = Milliseconds(jobs) / n;
+    state.counters["over_pause_ms"] = Milliseconds(jobs - pauses) / n;
+}
+BENCHMARK(BM_PrintJobOverItsPause)->Unit(benchmark::kMillisecond)->UseManualTime()->MinTime(4.0);
+
+// Framing and sending 1 KB on the open connection, without the pause.
+void BM_SendText1KB(benchmark::State& state) {
+    const CString text(OneKilobyteOfText().c_str());
+    std::uint64_t sent = g_line->Received();
+    for (auto _ : state) {
+        SendText(*g_form, text);
+        sent += kTextSize + 2;
+    }
+    g_line->WaitFor(sent); // after the timed loop: what is left in flight
+    state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * kTextSize));
+}
+BENCHMARK(BM_SendText1KB)->Unit(benchmark::kMicrosecond);
+
+} // namespace
+
+int main(int argc, char** argv) {
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv)) {
+        return 1;
+    }
+    DrainedLine line;
+    DeviceFolder devices(line.path());
+    BenchForm form;
+    g_line = &line;
+    g_form = &form;
+    // The first job opens and configures the port; the runs time open ports.
+    PrintAndWait();
+    if (g_bPortOpen == 0) {
+        std::fputs("print_job_bench: the port did not open\n", stderr);
+        return 1;
+    }
+    benchmark::RunSpecifiedBenchmarks();
+    ClosePort(form);
+    benchmark::Shutdown();
+    return 0;
+}
