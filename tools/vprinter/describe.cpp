@@ -34,10 +34,14 @@ std::string describe_state(const FormatState& state) {
 
 namespace {
 
-std::string at(std::uint64_t offset) { return " at byte " + std::to_string(offset); }
+std::string at(std::uint64_t offset) {
+    return " at byte " + std::to_string(offset);
+}
 
 struct Describer {
-    std::string operator()(const Initialised& e) const { return "initialise (ESC @)" + at(e.offset); }
+    std::string operator()(const Initialised& e) const {
+        return "initialise (ESC @)" + at(e.offset);
+    }
     std::string operator()(const FormatBlockSeen& e) const {
         return "format block, set " + std::string(command_set_name(e.set)) + at(e.offset) + ": " +
                describe_state(e.state);
@@ -59,6 +63,8 @@ struct Describer {
 
 } // namespace
 
-std::string describe(const Event& event) { return std::visit(Describer{}, event); }
+std::string describe(const Event& event) {
+    return std::visit(Describer{}, event);
+}
 
 } // namespace vprinter

@@ -2212,8 +2212,14 @@ constexpr Rows kMissing = parse_art<kCellHeight>(R"(
 
 } // namespace
 
-std::span<const GlyphArt> glyph_art() { return kGlyphs; }
-std::span<const MarkArt> mark_art() { return kMarks; }
-const Rows& missing_glyph_art() { return kMissing; }
+std::span<const GlyphArt> glyph_art() {
+    return kGlyphs;
+}
+std::span<const MarkArt> mark_art() {
+    return kMarks;
+}
+const Rows& missing_glyph_art() {
+    return kMissing;
+}
 
 } // namespace vprinter::font

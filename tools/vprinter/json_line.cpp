@@ -42,7 +42,9 @@ std::string json_string(std::string_view utf8) {
 
 JsonLine::JsonLine(std::string_view event) : body_("{\"event\":" + json_string(event)) {}
 
-void JsonLine::key(std::string_view name) { body_ += "," + json_string(name) + ":"; }
+void JsonLine::key(std::string_view name) {
+    body_ += "," + json_string(name) + ":";
+}
 
 JsonLine& JsonLine::text(std::string_view name, std::string_view value) {
     key(name);

@@ -1,12 +1,11 @@
 #include "tools/vprinter/png_file.h"
 
-#include <png.h>
-
 #include <cerrno>
 #include <csetjmp>
 #include <cstdio>
 #include <cstring>
 #include <memory>
+#include <png.h>
 #include <unistd.h>
 #include <vector>
 
@@ -131,8 +130,9 @@ std::optional<Raster> read_png(const std::string& path, std::string* error) {
     std::size_t stride = pixels.size() / static_cast<std::size_t>(height > 0 ? height : 1);
     for (int y = 0; y < height; ++y) {
         for (int x = 0; x < width; ++x) {
-            raster.set(x, y, pixels[stride * static_cast<std::size_t>(y) +
-                                    static_cast<std::size_t>(x)] < 128);
+            raster.set(x, y,
+                       pixels[stride * static_cast<std::size_t>(y) + static_cast<std::size_t>(x)] <
+                           128);
         }
     }
     return raster;

@@ -29,17 +29,17 @@ struct Cell {
 
 char32_t turned(char32_t c) {
     static constexpr std::pair<char32_t, char32_t> kPairs[] = {
-        {'a', U'\u0250'}, {'b', 'q'},        {'c', U'\u0254'}, {'d', 'p'},        {'e', U'\u01DD'},
-        {'f', U'\u025F'}, {'g', U'\u0183'},  {'h', U'\u0265'}, {'i', U'\u0131'},  {'j', U'\u027E'},
-        {'k', U'\u029E'}, {'m', U'\u026F'},  {'n', 'u'},       {'p', 'd'},        {'q', 'b'},
-        {'r', U'\u0279'}, {'t', U'\u0287'},  {'u', 'n'},       {'v', U'\u028C'},  {'w', U'\u028D'},
-        {'y', U'\u028E'}, {'A', U'\u2200'},  {'C', U'\u0186'}, {'E', U'\u018E'},  {'F', U'\u2132'},
-        {'G', U'\u2141'}, {'J', U'\u017F'},  {'L', U'\u2142'}, {'M', 'W'},        {'W', 'M'},
-        {'P', U'\u0500'}, {'T', U'\u22A5'},  {'U', U'\u2229'}, {'V', U'\u039B'},  {'Y', U'\u2144'},
-        {'6', '9'},       {'9', '6'},        {'.', U'\u02D9'}, {',', '\''},       {'\'', ','},
-        {'!', U'\u00A1'}, {'?', U'\u00BF'},  {'(', ')'},       {')', '('},        {'[', ']'},
-        {']', '['},       {'{', '}'},        {'}', '{'},       {'<', '>'},        {'>', '<'},
-        {'_', U'\u203E'}, {'&', U'\u214B'},  {'"', U'\u201E'},
+        {'a', U'\u0250'}, {'b', 'q'},       {'c', U'\u0254'}, {'d', 'p'},       {'e', U'\u01DD'},
+        {'f', U'\u025F'}, {'g', U'\u0183'}, {'h', U'\u0265'}, {'i', U'\u0131'}, {'j', U'\u027E'},
+        {'k', U'\u029E'}, {'m', U'\u026F'}, {'n', 'u'},       {'p', 'd'},       {'q', 'b'},
+        {'r', U'\u0279'}, {'t', U'\u0287'}, {'u', 'n'},       {'v', U'\u028C'}, {'w', U'\u028D'},
+        {'y', U'\u028E'}, {'A', U'\u2200'}, {'C', U'\u0186'}, {'E', U'\u018E'}, {'F', U'\u2132'},
+        {'G', U'\u2141'}, {'J', U'\u017F'}, {'L', U'\u2142'}, {'M', 'W'},       {'W', 'M'},
+        {'P', U'\u0500'}, {'T', U'\u22A5'}, {'U', U'\u2229'}, {'V', U'\u039B'}, {'Y', U'\u2144'},
+        {'6', '9'},       {'9', '6'},       {'.', U'\u02D9'}, {',', '\''},      {'\'', ','},
+        {'!', U'\u00A1'}, {'?', U'\u00BF'}, {'(', ')'},       {')', '('},       {'[', ']'},
+        {']', '['},       {'{', '}'},       {'}', '{'},       {'<', '>'},       {'>', '<'},
+        {'_', U'\u203E'}, {'&', U'\u214B'}, {'"', U'\u201E'},
     };
     for (const auto& [from, to] : kPairs) {
         if (from == c) {
@@ -93,14 +93,14 @@ void TerminalRoll::print(const Line& line) {
             for (const Cell& cell : cells) {
                 // Characters stand on the row's bottom edge, or hang from its
                 // top edge when the row is turned.
-                bool visible = turned_row ? k < cell.format.height
-                                          : k >= height - cell.format.height;
+                bool visible =
+                    turned_row ? k < cell.format.height : k >= height - cell.format.height;
                 if (!visible) {
                     out_ << std::string(static_cast<std::size_t>(cell.span()), ' ');
                     continue;
                 }
-                bool underline_here = ansi_ && !turned_row && cell.format.underline &&
-                                      k == height - 1;
+                bool underline_here =
+                    ansi_ && !turned_row && cell.format.underline && k == height - 1;
                 if (ansi_ && cell.format.white) {
                     out_ << kReverse;
                 }

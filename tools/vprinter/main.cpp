@@ -1,0 +1,25 @@
+#include "tools/vprinter/options.h"
+#include "tools/vprinter/serve_port.h"
+
+#include <clocale>
+#include <iostream>
+
+int main(int argc, char** argv) {
+    std::setlocale(LC_ALL, "");
+    std::string error;
+    auto options = vprinter::parse_options(std::vector<std::string>(argv + 1, argv + argc), &error);
+    if (!options) {
+        std::cerr << "tallyroll-vprinter: " << error << "\n\n" << vprinter::usage_text();
+        return 2;
+    }
+    if (options->help) {
+        std::cout << vprinter::usage_text();
+        return 0;
+    }
+    if (options->version) {
+        std::cout << "tallyroll-vprinter " << TALLYROLL_VERSION << '\n';
+        return 0;
+    }
+    return options->decode.empty() ? vprinter::serve_port(*options)
+                                   : vprinter::decode_file(*options);
+}

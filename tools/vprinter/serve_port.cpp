@@ -1,0 +1,201 @@
+#include "tools/vprinter/serve_port.h"
+
+#include "tools/vprinter/device_link.h"
+#include "tools/vprinter/printer_session.h"
+#include "tools/vprinter/pty_port.h"
+
+#include <cerrno>
+#include <csignal>
+#include <cstdint>
+#include <cstring>
+#include <iostream>
+#include <optional>
+#include <poll.h>
+#include <signal.h>
+#include <time.h>
+#include <unistd.h>
+
+namespace vprinter {
+
+namespace {
+
+volatile std::sig_atomic_t g_stop = 0;
+
+extern "C" void request_stop(int) {
+    g_stop = 1;
+}
+
+std::int64_t monotonic_us() {
+    timespec ts{};
+    clock_gettime(CLOCK_MONOTONIC, &ts);
+    return static_cast<std::int64_t>(ts.tv_sec) * 1000000 + ts.tv_nsec / 1000;
+}
+
+// Stop signals are held back except while waiting in ppoll, so that one
+// arriving between the check and the wait is not lost.
+sigset_t install_stop_signals() {
+    struct sigaction action {};
+    action.sa_handler = request_stop;
+    sigemptyset(&action.sa_mask);
+    sigset_t stops;
+    sigemptyset(&stops);
+    for (int sig : {SIGINT, SIGTERM, SIGHUP}) {
+        sigaction(sig, &action, nullptr);
+        sigaddset(&stops, sig);
+    }
+    std::signal(SIGPIPE, SIG_IGN);
+    sigset_t previous;
+    sigprocmask(SIG_BLOCK, &stops, &previous);
+    for (int sig : {SIGINT, SIGTERM, SIGHUP}) {
+        sigdelset(&previous, sig);
+    }
+    return previous;
+}
+
+std::string describe_settings(const PortSettings& s) {
+    std::string out = std::to_string(s.speed) + " baud, " + std::to_string(s.data_bits) +
+                      " data bits, " + (s.two_stop_bits ? "2" : "1") + " stop bit(s)";
+    out += s.ixoff ? ", XON/XOFF input" : "";
+    out += s.ixon ? ", XON/XOFF output" : "";
+    out += s.crtscts ? ", RTS/CTS" : "";
+    out += s.raw ? ", raw" : ", not raw (line editing or output processing on)";
+    return out;
+}
+
+} // namespace
+
+int serve_port(const Options& options) {
+    sigset_t wait_mask = install_stop_signals();
+
+    std::string error;
+    std::unique_ptr<PtyPort> port = PtyPort::open(&error);
+    if (!port) {
+        std::cerr << "tallyroll-vprinter: cannot open a pseudo-terminal: " << error << '\n';
+        return 1;
+    }
+    PrinterSession session(options);
+    if (!session.open(&error)) {
+        std::cerr << "tallyroll-vprinter: " << error << '\n';
+        return 1;
+    }
+    std::string table = options.devices.empty() ? default_device_table() : options.devices;
+    std::string replaced;
+    std::unique_ptr<DeviceLink> link =
+        DeviceLink::create(table, options.port, port->device(), &error, &replaced);
+    if (!link) {
+        std::cerr << "tallyroll-vprinter: " << error << '\n';
+        return 1;
+    }
+
+    const std::string com = "COM" + std::to_string(options.port);
+    const std::int64_t start = monotonic_us();
+    auto now = [&] { return monotonic_us() - start; };
+    {
+        JsonLine ready("ready");
+        ready.number("port", options.port)
+            .text("link", link->path())
+            .text("device", port->device())
+            .text("model", options.model ? command_set_name(*options.model) : "auto")
+            .number("codepage", options.codepage);
+        if (!replaced.empty()) {
+            ready.text("replaced", replaced);
+        }
+        std::string note = com + " is " + link->path() + " -> " + port->device() +
+                           "; waiting for print jobs (Ctrl+C stops)";
+        if (!replaced.empty()) {
+            note += "; replaced a stale link to " + replaced;
+        }
+        session.announce(ready, note);
+    }
+
+    bool settings_pending = false;
+    bool any_bytes = false;
+    std::int64_t last_byte = 0;
+    std::uint8_t buffer[4096];
+
+    while (g_stop == 0) {
+        // Wake for the end of a job or the idle limit, whichever is first.
+        std::optional<std::int64_t> deadline;
+        if (session.job_running()) {
+            deadline = last_byte + std::int64_t{options.job_gap_ms} * 1000;
+        }
+        if (options.idle_exit_ms > 0 && any_bytes) {
+            std::int64_t idle_end = last_byte + std::int64_t{options.idle_exit_ms} * 1000;
+            deadline = deadline ? std::min(*deadline, idle_end) : idle_end;
+        }
+        timespec timeout{};
+        timespec* timeout_ptr = nullptr;
+        if (deadline) {
+            std::int64_t wait = std::max<std::int64_t>(0, *deadline - now());
+            timeout.tv_sec = static_cast<time_t>(wait / 1000000);
+            timeout.tv_nsec = static_cast<long>((wait % 1000000) * 1000);
+            timeout_ptr = &timeout;
+        }
+        pollfd fds[2] = {{port->master(), POLLIN, 0}, {port->watch(), POLLIN, 0}};
+        int ready = ppoll(fds, port->watch() >= 0 ? 2 : 1, timeout_ptr, &wait_mask);
+        if (ready < 0 && errno != EINTR) {
+            std::cerr << "tallyroll-vprinter: poll: " << std::strerror(errno) << '\n';
+            break;
+        }
+        if (g_stop != 0) {
+            break;
+        }
+
+        // Opens first, then the bytes, then closes: the order a writer did them.
+        PtyPort::Activity activity = port->take_activity();
+        for (int i = 0; i < activity.opened; ++i) {
+            session.announce(JsonLine("port_open").number("t_us", now()), com + " opened");
+            settings_pending = true;
+        }
+        for (;;) {
+            ssize_t n = ::read(port->master(), buffer, sizeof buffer);
+            if (n <= 0) {
+                if (n < 0 && errno == EIO) {
+                    // No writer and nobody holding the line: cannot happen while
+                    // the port keeps its own end open, but never spin on it.
+                    ::usleep(10000);
+                }
+                break;
+            }
+            std::int64_t t = now();
+            if (settings_pending) {
+                settings_pending = false;
+                PortSettings s = port->settings();
+                JsonLine line("port_settings");
+                line.number("t_us", t)
+                    .number("speed", s.speed)
+                    .number("data_bits", s.data_bits)
+                    .number("stop_bits", s.two_stop_bits ? 2 : 1)
+                    .flag("ixon", s.ixon)
+                    .flag("ixoff", s.ixoff)
+                    .flag("crtscts", s.crtscts)
+                    .flag("raw", s.raw);
+                session.announce(line, "line settings: " + describe_settings(s));
+            }
+            any_bytes = true;
+            last_byte = t;
+            session.bytes_arrived(t, std::span(buffer, static_cast<std::size_t>(n)));
+        }
+        for (int i = 0; i < activity.closed; ++i) {
+            session.announce(JsonLine("port_close").number("t_us", now()), com + " closed");
+        }
+
+        std::int64_t t = now();
+        if (session.job_running() && t - last_byte >= std::int64_t{options.job_gap_ms} * 1000) {
+            session.end_job();
+            if (options.once) {
+                break;
+            }
+        }
+        if (options.idle_exit_ms > 0 && any_bytes &&
+            t - last_byte >= std::int64_t{options.idle_exit_ms} * 1000) {
+            break;
+        }
+    }
+
+    bool picture = session.finish();
+    link.reset();
+    return picture ? 0 : 1;
+}
+
+} // namespace vprinter
