@@ -45,13 +45,21 @@ const std::u16string& TenMegabytes() {
     return text;
 }
 
+// The longest line that is still wrapped character by character: wide
+// characters all along, the slowest line a key can meet.
+const std::u16string& LongWideLine() {
+    static const std::u16string text(60000, u'\u4E2D');
+    return text;
+}
+
 std::function<void(HWND)> g_body;
+const std::u16string* g_text = nullptr;
 
 INT_PTR Proc(HWND hDlg, UINT msg, WPARAM, LPARAM) {
     if (msg == WM_INITDIALOG) {
         HWND edit = GetDlgItem(hDlg, kTextId);
-        SetWindowTextW(edit, TenMegabytes().c_str());
-        const auto middle = static_cast<WPARAM>(TenMegabytes().size() / 2);
+        SetWindowTextW(edit, g_text->c_str());
+        const auto middle = static_cast<WPARAM>(g_text->size() / 2);
         SendMessageW(edit, EM_SETSEL, middle, static_cast<LPARAM>(middle));
         SetFocus(edit);
         headless::Screen().then([hDlg](auto&) { g_body(hDlg); });
@@ -61,8 +69,9 @@ INT_PTR Proc(HWND hDlg, UINT msg, WPARAM, LPARAM) {
 }
 
 // Runs body inside the modal loop of a dialog whose text box holds 10 MB.
-void WithTextBox(std::function<void(HWND)> body) {
+void WithTextBox(std::function<void(HWND)> body, const std::u16string& text = TenMegabytes()) {
     headless::Screen().reset(80, 24);
+    g_text = &text;
     g_body = std::move(body);
     windows::DialogBoxFromTemplate(Form(), nullptr, &Proc, 0);
 }
@@ -82,17 +91,20 @@ screen::KeyEvent Char(char32_t c) {
 }
 
 // Each iteration is one key event and one full redraw of the screen.
-void KeysAndRedraw(benchmark::State& state, std::initializer_list<screen::KeyEvent> cycle) {
-    WithTextBox([&](HWND) {
-        auto it = cycle.begin();
-        for (auto _ : state) {
-            windows::DispatchEvent(*it);
-            benchmark::DoNotOptimize(windows::RedrawScreen().cursorX);
-            if (++it == cycle.end()) {
-                it = cycle.begin();
+void KeysAndRedraw(benchmark::State& state, std::initializer_list<screen::KeyEvent> cycle,
+                   const std::u16string& text = TenMegabytes()) {
+    WithTextBox(
+        [&](HWND) {
+            auto it = cycle.begin();
+            for (auto _ : state) {
+                windows::DispatchEvent(*it);
+                benchmark::DoNotOptimize(windows::RedrawScreen().cursorX);
+                if (++it == cycle.end()) {
+                    it = cycle.begin();
+                }
             }
-        }
-    });
+        },
+        text);
 }
 
 void BM_TypeAndErase(benchmark::State& state) {
@@ -116,6 +128,11 @@ void BM_TypeAtStart(benchmark::State& state) {
     KeysAndRedraw(state, {Key(screen::Key::Home, true), Char(U'x'), Key(screen::Key::Backspace)});
 }
 
+void BM_TypeInLongWideLine(benchmark::State& state) {
+    KeysAndRedraw(state, {Char(U'x'), Key(screen::Key::Backspace), Key(screen::Key::Down)},
+                  LongWideLine());
+}
+
 void BM_SetText(benchmark::State& state) {
     WithTextBox([&](HWND hDlg) {
         HWND edit = GetDlgItem(hDlg, kTextId);
@@ -131,6 +148,7 @@ BENCHMARK(BM_ArrowDownUp)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_PageDownUp)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_CtrlEndHome)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_TypeAtStart)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_TypeInLongWideLine)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_SetText)->Unit(benchmark::kMillisecond);
 
 } // namespace

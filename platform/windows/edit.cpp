@@ -1,6 +1,7 @@
 #include "platform/windows/edit.h"
 
 #include "platform/screen/box_chars.h"
+#include "platform/screen/char_width.h"
 #include "platform/text/unicode.h"
 #include "platform/windows/key_table.h"
 
@@ -69,14 +70,22 @@ std::size_t Edit::width() const {
     return static_cast<std::size_t>(textArea().w);
 }
 
+LineRows Edit::rowsOfLine(std::size_t line) const {
+    return LineRows(model_.text(), model_.lineStart(line), model_.lineLength(line), width());
+}
+
 std::size_t Edit::rowsOf(std::size_t line) const {
-    return model_.lineLength(line) / width() + 1;
+    return rowsOfLine(line).rows();
 }
 
 Edit::RowPos Edit::rowOf(std::size_t pos) const {
     const std::size_t line = model_.lineOf(pos);
-    const std::size_t col = std::min(pos - model_.lineStart(line), model_.lineLength(line));
-    return RowPos{line, col / width()};
+    return RowPos{line, rowsOfLine(line).locate(pos).row};
+}
+
+// The cell column of pos in its row.
+std::size_t Edit::cellX(std::size_t pos) const {
+    return rowsOfLine(model_.lineOf(pos)).locate(pos).x;
 }
 
 bool Edit::nextRow(RowPos& r) const {
@@ -106,8 +115,7 @@ bool Edit::previousRow(RowPos& r) const {
 }
 
 std::size_t Edit::positionAt(RowPos r, std::size_t x) const {
-    const std::size_t col = std::min(r.sub * width() + x, model_.lineLength(r.line));
-    return clampToLine(model_.lineStart(r.line) + col);
+    return clampToLine(rowsOfLine(r.line).positionAt(r.sub, x));
 }
 
 std::size_t Edit::clampToLine(std::size_t pos) const {
@@ -126,7 +134,7 @@ void Edit::select(std::size_t anchor, std::size_t caret) {
     const std::size_t n = model_.size();
     anchor_ = multiLine() ? clampToLine(std::min(anchor, n)) : std::min(anchor, n);
     caret_ = multiLine() ? clampToLine(std::min(caret, n)) : std::min(caret, n);
-    goalX_ = multiLine() ? (caret_ - model_.lineStart(model_.lineOf(caret_))) % width() : 0;
+    goalX_ = multiLine() ? cellX(caret_) : 0;
     scrollIntoView();
 }
 
@@ -136,7 +144,7 @@ void Edit::moveCaret(std::size_t pos, bool extend, bool keepGoal) {
         anchor_ = pos;
     }
     if (!keepGoal && multiLine()) {
-        goalX_ = (caret_ - model_.lineStart(model_.lineOf(caret_))) % width();
+        goalX_ = cellX(caret_);
     }
     scrollIntoView();
 }
@@ -153,11 +161,21 @@ void Edit::moveRows(long rows, bool extend) {
 
 void Edit::scrollIntoView() {
     if (!multiLine()) {
+        // Keep the cursor's cell (and the character under it) in view.
         const std::size_t w = width();
+        const auto& t = model_.text();
         if (caret_ < scrollX_) {
             scrollX_ = caret_;
-        } else if (caret_ >= scrollX_ + w) {
-            scrollX_ = caret_ - w + 1;
+        } else if (caret_ - scrollX_ > 2 * w) {
+            scrollX_ = caret_ - w; // a long jump: start near, then fit exactly
+        }
+        const std::size_t under =
+            caret_ < t.size() ? std::max<std::size_t>(1, CellsOf(t, caret_, caret_ + 1)) : 1;
+        while (scrollX_ < caret_ && CellsOf(t, scrollX_, caret_) + under > w) {
+            ++scrollX_;
+        }
+        if (scrollX_ > 0 && scrollX_ < t.size() && IsLow(t[scrollX_]) && IsHigh(t[scrollX_ - 1])) {
+            ++scrollX_;
         }
         return;
     }
@@ -221,7 +239,7 @@ void Edit::insert(std::u16string_view s) {
     model_.replace(from, to - from, s);
     caret_ = anchor_ = from + s.size();
     if (multiLine()) {
-        goalX_ = (caret_ - model_.lineStart(model_.lineOf(caret_))) % width();
+        goalX_ = cellX(caret_);
     }
     scrollIntoView();
     changed();
@@ -234,7 +252,7 @@ void Edit::erase(std::size_t from, std::size_t to) {
     model_.replace(from, to - from, {});
     caret_ = anchor_ = from;
     if (multiLine()) {
-        goalX_ = (caret_ - model_.lineStart(model_.lineOf(caret_))) % width();
+        goalX_ = cellX(caret_);
     }
     scrollIntoView();
     changed();
@@ -432,7 +450,17 @@ void Edit::mouse(const screen::MouseEvent& ev, int x, int y) {
         }
         pos = positionAt(r, static_cast<std::size_t>(cx));
     } else {
-        pos = std::min(scrollX_ + static_cast<std::size_t>(cx), model_.size());
+        const auto& t = model_.text();
+        std::size_t cells = 0;
+        pos = scrollX_;
+        while (pos < t.size()) {
+            const std::size_t w = CellsOf(t, pos, pos + 1);
+            if (w > 0 && cells + w > static_cast<std::size_t>(cx)) {
+                break;
+            }
+            cells += w;
+            ++pos;
+        }
     }
     // A press places the cursor; the release after a drag selects up to it.
     moveCaret(pos, ev.kind == Kind::Release);
@@ -487,42 +515,47 @@ void Edit::paint(Painter& painter, bool focused) const {
     const std::size_t selFrom = std::min(caret_, anchor_), selTo = std::max(caret_, anchor_);
     const bool showSelection = focused;
 
-    auto drawRun = [&](int y, std::size_t from, std::size_t to) {
+    // Draws units [from, to) on row y; byUnits: every unit in one cell.
+    auto drawRun = [&](int y, std::size_t from, std::size_t to, bool byUnits) {
         int x = area.x;
-        for (std::size_t i = from; i < to && x < area.right(); ++i, ++x) {
+        for (std::size_t i = from; i < to && x < area.right(); ++i) {
             const bool selected = showSelection && i >= selFrom && i < selTo;
-            char32_t ch = Shown(t[i]);
-            if (IsHigh(t[i]) && i + 1 < to && IsLow(t[i + 1])) {
-                ch = 0x10000 + ((char32_t(t[i]) - 0xD800) << 10) + (char32_t(t[i + 1]) - 0xDC00);
-            } else if (IsLow(t[i]) && i > from && IsHigh(t[i - 1])) {
-                ch = U' '; // the second cell of a wide character
+            const Role r = selected ? Role::Selection : role;
+            const std::uint8_t a = selected ? screen::AttrReverse : 0;
+            const bool pairStart = IsHigh(t[i]) && i + 1 < t.size() && IsLow(t[i + 1]);
+            const bool pairEnd = IsLow(t[i]) && i > 0 && IsHigh(t[i - 1]);
+            if (byUnits) {
+                const bool narrow = !pairStart && !pairEnd && screen::CharWidth(t[i]) == 1;
+                painter.put(x++, y, narrow ? Shown(t[i]) : screen::glyph::Hidden, r, a);
+            } else if (pairStart) {
+                const char32_t ch =
+                    0x10000 + ((char32_t(t[i]) - 0xD800) << 10) + (char32_t(t[i + 1]) - 0xDC00);
+                painter.put(x, y, ch, r, a);
+                painter.put(x + 1, y, U' ', r, a); // a pair takes two cells
+                x += 2;
+            } else if (!pairEnd) {
+                x += painter.glyph(x, y, Shown(t[i]), r, a);
             }
-            painter.put(x, y, ch, selected ? Role::Selection : role,
-                        selected ? screen::AttrReverse : 0);
         }
     };
 
     if (!multiLine()) {
-        const std::size_t w = static_cast<std::size_t>(area.w);
-        drawRun(area.y, scrollX_, std::min(t.size(), scrollX_ + w));
+        drawRun(area.y, scrollX_, t.size(), false);
         if (focused) {
-            painter.cursor(area.x + static_cast<int>(caret_ - scrollX_), area.y);
+            painter.cursor(area.x + static_cast<int>(CellsOf(t, scrollX_, caret_)), area.y);
         }
         return;
     }
 
-    const std::size_t w = width();
     const RowPos caretRow = rowOf(caret_);
     RowPos r = top_;
     for (int y = 0; y < area.h; ++y) {
-        const std::size_t start = model_.lineStart(r.line);
-        const std::size_t len = model_.lineLength(r.line);
-        const std::size_t from = start + std::min(r.sub * w, len);
-        const std::size_t to = start + std::min(r.sub * w + w, len);
-        drawRun(area.y + y, from, to);
+        const LineRows rows = rowsOfLine(r.line);
+        const std::size_t from = rows.rowStart(r.sub);
+        const std::size_t to = rows.rowStart(r.sub + 1);
+        drawRun(area.y + y, from, to, rows.cutByUnits());
         if (focused && r == caretRow) {
-            const std::size_t col = caret_ - start - r.sub * w;
-            painter.cursor(area.x + static_cast<int>(col), area.y + y);
+            painter.cursor(area.x + static_cast<int>(rows.locate(caret_).x), area.y + y);
         }
         if (!nextRow(r)) {
             break;

@@ -4,10 +4,11 @@
 // with a cursor, a selection and the editing keys of the key table.
 //
 // Only the visible rows are ever looked at: positions map to rows through the
-// text's line index, and a line of n units takes n / width + 1 rows, so keys
-// and redraws cost the same for any amount of text.
+// text's line index and a scan of their own line (edit_rows.h), so keys and
+// redraws cost the same for any amount of text.
 #pragma once
 
+#include "platform/windows/edit_rows.h"
 #include "platform/windows/text_model.h"
 #include "platform/windows/window.h"
 
@@ -51,7 +52,9 @@ private:
         bool operator==(const RowPos&) const = default;
     };
     std::size_t width() const;
+    LineRows rowsOfLine(std::size_t line) const;
     std::size_t rowsOf(std::size_t line) const;
+    std::size_t cellX(std::size_t pos) const;
     RowPos rowOf(std::size_t pos) const;
     bool nextRow(RowPos& r) const;
     bool previousRow(RowPos& r) const;
@@ -71,7 +74,7 @@ private:
     TextModel model_;
     std::size_t caret_ = 0;
     std::size_t anchor_ = 0;
-    std::size_t goalX_ = 0;
+    std::size_t goalX_ = 0;   // the cell column Up and Down keep to
     RowPos top_;              // multi-line: the first visible row
     std::size_t scrollX_ = 0; // single-line: the first visible unit
 };

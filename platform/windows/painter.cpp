@@ -1,6 +1,7 @@
 #include "platform/windows/painter.h"
 
 #include "platform/screen/box_chars.h"
+#include "platform/screen/char_width.h"
 
 #include <algorithm>
 
@@ -28,11 +29,24 @@ void Painter::put(int x, int y, char32_t ch, screen::Role role, std::uint8_t att
     }
 }
 
+int Painter::glyph(int x, int y, char32_t ch, screen::Role role, std::uint8_t attrs) {
+    if (screen::CharWidth(ch) == 1) {
+        put(x, y, ch, role, attrs);
+        return 1;
+    }
+    if (!clip_.contains(ox_ + x + 1, oy_ + y)) {
+        put(x, y, U' ', role, attrs);
+        return 1;
+    }
+    put(x, y, ch, role, attrs);
+    put(x + 1, y, U' ', role, attrs);
+    return 2;
+}
+
 int Painter::text(int x, int y, std::u32string_view s, screen::Role role, std::uint8_t attrs) {
     int n = 0;
     for (char32_t ch : s) {
-        put(x + n, y, ch, role, attrs);
-        ++n;
+        n += glyph(x + n, y, ch, role, attrs);
     }
     return n;
 }

@@ -35,6 +35,9 @@ public:
     Painter inner(CellRect r) const;
 
     void put(int x, int y, char32_t ch, screen::Role role, std::uint8_t attrs = 0);
+    // Writes one character, wide ones over two cells (a wide character with
+    // no room for its second cell shows as a blank); answers the cells used.
+    int glyph(int x, int y, char32_t ch, screen::Role role, std::uint8_t attrs = 0);
     // Writes text from (x, y); answers the cells used.
     int text(int x, int y, std::u32string_view s, screen::Role role, std::uint8_t attrs = 0);
     void fill(CellRect r, char32_t ch, screen::Role role, std::uint8_t attrs = 0);

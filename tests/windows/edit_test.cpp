@@ -186,3 +186,23 @@ TEST_F(DialogTest, WheelScrollsTheTextBoxWithoutMovingTheCursor) {
     EXPECT_EQ(top, "row D");
     EXPECT_EQ(sel.from, 0u);
 }
+
+TEST_F(DialogTest, WideCharactersTakeTwoCells) {
+    std::string row;
+    int cursorX = 0;
+    RECT r{};
+    Screen().then([&](auto& s) {
+        SetWindowTextW(Item(kText), u"\u4E2D\u6587 ok");
+        SetFocus(Item(kText));
+        s.key(Key::End);
+    });
+    Screen().then([&](auto& s) {
+        GetWindowRect(Item(kText), &r);
+        row = s.region(r.left + 1, r.top + 1, 8, 1);
+        cursorX = s.screen().cursorX - (r.left + 1);
+        s.key(Key::Escape);
+    });
+    RunTestDialog();
+    EXPECT_EQ(row, "中 文  ok ");
+    EXPECT_EQ(cursorX, 7);
+}

@@ -1,0 +1,118 @@
+#include "platform/windows/edit_rows.h"
+
+#include "platform/screen/char_width.h"
+
+#include <algorithm>
+
+namespace windows {
+namespace {
+
+bool IsHigh(char16_t c) {
+    return c >= 0xD800 && c <= 0xDBFF;
+}
+bool IsLow(char16_t c) {
+    return c >= 0xDC00 && c <= 0xDFFF;
+}
+
+std::size_t WidthAt(const std::u16string& t, std::size_t i, std::size_t end) {
+    const char16_t c = t[i];
+    if (IsHigh(c) && i + 1 < end && IsLow(t[i + 1])) {
+        return 2;
+    }
+    if (IsLow(c) && i > 0 && IsHigh(t[i - 1])) {
+        return 0;
+    }
+    return static_cast<std::size_t>(screen::CharWidth(c));
+}
+
+} // namespace
+
+std::size_t CellsOf(const std::u16string& text, std::size_t from, std::size_t to) {
+    std::size_t cells = 0;
+    for (std::size_t i = from; i < to; ++i) {
+        cells += WidthAt(text, i, text.size());
+    }
+    return cells;
+}
+
+LineRows::LineRows(const std::u16string& text, std::size_t start, std::size_t length,
+                   std::size_t width)
+    : text_(text), start_(start), length_(length), width_(std::max<std::size_t>(1, width)) {}
+
+std::size_t LineRows::unitWidth(std::size_t i) const {
+    if (cutByUnits()) {
+        return 1;
+    }
+    return WidthAt(text_, i, start_ + length_);
+}
+
+LineRows::Place LineRows::locate(std::size_t pos) const {
+    const std::size_t end = start_ + length_;
+    pos = std::clamp(pos, start_, end);
+    if (cutByUnits()) {
+        return Place{(pos - start_) / width_, (pos - start_) % width_};
+    }
+    Place p;
+    for (std::size_t i = start_;; ++i) {
+        // The cursor after the last character needs a cell of its own.
+        const std::size_t w = i == end ? 1 : unitWidth(i);
+        if (p.x > 0 && p.x + w > width_) {
+            ++p.row;
+            p.x = 0;
+        }
+        if (i == pos) {
+            return p;
+        }
+        p.x += w;
+    }
+}
+
+std::size_t LineRows::rowStart(std::size_t r) const {
+    const std::size_t end = start_ + length_;
+    if (cutByUnits()) {
+        return std::min(end, start_ + r * width_);
+    }
+    if (r == 0) {
+        return start_;
+    }
+    Place p;
+    for (std::size_t i = start_; i < end; ++i) {
+        const std::size_t w = unitWidth(i);
+        if (p.x > 0 && p.x + w > width_) {
+            ++p.row;
+            p.x = 0;
+            if (p.row == r) {
+                return i;
+            }
+        }
+        p.x += w;
+    }
+    return end;
+}
+
+std::size_t LineRows::positionAt(std::size_t r, std::size_t x) const {
+    const std::size_t end = start_ + length_;
+    const std::size_t from = rowStart(r);
+    const std::size_t to = rowStart(r + 1);
+    // The last row runs to the end of the line; another row stops before
+    // its successor's first character.
+    const bool last = to >= end && locate(end).row == r;
+    std::size_t cells = 0;
+    std::size_t i = from;
+    for (; i < (last ? end : to); ++i) {
+        const std::size_t w = unitWidth(i);
+        if (w > 0 && cells + w > x) {
+            break;
+        }
+        cells += w;
+    }
+    if (!last && i == to && to > from) {
+        --i; // the cursor cannot stay after a row that wraps
+        if (i > from && unitWidth(i) == 0) {
+            --i;
+        }
+    }
+    return i;
+}
+
+} // namespace windows
