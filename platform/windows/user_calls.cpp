@@ -163,12 +163,16 @@ BOOL MoveWindow(HWND hWnd, int X, int Y, int nWidth, int nHeight, BOOL) {
     const int width = std::max(1, nWidth), height = std::max(1, nHeight);
     if (auto* d = dynamic_cast<windows::Dialog*>(w)) {
         // Centring (as the framework does through this call) keeps the dialog
-        // centred after a resize; any other place pins it.
-        const int cx = std::max(0, (sys.screenWidth() - width) / 2);
-        const int cy = std::max(0, (sys.screenHeight() - height) / 2);
-        d->centred = X == cx && Y == cy;
-        d->templateWidth = width;
-        d->templateHeight = height;
+        // centred after a resize, and a dialog laid over the whole screen
+        // stays over it; any other place pins the dialog.
+        const int screenW = sys.screenWidth(), screenH = sys.screenHeight();
+        d->fullScreen = X == 0 && Y == 0 && width == screenW && height == screenH;
+        d->centred =
+            X == std::max(0, (screenW - width) / 2) && Y == std::max(0, (screenH - height) / 2);
+        if (!d->fullScreen) {
+            d->templateWidth = width;
+            d->templateHeight = height;
+        }
     }
     w->rect = windows::CellRect{X, Y, width, height};
     w->moved();

@@ -1,6 +1,7 @@
 // A dialog box from a template, driven by keys and clicks on the headless
 // screen, behaves as a person expects of a dialog box.
 #include "dialog_fixture.h"
+#include "platform/windows/window_system.h"
 
 using namespace dialog_test;
 using screen::Key;
@@ -425,4 +426,63 @@ TEST_F(DialogTest, ResizeKeepsTheDialogCentred) {
     EXPECT_EQ(after.right - after.left, before.right - before.left);
     EXPECT_EQ(after.left, (100 - (after.right - after.left)) / 2);
     EXPECT_EQ(after.top, (30 - (after.bottom - after.top)) / 2);
+}
+
+TEST_F(DialogTest, ADialogMovedOverTheWholeScreenFollowsAResize) {
+    RECT full{}, afterResize{}, restored{};
+    Then([&](auto& s) {
+        RECT screen{};
+        GetWindowRect(GetDesktopWindow(), &screen);
+        MoveWindow(Record().dialog, 0, 0, screen.right, screen.bottom, TRUE);
+        GetWindowRect(Record().dialog, &full);
+        s.resize(90, 30);
+    });
+    Then([&](auto& s) {
+        GetWindowRect(Record().dialog, &afterResize);
+        windows::SetDialogFullScreen(Record().dialog, false);
+        GetWindowRect(Record().dialog, &restored);
+        s.key(Key::Escape);
+    });
+    RunTestDialog();
+    EXPECT_EQ(full.right, 80);
+    EXPECT_EQ(full.bottom, 24);
+    EXPECT_EQ(afterResize.right, 90);
+    EXPECT_EQ(afterResize.bottom, 30);
+    EXPECT_LT(restored.right - restored.left, 90); // back to its template size
+}
+
+TEST_F(DialogTest, OpenListScrollsWithTheWheelAndClosesOnAClickElsewhere) {
+    Record().onInit = [](HWND) {
+        for (int i = 0; i < 12; ++i) {
+            const std::u16string entry =
+                u"entry " + std::u16string(1, static_cast<char16_t>(u'a' + i));
+            Send(kCombo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(entry.c_str()));
+        }
+    };
+    bool firstShownBefore = false, firstShownAfter = true;
+    LRESULT droppedAfterClick = TRUE;
+    Then([](auto& s) {
+        SetFocus(Item(kCombo));
+        s.key(Key::F4);
+    });
+    Then([&](auto& s) {
+        int x = 0, y = 0;
+        firstShownBefore = s.find("entry a", x, y);
+        s.wheel(x, y, false);
+    });
+    Then([&](auto& s) {
+        int x = 0, y = 0;
+        firstShownAfter = s.find("entry a", x, y);
+        const auto [cx, cy] = Where("Name:");
+        s.click(cx, cy); // outside the list: closes it
+    });
+    Then([&](auto& s) {
+        droppedAfterClick = Send(kCombo, CB_GETDROPPEDSTATE);
+        s.key(Key::Escape);
+    });
+    RunTestDialog();
+    EXPECT_TRUE(firstShownBefore);
+    EXPECT_FALSE(firstShownAfter);
+    EXPECT_EQ(droppedAfterClick, FALSE);
+    EXPECT_EQ(Record().count(kCombo, CBN_SELCHANGE), 0);
 }
