@@ -1,0 +1,8 @@
+// The program's entry: the four start values go to the framework unchanged.
+#include "platform/entry/win_main.h"
+
+#include "platform/afx/framework.h"
+
+int WinMain(HINSTANCE hInstance, HINSTANCE hPrevInstance, LPWSTR lpCmdLine, int nShowCmd) {
+    return AfxWinMain(hInstance, hPrevInstance, lpCmdLine, nShowCmd);
+}

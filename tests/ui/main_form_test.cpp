@@ -1,0 +1,245 @@
+// The main form on the headless screen, wired to a pseudo-terminal printer:
+// its defaults, keys and clicks reaching the jobs, typed list text, the COM
+// choice closing the connection, and the job buttons during a job.
+#include "document/text_file_loader.h"
+#include "link/port_connection.h"
+#include "platform/entry/program_resources.h"
+#include "platform/headless/headless_front_end.h"
+#include "platform/text/unicode.h"
+#include "platform/win32/kernel.h"
+#include "platform/win32/message_box_hook.h"
+#include "tests/posix/virtual_port.h"
+#include "ui/printer_dlg.h"
+
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <gtest/gtest.h>
+#include <string>
+
+namespace {
+
+using headless::HeadlessFrontEnd;
+using screen::Key;
+using namespace testing_support;
+
+// The stream a Print puts on the line: lead-in, format block, text, framing.
+Bytes PrintStream(const Bytes& block, const std::string& text) {
+    return Join({ToBytes({0, 0}), block, ToBytes(text), ToBytes({0x0D, 0x0A, 0, 0})});
+}
+
+const Bytes kQelvoX2Underlined = ToBytes({0x00, 0x1B, 0x55, 0x02, 0x1B, 0x56, 0x01, 0x1B, 0x2D,
+                                          0x01, 0x1B, 0x63, 0x00, 0x1B, 0x69, 0x00});
+const Bytes kQelvoPlain = ToBytes({0x00, 0x1B, 0x55, 0x01, 0x1B, 0x56, 0x01, 0x1B, 0x2D, 0x00, 0x1B,
+                                   0x63, 0x00, 0x1B, 0x69, 0x00});
+
+std::u16string TextOf(HWND hWnd) {
+    CString text;
+    CWnd::FromHandle(hWnd)->GetWindowText(text);
+    return text.str();
+}
+
+// The form with access to what the tests need to look at.
+class Form : public CPrinterDlg {
+public:
+    using CPrinterDlg::CPrinterDlg;
+    HWND Item(int id) const { return ::GetDlgItem(m_hWnd, id); }
+    int Selection(int id) const {
+        return static_cast<int>(::SendMessageW(Item(id), CB_GETCURSEL, 0, 0));
+    }
+    bool Ticked(int id) const { return ::SendMessageW(Item(id), BM_GETCHECK, 0, 0) == BST_CHECKED; }
+    bool Enabled(int id) const { return ::IsWindowEnabled(Item(id)) != FALSE; }
+    LoaderHost& Loader() { return *this; }
+};
+
+class MainForm : public testing::Test {
+protected:
+    void SetUp() override {
+        std::size_t count = 0;
+        const RESOURCE_ITEM* items = ProgramResources(&count);
+        RegisterModuleResources(GetModuleHandleW(nullptr), items, count);
+        screen().reset(80, 24);
+        ::GetDesktopWindow(); // the window system is up before boxes are recorded
+        boxes_ = std::make_unique<MessageBoxRecorder>();
+        table_.Link(3, port_.path());
+    }
+    void TearDown() override {
+        if (g_bPortOpen) {
+            ClosePort(form_);
+        }
+    }
+
+    static HeadlessFrontEnd& screen() { return headless::Screen(); }
+    // Runs the form; step runs once it is up, then the input ends (cancel).
+    void Run(const std::function<void(HeadlessFrontEnd&)>& step) {
+        screen().then([&](HeadlessFrontEnd& s) { step(s); });
+        EXPECT_EQ(form_.DoModal(), IDCANCEL);
+    }
+
+    DeviceTable table_;
+    VirtualPort port_;
+    std::unique_ptr<MessageBoxRecorder> boxes_;
+    Form form_;
+};
+
+TEST_F(MainForm, AFreshStartShowsTheDefaults) {
+    Run([&](HeadlessFrontEnd& s) {
+        EXPECT_EQ(TextOf(form_.Item(IDC_COM)), u"3");
+        EXPECT_EQ(form_.Selection(IDC_COM), 2);
+        EXPECT_EQ(TextOf(form_.Item(IDC_WIDTH)), u"x1");
+        EXPECT_EQ(TextOf(form_.Item(IDC_HEIGHT)), u"x1");
+        EXPECT_EQ(TextOf(form_.Item(IDC_PRINTER)), u"Qelvo");
+        EXPECT_EQ(form_.Selection(IDC_PRINTER), 0);
+        for (int id : {IDC_UNDERLINE, IDC_DIRECTION, IDC_WHITE}) {
+            EXPECT_FALSE(form_.Ticked(id)) << id;
+        }
+        EXPECT_EQ(TextOf(form_.Item(IDC_TEXT)), u"");
+        EXPECT_EQ(TextOf(form_.Item(IDC_FILE)), u"");
+        EXPECT_EQ(::GetFocus(), form_.Item(IDC_COM)); // the first tab stop
+        int x = 0, y = 0;
+        EXPECT_TRUE(s.find("Tallyroll (2.0)", x, y)) << s.text();
+        EXPECT_TRUE(s.find("Font & Format", x, y)) << s.text();
+        EXPECT_FALSE(s.find("Font && Format", x, y));
+    });
+    EXPECT_FALSE(g_bPortOpen) << "showing the form opens no port";
+}
+
+TEST_F(MainForm, KeysPickTheFormatThatPrintSends) {
+    // From the COM list: Tab to the text box, type; Tab to Width, Down to x2;
+    // Tab to Height, Tab to Underline, Space ticks it; Enter presses Print.
+    screen().key(Key::Tab);
+    screen().type("AB");
+    screen().key(Key::Tab);
+    screen().key(Key::Down);
+    screen().key(Key::Tab);
+    screen().key(Key::Tab);
+    screen().ch(U' ');
+    screen().key(Key::Enter);
+    Run([&](HeadlessFrontEnd&) {
+        EXPECT_TRUE(form_.Ticked(IDC_UNDERLINE));
+        EXPECT_EQ(form_.Selection(IDC_WIDTH), 1);
+    });
+    EXPECT_EQ(port_.Drain(), PrintStream(kQelvoX2Underlined, "AB"));
+    EXPECT_TRUE(boxes_->Boxes().empty());
+}
+
+TEST_F(MainForm, PrintTwiceSendsTheTextWithOneLineEndEachTime) {
+    screen().key(Key::Tab);
+    screen().type("hi");
+    screen().key(Key::Tab);
+    screen().key(Key::Enter);
+    screen().key(Key::Enter);
+    Run([](HeadlessFrontEnd&) {});
+    const Bytes once = PrintStream(kQelvoPlain, "hi");
+    EXPECT_EQ(port_.Drain(), Join({once, once}));
+}
+
+TEST_F(MainForm, TextTypedIntoThePrinterListSendsNoFormatBlock) {
+    // Shift+Tab from the COM list wraps to the Printer list, the last tab stop.
+    screen().key(Key::BackTab);
+    screen().type("X");
+    screen().key(Key::Enter);
+    Run([&](HeadlessFrontEnd&) { EXPECT_EQ(form_.Selection(IDC_PRINTER), -1); });
+    EXPECT_EQ(port_.Drain(), ToBytes({0, 0, 0x0D, 0x0A, 0, 0}));
+}
+
+TEST_F(MainForm, TextTypedIntoTheComListOpensPortZero) {
+    screen().type("7");
+    screen().key(Key::Enter);
+    Run([&](HeadlessFrontEnd&) { EXPECT_EQ(form_.Selection(IDC_COM), -1); });
+    EXPECT_EQ(boxes_->Texts(), std::vector<std::u16string>{u"Unable to open COM0:, Error No.=2"});
+    EXPECT_TRUE(port_.Drain().empty());
+}
+
+TEST_F(MainForm, ChoosingAnotherComEntryClosesTheConnectionAtOnce) {
+    VirtualPort com4;
+    table_.Link(4, com4.path());
+    bool openAfterPrint = false;
+    bool openAfterChoice = true;
+    screen().key(Key::Enter); // Print on COM3
+    screen().then([&](HeadlessFrontEnd& s) {
+        openAfterPrint = g_bPortOpen != 0;
+        s.key(Key::Down); // COM list: "3" -> "4"
+    });
+    screen().then([&](HeadlessFrontEnd& s) {
+        openAfterChoice = g_bPortOpen != 0;
+        s.key(Key::Enter); // Print again, now on COM4
+    });
+    Run([](HeadlessFrontEnd&) {});
+    EXPECT_TRUE(openAfterPrint);
+    EXPECT_FALSE(openAfterChoice);
+    const Bytes job = PrintStream(kQelvoPlain, "");
+    EXPECT_EQ(port_.Drain(), job);
+    EXPECT_EQ(com4.Drain(), job);
+}
+
+TEST_F(MainForm, TypingIntoTheComListKeepsTheOpenConnection) {
+    screen().key(Key::Enter); // opens COM3
+    screen().type("9");       // typed, not chosen: no selection change
+    screen().key(Key::Enter);
+    Run([](HeadlessFrontEnd&) {});
+    const Bytes job = PrintStream(kQelvoPlain, "");
+    EXPECT_EQ(port_.Drain(), Join({job, job}));
+}
+
+TEST_F(MainForm, BothJobButtonsAreDisabledDuringAJobAndEnabledAfter) {
+    table_.Unlink(3); // the job stops with a message box, shown mid-job
+    bool printEnabledDuring = true;
+    bool testEnabledDuring = true;
+    MessageBoxPresenter previous = SetMessageBoxPresenter(nullptr);
+    static Form* form = nullptr;
+    static bool* print = nullptr;
+    static bool* test = nullptr;
+    form = &form_;
+    print = &printEnabledDuring;
+    test = &testEnabledDuring;
+    SetMessageBoxPresenter([](HWND, LPCWSTR, LPCWSTR, UINT) {
+        *print = form->Enabled(IDC_PRINT);
+        *test = form->Enabled(IDC_TEST);
+        return IDOK;
+    });
+    for (bool viaTest : {false, true}) {
+        printEnabledDuring = testEnabledDuring = true;
+        if (viaTest) {
+            screen().key(Key::BackTab); // Printer
+            screen().key(Key::BackTab); // "..."
+            screen().key(Key::BackTab); // file box
+            screen().key(Key::BackTab); // Quit
+            screen().key(Key::BackTab); // Test
+            screen().ch(U' ');
+        } else {
+            screen().key(Key::Enter);
+        }
+        Run([&](HeadlessFrontEnd&) {
+            EXPECT_TRUE(form_.Enabled(IDC_PRINT));
+            EXPECT_TRUE(form_.Enabled(IDC_TEST));
+        });
+        EXPECT_FALSE(printEnabledDuring) << (viaTest ? "Test" : "Print");
+        EXPECT_FALSE(testEnabledDuring) << (viaTest ? "Test" : "Print");
+    }
+    SetMessageBoxPresenter(previous);
+}
+
+TEST_F(MainForm, LoadingAFileKeepsTheTicksAndThePrinterChoice) {
+    const std::filesystem::path file =
+        std::filesystem::temp_directory_path() / ("tallyroll-form-" + std::to_string(::getpid()));
+    std::ofstream(file, std::ios::binary) << "line";
+    // Tick Underline and pick Sovak, without a Print in between, then load.
+    screen().key(Key::BackTab); // Printer
+    screen().key(Key::Down);
+    screen().key(Key::Down);
+    screen().then([&](HeadlessFrontEnd&) {
+        ::SendMessageW(form_.Item(IDC_UNDERLINE), BM_SETCHECK, BST_CHECKED, 0);
+        LoadTextFile(form_.Loader(), CString(file.string().c_str()));
+    });
+    Run([&](HeadlessFrontEnd&) {
+        EXPECT_TRUE(form_.Ticked(IDC_UNDERLINE));
+        EXPECT_EQ(form_.Selection(IDC_PRINTER), 2);
+        EXPECT_EQ(TextOf(form_.Item(IDC_PRINTER)), u"Sovak");
+        EXPECT_EQ(TextOf(form_.Item(IDC_TEXT)), u"line");
+        EXPECT_EQ(TextOf(form_.Item(IDC_FILE)), text::Utf8ToUtf16(file.string()));
+    });
+    std::filesystem::remove(file);
+}
+
+} // namespace
