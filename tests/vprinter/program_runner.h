@@ -1,0 +1,58 @@
+#pragma once
+
+#include "json_reader.h"
+
+#include <chrono>
+#include <functional>
+#include <optional>
+#include <string>
+#include <sys/types.h>
+#include <vector>
+
+namespace vprinter::test {
+
+// A scratch folder, removed with everything in it at the end of the test.
+class ScratchDir {
+public:
+    ScratchDir();
+    ~ScratchDir();
+    const std::string& path() const { return path_; }
+    std::string operator/(const std::string& name) const { return path_ + "/" + name; }
+
+private:
+    std::string path_;
+};
+
+// tallyroll-vprinter running as a child process.
+class VirtualPrinter {
+public:
+    // Starts the program with `args`; its standard output and error go to
+    // `output`. With `as_user`, the child takes that user id first.
+    VirtualPrinter(const std::vector<std::string>& args, const std::string& output,
+                   std::optional<uid_t> as_user = std::nullopt);
+    ~VirtualPrinter();
+
+    // Its exit status, waiting at most `limit`; -1 if it had to be killed.
+    int wait(std::chrono::milliseconds limit = std::chrono::seconds(10));
+    void stop(); // SIGTERM
+    pid_t pid() const { return pid_; }
+
+private:
+    pid_t pid_ = -1;
+    std::optional<int> status_;
+};
+
+std::string program_path();
+std::string read_text(const std::string& path);
+
+// The complete lines of a JSON-lines file being written; a line still
+// being written is left out.
+std::vector<Json> read_events(const std::string& path);
+
+// Re-reads the events until `done` holds for them, for at most ten seconds.
+std::vector<Json> wait_for_events(const std::string& path,
+                                  const std::function<bool(const std::vector<Json>&)>& done);
+
+std::vector<Json> of_kind(const std::vector<Json>& events, const std::string& kind);
+
+} // namespace vprinter::test

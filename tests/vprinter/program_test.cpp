@@ -1,0 +1,312 @@
+#include "decode_helpers.h"
+#include "program_runner.h"
+#include "tools/vprinter/capture.h"
+#include "tools/vprinter/png_file.h"
+#include "tools/vprinter/roll_image.h"
+
+#include <cerrno>
+#include <fcntl.h>
+#include <filesystem>
+#include <fstream>
+#include <gtest/gtest.h>
+#include <stdlib.h>
+#include <sys/file.h>
+#include <sys/ioctl.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <thread>
+#include <unistd.h>
+
+namespace vprinter::test {
+namespace {
+
+namespace fs = std::filesystem;
+using namespace std::chrono_literals;
+
+const Bytes kBlockX2Underline = bytes({0x00, 0x1B, 0x55, 0x02, 0x1B, 0x56, 0x01, 0x1B, 0x2D, 0x01,
+                                       0x1B, 0x63, 0x00, 0x1B, 0x69, 0x00});
+
+// The writes of a Print and of a Test, as Tallyroll makes them.
+std::vector<Bytes> print_writes() {
+    return {bytes({0, 0}), kBlockX2Underline, ascii("AB\r\n") + bytes({0, 0})};
+}
+std::vector<Bytes> test_writes() {
+    return {bytes({0, 0}), bytes({0, 0, 0, 0, 0x1B, 0x40}), ascii(kTestText) + bytes({0, 0})};
+}
+
+// Opens the port the way Tallyroll does (exclusive, locked), writes the
+// pieces with 20 ms after the first, closes. Answers 0 or the errno.
+int write_job(const std::string& port, const std::vector<Bytes>& writes) {
+    int fd = ::open(port.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK);
+    if (fd < 0) {
+        return errno;
+    }
+    ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
+    if (::flock(fd, LOCK_EX | LOCK_NB) != 0 || ::ioctl(fd, TIOCEXCL) != 0) {
+        int e = errno;
+        ::close(fd);
+        return e;
+    }
+    for (std::size_t i = 0; i < writes.size(); ++i) {
+        std::size_t done = 0;
+        while (done < writes[i].size()) {
+            ssize_t n = ::write(fd, writes[i].data() + done, writes[i].size() - done);
+            if (n < 0 && errno != EINTR) {
+                int e = errno;
+                ::close(fd);
+                return e;
+            }
+            done += n > 0 ? static_cast<std::size_t>(n) : 0;
+        }
+        if (i == 0) {
+            std::this_thread::sleep_for(20ms);
+        }
+    }
+    ::close(fd);
+    return 0;
+}
+
+Bytes joined(const std::vector<Bytes>& writes) {
+    Bytes all;
+    for (const Bytes& w : writes) {
+        all = all + w;
+    }
+    return all;
+}
+
+bool has_event(const std::vector<Json>& events, const std::string& kind, std::size_t count = 1) {
+    return of_kind(events, kind).size() >= count;
+}
+
+struct Printer {
+    ScratchDir dir;
+    std::string table = dir / "devices";
+    std::string events = dir / "events.jsonl";
+    std::string output = dir / "output.txt";
+    std::string port = table + "/COM7";
+};
+
+TEST(VirtualPrinterProgram, PrintAndTestThroughThePortComeOutAsLinesWithTheirFormat) {
+    Printer p;
+    VirtualPrinter program({"--devices", p.table, "--port", "7", "--events", p.events, "--capture",
+                            p.dir / "capture.txt", "--raw", p.dir / "raw.bin", "--png",
+                            p.dir / "roll.png", "--job-gap", "100", "--quiet"},
+                           p.output);
+    auto events = wait_for_events(p.events, [](auto& e) { return has_event(e, "ready"); });
+    ASSERT_TRUE(has_event(events, "ready")) << read_text(p.output);
+    EXPECT_EQ(events[0]["link"].str(), p.port);
+    EXPECT_EQ(fs::read_symlink(p.port).string(), events[0]["device"].str());
+
+    ASSERT_EQ(write_job(p.port, print_writes()), 0);
+    wait_for_events(p.events, [](auto& e) { return has_event(e, "job_end"); });
+    ASSERT_EQ(write_job(p.port, test_writes()), 0) << "the port opens again after a job";
+    wait_for_events(p.events, [](auto& e) { return has_event(e, "job_end", 2); });
+    program.stop();
+    ASSERT_EQ(program.wait(), 0) << read_text(p.output);
+    events = read_events(p.events);
+
+    auto lines = of_kind(events, "line");
+    ASSERT_EQ(lines.size(), 8u);
+    EXPECT_EQ(lines[0]["text"].str(), "AB");
+    EXPECT_EQ(lines[0]["width"].num(), 2);
+    EXPECT_EQ(lines[0]["height"].num(), 1);
+    EXPECT_TRUE(lines[0]["underline"].flag());
+    EXPECT_FALSE(lines[0]["upside_down"].flag());
+    EXPECT_FALSE(lines[0]["white"].flag());
+    const char* page[] = {
+        "--Use Help for Printer--",
+        "",
+        "   Make sure your PDA have the  BlueTooth Port or IR Port and can run well",
+        "",
+        "---Here,Test Ok,Thank you---",
+        "",
+        ""};
+    for (std::size_t i = 0; i < 7; ++i) {
+        EXPECT_EQ(lines[i + 1]["text"].str(), page[i]);
+        EXPECT_EQ(lines[i + 1]["width"].num(), 1);
+        EXPECT_FALSE(lines[i + 1]["underline"].flag());
+    }
+    auto blocks = of_kind(events, "format_block");
+    ASSERT_EQ(blocks.size(), 1u);
+    EXPECT_EQ(blocks[0]["set"].str(), "A");
+    EXPECT_EQ(blocks[0]["offset"].num(), 2);
+    auto inits = of_kind(events, "initialise");
+    ASSERT_EQ(inits.size(), 1u);
+    EXPECT_EQ(inits[0]["offset"].num(), 24 + 6);
+    EXPECT_EQ(of_kind(events, "job_start").size(), 2u);
+    EXPECT_EQ(of_kind(events, "port_open").size(), 2u);
+    EXPECT_EQ(of_kind(events, "port_close").size(), 2u);
+    auto settings = of_kind(events, "port_settings");
+    ASSERT_FALSE(settings.empty());
+    EXPECT_TRUE(settings[0]["raw"].flag());
+    EXPECT_TRUE(of_kind(events, "unknown").empty());
+    EXPECT_TRUE(of_kind(events, "cut").empty());
+    EXPECT_EQ(events.back()["event"].str(), "end");
+    EXPECT_EQ(events.back()["lines"].num(), 8);
+
+    // Every byte was recorded, in order, with its arrival time.
+    const Bytes sent = joined(print_writes()) + joined(test_writes());
+    std::string error;
+    auto chunks = parse_capture(read_text(p.dir / "capture.txt"), &error);
+    ASSERT_TRUE(chunks) << error;
+    Bytes captured;
+    std::int64_t previous = -1;
+    for (const TimedChunk& c : *chunks) {
+        EXPECT_GE(c.t_us, previous);
+        previous = c.t_us;
+        captured = captured + c.bytes;
+    }
+    EXPECT_EQ(captured, sent);
+    ASSERT_GE(chunks->size(), 2u);
+    EXPECT_GE((*chunks)[1].t_us - (*chunks)[0].t_us, 20000) << "the pause after the lead-in";
+    std::string raw = read_text(p.dir / "raw.bin");
+    EXPECT_EQ(Bytes(raw.begin(), raw.end()), sent);
+
+    // The picture is the roll of exactly these bytes.
+    auto picture = read_png(p.dir / "roll.png", &error);
+    ASSERT_TRUE(picture) << error;
+    auto decoded = lines_of(decode(sent));
+    EXPECT_EQ(*picture, render_roll(decoded));
+
+    EXPECT_FALSE(fs::exists(fs::symlink_status(p.port))) << "the link goes with the printer";
+}
+
+TEST(VirtualPrinterProgram, OnceStopsByItselfAfterTheFirstJobAndReportsACutStream) {
+    Printer p;
+    VirtualPrinter program({"--devices", p.table, "--port", "7", "--events", p.events, "--once",
+                            "--job-gap", "100", "--quiet"},
+                           p.output);
+    wait_for_events(p.events, [](auto& e) { return has_event(e, "ready"); });
+    ASSERT_EQ(write_job(p.port, {bytes({0, 0}), bytes({0x00, 0x1B, 0x55, 0x02, 0x1B})}), 0);
+    ASSERT_EQ(program.wait(), 0) << read_text(p.output);
+    auto events = read_events(p.events);
+    auto cuts = of_kind(events, "cut");
+    ASSERT_EQ(cuts.size(), 1u);
+    EXPECT_EQ(cuts[0]["what"].str(), "format block");
+    EXPECT_EQ(cuts[0]["bytes"].str(), "00 1B 55 02 1B");
+    EXPECT_EQ(of_kind(events, "job_end").size(), 1u);
+}
+
+// A writer that asks for exclusive use leaves that mark on the terminal;
+// only an unprivileged writer is refused by it, so the check runs as an
+// ordinary user (nobody) when the tests run as root.
+TEST(VirtualPrinterProgram, AnExclusiveWriterCanOpenThePortAgainAfterClosingIt) {
+    Printer p;
+    std::optional<uid_t> user;
+    if (::geteuid() == 0) {
+        user = 65534;
+        fs::create_directories(p.table);
+        ::chmod(p.dir.path().c_str(), 0777);
+        ::chmod(p.table.c_str(), 0777);
+    }
+    VirtualPrinter program({"--devices", p.table, "--port", "7", "--events", p.events, "--quiet"},
+                           p.output, user);
+    auto events = wait_for_events(p.events, [](auto& e) { return has_event(e, "ready"); });
+    if (!has_event(events, "ready") && program.wait(0ms) == 126) {
+        GTEST_SKIP() << "cannot run the printer as an ordinary user here";
+    }
+    ASSERT_TRUE(has_event(events, "ready")) << read_text(p.output);
+
+    for (int i = 0; i < 3; ++i) {
+        pid_t writer = ::fork();
+        if (writer == 0) {
+            if (user && (::setgid(*user) != 0 || ::setuid(*user) != 0)) {
+                ::_exit(126);
+            }
+            ::_exit(write_job(p.port, {ascii("line " + std::to_string(i) + "\r\n")}));
+        }
+        int status = 0;
+        ::waitpid(writer, &status, 0);
+        ASSERT_TRUE(WIFEXITED(status));
+        EXPECT_EQ(WEXITSTATUS(status), 0)
+            << "open number " << i + 1 << " failed with errno " << WEXITSTATUS(status);
+        wait_for_events(p.events, [&](auto& e) {
+            return has_event(e, "port_close", static_cast<std::size_t>(i) + 1);
+        });
+    }
+    program.stop();
+    ASSERT_EQ(program.wait(), 0);
+    EXPECT_EQ(of_kind(read_events(p.events), "line").size(), 3u);
+}
+
+struct ExistingLink {
+    const char* name;
+    std::function<void(const std::string& port)> make;
+    bool replaced;
+};
+
+class ExistingPort : public ::testing::TestWithParam<ExistingLink> {};
+
+TEST_P(ExistingPort, IsReplacedOnlyWhenItIsALeftover) {
+    const ExistingLink& c = GetParam();
+    Printer p;
+    fs::create_directories(p.table);
+    c.make(p.port);
+    auto before = fs::symlink_status(p.port).type() == fs::file_type::symlink
+                      ? fs::read_symlink(p.port).string()
+                      : read_text(p.port);
+    VirtualPrinter program({"--devices", p.table, "--port", "7", "--events", p.events, "--quiet"},
+                           p.output);
+    if (!c.replaced) {
+        EXPECT_EQ(program.wait(), 1);
+        EXPECT_NE(read_text(p.output).find("left alone"), std::string::npos) << read_text(p.output);
+        auto after = fs::symlink_status(p.port).type() == fs::file_type::symlink
+                         ? fs::read_symlink(p.port).string()
+                         : read_text(p.port);
+        EXPECT_EQ(after, before);
+        return;
+    }
+    auto events = wait_for_events(p.events, [](auto& e) { return has_event(e, "ready"); });
+    ASSERT_TRUE(has_event(events, "ready")) << read_text(p.output);
+    EXPECT_EQ(events[0]["replaced"].str(), before);
+    EXPECT_EQ(fs::read_symlink(p.port).string(), events[0]["device"].str());
+    program.stop();
+    EXPECT_EQ(program.wait(), 0);
+    EXPECT_FALSE(fs::exists(fs::symlink_status(p.port)));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Links, ExistingPort,
+    ::testing::Values(
+        ExistingLink{"dangling_link",
+                     [](const std::string& port) { fs::create_symlink("/dev/pts/9999", port); },
+                     true},
+        ExistingLink{"link_to_a_live_pseudo_terminal",
+                     [](const std::string& port) {
+                         // Held open by the test process for the rest of the run.
+                         static int master = [] {
+                             int m = ::posix_openpt(O_RDWR | O_NOCTTY);
+                             ::grantpt(m);
+                             ::unlockpt(m);
+                             return m;
+                         }();
+                         fs::create_symlink(::ptsname(master), port);
+                     },
+                     true},
+        ExistingLink{"link_to_another_device",
+                     [](const std::string& port) { fs::create_symlink("/dev/null", port); }, false},
+        ExistingLink{"regular_file",
+                     [](const std::string& port) { std::ofstream(port) << "keep me"; }, false}),
+    [](const auto& test_info) { return std::string(test_info.param.name); });
+
+// The documented way to regenerate the reference picture gives it back.
+TEST(VirtualPrinterProgram, DecodeModeDrawsTheReferencePicture) {
+    ScratchDir dir;
+    const char* data = std::getenv("TALLYROLL_TEST_DATA");
+    std::string root = std::string(data != nullptr ? data : "tests/data") + "/vprinter/";
+    VirtualPrinter program({"--quiet", "--decode", root + "known_job.bin", "--png", dir / "x.png",
+                            "--events", dir / "events.jsonl"},
+                           dir / "output.txt");
+    ASSERT_EQ(program.wait(), 0) << read_text(dir / "output.txt");
+    std::string error;
+    auto made = read_png(dir / "x.png", &error);
+    auto reference = read_png(root + "known_job.png", &error);
+    ASSERT_TRUE(made && reference) << error;
+    EXPECT_EQ(*made, *reference);
+    auto events = read_events(dir / "events.jsonl");
+    EXPECT_EQ(of_kind(events, "line").size(), 12u);
+    EXPECT_FALSE(events.front().has("t_us")) << "a raw file carries no times";
+}
+
+} // namespace
+} // namespace vprinter::test
