@@ -63,6 +63,7 @@ ComboBox::ComboBox() : Window(WindowKind::ComboBox) {
 
 void ComboBox::moved() {
     field_.rect = CellRect{0, 0, std::max(1, rect.w - 1), 1};
+    field_.style = listOnly() ? (field_.style | ES_READONLY) : (field_.style & ~ES_READONLY);
 }
 
 void ComboBox::setText(std::u16string_view text) {
@@ -339,12 +340,26 @@ bool ComboBox::key(const screen::KeyEvent& ev) {
     default:
         break;
     }
+    if (listOnly() && ev.key == screen::Key::Char && !ev.ctrl && !ev.alt && ev.ch > U' ') {
+        const char16_t want = Lower(static_cast<char16_t>(ev.ch));
+        for (int k = 1; k <= count(); ++k) {
+            const int i = (std::max(selection_, -1) + k) % count();
+            const auto& s = items_[static_cast<std::size_t>(i)];
+            if (!s.empty() && Lower(s[0]) == want) {
+                if (i != selection_) {
+                    setSelection(i, true);
+                }
+                break;
+            }
+        }
+        return true;
+    }
     return field_.key(ev);
 }
 
 void ComboBox::mouse(const screen::MouseEvent& ev, int x, int y) {
     using Kind = screen::MouseEvent::Kind;
-    if (ev.kind == Kind::Press && x >= rect.w - 1) {
+    if (ev.kind == Kind::Press && (x >= rect.w - 1 || listOnly())) {
         dropped_ ? close() : open();
         return;
     }

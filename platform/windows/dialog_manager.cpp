@@ -9,6 +9,7 @@
 #include "platform/windows/combo_box.h"
 #include "platform/windows/edit.h"
 #include "platform/windows/layout.h"
+#include "platform/windows/list_box.h"
 #include "platform/windows/module_resources.h"
 #include "platform/windows/static_control.h"
 #include "platform/windows/system.h"
@@ -59,6 +60,9 @@ std::unique_ptr<Window> MakeControl(const DialogItemTemplate& item) {
     }
     if (ClassIs(cls, kClassComboBox, u"COMBOBOX")) {
         return std::make_unique<ComboBox>();
+    }
+    if (ClassIs(cls, kClassListBox, u"LISTBOX")) {
+        return std::make_unique<ListBox>();
     }
     return nullptr;
 }

@@ -60,6 +60,14 @@ constexpr KeyBinding kBindings[] = {
      "select a page of entries up"},
     {C::Combo, Key::PageDown, 0, false, false, false, A::ListPageDown, "PageDown",
      "select a page of entries down"},
+
+    {C::List, Key::Up, 0, false, false, false, A::ListPrevious, "Up", "previous entry"},
+    {C::List, Key::Down, 0, false, false, false, A::ListNext, "Down", "next entry"},
+    {C::List, Key::PageUp, 0, false, false, false, A::ListPageUp, "PageUp", "a page of entries up"},
+    {C::List, Key::PageDown, 0, false, false, false, A::ListPageDown, "PageDown",
+     "a page of entries down"},
+    {C::List, Key::Home, 0, false, false, false, A::ListFirst, "Home", "first entry"},
+    {C::List, Key::End, 0, false, false, false, A::ListLast, "End", "last entry"},
 };
 
 const char* ContextName(KeyContext c) {
@@ -76,6 +84,8 @@ const char* ContextName(KeyContext c) {
         return "combo box";
     case C::ComboOpen:
         return "combo box, list open";
+    case C::List:
+        return "list box (a letter: the next entry starting with it)";
     }
     return "";
 }

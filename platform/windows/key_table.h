@@ -17,6 +17,7 @@ enum class KeyContext {
     MultiLine, // multi-line edits, before the Edit rows
     Combo,     // a combo box, before its field's Edit rows
     ComboOpen, // a combo box whose list is open, before the Combo rows
+    List,      // a list box
 };
 
 enum class Action {
@@ -55,6 +56,8 @@ enum class Action {
     ListPageDown,
     ListPick,
     ListClose,
+    ListFirst,
+    ListLast,
 };
 
 struct KeyBinding {

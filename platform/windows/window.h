@@ -13,7 +13,17 @@
 
 namespace windows {
 
-enum class WindowKind { Desktop, Dialog, Static, GroupBox, PushButton, CheckBox, Edit, ComboBox };
+enum class WindowKind {
+    Desktop,
+    Dialog,
+    Static,
+    GroupBox,
+    PushButton,
+    CheckBox,
+    Edit,
+    ComboBox,
+    ListBox,
+};
 
 class Window {
 public:

@@ -1,0 +1,134 @@
+#include "platform/windows/file_filter.h"
+
+#include "platform/text/unicode.h"
+
+#include <cwctype>
+
+namespace windows {
+namespace {
+
+char32_t Fold(char32_t c) {
+    if (c < 0x80) {
+        return (c >= U'A' && c <= U'Z') ? c - U'A' + U'a' : c;
+    }
+    return static_cast<char32_t>(std::towlower(static_cast<wint_t>(c)));
+}
+
+bool IsBlank(char16_t c) {
+    return c == u' ' || c == u'\t';
+}
+
+// '*' and '?' over code points, with the usual single backtrack point: on a
+// mismatch the last '*' takes one more character. Linear in practice, never
+// worse than the product of the lengths.
+bool Match(std::u32string_view p, std::u32string_view s) {
+    std::size_t pi = 0, si = 0;
+    std::size_t star = std::u32string_view::npos, starFrom = 0;
+    while (si < s.size()) {
+        if (pi < p.size() && (p[pi] == U'?' || (p[pi] != U'*' && Fold(p[pi]) == Fold(s[si])))) {
+            ++pi;
+            ++si;
+        } else if (pi < p.size() && p[pi] == U'*') {
+            star = pi++;
+            starFrom = si;
+        } else if (star != std::u32string_view::npos) {
+            pi = star + 1;
+            si = ++starFrom;
+        } else {
+            return false;
+        }
+    }
+    while (pi < p.size() && p[pi] == U'*') {
+        ++pi;
+    }
+    return pi == p.size();
+}
+
+} // namespace
+
+std::vector<FileFilter> ParseFilterList(LPCWSTR filter) {
+    std::vector<FileFilter> filters;
+    if (filter == nullptr) {
+        return filters;
+    }
+    const char16_t* p = filter;
+    while (*p != 0) {
+        const std::u16string_view description(p);
+        p += description.size() + 1;
+        if (*p == 0) {
+            break; // a description with no patterns: the list is malformed here
+        }
+        const std::u16string_view patterns(p);
+        p += patterns.size() + 1;
+        filters.push_back(FileFilter{std::u16string(description), SplitPatterns(patterns)});
+    }
+    return filters;
+}
+
+std::vector<std::u16string> SplitPatterns(std::u16string_view patterns) {
+    std::vector<std::u16string> out;
+    std::size_t start = 0;
+    while (start <= patterns.size()) {
+        std::size_t end = patterns.find(u';', start);
+        if (end == std::u16string_view::npos) {
+            end = patterns.size();
+        }
+        std::u16string_view one = patterns.substr(start, end - start);
+        while (!one.empty() && IsBlank(one.front())) {
+            one.remove_prefix(1);
+        }
+        while (!one.empty() && IsBlank(one.back())) {
+            one.remove_suffix(1);
+        }
+        if (!one.empty()) {
+            out.emplace_back(one);
+        }
+        start = end + 1;
+    }
+    return out;
+}
+
+bool HasWildcard(std::u16string_view s) {
+    return s.find_first_of(u"*?") != std::u16string_view::npos;
+}
+
+bool MatchesPattern(std::u16string_view pattern, std::u16string_view name) {
+    const std::u32string p = text::Utf16ToUtf32(pattern);
+    const std::u32string s = text::Utf16ToUtf32(name);
+    if (Match(p, s)) {
+        return true;
+    }
+    // "name.*" also stands for "name" with no extension at all.
+    const std::u32string_view pv(p);
+    return pv.size() >= 2 && pv.substr(pv.size() - 2) == U".*" &&
+           s.find(U'.') == std::u32string::npos && Match(pv.substr(0, pv.size() - 2), s);
+}
+
+bool MatchesAny(const std::vector<std::u16string>& patterns, std::u16string_view name) {
+    if (patterns.empty()) {
+        return true;
+    }
+    for (const std::u16string& p : patterns) {
+        if (MatchesPattern(p, name)) {
+            return true;
+        }
+    }
+    return false;
+}
+
+int CompareNames(std::u16string_view a, std::u16string_view b) {
+    const std::u32string x = text::Utf16ToUtf32(a), y = text::Utf16ToUtf32(b);
+    const std::size_t n = std::min(x.size(), y.size());
+    for (std::size_t i = 0; i < n; ++i) {
+        const char32_t fx = Fold(x[i]), fy = Fold(y[i]);
+        if (fx != fy) {
+            return fx < fy ? -1 : 1;
+        }
+    }
+    if (x.size() != y.size()) {
+        return x.size() < y.size() ? -1 : 1;
+    }
+    return x == y ? 0 : (x < y ? -1 : 1);
+}
+
+} // namespace windows
