@@ -157,8 +157,6 @@ TEST(VirtualPrinterProgram, PrintAndTestThroughThePortComeOutAsLinesWithTheirFor
         captured = captured + c.bytes;
     }
     EXPECT_EQ(captured, sent);
-    ASSERT_GE(chunks->size(), 2u);
-    EXPECT_GE((*chunks)[1].t_us - (*chunks)[0].t_us, 20000) << "the pause after the lead-in";
     std::string raw = read_text(p.dir / "raw.bin");
     EXPECT_EQ(Bytes(raw.begin(), raw.end()), sent);
 
