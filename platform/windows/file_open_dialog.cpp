@@ -96,7 +96,7 @@ void Fill(OpenState& s) {
             dirs.emplace_back(Wide(p.filename().string()), p);
         } else if (it->is_regular_file(typeError)) {
             const std::u16string name = Wide(p.filename().string());
-            if (MatchesAnyPattern(name, CurrentPatterns(s))) {
+            if (MatchesAny(CurrentPatterns(s), name)) {
                 names.emplace_back(name, p);
             }
         }
@@ -284,7 +284,7 @@ BOOL GetOpenFileNameW(LPOPENFILENAMEW lpofn) {
     System& sys = System::get();
     OpenState s;
     s.ofn = lpofn;
-    s.filters = ParseFileFilters(lpofn->lpstrFilter);
+    s.filters = ParseFilterList(lpofn->lpstrFilter);
     if (!s.filters.empty()) {
         s.filterIndex = std::min<std::size_t>(lpofn->nFilterIndex > 0 ? lpofn->nFilterIndex - 1 : 0,
                                               s.filters.size() - 1);

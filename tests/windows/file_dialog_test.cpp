@@ -3,7 +3,6 @@
 #include "dialog_fixture.h"
 #include "platform/text/unicode.h"
 #include "platform/win32/commdlg.h"
-#include "platform/windows/file_filter.h"
 
 #include <cstdlib>
 #include <filesystem>
@@ -56,27 +55,6 @@ bool Shows(const std::string& s) {
 }
 
 } // namespace
-
-TEST(FileFilters, ParseThePairsInOrder) {
-    const auto filters = windows::ParseFileFilters(kFilter);
-    ASSERT_EQ(filters.size(), 2u);
-    EXPECT_EQ(filters[0].description, u"TEXT Files (*.TXT)");
-    EXPECT_EQ(filters[0].patterns, (std::vector<std::u16string>{u"*.TXT"}));
-    EXPECT_EQ(filters[1].patterns, (std::vector<std::u16string>{u"*.*"}));
-    EXPECT_TRUE(windows::ParseFileFilters(nullptr).empty());
-}
-
-TEST(FileFilters, PatternsIgnoreCase) {
-    using windows::MatchesPattern;
-    EXPECT_TRUE(MatchesPattern(u"notes.txt", u"*.TXT"));
-    EXPECT_TRUE(MatchesPattern(u"NOTES.Txt", u"*.txt"));
-    EXPECT_FALSE(MatchesPattern(u"notes.txt.bak", u"*.TXT"));
-    EXPECT_FALSE(MatchesPattern(u"notestxt", u"*.TXT"));
-    EXPECT_TRUE(MatchesPattern(u"Makefile", u"*.*"));
-    EXPECT_TRUE(MatchesPattern(u"a1.log", u"a?.LOG"));
-    EXPECT_FALSE(MatchesPattern(u"a12.log", u"a?.LOG"));
-    EXPECT_TRUE(windows::MatchesAnyPattern(u"x.log", {u"*.txt", u"*.log"}));
-}
 
 TEST_F(FileDialogTest, ListsFoldersAndMatchingFilesIgnoringCase) {
     bool notes = false, readme = false, data = true, hidden = true, sub = false, zeta = false,
