@@ -19,7 +19,7 @@ static_assert(sizeof(kTestTextHead) - 1 == 106 && sizeof(kTestTextTail) - 1 == 3
 
 } // namespace
 
-bool SendText(PortHost& host, CString s) {
+bool SendText(PortHost& host, const CString& s) {
     // The size counts the terminator. One zero byte more goes out after it.
     const int nSize = WideCharToMultiByte(CP_ACP, WC_COMPOSITECHECK | WC_SEPCHARS, s, -1, nullptr,
                                           0, nullptr, nullptr);

@@ -62,7 +62,7 @@ ObjectRef OpenFileByPath(const std::string& path, int flags, DWORD shareMode) {
     }
     // Non-blocking for the open only: a FIFO put in place after the check
     // would otherwise wait for a peer.
-    int fd;
+    int fd = -1;
     do {
         fd = ::open(path.c_str(), flags | O_NOCTTY | O_NONBLOCK | O_CLOEXEC, 0666);
     } while (fd == -1 && errno == EINTR);
@@ -92,7 +92,7 @@ ObjectRef OpenFileByPath(const std::string& path, int flags, DWORD shareMode) {
 
 // One read, continued after EINTR. Answers the count or -1 with errno set.
 ssize_t ReadOnce(int fd, BYTE* buffer, std::size_t count) {
-    ssize_t n;
+    ssize_t n = -1;
     do {
         n = ::read(fd, buffer, count);
     } while (n == -1 && errno == EINTR);

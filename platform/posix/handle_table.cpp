@@ -43,7 +43,7 @@ class HandleTable {
 public:
     HANDLE Insert(ObjectRef object) {
         std::lock_guard lock(mutex_);
-        std::uintptr_t value;
+        std::uintptr_t value = 0;
         do {
             value = kFirstHandle + next_ * kHandleStep;
             next_ = (next_ + 1) % (kHandleSpan / kHandleStep);

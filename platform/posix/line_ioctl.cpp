@@ -28,7 +28,7 @@ struct KernelTermios {
 static_assert(NCCS >= kKernelNccs);
 
 int Ioctl(int fd, unsigned long request, void* arg) {
-    int rc;
+    int rc = -1;
     do {
         rc = ::ioctl(fd, request, arg);
     } while (rc == -1 && errno == EINTR);

@@ -14,8 +14,9 @@ namespace {
 int PresentOnStandardError(HWND, LPCWSTR lpText, LPCWSTR lpCaption, UINT) {
     const std::string caption = text::Utf16ToUtf8(lpCaption ? lpCaption : u"");
     const std::string body = text::Utf16ToUtf8(lpText ? lpText : u"");
-    std::fprintf(stderr, "%s: %s\n", caption.c_str(), body.c_str());
-    std::fflush(stderr);
+    // Standard error is the last place a message can go: nothing to report a failure to.
+    (void)std::fprintf(stderr, "%s: %s\n", caption.c_str(), body.c_str());
+    (void)std::fflush(stderr);
     return IDOK;
 }
 

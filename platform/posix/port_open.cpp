@@ -28,7 +28,7 @@ ObjectRef OpenPortDevice(const std::string& linkName, int accessFlags) {
     // O_NONBLOCK: an rfcomm device, or a line without carrier, would
     // otherwise block in open until the link comes up. O_NOCTTY: a port must
     // never become our controlling terminal.
-    int fd;
+    int fd = -1;
     do {
         fd = ::open(path.c_str(), accessFlags | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
     } while (fd == -1 && errno == EINTR);
