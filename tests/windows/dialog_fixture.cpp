@@ -59,13 +59,42 @@ tb::Dialog TestTemplate() {
     return d;
 }
 
+tb::Dialog ListTemplate() {
+    tb::Dialog d;
+    d.style = WS_POPUP | WS_VISIBLE | WS_CAPTION | DS_SETFONT;
+    d.cx = 120;
+    d.cy = 80;
+    d.caption = u"Lists";
+    tb::Control list;
+    list.classOrdinal = 0x83;
+    list.id = kList;
+    list.x = 4;
+    list.y = 4;
+    list.cx = 60;
+    list.cy = 40;
+    list.style = WS_CHILD | WS_VISIBLE | WS_BORDER | WS_TABSTOP;
+    tb::Control pick;
+    pick.classOrdinal = 0x85;
+    pick.id = kPick;
+    pick.x = 4;
+    pick.y = 56;
+    pick.cx = 60;
+    pick.cy = 50;
+    pick.style = WS_CHILD | WS_VISIBLE | WS_TABSTOP | CBS_DROPDOWNLIST;
+    d.controls = {list, pick};
+    return d;
+}
+
 } // namespace
 
 void RegisterTestResources() {
     static const tb::Bytes dialog = tb::DialogEx(TestTemplate());
+    static const tb::Bytes lists = tb::DialogClassic(ListTemplate());
     static const RESOURCE_ITEM items[] = {
         {RT_DIALOG_ID, kDialogId, LANG_ENGLISH_US, dialog.data(),
          static_cast<DWORD>(dialog.size())},
+        {RT_DIALOG_ID, kListDialogId, LANG_ENGLISH_US, lists.data(),
+         static_cast<DWORD>(lists.size())},
     };
     RegisterModuleResources(TestModule(), items, std::size(items));
 }
@@ -95,6 +124,11 @@ INT_PTR CALLBACK_Proc(HWND hDlg, UINT msg, WPARAM wParam, LPARAM) {
 
 INT_PTR RunTestDialog() {
     return DialogBoxParamW(TestModule(), MAKEINTRESOURCEW(kDialogId), nullptr, &CALLBACK_Proc, 0);
+}
+
+INT_PTR RunListDialog() {
+    return DialogBoxParamW(TestModule(), MAKEINTRESOURCEW(kListDialogId), nullptr, &CALLBACK_Proc,
+                           0);
 }
 
 HWND Item(int id) {

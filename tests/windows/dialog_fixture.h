@@ -22,6 +22,10 @@ inline constexpr int kPath = 15;   // read-only edit
 inline constexpr int kGo = 20;     // default push button, no tab stop
 inline constexpr int kOff = 21;    // disabled push button
 inline constexpr WORD kDialogId = 100;
+// Template 101: a list box and a drop-down list combo box.
+inline constexpr WORD kListDialogId = 101;
+inline constexpr int kList = 30;
+inline constexpr int kPick = 31;
 
 struct Command {
     int id;
@@ -48,6 +52,7 @@ INT_PTR CALLBACK_Proc(HWND hDlg, UINT msg, WPARAM wParam, LPARAM lParam);
 
 // Runs the test dialog with the steps queued on the headless screen.
 INT_PTR RunTestDialog();
+INT_PTR RunListDialog();
 
 inline headless::HeadlessFrontEnd& Screen() {
     return headless::Screen();
