@@ -27,107 +27,43 @@ const std::unordered_map<char32_t, const Rows*>& glyph_index() {
 }
 
 std::optional<Composed> composition(char32_t c) {
-    using M = Mark;
-    constexpr M g = M::Grave, a = M::Acute, x = M::Circumflex, t = M::Tilde, d = M::Diaeresis;
-    // Latin-1 letters from U+00C0, in code order; base 0 marks a character
-    // that is not a composition.
+    constexpr Mark g = Mark::Grave, a = Mark::Acute, x = Mark::Circumflex, t = Mark::Tilde,
+                   d = Mark::Diaeresis, o = Mark::Ring, v = Mark::Caron;
+    constexpr Extra cedilla = Extra::Cedilla, stroke = Extra::Stroke, bar = Extra::Bar;
     static constexpr struct {
-        char32_t base;
-        std::optional<Mark> mark;
-        Extra extra;
-    } kLatin1[64] = {
-        {'A', g, {}},
-        {'A', a, {}},
-        {'A', x, {}},
-        {'A', t, {}},
-        {'A', d, {}},
-        {'A', M::Ring, {}},
-        {0, {}, {}},
-        {'C', {}, Extra::Cedilla},
-        {'E', g, {}},
-        {'E', a, {}},
-        {'E', x, {}},
-        {'E', d, {}},
-        {'I', g, {}},
-        {'I', a, {}},
-        {'I', x, {}},
-        {'I', d, {}},
-        {'D', {}, Extra::Bar},
-        {'N', t, {}},
-        {'O', g, {}},
-        {'O', a, {}},
-        {'O', x, {}},
-        {'O', t, {}},
-        {'O', d, {}},
-        {0, {}, {}},
-        {'O', {}, Extra::Stroke},
-        {'U', g, {}},
-        {'U', a, {}},
-        {'U', x, {}},
-        {'U', d, {}},
-        {'Y', a, {}},
-        {0, {}, {}},
-        {0, {}, {}},
-        {'a', g, {}},
-        {'a', a, {}},
-        {'a', x, {}},
-        {'a', t, {}},
-        {'a', d, {}},
-        {'a', M::Ring, {}},
-        {0, {}, {}},
-        {'c', {}, Extra::Cedilla},
-        {'e', g, {}},
-        {'e', a, {}},
-        {'e', x, {}},
-        {'e', d, {}},
-        {0x131, g, {}},
-        {0x131, a, {}},
-        {0x131, x, {}},
-        {0x131, d, {}},
-        {'d', {}, Extra::Bar},
-        {'n', t, {}},
-        {'o', g, {}},
-        {'o', a, {}},
-        {'o', x, {}},
-        {'o', t, {}},
-        {'o', d, {}},
-        {0, {}, {}},
-        {'o', {}, Extra::Stroke},
-        {'u', g, {}},
-        {'u', a, {}},
-        {'u', x, {}},
-        {'u', d, {}},
-        {'y', a, {}},
-        {0, {}, {}},
-        {'y', d, {}},
+        char32_t code;
+        Composed composed;
+    } kCompositions[] = {
+        // clang-format off
+        {U'À', {'A', g}}, {U'Á', {'A', a}}, {U'Â', {'A', x}}, {U'Ã', {'A', t}}, {U'Ä', {'A', d}},
+        {U'Å', {'A', o}}, {U'Ç', {'C', {}, cedilla}},
+        {U'È', {'E', g}}, {U'É', {'E', a}}, {U'Ê', {'E', x}}, {U'Ë', {'E', d}},
+        {U'Ì', {'I', g}}, {U'Í', {'I', a}}, {U'Î', {'I', x}}, {U'Ï', {'I', d}},
+        {U'Ð', {'D', {}, bar}}, {U'Ñ', {'N', t}},
+        {U'Ò', {'O', g}}, {U'Ó', {'O', a}}, {U'Ô', {'O', x}}, {U'Õ', {'O', t}}, {U'Ö', {'O', d}},
+        {U'Ø', {'O', {}, stroke}},
+        {U'Ù', {'U', g}}, {U'Ú', {'U', a}}, {U'Û', {'U', x}}, {U'Ü', {'U', d}}, {U'Ý', {'Y', a}},
+        {U'à', {'a', g}}, {U'á', {'a', a}}, {U'â', {'a', x}}, {U'ã', {'a', t}}, {U'ä', {'a', d}},
+        {U'å', {'a', o}}, {U'ç', {'c', {}, cedilla}},
+        {U'è', {'e', g}}, {U'é', {'e', a}}, {U'ê', {'e', x}}, {U'ë', {'e', d}},
+        // i loses its dot under a mark
+        {U'ì', {U'ı', g}}, {U'í', {U'ı', a}}, {U'î', {U'ı', x}}, {U'ï', {U'ı', d}},
+        {U'ð', {'d', {}, bar}}, {U'ñ', {'n', t}},
+        {U'ò', {'o', g}}, {U'ó', {'o', a}}, {U'ô', {'o', x}}, {U'õ', {'o', t}}, {U'ö', {'o', d}},
+        {U'ø', {'o', {}, stroke}},
+        {U'ù', {'u', g}}, {U'ú', {'u', a}}, {U'û', {'u', x}}, {U'ü', {'u', d}}, {U'ý', {'y', a}},
+        {U'ÿ', {'y', d}},
+        {U'Š', {'S', v}}, {U'š', {'s', v}}, {U'Ž', {'Z', v}}, {U'ž', {'z', v}}, {U'Ÿ', {'Y', d}},
+        // the marks on their own
+        {U'´', {' ', a}}, {U'¨', {' ', d}}, {U'¸', {' ', {}, cedilla}},
+        // clang-format on
     };
-    if (c >= 0xC0 && c <= 0xFF) {
-        const auto& e = kLatin1[c - 0xC0];
-        if (e.base != 0) {
-            return Composed{e.base, e.mark, e.extra};
+    for (const auto& entry : kCompositions) {
+        if (entry.code == c) {
+            return entry.composed;
         }
-        return std::nullopt;
     }
-    switch (c) {
-    case 0x0160:
-        return Composed{'S', M::Caron};
-    case 0x0161:
-        return Composed{'s', M::Caron};
-    case 0x017D:
-        return Composed{'Z', M::Caron};
-    case 0x017E:
-        return Composed{'z', M::Caron};
-    case 0x0178:
-        return Composed{'Y', d};
-    case 0x00B4:
-        return Composed{' ', a};
-    case 0x00A8:
-        return Composed{' ', d};
-    case 0x00B8:
-        return Composed{' ', {}, Extra::Cedilla};
-    default:
-        return std::nullopt;
-    }
+    return std::nullopt;
 }
 
 // Characters a small printer prints in their plain ASCII form.

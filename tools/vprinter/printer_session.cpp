@@ -47,7 +47,9 @@ bool PrinterSession::open(std::string* error) {
     if (!options_.raw.empty() && !raw_.open(options_.raw, false, error)) {
         return false;
     }
-    return true;
+    // An empty roll at once: a picture path that cannot be written is
+    // reported now, not after the first job.
+    return write_picture(error);
 }
 
 void PrinterSession::announce(const JsonLine& line, const std::string& note) {

@@ -193,6 +193,14 @@ int serve_port(const Options& options) {
         }
     }
 
+    // Bytes that came in with the stop signal still belong to the roll.
+    for (;;) {
+        ssize_t n = ::read(port->master(), buffer, sizeof buffer);
+        if (n <= 0) {
+            break;
+        }
+        session.bytes_arrived(now(), std::span(buffer, static_cast<std::size_t>(n)));
+    }
     bool picture = session.finish();
     link.reset();
     return picture ? 0 : 1;

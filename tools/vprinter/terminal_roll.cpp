@@ -90,29 +90,35 @@ void TerminalRoll::print(const Line& line) {
         }
         for (int k = 0; k < height; ++k) {
             out_ << edge << std::string(static_cast<std::size_t>(pad_left), ' ');
+            // Styles change only where they differ from the cell before.
+            bool reverse_on = false;
+            bool underline_on = false;
             for (const Cell& cell : cells) {
                 // Characters stand on the row's bottom edge, or hang from its
                 // top edge when the row is turned.
                 bool visible =
                     turned_row ? k < cell.format.height : k >= height - cell.format.height;
+                bool reverse = ansi_ && visible && cell.format.white;
+                bool underline =
+                    ansi_ && visible && !turned_row && cell.format.underline && k == height - 1;
+                if (reverse != reverse_on || underline != underline_on) {
+                    if (reverse_on || underline_on) {
+                        out_ << kReset;
+                    }
+                    out_ << (reverse ? kReverse : "") << (underline ? kUnderline : "");
+                    reverse_on = reverse;
+                    underline_on = underline;
+                }
                 if (!visible) {
                     out_ << std::string(static_cast<std::size_t>(cell.span()), ' ');
                     continue;
                 }
-                bool underline_here =
-                    ansi_ && !turned_row && cell.format.underline && k == height - 1;
-                if (ansi_ && cell.format.white) {
-                    out_ << kReverse;
-                }
-                if (underline_here) {
-                    out_ << kUnderline;
-                }
                 for (int i = 0; i < cell.format.width; ++i) {
                     out_ << cell.text;
                 }
-                if (ansi_ && (cell.format.white || underline_here)) {
-                    out_ << kReset;
-                }
+            }
+            if (reverse_on || underline_on) {
+                out_ << kReset;
             }
             out_ << std::string(static_cast<std::size_t>(pad_right), ' ') << edge;
             if (!ansi_ && k == height - 1) {
