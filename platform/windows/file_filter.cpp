@@ -2,6 +2,7 @@
 
 #include "platform/text/unicode.h"
 
+#include <algorithm>
 #include <cwctype>
 
 namespace windows {

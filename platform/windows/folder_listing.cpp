@@ -1,0 +1,60 @@
+#include "platform/windows/folder_listing.h"
+
+#include "platform/text/unicode.h"
+#include "platform/windows/file_filter.h"
+
+#include <algorithm>
+#include <filesystem>
+
+namespace windows {
+
+namespace fs = std::filesystem;
+
+FolderContents ListFolder(const std::string& folder, const std::vector<std::u16string>& patterns) {
+    FolderContents out;
+    fs::directory_iterator it(fs::path(folder), out.error);
+    if (out.error) {
+        return out;
+    }
+    std::vector<FolderEntry> folders, files;
+    for (; it != fs::directory_iterator(); it.increment(out.error)) {
+        if (out.error) {
+            // The folder went away or became unreadable while being read:
+            // show what was read rather than nothing.
+            out.error.clear();
+            break;
+        }
+        FolderEntry e;
+        e.name = it->path().filename().string();
+        if (e.name.empty() || e.name.front() == '.') {
+            continue;
+        }
+        std::error_code ec;
+        e.folder = it->is_directory(ec); // follows links, so a link to a folder is one
+        e.shown = text::Utf8ToUtf16(e.name);
+        if (e.folder) {
+            folders.push_back(std::move(e));
+        } else if (MatchesAny(patterns, e.shown)) {
+            files.push_back(std::move(e));
+        }
+    }
+    const auto byName = [](const FolderEntry& a, const FolderEntry& b) {
+        return CompareNames(a.shown, b.shown) < 0;
+    };
+    std::sort(folders.begin(), folders.end(), byName);
+    std::sort(files.begin(), files.end(), byName);
+
+    if (fs::path(folder).has_relative_path()) {
+        out.entries.push_back(FolderEntry{"..", u"../", true});
+    }
+    for (FolderEntry& f : folders) {
+        f.shown += u'/';
+        out.entries.push_back(std::move(f));
+    }
+    for (FolderEntry& f : files) {
+        out.entries.push_back(std::move(f));
+    }
+    return out;
+}
+
+} // namespace windows
