@@ -1,0 +1,107 @@
+// Tallyroll itself in a real terminal: keys pick a format and Print puts the
+// exact stream on a pseudo-terminal linked as COM3; Test sends the test page;
+// a missing port is reported; Quit and the caption's OK end the program with
+// nothing more on the line and the terminal as it was.
+#include "terminal_fixture.h"
+#include "tests/posix/virtual_port.h"
+
+#include <string>
+
+namespace {
+
+using namespace testing_support;
+using terminal_test::TerminalProgramTest;
+
+class FormSession : public TerminalProgramTest {
+protected:
+    void SetUp() override {
+        TerminalProgramTest::SetUp();
+        if (IsSkipped()) {
+            return;
+        }
+        table_.Link(3, port_.path());
+    }
+
+    void start() {
+        // The shell records the program's pid, then becomes the program.
+        startProgram("TALLYROLL_DEVICES='" + table_.folder() +
+                         "' sh -c 'echo $$ > \"$1/pid\"; exec \"$0\"' '" TALLYROLL_BINARY
+                         "' \"$DIR\"",
+                     "Tallyroll (2.0)", "C.UTF-8");
+    }
+    void keys(const std::string& k) const { session_->sendKeys(k); }
+    void text(const std::string& t) const { session_->sendKeys(t, true); }
+
+    // Waits (bounded) for n bytes on the line and answers everything since
+    // the last look.
+    Bytes line(std::size_t n) {
+        EXPECT_TRUE(port_.WaitForBytes(seen_ + n)) << session_->capture();
+        seen_ += n;
+        return port_.Drain();
+    }
+
+    DeviceTable table_;
+    VirtualPort port_;
+    std::size_t seen_ = 0;
+};
+
+const Bytes kLeadIn = ToBytes({0, 0});
+
+TEST_F(FormSession, KeysPickTheFormatAndPrintSendsTheExactStream) {
+    start();
+    // COM list has the focus. Tab to the text box, type AB; Tab to Width,
+    // Down to x2; Tab to Height, Tab to Underline, Space; Enter is Print.
+    keys("Tab");
+    text("AB");
+    keys("Tab Down Tab Tab Space");
+    ASSERT_TRUE(session_->waitForScreen("[x] Underline")) << session_->capture();
+    keys("Enter");
+    EXPECT_EQ(line(24), Join({kLeadIn,
+                              ToBytes({0x00, 0x1B, 0x55, 0x02, 0x1B, 0x56, 0x01, 0x1B, 0x2D, 0x01,
+                                       0x1B, 0x63, 0x00, 0x1B, 0x69, 0x00}),
+                              ToBytes("AB"), ToBytes({0x0D, 0x0A, 0, 0})}));
+    keys("Escape"); // Quit
+    EXPECT_EQ(ended(), 0);
+    expectTerminalRestored();
+    EXPECT_TRUE(port_.Drain().empty()) << "nothing more on the line after Quit";
+}
+
+TEST_F(FormSession, TestSendsTheTestPage) {
+    start();
+    keys("BTab BTab BTab BTab BTab Space"); // back from COM to Test, then press it
+    const Bytes page = line(2 + 6 + 140 + 2);
+    ASSERT_EQ(page.size(), 150u);
+    EXPECT_EQ(Bytes(page.begin(), page.begin() + 8), ToBytes({0, 0, 0, 0, 0, 0, 0x1B, 0x40}));
+    const std::string text(page.begin() + 8, page.end() - 2);
+    EXPECT_EQ(text.substr(0, 24), "--Use Help for Printer--");
+    EXPECT_EQ(text.substr(text.size() - 34), "---Here,Test Ok,Thank you---\r\n\r\n\r\n");
+    keys("M-o"); // the caption's OK
+    EXPECT_EQ(ended(), 0);
+    expectTerminalRestored();
+    EXPECT_TRUE(port_.Drain().empty());
+}
+
+TEST_F(FormSession, AMissingPortIsReportedInAMessageBox) {
+    table_.Unlink(3);
+    start();
+    keys("Enter");
+    ASSERT_TRUE(session_->waitForScreen("Unable to open COM3:, Error No.=2"))
+        << session_->capture();
+    keys("Enter"); // dismiss the box; the form is still there
+    keys("Escape");
+    EXPECT_EQ(ended(), 0);
+    expectTerminalRestored();
+}
+
+TEST_F(FormSession, TheCaptionOkButtonEndsTheProgramByMouse) {
+    start();
+    int column = -1, row = -1;
+    ASSERT_TRUE(session_->findOnScreen("[OK]", column, row)) << session_->capture();
+    const std::string at{static_cast<char>(column + 1 + 33), static_cast<char>(row + 33)};
+    session_->sendBytes("\033[M\x20" + at + "\033[M\x23" + at);
+    EXPECT_EQ(ended(), 0);
+    expectTerminalRestored();
+    EXPECT_TRUE(port_.Drain().empty());
+}
+
+} // namespace
