@@ -51,8 +51,12 @@ CellRect LayoutControl(const DialogItemTemplate& item) {
         IsClass(item, kClassButton, u"BUTTON") && (item.style & BS_TYPEMASK) == BS_GROUPBOX;
     CellRect r = DialogUnitsToCells(item.x, item.y, item.cx, item.cy, groupBox);
     bool oneRow = false;
+    int visibleHeight = item.cy;
     if (IsClass(item, kClassComboBox, u"COMBOBOX")) {
         oneRow = true;
+        // The template gives the height with the list open; closed, a combo
+        // box is as high as an edit field.
+        visibleHeight = std::min<int>(item.cy, kClosedComboUnits);
     } else if (IsClass(item, kClassEdit, u"EDIT")) {
         oneRow = (item.style & ES_MULTILINE) == 0;
     } else if (IsClass(item, kClassButton, u"BUTTON")) {
@@ -62,6 +66,10 @@ CellRect LayoutControl(const DialogItemTemplate& item) {
         oneRow = item.cy < 2 * kUnitsPerRow;
     }
     if (oneRow) {
+        // The row that holds the control's middle, so that a label and the
+        // field beside it (a few units apart, text centred in the field) meet.
+        const int middle = item.y + visibleHeight / 2;
+        r.y = middle >= 0 ? middle / kUnitsPerRow : -((-middle + kUnitsPerRow - 1) / kUnitsPerRow);
         r.h = 1;
     }
     return r;

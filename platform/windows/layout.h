@@ -5,7 +5,9 @@
 //   every edge: round(units / 3) for columns, round(units / 8) for rows,
 //   except the bottom edge of a group box: ceil((y + cy) / 8), so that a
 //   frame never closes over the last row of what it holds;
-//   fields, combo boxes, check boxes and one-line static texts take one row.
+//   fields, combo boxes, check boxes and one-line static texts take one row:
+//   the row that holds their middle (a closed combo box counting 12 units
+//   high), so that a label a few units lower than its field stays beside it.
 // (round is half up.) On the main form (141 x 155 units) this gives a client
 // area of 47 x 19 cells, 49 x 21 with its frame, and no two controls overlap.
 #pragma once
@@ -18,6 +20,7 @@ namespace windows {
 
 inline constexpr int kUnitsPerColumn = 3;
 inline constexpr int kUnitsPerRow = 8;
+inline constexpr int kClosedComboUnits = 12;
 
 // The plain rule, before a kind of control narrows it to one row; frame
 // asks for the group box's bottom edge.

@@ -90,3 +90,31 @@ TEST(Layout, PlacesOfTheMainFormControls) {
     EXPECT_EQ(LayoutControl(t.items[2]), (CellRect{0, 13, 46, 6}));  // text box
     EXPECT_EQ(ComboListRows(117), 14);
 }
+
+TEST(Layout, ALabelALittleLowerThanItsFieldSharesItsRow) {
+    // Labels sit a few units lower than the field beside them so that their
+    // text lines up with the field's; both must land on one row.
+    struct Pair {
+        short labelY, fieldY;
+        WORD fieldClass;
+        short fieldHeight;
+    };
+    const Pair pairs[] = {
+        {36, 34, kClassComboBox, 60}, {6, 4, kClassEdit, 12},       {22, 20, kClassComboBox, 117},
+        {9, 6, kClassComboBox, 58},   {53, 52, kClassComboBox, 84}, {14, 12, kClassEdit, 14},
+    };
+    for (const Pair& p : pairs) {
+        DialogItemTemplate label, field;
+        label.windowClass = NameOrOrdinal{true, kClassStatic, {}};
+        label.y = p.labelY;
+        label.cx = 30;
+        label.cy = 8;
+        field.windowClass = NameOrOrdinal{true, p.fieldClass, {}};
+        field.x = 40;
+        field.y = p.fieldY;
+        field.cx = 60;
+        field.cy = p.fieldHeight;
+        EXPECT_EQ(LayoutControl(label).y, LayoutControl(field).y)
+            << "label at " << p.labelY << ", field at " << p.fieldY;
+    }
+}
