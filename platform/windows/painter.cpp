@@ -52,6 +52,8 @@ int Painter::text(int x, int y, std::u32string_view s, screen::Role role, std::u
 }
 
 void Painter::fill(CellRect r, char32_t ch, screen::Role role, std::uint8_t attrs) {
+    // Only the drawable part: a control may be far larger than the screen.
+    r = r.intersect(CellRect{clip_.x - ox_, clip_.y - oy_, clip_.w, clip_.h});
     for (int y = r.y; y < r.bottom(); ++y) {
         for (int x = r.x; x < r.right(); ++x) {
             put(x, y, ch, role, attrs);

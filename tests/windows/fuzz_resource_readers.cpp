@@ -1,0 +1,36 @@
+// Arbitrary bytes through every resource reader, and a dialog built and
+// drawn from whatever reads as a template: no crash, no read past the end.
+#include "platform/headless/headless_front_end.h"
+#include "platform/windows/dialog_init.h"
+#include "platform/windows/dialog_manager.h"
+#include "platform/windows/dialog_template.h"
+#include "platform/windows/icon_group.h"
+#include "platform/windows/system.h"
+#include "platform/windows/version_info.h"
+#include "platform/windows/window_system.h"
+
+#include <cstddef>
+#include <cstdint>
+#include <span>
+#include <vector>
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    // A copy of exactly `size` bytes, so that the sanitizer sees any read past it.
+    const std::vector<std::uint8_t> bytes(data, data + size);
+    const std::span<const std::uint8_t> in(bytes);
+    (void)windows::ReadDialogInit(in);
+    (void)windows::ReadIconGroup(in);
+    (void)windows::ReadIconImage(in);
+    (void)windows::ReadVersionInfo(in);
+    const auto tpl = windows::ReadDialogTemplate(in);
+    if (tpl && tpl->items.size() <= 64) {
+        if (windows::Dialog* d = windows::CreateDialogWindow(tpl.value(), nullptr)) {
+            windows::System& sys = windows::System::get();
+            sys.modalStack().push_back(d);
+            windows::RedrawScreen();
+            sys.modalStack().pop_back();
+            sys.destroy(d);
+        }
+    }
+    return 0;
+}
