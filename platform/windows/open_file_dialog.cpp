@@ -412,7 +412,9 @@ BOOL GetOpenFileNameW(LPOPENFILENAMEW lpofn) {
     std::copy(path.begin(), path.end(), ofn.lpstrFile);
     ofn.lpstrFile[path.size()] = 0;
     windows::SetOffsets(ofn, path);
-    ofn.nFilterIndex = static_cast<DWORD>(dialog.filterIndex());
+    if (ofn.lpstrFilter != nullptr && ofn.lpstrFilter[0] != 0) {
+        ofn.nFilterIndex = static_cast<DWORD>(dialog.filterIndex());
+    }
     if (ofn.lpstrFileTitle != nullptr && ofn.nMaxFileTitle > 0) {
         const std::u16string title = path.substr(ofn.nFileOffset);
         const std::size_t n = std::min<std::size_t>(title.size(), ofn.nMaxFileTitle - 1);
