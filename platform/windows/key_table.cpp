@@ -99,6 +99,10 @@ Action LookupKey(KeyContext context, const screen::KeyEvent& raw) {
         ev.ch = U'a' + ev.ch - 1;
         ev.ctrl = true;
     }
+    // Some terminals report Shift+Tab as Tab with Shift held.
+    if (ev.key == Key::Tab && ev.shift) {
+        ev.key = Key::BackTab;
+    }
     for (const KeyBinding& b : kBindings) {
         if (b.context != context || b.key != ev.key || b.ctrl != ev.ctrl || b.alt != ev.alt) {
             continue;

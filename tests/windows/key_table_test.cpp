@@ -43,6 +43,8 @@ TEST(KeyTable, LookupsByContext) {
     const Case cases[] = {
         {KeyContext::Dialog, K(Key::Tab), Action::NextControl},
         {KeyContext::Dialog, K(Key::BackTab, true), Action::PreviousControl},
+        {KeyContext::Dialog, K(Key::BackTab), Action::PreviousControl},
+        {KeyContext::Dialog, K(Key::Tab, true), Action::PreviousControl},
         {KeyContext::Dialog, K(Key::Enter), Action::PressDefault},
         {KeyContext::Dialog, K(Key::Char, false, false, true, U'O'), Action::CaptionOk},
         {KeyContext::Dialog, K(Key::Char, false, false, false, U'o'), Action::None},
