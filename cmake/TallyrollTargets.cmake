@@ -2,7 +2,7 @@
 add_library(tallyroll_options INTERFACE)
 target_compile_options(tallyroll_options INTERFACE
     -Wall -Wextra -Wpedantic -Wshadow -Wnon-virtual-dtor -Wcast-align
-    -Woverloaded-virtual -Wnull-dereference -Wimplicit-fallthrough)
+    -Woverloaded-virtual -Wimplicit-fallthrough)
 if(TALLYROLL_WERROR)
     target_compile_options(tallyroll_options INTERFACE -Werror)
 endif()

@@ -1,0 +1,49 @@
+#!/usr/bin/env bash
+# Builds Tallyroll, starts the virtual printer linked as COM3 in a private
+# device table, and opens the form in this terminal. When the form closes,
+# shows what the printer printed and where the picture of the roll is.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+tools/deps.sh
+cmake --preset default > /dev/null
+cmake --build --preset default --target tallyroll tallyroll-vprinter
+
+work=$(mktemp -d "${TMPDIR:-/tmp}/tallyroll-demo-XXXXXX")
+devices="$work/devices"
+printer=build/default/tools/vprinter/tallyroll-vprinter
+
+"$printer" --port 3 --devices "$devices" --color always \
+    --png "$work/roll.png" --raw "$work/roll.bin" \
+    > "$work/roll.txt" 2> "$work/printer.log" &
+printer_pid=$!
+stop_printer() {
+    if kill -0 "$printer_pid" 2> /dev/null; then
+        kill -TERM "$printer_pid" 2> /dev/null || true
+        wait "$printer_pid" 2> /dev/null || true
+    fi
+}
+trap stop_printer EXIT
+
+for _ in $(seq 100); do
+    [ -L "$devices/COM3" ] && break
+    sleep 0.05
+done
+if [ ! -L "$devices/COM3" ]; then
+    echo "The virtual printer did not start:" >&2
+    cat "$work/printer.log" >&2
+    exit 1
+fi
+
+# The form: COM3 is already chosen. Press Print or Test, then Quit.
+TALLYROLL_DEVICES="$devices" build/default/app/tallyroll || true
+
+stop_printer
+trap - EXIT
+echo
+echo "What the virtual printer printed:"
+echo "------------------------------------------------------------"
+cat "$work/roll.txt"
+echo "------------------------------------------------------------"
+echo "Picture of the paper roll: $work/roll.png"
+echo "Raw bytes received:        $work/roll.bin"
