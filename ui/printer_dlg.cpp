@@ -57,11 +57,17 @@ BOOL CPrinterDlg::OnInitDialog() {
     return TRUE;
 }
 
-void CPrinterDlg::OnPrint() { RunPrintJob(*this); }
+void CPrinterDlg::OnPrint() {
+    RunPrintJob(*this);
+}
 
-void CPrinterDlg::OnTest() { RunTestJob(*this); }
+void CPrinterDlg::OnTest() {
+    RunTestJob(*this);
+}
 
-void CPrinterDlg::OnPortChanged() { ClosePort(*this); }
+void CPrinterDlg::OnPortChanged() {
+    ClosePort(*this);
+}
 
 void CPrinterDlg::OnBrowse() {
     CFileDialog dlg(TRUE, TEXT("*.TXT"), nullptr, 0,
@@ -72,9 +78,13 @@ void CPrinterDlg::OnBrowse() {
     LoadTextFile(*this, dlg.GetPathName());
 }
 
-void CPrinterDlg::ReadForm() { UpdateData(TRUE); }
+void CPrinterDlg::ReadForm() {
+    UpdateData(TRUE);
+}
 
-void CPrinterDlg::RefreshForm() { UpdateData(FALSE); }
+void CPrinterDlg::RefreshForm() {
+    UpdateData(FALSE);
+}
 
 void CPrinterDlg::ReadChoices() {
     CDataExchange dx(this, TRUE);
