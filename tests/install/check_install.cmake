@@ -1,0 +1,37 @@
+cmake_minimum_required(VERSION 3.25)
+# Installs the build into PREFIX and checks what a desktop needs is there.
+file(REMOVE_RECURSE "${PREFIX}")
+execute_process(COMMAND ${CMAKE_COMMAND} --install "${BUILD_DIR}" --prefix "${PREFIX}"
+                RESULT_VARIABLE result OUTPUT_QUIET)
+if(NOT result EQUAL 0)
+    message(FATAL_ERROR "cmake --install failed: ${result}")
+endif()
+
+set(expected
+    bin/tallyroll
+    bin/tallyroll-vprinter
+    share/man/man1/tallyroll.1
+    share/man/man1/tallyroll-vprinter.1
+    share/applications/tallyroll.desktop)
+foreach(size 16 32 48 64 128)
+    list(APPEND expected share/icons/hicolor/${size}x${size}/apps/tallyroll.png)
+endforeach()
+foreach(path IN LISTS expected)
+    if(NOT EXISTS "${PREFIX}/${path}")
+        message(FATAL_ERROR "not installed: ${path}")
+    endif()
+endforeach()
+
+file(STRINGS "${PREFIX}/share/applications/tallyroll.desktop" entry)
+foreach(line "Terminal=true" "Exec=tallyroll" "Icon=tallyroll")
+    if(NOT line IN_LIST entry)
+        message(FATAL_ERROR "desktop entry lacks ${line}")
+    endif()
+endforeach()
+
+# Only the program and the printer are installed: no build tools or probes.
+file(GLOB installed_programs RELATIVE "${PREFIX}/bin" "${PREFIX}/bin/*")
+if(NOT installed_programs STREQUAL "tallyroll;tallyroll-vprinter")
+    message(FATAL_ERROR "unexpected programs in bin/: ${installed_programs}")
+endif()
+message(STATUS "1 passed, 0 failed")
