@@ -82,16 +82,6 @@ TEST(Pattern, AnyOfSeveralAndNoneMeansAll) {
     EXPECT_FALSE(MatchesAny({u"*.c", u"*.H"}, u"main.cpp"));
 }
 
-TEST(Pattern, NamesSortIgnoringCaseAndStillInAFixedOrder) {
-    EXPECT_LT(CompareNames(u"apple", u"Banana"), 0);
-    EXPECT_GT(CompareNames(u"Zebra", u"apple"), 0);
-    EXPECT_LT(CompareNames(u"note", u"notes"), 0);
-    // Equal apart from case: still an order, so sorting is stable across runs.
-    EXPECT_NE(CompareNames(u"Readme", u"README"), 0);
-    EXPECT_EQ(CompareNames(u"Readme", u"README"), -CompareNames(u"README", u"Readme"));
-    EXPECT_EQ(CompareNames(u"same", u"same"), 0);
-}
-
 TEST(DefaultExtension, TheDotAndStarAreDropped) {
     EXPECT_EQ(DefaultExtension(u"*.TXT"), u"TXT");
     EXPECT_EQ(DefaultExtension(u".TXT"), u"TXT");

@@ -19,14 +19,6 @@ TempFolder::TempFolder() {
 
 TempFolder::~TempFolder() {
     std::error_code ec;
-    // A test may have taken the read permission away; give it back to remove.
-    for (auto it = fs::recursive_directory_iterator(
-             path_, fs::directory_options::skip_permission_denied, ec);
-         !ec && it != fs::recursive_directory_iterator(); it.increment(ec)) {
-        if (it->is_directory(ec)) {
-            fs::permissions(it->path(), fs::perms::owner_all, fs::perm_options::add, ec);
-        }
-    }
     fs::remove_all(path_, ec);
 }
 
