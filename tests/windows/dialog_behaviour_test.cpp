@@ -486,3 +486,26 @@ TEST_F(DialogTest, OpenListScrollsWithTheWheelAndClosesOnAClickElsewhere) {
     EXPECT_EQ(droppedAfterClick, FALSE);
     EXPECT_EQ(Record().count(kCombo, CBN_SELCHANGE), 0);
 }
+
+TEST_F(DialogTest, TinyAndEmptyScreensAreSurvived) {
+    int tinyWidth = 0, tinyHeight = 0;
+    Then([](auto& s) {
+        SetFocus(Item(kText));
+        s.resize(10, 3);
+        s.type("abc");
+    });
+    Then([&](auto& s) {
+        tinyWidth = s.screen().width();
+        tinyHeight = s.screen().height();
+        s.resize(0, 0);
+        s.key(Key::F4);
+        s.resize(80, 24);
+    });
+    Then([](auto& s) {
+        EXPECT_NE(s.text().find("Test"), std::string::npos);
+        s.key(Key::Escape);
+    });
+    EXPECT_EQ(RunTestDialog(), IDCANCEL);
+    EXPECT_EQ(tinyWidth, 10);
+    EXPECT_EQ(tinyHeight, 3);
+}
