@@ -16,12 +16,12 @@
 namespace windows {
 namespace {
 
-struct ButtonSpec {
+struct ButtonChoice {
     int id;
     const char16_t* label;
 };
 
-std::vector<ButtonSpec> ButtonsFor(UINT type) {
+std::vector<ButtonChoice> ButtonsFor(UINT type) {
     switch (type & 0xF) {
     case MB_OKCANCEL:
         return {{IDOK, u"OK"}, {IDCANCEL, u"Cancel"}};
@@ -36,7 +36,7 @@ std::vector<ButtonSpec> ButtonsFor(UINT type) {
 
 // What Esc (and a quit) answers: Cancel where there is one, OK for a box
 // that has only OK, else nothing for Esc and No for a quit.
-int CancelAnswer(const std::vector<ButtonSpec>& buttons) {
+int CancelAnswer(const std::vector<ButtonChoice>& buttons) {
     for (const auto& b : buttons) {
         if (b.id == IDCANCEL) {
             return IDCANCEL;
@@ -49,7 +49,7 @@ int CancelAnswer(const std::vector<ButtonSpec>& buttons) {
 
 int ShowMessageBoxWindow(HWND owner, LPCWSTR text, LPCWSTR caption, UINT type) {
     System& sys = System::get();
-    const std::vector<ButtonSpec> buttons = ButtonsFor(type);
+    const std::vector<ButtonChoice> buttons = ButtonsFor(type);
     const int cancelAnswer = CancelAnswer(buttons);
     const int screenW = sys.screenWidth(), screenH = sys.screenHeight();
 
