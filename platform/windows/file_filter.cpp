@@ -2,7 +2,6 @@
 
 #include "platform/text/unicode.h"
 
-#include <algorithm>
 #include <cwctype>
 
 namespace windows {
@@ -43,6 +42,15 @@ bool Match(std::u32string_view p, std::u32string_view s) {
         ++pi;
     }
     return pi == p.size();
+}
+
+bool MatchName(std::u32string_view p, std::u32string_view s) {
+    if (Match(p, s)) {
+        return true;
+    }
+    // "name.*" also stands for "name" with no extension at all.
+    return p.size() >= 2 && p.substr(p.size() - 2) == U".*" &&
+           s.find(U'.') == std::u32string_view::npos && Match(p.substr(0, p.size() - 2), s);
 }
 
 } // namespace
@@ -94,42 +102,29 @@ bool HasWildcard(std::u16string_view s) {
 }
 
 bool MatchesPattern(std::u16string_view pattern, std::u16string_view name) {
-    const std::u32string p = text::Utf16ToUtf32(pattern);
-    const std::u32string s = text::Utf16ToUtf32(name);
-    if (Match(p, s)) {
-        return true;
-    }
-    // "name.*" also stands for "name" with no extension at all.
-    const std::u32string_view pv(p);
-    return pv.size() >= 2 && pv.substr(pv.size() - 2) == U".*" &&
-           s.find(U'.') == std::u32string::npos && Match(pv.substr(0, pv.size() - 2), s);
+    return MatchName(text::Utf16ToUtf32(pattern), text::Utf16ToUtf32(name));
 }
 
 bool MatchesAny(const std::vector<std::u16string>& patterns, std::u16string_view name) {
     if (patterns.empty()) {
         return true;
     }
+    const std::u32string s = text::Utf16ToUtf32(name);
     for (const std::u16string& p : patterns) {
-        if (MatchesPattern(p, name)) {
+        if (MatchName(text::Utf16ToUtf32(p), s)) {
             return true;
         }
     }
     return false;
 }
 
-int CompareNames(std::u16string_view a, std::u16string_view b) {
-    const std::u32string x = text::Utf16ToUtf32(a), y = text::Utf16ToUtf32(b);
-    const std::size_t n = std::min(x.size(), y.size());
-    for (std::size_t i = 0; i < n; ++i) {
-        const char32_t fx = Fold(x[i]), fy = Fold(y[i]);
-        if (fx != fy) {
-            return fx < fy ? -1 : 1;
-        }
+NameKey MakeNameKey(std::u16string_view name) {
+    NameKey key{{}, text::Utf16ToUtf32(name)};
+    key.folded.reserve(key.exact.size());
+    for (char32_t c : key.exact) {
+        key.folded += Fold(c);
     }
-    if (x.size() != y.size()) {
-        return x.size() < y.size() ? -1 : 1;
-    }
-    return x == y ? 0 : (x < y ? -1 : 1);
+    return key;
 }
 
 } // namespace windows

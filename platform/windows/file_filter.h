@@ -36,8 +36,16 @@ bool MatchesPattern(std::u16string_view pattern, std::u16string_view name);
 // Whether name matches one of the patterns; no patterns match everything.
 bool MatchesAny(const std::vector<std::u16string>& patterns, std::u16string_view name);
 
-// Compares two names as the listing sorts them: without regard to case first,
-// then by code point so that the order is total.
-int CompareNames(std::u16string_view a, std::u16string_view b);
+// How the listing sorts names: without regard to case first, then by code
+// point so that the order is total. Made once per name, so that sorting a
+// large folder does not fold the same names again at every comparison.
+struct NameKey {
+    std::u32string folded;
+    std::u32string exact;
+    bool operator<(const NameKey& o) const {
+        return folded != o.folded ? folded < o.folded : exact < o.exact;
+    }
+};
+NameKey MakeNameKey(std::u16string_view name);
 
 } // namespace windows

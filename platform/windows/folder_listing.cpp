@@ -16,7 +16,12 @@ FolderContents ListFolder(const std::string& folder, const std::vector<std::u16s
     if (out.error) {
         return out;
     }
-    std::vector<FolderEntry> folders, files;
+    struct Keyed {
+        NameKey key;
+        FolderEntry entry;
+        bool operator<(const Keyed& o) const { return key < o.key; }
+    };
+    std::vector<Keyed> folders, files;
     for (; it != fs::directory_iterator(); it.increment(out.error)) {
         if (out.error) {
             // The folder went away or became unreadable while being read:
@@ -33,26 +38,24 @@ FolderContents ListFolder(const std::string& folder, const std::vector<std::u16s
         e.folder = it->is_directory(ec); // follows links, so a link to a folder is one
         e.shown = text::Utf8ToUtf16(e.name);
         if (e.folder) {
-            folders.push_back(std::move(e));
+            folders.push_back({MakeNameKey(e.shown), std::move(e)});
         } else if (MatchesAny(patterns, e.shown)) {
-            files.push_back(std::move(e));
+            files.push_back({MakeNameKey(e.shown), std::move(e)});
         }
     }
-    const auto byName = [](const FolderEntry& a, const FolderEntry& b) {
-        return CompareNames(a.shown, b.shown) < 0;
-    };
-    std::sort(folders.begin(), folders.end(), byName);
-    std::sort(files.begin(), files.end(), byName);
+    std::sort(folders.begin(), folders.end());
+    std::sort(files.begin(), files.end());
 
     if (fs::path(folder).has_relative_path()) {
         out.entries.push_back(FolderEntry{"..", u"../", true});
     }
-    for (FolderEntry& f : folders) {
-        f.shown += u'/';
-        out.entries.push_back(std::move(f));
+    out.entries.reserve(out.entries.size() + folders.size() + files.size());
+    for (Keyed& f : folders) {
+        f.entry.shown += u'/';
+        out.entries.push_back(std::move(f.entry));
     }
-    for (FolderEntry& f : files) {
-        out.entries.push_back(std::move(f));
+    for (Keyed& f : files) {
+        out.entries.push_back(std::move(f.entry));
     }
     return out;
 }
