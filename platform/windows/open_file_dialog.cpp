@@ -122,6 +122,7 @@ private:
     std::u16string
         typedPattern_; // a pattern typed in the name field; in force until the type changes
     std::vector<FolderEntry> entries_;
+    std::u16string fromList_; // the file name the list last put in the field
     int filterIndex_ = 1;
     std::string answer_;
 
@@ -271,6 +272,11 @@ void OpenDialog::activate(int index) {
         choose(ResolvePath(folder_, entry.name));
         return;
     }
+    // A name the list put in the field belongs to the folder being left.
+    if (!fromList_.empty() && nameText() == fromList_) {
+        SetWindowTextW(name_, u"");
+    }
+    fromList_.clear();
     if (entry.name == "..") {
         // Back in the parent, the folder just left stays selected.
         const std::string left = folder_.substr(folder_.rfind('/') + 1);
@@ -353,7 +359,8 @@ INT_PTR OpenDialog::handle(HWND, UINT msg, WPARAM wParam) {
             return TRUE;
         }
         if (code == LBN_SELCHANGE && !entries_[static_cast<std::size_t>(selected)].folder) {
-            SetWindowTextW(name_, entries_[static_cast<std::size_t>(selected)].shown.c_str());
+            fromList_ = entries_[static_cast<std::size_t>(selected)].shown;
+            SetWindowTextW(name_, fromList_.c_str());
         } else if (code == LBN_DBLCLK) {
             activate(selected);
         }

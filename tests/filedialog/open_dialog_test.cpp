@@ -131,12 +131,18 @@ TEST_F(OpenDialogTest, WalkingIntoAFolderBackUpAndChoosingWithTheKeyboard) {
 }
 
 TEST_F(OpenDialogTest, DoubleClicksOpenFoldersAndChooseFiles) {
-    std::string field;
-    Screen().then([](auto& s) { DoubleClickEntry(s, "letters/"); });
+    std::string field, fieldInFolder;
+    Screen().then([](auto& s) {
+        int x = 0, y = 0;
+        ASSERT_TRUE(s.find("notes.txt", x, y));
+        s.click(x, y); // its name goes to the field, but belongs to this folder
+        DoubleClickEntry(s, "letters/");
+    });
     Screen().then([&](auto& s) {
+        fieldInFolder = NameField();
         int x = 0, y = 0;
         ASSERT_TRUE(s.find("a.txt", x, y));
-        s.click(x, y); // one click: the name goes to the field
+        s.click(x, y);
     });
     Screen().then([&](auto& s) {
         field = NameField();
@@ -144,6 +150,7 @@ TEST_F(OpenDialogTest, DoubleClicksOpenFoldersAndChooseFiles) {
     });
     OpenCall call(root);
     ASSERT_TRUE(call.run());
+    EXPECT_EQ(fieldInFolder, "");
     EXPECT_EQ(field, "a.txt");
     EXPECT_EQ(call.path(), root + "/letters/a.txt");
 }
