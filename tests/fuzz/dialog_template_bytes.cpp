@@ -1,0 +1,136 @@
+#include "dialog_template_bytes.h"
+
+#include "platform/win32/user.h"
+
+#include <string_view>
+
+namespace fuzz_bytes {
+namespace {
+
+class Out {
+public:
+    std::vector<std::uint8_t> bytes;
+
+    void u8(std::uint8_t v) { bytes.push_back(v); }
+    void u16(std::uint16_t v) {
+        u8(static_cast<std::uint8_t>(v));
+        u8(static_cast<std::uint8_t>(v >> 8));
+    }
+    void u32(std::uint32_t v) {
+        u16(static_cast<std::uint16_t>(v));
+        u16(static_cast<std::uint16_t>(v >> 16));
+    }
+    void i16(std::int16_t v) { u16(static_cast<std::uint16_t>(v)); }
+    void text(std::u16string_view s) {
+        for (char16_t c : s) {
+            u16(c);
+        }
+        u16(0);
+    }
+    void name(const windows::NameOrOrdinal& n) {
+        if (n.isOrdinal) {
+            u16(0xFFFF);
+            u16(n.ordinal);
+        } else {
+            text(n.name);
+        }
+    }
+    void align4() {
+        while (bytes.size() % 4 != 0) {
+            u8(0);
+        }
+    }
+};
+
+void EncodeItem(Out& out, const windows::DialogItemTemplate& item, bool extended) {
+    out.align4();
+    if (extended) {
+        out.u32(item.helpId);
+        out.u32(item.exStyle);
+        out.u32(item.style);
+    } else {
+        out.u32(item.style);
+        out.u32(item.exStyle);
+    }
+    out.i16(item.x);
+    out.i16(item.y);
+    out.i16(item.cx);
+    out.i16(item.cy);
+    if (extended) {
+        out.u32(item.id);
+    } else {
+        out.u16(static_cast<std::uint16_t>(item.id));
+    }
+    out.name(item.windowClass);
+    out.name(item.text);
+    const std::size_t n = item.creationData.size();
+    if (n == 0) {
+        out.u16(0);
+    } else {
+        // The classic size word counts itself as well.
+        out.u16(static_cast<std::uint16_t>(extended ? n : n + 2));
+        out.bytes.insert(out.bytes.end(), item.creationData.begin(), item.creationData.end());
+    }
+}
+
+bool SameItem(const windows::DialogItemTemplate& a, const windows::DialogItemTemplate& b) {
+    return a.helpId == b.helpId && a.exStyle == b.exStyle && a.style == b.style && a.x == b.x &&
+           a.y == b.y && a.cx == b.cx && a.cy == b.cy && a.id == b.id &&
+           a.windowClass == b.windowClass && a.text == b.text && a.creationData == b.creationData;
+}
+
+} // namespace
+
+std::vector<std::uint8_t> EncodeDialogTemplate(const windows::DialogTemplate& t) {
+    Out out;
+    if (t.extended) {
+        out.u16(1);
+        out.u16(0xFFFF);
+        out.u32(t.helpId);
+        out.u32(t.exStyle);
+        out.u32(t.style);
+    } else {
+        out.u32(t.style);
+        out.u32(t.exStyle);
+    }
+    out.u16(static_cast<std::uint16_t>(t.items.size()));
+    out.i16(t.x);
+    out.i16(t.y);
+    out.i16(t.cx);
+    out.i16(t.cy);
+    out.name(t.menu);
+    out.name(t.windowClass);
+    out.text(t.title);
+    if (t.style & DS_SETFONT) {
+        out.u16(t.pointSize);
+        if (t.extended) {
+            out.u16(t.weight);
+            out.u8(t.italic);
+            out.u8(t.charset);
+        }
+        out.text(t.typeface);
+    }
+    for (const auto& item : t.items) {
+        EncodeItem(out, item, t.extended);
+    }
+    return out.bytes;
+}
+
+bool SameTemplate(const windows::DialogTemplate& a, const windows::DialogTemplate& b) {
+    if (!(a.extended == b.extended && a.helpId == b.helpId && a.exStyle == b.exStyle &&
+          a.style == b.style && a.x == b.x && a.y == b.y && a.cx == b.cx && a.cy == b.cy &&
+          a.menu == b.menu && a.windowClass == b.windowClass && a.title == b.title &&
+          a.hasFont == b.hasFont && a.pointSize == b.pointSize && a.weight == b.weight &&
+          a.italic == b.italic && a.charset == b.charset && a.typeface == b.typeface &&
+          a.items.size() == b.items.size())) {
+        return false;
+    }
+    for (std::size_t i = 0; i < a.items.size(); ++i) {
+        if (!SameItem(a.items[i], b.items[i])) {
+            return false;
+        }
+    }
+    return true;
+}
+
+} // namespace fuzz_bytes
