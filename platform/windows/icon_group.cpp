@@ -83,6 +83,14 @@ ReadResult<IconImage> ReadIconImage(std::span<const std::uint8_t> bytes) {
         if (w == 0 || h == 0 || w > 0x10000 || h > 0x10000) {
             return ReadError{"PNG size out of range", 16};
         }
+        // The depths each colour type allows; any other would report a bit
+        // count no picture has.
+        const bool paletteOrGrey = colourType == 0 || colourType == 3;
+        const bool depthOk = depth == 8 || (depth == 16 && colourType != 3) ||
+                             (paletteOrGrey && (depth == 1 || depth == 2 || depth == 4));
+        if (!depthOk) {
+            return ReadError{"bad PNG bit depth " + std::to_string(depth), 24};
+        }
         img.png = true;
         img.width = static_cast<int>(w);
         img.height = static_cast<int>(h);
@@ -99,7 +107,9 @@ ReadResult<IconImage> ReadIconImage(std::span<const std::uint8_t> bytes) {
     if (size < 40 || size > bytes.size()) {
         return ReadError{"bad bitmap header size " + std::to_string(size), 0};
     }
-    if (w <= 0 || h <= 0 || w > 0x10000 || h > 0x20000 || planes != 1) {
+    // The height counts the colour and mask halves: below 2 the picture
+    // would have no rows.
+    if (w <= 0 || h < 2 || w > 0x10000 || h > 0x20000 || planes != 1) {
         return ReadError{"bitmap size or planes out of range", 4};
     }
     switch (bits) {

@@ -298,6 +298,30 @@ TEST(IconReaders, RefuseBadImages) {
     EXPECT_FALSE(ReadIconImage(colour).ok());
 }
 
+TEST(IconReaders, RefuseImagesWithoutRowsOrWithDepthsNoPngHas) {
+    // A DIB one row high holds half a row of colour: no picture at all.
+    tb::Bytes oneRow = Dib(16, 16, 4);
+    oneRow[8] = 1;
+    EXPECT_FALSE(ReadIconImage(oneRow).ok());
+    tb::Bytes twoRows = Dib(16, 16, 4);
+    twoRows[8] = 2;
+    ASSERT_TRUE(ReadIconImage(twoRows).ok());
+    EXPECT_EQ(ReadIconImage(twoRows)->height, 1);
+
+    struct Png {
+        int depth, colourType, bitCount; // bitCount 0: refused
+    };
+    for (const Png p :
+         {Png{0, 6, 0}, Png{128, 0, 0}, Png{4, 2, 0}, Png{16, 3, 0}, Png{3, 0, 0}, Png{1, 0, 1},
+          Png{2, 3, 2}, Png{16, 2, 48}, Png{16, 4, 32}, Png{8, 6, 32}}) {
+        const auto r = ReadIconImage(PngHeader(16, 16, p.depth, p.colourType));
+        EXPECT_EQ(r.ok(), p.bitCount != 0) << "depth " << p.depth << ", type " << p.colourType;
+        if (r.ok()) {
+            EXPECT_EQ(r->bitCount, p.bitCount);
+        }
+    }
+}
+
 namespace {
 
 tb::VersionNode Sample() {
