@@ -13,10 +13,10 @@
 
 namespace {
 
-using posix::ObjectRef;
+using posix_layer::ObjectRef;
 
 BOOL Fail(int err) {
-    posix::SetLastErrorFromErrno(err);
+    posix_layer::SetLastErrorFromErrno(err);
     return FALSE;
 }
 
@@ -27,8 +27,8 @@ BOOL InvalidParameter() {
 
 // The current termios of a port; fails for anything that is not a tty.
 bool ReadSettings(const ObjectRef& object, termios& t) {
-    if (const int err = posix::ReadLineSettings(object->fd(), t); err != 0) {
-        posix::SetLastErrorFromErrno(err);
+    if (const int err = posix_layer::ReadLineSettings(object->fd(), t); err != 0) {
+        posix_layer::SetLastErrorFromErrno(err);
         return false;
     }
     return true;
@@ -42,7 +42,7 @@ bool RtsRaised(DWORD control) {
 } // namespace
 
 BOOL GetCommState(HANDLE hFile, LPDCB lpDCB) {
-    const ObjectRef object = posix::FindObject(hFile);
+    const ObjectRef object = posix_layer::FindObject(hFile);
     if (!object) {
         return FALSE;
     }
@@ -53,8 +53,8 @@ BOOL GetCommState(HANDLE hFile, LPDCB lpDCB) {
     if (!ReadSettings(object, t)) {
         return FALSE;
     }
-    const posix::OpenObject::PortState state = object->port();
-    *lpDCB = posix::DcbFromTermios(t);
+    const posix_layer::OpenObject::PortState state = object->port();
+    *lpDCB = posix_layer::DcbFromTermios(t);
     lpDCB->fDtrControl = state.dtrControl;
     if (lpDCB->fRtsControl != RTS_CONTROL_HANDSHAKE) {
         lpDCB->fRtsControl = state.rtsControl;
@@ -63,7 +63,7 @@ BOOL GetCommState(HANDLE hFile, LPDCB lpDCB) {
 }
 
 BOOL SetCommState(HANDLE hFile, LPDCB lpDCB) {
-    const ObjectRef object = posix::FindObject(hFile);
+    const ObjectRef object = posix_layer::FindObject(hFile);
     if (!object) {
         return FALSE;
     }
@@ -74,22 +74,22 @@ BOOL SetCommState(HANDLE hFile, LPDCB lpDCB) {
     if (!ReadSettings(object, t)) {
         return FALSE;
     }
-    if (const DWORD error = posix::TermiosFromDcb(*lpDCB, t); error != ERROR_SUCCESS) {
+    if (const DWORD error = posix_layer::TermiosFromDcb(*lpDCB, t); error != ERROR_SUCCESS) {
         SetLastError(error);
         return FALSE;
     }
-    if (const int err = posix::ApplyLineSettings(object->fd(), t); err != 0) {
+    if (const int err = posix_layer::ApplyLineSettings(object->fd(), t); err != 0) {
         return Fail(err);
     }
     const bool dtr = lpDCB->fDtrControl != DTR_CONTROL_DISABLE;
-    if (const int err = posix::SetModemLines(object->fd(), TIOCM_DTR, dtr); err != 0) {
+    if (const int err = posix_layer::SetModemLines(object->fd(), TIOCM_DTR, dtr); err != 0) {
         return Fail(err);
     }
     const bool rts = RtsRaised(lpDCB->fRtsControl);
-    if (const int err = posix::SetModemLines(object->fd(), TIOCM_RTS, rts); err != 0) {
+    if (const int err = posix_layer::SetModemLines(object->fd(), TIOCM_RTS, rts); err != 0) {
         return Fail(err);
     }
-    posix::OpenObject::PortState state = object->port();
+    posix_layer::OpenObject::PortState state = object->port();
     state.dtrControl = lpDCB->fDtrControl;
     state.rtsControl = lpDCB->fRtsControl;
     object->set_port(state);
@@ -97,7 +97,7 @@ BOOL SetCommState(HANDLE hFile, LPDCB lpDCB) {
 }
 
 BOOL GetCommTimeouts(HANDLE hFile, LPCOMMTIMEOUTS lpCommTimeouts) {
-    const ObjectRef object = posix::FindObject(hFile);
+    const ObjectRef object = posix_layer::FindObject(hFile);
     if (!object) {
         return FALSE;
     }
@@ -113,7 +113,7 @@ BOOL GetCommTimeouts(HANDLE hFile, LPCOMMTIMEOUTS lpCommTimeouts) {
 }
 
 BOOL SetCommTimeouts(HANDLE hFile, LPCOMMTIMEOUTS lpCommTimeouts) {
-    const ObjectRef object = posix::FindObject(hFile);
+    const ObjectRef object = posix_layer::FindObject(hFile);
     if (!object) {
         return FALSE;
     }
@@ -124,15 +124,15 @@ BOOL SetCommTimeouts(HANDLE hFile, LPCOMMTIMEOUTS lpCommTimeouts) {
     if (!ReadSettings(object, t)) {
         return FALSE;
     }
-    if (const DWORD error = posix::TermiosFromTimeouts(*lpCommTimeouts, t);
+    if (const DWORD error = posix_layer::TermiosFromTimeouts(*lpCommTimeouts, t);
         error != ERROR_SUCCESS) {
         SetLastError(error);
         return FALSE;
     }
-    if (const int err = posix::ApplyLineSettings(object->fd(), t); err != 0) {
+    if (const int err = posix_layer::ApplyLineSettings(object->fd(), t); err != 0) {
         return Fail(err);
     }
-    posix::OpenObject::PortState state = object->port();
+    posix_layer::OpenObject::PortState state = object->port();
     state.timeouts = *lpCommTimeouts;
     object->set_port(state);
     return TRUE;
@@ -141,7 +141,7 @@ BOOL SetCommTimeouts(HANDLE hFile, LPCOMMTIMEOUTS lpCommTimeouts) {
 BOOL SetupComm(HANDLE hFile, DWORD, DWORD) {
     // Queue sizes are recommendations on Win32 too; Linux has no per-port
     // queue size to set. The call still refuses what is not a port.
-    const ObjectRef object = posix::FindObject(hFile);
+    const ObjectRef object = posix_layer::FindObject(hFile);
     if (!object) {
         return FALSE;
     }

@@ -4,7 +4,7 @@
 
 #include <cstdint>
 
-namespace posix {
+namespace posix_layer {
 
 namespace {
 
@@ -200,4 +200,4 @@ DWORD TermiosFromTimeouts(const COMMTIMEOUTS& timeouts, termios& t) {
     return ERROR_INVALID_PARAMETER;
 }
 
-} // namespace posix
+} // namespace posix_layer

@@ -8,7 +8,7 @@
 
 #include <termios.h>
 
-namespace posix {
+namespace posix_layer {
 
 // Writes into t what the block governs and keeps the rest (VMIN and VTIME
 // belong to the time-outs). Answers ERROR_SUCCESS, or ERROR_INVALID_PARAMETER
@@ -31,4 +31,4 @@ DWORD TermiosFromTimeouts(const COMMTIMEOUTS& timeouts, termios& t);
 // True when the time-outs ask reads to answer at once (VMIN = 0).
 bool ReadsReturnAtOnce(const COMMTIMEOUTS& timeouts);
 
-} // namespace posix
+} // namespace posix_layer

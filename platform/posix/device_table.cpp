@@ -4,7 +4,7 @@
 #include <pwd.h>
 #include <unistd.h>
 
-namespace posix {
+namespace posix_layer {
 
 namespace {
 
@@ -55,4 +55,4 @@ std::string DeviceFolder() {
     return HomeFolder() + "/.tallyroll/devices";
 }
 
-} // namespace posix
+} // namespace posix_layer

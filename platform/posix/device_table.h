@@ -7,7 +7,7 @@
 #include <string>
 #include <string_view>
 
-namespace posix {
+namespace posix_layer {
 
 // For a port name ("COM3:", "com3", "\\.\COM3") the link name "COM3";
 // nothing for every other name, which is then a path in the file system.
@@ -16,4 +16,4 @@ std::optional<std::string> PortLinkName(std::u16string_view name);
 // $TALLYROLL_DEVICES when set and not empty, else ~/.tallyroll/devices.
 std::string DeviceFolder();
 
-} // namespace posix
+} // namespace posix_layer

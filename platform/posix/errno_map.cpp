@@ -4,7 +4,7 @@
 
 #include <cerrno>
 
-namespace posix {
+namespace posix_layer {
 
 namespace {
 
@@ -77,4 +77,4 @@ void SetLastErrorFromErrno(int err) {
     SetLastError(Win32ErrorFromErrno(err));
 }
 
-} // namespace posix
+} // namespace posix_layer

@@ -5,11 +5,11 @@
 
 #include "platform/win32/types.h"
 
-namespace posix {
+namespace posix_layer {
 
 DWORD Win32ErrorFromErrno(int err);
 
 // SetLastError(Win32ErrorFromErrno(err)).
 void SetLastErrorFromErrno(int err);
 
-} // namespace posix
+} // namespace posix_layer

@@ -18,7 +18,7 @@
 
 namespace {
 
-using posix::ObjectRef;
+using posix_layer::ObjectRef;
 
 int AccessFlags(DWORD access) {
     const bool read = (access & GENERIC_READ) != 0;
@@ -67,12 +67,12 @@ ObjectRef OpenFileByPath(const std::string& path, int flags, DWORD shareMode) {
         fd = ::open(path.c_str(), flags | O_NOCTTY | O_NONBLOCK | O_CLOEXEC, 0666);
     } while (fd == -1 && errno == EINTR);
     if (fd == -1) {
-        posix::SetLastErrorFromErrno(errno);
+        posix_layer::SetLastErrorFromErrno(errno);
         return nullptr;
     }
     struct stat st {};
     if (::fstat(fd, &st) == -1) {
-        return FailFile(fd, posix::Win32ErrorFromErrno(errno));
+        return FailFile(fd, posix_layer::Win32ErrorFromErrno(errno));
     }
     if (!S_ISREG(st.st_mode)) {
         return FailFile(fd, ERROR_ACCESS_DENIED);
@@ -85,9 +85,9 @@ ObjectRef OpenFileByPath(const std::string& path, int flags, DWORD shareMode) {
     }
     const int status = ::fcntl(fd, F_GETFL);
     if (status == -1 || ::fcntl(fd, F_SETFL, status & ~O_NONBLOCK) == -1) {
-        return FailFile(fd, posix::Win32ErrorFromErrno(errno));
+        return FailFile(fd, posix_layer::Win32ErrorFromErrno(errno));
     }
-    return std::make_shared<posix::OpenObject>(fd, posix::ObjectKind::File);
+    return std::make_shared<posix_layer::OpenObject>(fd, posix_layer::ObjectKind::File);
 }
 
 // One read, continued after EINTR. Answers the count or -1 with errno set.
@@ -113,16 +113,16 @@ HANDLE CreateFileW(LPCWSTR lpFileName, DWORD dwDesiredAccess, DWORD dwShareMode,
     }
     const std::u16string_view name(lpFileName);
     ObjectRef object;
-    if (const auto link = posix::PortLinkName(name)) {
+    if (const auto link = posix_layer::PortLinkName(name)) {
         // A port exists or it does not: the disposition cannot create one.
-        object = posix::OpenPortDevice(*link, access);
+        object = posix_layer::OpenPortDevice(*link, access);
     } else {
         object = OpenFileByPath(text::Utf16ToUtf8(name), access | disposition, dwShareMode);
     }
     if (!object) {
         return INVALID_HANDLE_VALUE;
     }
-    return posix::InsertObject(std::move(object));
+    return posix_layer::InsertObject(std::move(object));
 }
 
 BOOL ReadFile(HANDLE hFile, LPVOID lpBuffer, DWORD nNumberOfBytesToRead,
@@ -130,7 +130,7 @@ BOOL ReadFile(HANDLE hFile, LPVOID lpBuffer, DWORD nNumberOfBytesToRead,
     if (lpNumberOfBytesRead != nullptr) {
         *lpNumberOfBytesRead = 0;
     }
-    const ObjectRef object = posix::FindObject(hFile);
+    const ObjectRef object = posix_layer::FindObject(hFile);
     if (!object) {
         return FALSE;
     }
@@ -141,7 +141,7 @@ BOOL ReadFile(HANDLE hFile, LPVOID lpBuffer, DWORD nNumberOfBytesToRead,
     auto* buffer = static_cast<BYTE*>(lpBuffer);
     // A port whose time-outs say "answer at once" gets one read; otherwise a
     // read fills the whole count or stops at the end of the file.
-    const bool once = object->IsPort() && posix::ReadsReturnAtOnce(object->port().timeouts);
+    const bool once = object->IsPort() && posix_layer::ReadsReturnAtOnce(object->port().timeouts);
     std::size_t done = 0;
     while (done < nNumberOfBytesToRead) {
         const ssize_t n = ReadOnce(object->fd(), buffer + done, nNumberOfBytesToRead - done);
@@ -149,7 +149,7 @@ BOOL ReadFile(HANDLE hFile, LPVOID lpBuffer, DWORD nNumberOfBytesToRead,
             if (done > 0) {
                 break; // keep what arrived; the next read reports the error
             }
-            posix::SetLastErrorFromErrno(errno);
+            posix_layer::SetLastErrorFromErrno(errno);
             return FALSE;
         }
         done += static_cast<std::size_t>(n);
@@ -168,7 +168,7 @@ BOOL WriteFile(HANDLE hFile, LPCVOID lpBuffer, DWORD nNumberOfBytesToWrite,
     if (lpNumberOfBytesWritten != nullptr) {
         *lpNumberOfBytesWritten = 0;
     }
-    const ObjectRef object = posix::FindObject(hFile);
+    const ObjectRef object = posix_layer::FindObject(hFile);
     if (!object) {
         return FALSE;
     }
@@ -187,7 +187,7 @@ BOOL WriteFile(HANDLE hFile, LPCVOID lpBuffer, DWORD nNumberOfBytesToWrite,
             if (errno == EINTR) {
                 continue;
             }
-            posix::SetLastErrorFromErrno(errno);
+            posix_layer::SetLastErrorFromErrno(errno);
             ok = FALSE;
             break;
         }
@@ -201,5 +201,5 @@ BOOL WriteFile(HANDLE hFile, LPCVOID lpBuffer, DWORD nNumberOfBytesToWrite,
 
 BOOL CloseHandle(HANDLE hObject) {
     // The descriptor closes when the last call using it returns.
-    return posix::RemoveObject(hObject) ? TRUE : FALSE;
+    return posix_layer::RemoveObject(hObject) ? TRUE : FALSE;
 }

@@ -8,7 +8,7 @@
 #include <unistd.h>
 #include <utility>
 
-namespace posix {
+namespace posix_layer {
 
 OpenObject::~OpenObject() {
     if (kind_ == ObjectKind::Port) {
@@ -102,4 +102,4 @@ ObjectRef RemoveObject(HANDLE h) {
     return object;
 }
 
-} // namespace posix
+} // namespace posix_layer

@@ -10,7 +10,7 @@
 #include <memory>
 #include <mutex>
 
-namespace posix {
+namespace posix_layer {
 
 enum class ObjectKind { File, Port };
 
@@ -53,4 +53,4 @@ ObjectRef FindObject(HANDLE h);
 // Withdraws h; answers the object, or nullptr (and ERROR_INVALID_HANDLE).
 ObjectRef RemoveObject(HANDLE h);
 
-} // namespace posix
+} // namespace posix_layer

@@ -4,7 +4,7 @@
 #include <cerrno>
 #include <sys/ioctl.h>
 
-namespace posix {
+namespace posix_layer {
 
 namespace {
 
@@ -72,4 +72,4 @@ int SetModemLines(int fd, int mask, bool on) {
     return (err == ENOTTY || err == EINVAL) ? 0 : err;
 }
 
-} // namespace posix
+} // namespace posix_layer

@@ -8,7 +8,7 @@
 
 #include <termios.h>
 
-namespace posix {
+namespace posix_layer {
 
 // Each answers 0 or the errno of the failing ioctl.
 int ReadLineSettings(int fd, termios& t);
@@ -19,4 +19,4 @@ int ApplyLineSettings(int fd, const termios& t);
 // EINVAL) is not an error: there is nothing to raise.
 int SetModemLines(int fd, int mask, bool on);
 
-} // namespace posix
+} // namespace posix_layer

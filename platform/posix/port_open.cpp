@@ -10,7 +10,7 @@
 #include <sys/ioctl.h>
 #include <unistd.h>
 
-namespace posix {
+namespace posix_layer {
 
 namespace {
 
@@ -54,4 +54,4 @@ ObjectRef OpenPortDevice(const std::string& linkName, int accessFlags) {
     return std::make_shared<OpenObject>(fd, ObjectKind::Port);
 }
 
-} // namespace posix
+} // namespace posix_layer

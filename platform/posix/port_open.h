@@ -5,7 +5,7 @@
 
 #include <string>
 
-namespace posix {
+namespace posix_layer {
 
 // Opens the device that the link named linkName in the device table points
 // at, exclusively, with open flags accessFlags (O_RDONLY, O_WRONLY, O_RDWR).
@@ -13,4 +13,4 @@ namespace posix {
 // link or device, 5 when another opener holds the port.
 ObjectRef OpenPortDevice(const std::string& linkName, int accessFlags);
 
-} // namespace posix
+} // namespace posix_layer

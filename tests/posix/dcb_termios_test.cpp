@@ -43,7 +43,7 @@ DCB PrinterBlock() {
 
 TEST(DcbToTermios, PrinterSettingsGiveARawEvenParityLineWithInputFlowControlOnly) {
     termios t = CookedLine();
-    ASSERT_EQ(posix::TermiosFromDcb(PrinterBlock(), t), ERROR_SUCCESS);
+    ASSERT_EQ(posix_layer::TermiosFromDcb(PrinterBlock(), t), ERROR_SUCCESS);
 
     EXPECT_EQ(cfgetospeed(&t), B115200);
     EXPECT_EQ(cfgetispeed(&t), B115200);
@@ -83,10 +83,10 @@ TEST_P(LineShape, MapsToCflagAndBack) {
     dcb.Parity = c.parity;
     dcb.StopBits = c.stopBits;
     termios t = CookedLine();
-    ASSERT_EQ(posix::TermiosFromDcb(dcb, t), ERROR_SUCCESS);
+    ASSERT_EQ(posix_layer::TermiosFromDcb(dcb, t), ERROR_SUCCESS);
     EXPECT_EQ(t.c_cflag & (CSIZE | PARENB | PARODD | CMSPAR | CSTOPB), c.cflag);
 
-    const DCB back = posix::DcbFromTermios(t);
+    const DCB back = posix_layer::DcbFromTermios(t);
     EXPECT_EQ(back.ByteSize, c.byteSize);
     EXPECT_EQ(back.Parity, c.parity);
     EXPECT_EQ(back.StopBits, c.stopBits == ONESTOPBIT ? ONESTOPBIT : TWOSTOPBITS);
@@ -110,11 +110,11 @@ TEST(DcbToTermios, FlowControlSwitchesMapOneToOne) {
     dcb.fOutxCtsFlow = 1;
     dcb.fParity = 0;
     termios t = CookedLine();
-    ASSERT_EQ(posix::TermiosFromDcb(dcb, t), ERROR_SUCCESS);
+    ASSERT_EQ(posix_layer::TermiosFromDcb(dcb, t), ERROR_SUCCESS);
     EXPECT_EQ(t.c_iflag & (IXON | IXOFF | INPCK), static_cast<tcflag_t>(IXON));
     EXPECT_NE(t.c_cflag & CRTSCTS, 0u);
 
-    const DCB back = posix::DcbFromTermios(t);
+    const DCB back = posix_layer::DcbFromTermios(t);
     EXPECT_EQ(back.fOutX, 1u);
     EXPECT_EQ(back.fInX, 0u);
     EXPECT_EQ(back.fOutxCtsFlow, 1u);
@@ -129,7 +129,7 @@ TEST(DcbToTermios, RefusesWhatNoLineCanDoAndLeavesTheSettingsAlone) {
         change(dcb);
         termios t = CookedLine();
         const termios before = t;
-        const DWORD error = posix::TermiosFromDcb(dcb, t);
+        const DWORD error = posix_layer::TermiosFromDcb(dcb, t);
         EXPECT_EQ(t.c_cflag, before.c_cflag);
         EXPECT_EQ(t.c_iflag, before.c_iflag);
         return error;
@@ -146,21 +146,21 @@ TEST(DcbToTermios, RefusesWhatNoLineCanDoAndLeavesTheSettingsAlone) {
 TEST(TimeoutsToTermios, ReadsAnswerAtOnceOrWaitAndWritesNeverTimeOut) {
     termios t = CookedLine();
     COMMTIMEOUTS atOnce{0xFFFFFFFF, 0, 0, 0, 0};
-    ASSERT_EQ(posix::TermiosFromTimeouts(atOnce, t), ERROR_SUCCESS);
+    ASSERT_EQ(posix_layer::TermiosFromTimeouts(atOnce, t), ERROR_SUCCESS);
     EXPECT_EQ(t.c_cc[VMIN], 0);
     EXPECT_EQ(t.c_cc[VTIME], 0);
-    EXPECT_TRUE(posix::ReadsReturnAtOnce(atOnce));
+    EXPECT_TRUE(posix_layer::ReadsReturnAtOnce(atOnce));
 
     COMMTIMEOUTS none{0, 0, 0, 0, 0};
-    ASSERT_EQ(posix::TermiosFromTimeouts(none, t), ERROR_SUCCESS);
+    ASSERT_EQ(posix_layer::TermiosFromTimeouts(none, t), ERROR_SUCCESS);
     EXPECT_EQ(t.c_cc[VMIN], 1);
     EXPECT_EQ(t.c_cc[VTIME], 0);
-    EXPECT_FALSE(posix::ReadsReturnAtOnce(none));
+    EXPECT_FALSE(posix_layer::ReadsReturnAtOnce(none));
 
     COMMTIMEOUTS writeLimit{0xFFFFFFFF, 0, 0, 10, 500};
-    EXPECT_EQ(posix::TermiosFromTimeouts(writeLimit, t), ERROR_INVALID_PARAMETER);
+    EXPECT_EQ(posix_layer::TermiosFromTimeouts(writeLimit, t), ERROR_INVALID_PARAMETER);
     COMMTIMEOUTS readLimit{50, 0, 1000, 0, 0};
-    EXPECT_EQ(posix::TermiosFromTimeouts(readLimit, t), ERROR_INVALID_PARAMETER);
+    EXPECT_EQ(posix_layer::TermiosFromTimeouts(readLimit, t), ERROR_INVALID_PARAMETER);
 }
 
 } // namespace

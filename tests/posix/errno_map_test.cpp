@@ -14,7 +14,7 @@ struct Row {
 class ErrnoMap : public ::testing::TestWithParam<Row> {};
 
 TEST_P(ErrnoMap, GivesTheWin32NumberUsersKnow) {
-    EXPECT_EQ(posix::Win32ErrorFromErrno(GetParam().err), GetParam().win32);
+    EXPECT_EQ(posix_layer::Win32ErrorFromErrno(GetParam().err), GetParam().win32);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -27,7 +27,7 @@ INSTANTIATE_TEST_SUITE_P(
                       Row{EIO, 31}, Row{EPIPE, 31}, Row{ETIMEDOUT, 31}));
 
 TEST(ErrnoMap, SetsTheLastError) {
-    posix::SetLastErrorFromErrno(EBUSY);
+    posix_layer::SetLastErrorFromErrno(EBUSY);
     EXPECT_EQ(GetLastError(), ERROR_ACCESS_DENIED);
 }
 
