@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 #include <string>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 #include <vector>
 
@@ -132,6 +133,51 @@ TEST_F(TextFileLoader, ASparseGigabyteFileLoadsWithoutHanging) {
         out << "end";
     }
     EXPECT_EQ(Load(file).text.str(), u"end");
+}
+
+TEST_F(TextFileLoader, ABinaryFileLoadsWithItsZeroBytesDropped) {
+    std::string bytes;
+    for (int round = 0; round < 40; ++round) { // 10,240 bytes: three reads
+        for (int b = 0; b < 256; ++b) {
+            bytes += static_cast<char>(b);
+        }
+    }
+    const auto file = folder_.Write("binary.bin", bytes);
+    const std::u16string text = Load(file).text.str();
+    EXPECT_EQ(text.size(), 40u * 255u);
+    EXPECT_EQ(text.find(u'\0'), std::u16string::npos);
+    EXPECT_TRUE(g_boxes.empty());
+}
+
+TEST_F(TextFileLoader, AFailedReadKeepsWhatWasReadAndRefreshes) {
+    // Reading this process's memory from address 0 fails at once.
+    FormStandIn form = Load("/proc/self/mem");
+    EXPECT_EQ(form.text.str(), u"");
+    EXPECT_EQ(form.file.str(), u"/proc/self/mem");
+    EXPECT_EQ(form.calls, (std::vector<std::string>{"read choices", "refresh"}));
+    EXPECT_TRUE(g_boxes.empty()) << "a failed read is not an open failure";
+}
+
+TEST_F(TextFileLoader, AFileWithoutReadPermissionIsReportedToAnOrdinaryUser) {
+    const auto file = folder_.Write("private.txt", "secret");
+    ::chmod(file.c_str(), 0);
+    ::chmod(folder_.path().c_str(), 0755);
+    // Root reads anything: take an ordinary user's place in a child process.
+    const pid_t child = ::fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        if (::geteuid() == 0 && ::setuid(65534) != 0) {
+            ::_exit(3);
+        }
+        g_boxes.clear();
+        FormStandIn form = Load(file);
+        const bool reported = g_boxes.size() == 1 && g_boxes[0].text == u"Could not open file!";
+        ::_exit(reported && form.calls.empty() && form.text.IsEmpty() ? 0 : 1);
+    }
+    int status = 0;
+    ASSERT_EQ(::waitpid(child, &status, 0), child);
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), 0);
 }
 
 class ChineseTextFileLoader : public TextFileLoader {

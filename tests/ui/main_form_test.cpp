@@ -242,4 +242,66 @@ TEST_F(MainForm, LoadingAFileKeepsTheTicksAndThePrinterChoice) {
     std::filesystem::remove(file);
 }
 
+TEST_F(MainForm, CancellingTheFileDialogChangesNothing) {
+    screen().key(Key::Tab);
+    screen().type("kept");
+    screen().key(Key::Tab);
+    screen().key(Key::Tab);
+    screen().key(Key::Tab);
+    screen().ch(U' ');          // Underline, not yet read into the form
+    screen().key(Key::BackTab); // Height
+    screen().key(Key::BackTab); // Width
+    screen().key(Key::BackTab); // text box
+    screen().key(Key::BackTab); // COM
+    screen().key(Key::BackTab); // Printer
+    screen().key(Key::BackTab); // "..."
+    screen().ch(U' ');
+    bool dialogShown = false;
+    screen().then([&](HeadlessFrontEnd& s) {
+        int x = 0, y = 0;
+        dialogShown = s.find("Files of type", x, y);
+        s.key(Key::Escape);
+    });
+    Run([&](HeadlessFrontEnd&) {
+        EXPECT_EQ(TextOf(form_.Item(IDC_TEXT)), u"kept");
+        EXPECT_EQ(TextOf(form_.Item(IDC_FILE)), u"");
+        EXPECT_TRUE(form_.Ticked(IDC_UNDERLINE));
+    });
+    EXPECT_TRUE(dialogShown);
+    EXPECT_EQ(form_.m_strFile.str(), u"");
+}
+
+TEST_F(MainForm, TenMegabytesLoadedStillTypeScrollAndPrint) {
+    const std::filesystem::path file =
+        std::filesystem::temp_directory_path() / ("tallyroll-10mb-" + std::to_string(::getpid()));
+    std::string bytes;
+    const std::string line = std::string(78, 'q') + "\r\n";
+    while (bytes.size() < 10u * 1024 * 1024) {
+        bytes += line;
+    }
+    std::ofstream(file, std::ios::binary) << bytes;
+    screen().then([&](HeadlessFrontEnd& s) {
+        LoadTextFile(form_.Loader(), CString(file.string().c_str()));
+        s.key(Key::Tab);              // from the COM list to the text box
+        s.key(Key::End, false, true); // Ctrl+End: the end of the text
+        s.key(Key::PageUp);
+        s.type("Z");
+        s.key(Key::Home, false, true); // Ctrl+Home
+        s.type("A");
+    });
+    screen().then([&](HeadlessFrontEnd& s) {
+        int x = 0, y = 0;
+        EXPECT_TRUE(s.find("Aqqq", x, y)) << s.text(); // the top is showing
+        EXPECT_EQ(::GetWindowTextLengthW(form_.Item(IDC_TEXT)), static_cast<int>(bytes.size()) + 2);
+        s.key(Key::Tab, false, false);
+        s.key(Key::Enter); // Print, from the Width list
+    });
+    Run([](HeadlessFrontEnd&) {});
+    const Bytes received = port_.Drain();
+    EXPECT_EQ(received.size(), 2 + 16 + bytes.size() + 2 + 4);
+    ASSERT_GT(received.size(), 19u);
+    EXPECT_EQ(received[18], 'A');
+    std::filesystem::remove(file);
+}
+
 } // namespace
