@@ -1,4 +1,5 @@
-// Files and devices by name: CreateFileW, ReadFile, WriteFile, CloseHandle.
+// Files and devices by name: CreateFileW, ReadFile, WriteFile, CloseHandle,
+// GetFileSize.
 #include "platform/posix/dcb_termios.h"
 #include "platform/posix/device_table.h"
 #include "platform/posix/errno_map.h"
@@ -202,4 +203,27 @@ BOOL WriteFile(HANDLE hFile, LPCVOID lpBuffer, DWORD nNumberOfBytesToWrite,
 BOOL CloseHandle(HANDLE hObject) {
     // The descriptor closes when the last call using it returns.
     return posix_layer::RemoveObject(hObject) ? TRUE : FALSE;
+}
+
+DWORD GetFileSize(HANDLE hFile, LPDWORD lpFileSizeHigh) {
+    const ObjectRef object = posix_layer::FindObject(hFile);
+    if (!object) {
+        return INVALID_FILE_SIZE;
+    }
+    if (object->kind() != posix_layer::ObjectKind::File) {
+        SetLastError(ERROR_INVALID_HANDLE);
+        return INVALID_FILE_SIZE;
+    }
+    struct stat st {};
+    if (::fstat(object->fd(), &st) == -1) {
+        posix_layer::SetLastErrorFromErrno(errno);
+        return INVALID_FILE_SIZE;
+    }
+    const auto size = static_cast<unsigned long long>(st.st_size);
+    if (lpFileSizeHigh != nullptr) {
+        *lpFileSizeHigh = static_cast<DWORD>(size >> 32);
+    }
+    // A caller tells a size ending in 0xFFFFFFFF from a failure by the last error.
+    SetLastError(ERROR_SUCCESS);
+    return static_cast<DWORD>(size & 0xFFFFFFFFu);
 }

@@ -30,6 +30,8 @@ inline constexpr DWORD ERROR_INSUFFICIENT_BUFFER = 122;
 inline constexpr DWORD ERROR_INVALID_NAME = 123;
 inline constexpr DWORD ERROR_NO_UNICODE_TRANSLATION = 1113;
 
+inline constexpr DWORD INVALID_FILE_SIZE = 0xFFFFFFFF;
+
 HANDLE CreateFileW(LPCWSTR lpFileName, DWORD dwDesiredAccess, DWORD dwShareMode,
                    LPSECURITY_ATTRIBUTES lpSecurityAttributes, DWORD dwCreationDisposition,
                    DWORD dwFlagsAndAttributes, HANDLE hTemplateFile);
@@ -38,6 +40,11 @@ BOOL ReadFile(HANDLE hFile, LPVOID lpBuffer, DWORD nNumberOfBytesToRead,
 BOOL WriteFile(HANDLE hFile, LPCVOID lpBuffer, DWORD nNumberOfBytesToWrite,
                LPDWORD lpNumberOfBytesWritten, LPOVERLAPPED lpOverlapped);
 BOOL CloseHandle(HANDLE hObject);
+// The size of an open file: the low 32 bits answered, the high 32 bits in
+// *lpFileSizeHigh when given. INVALID_FILE_SIZE with a last error on failure;
+// a size whose low half is 0xFFFFFFFF leaves the last error ERROR_SUCCESS.
+// Only files have a size: a port handle fails with ERROR_INVALID_HANDLE.
+DWORD GetFileSize(HANDLE hFile, LPDWORD lpFileSizeHigh);
 
 DWORD GetLastError();
 void SetLastError(DWORD dwErrCode);

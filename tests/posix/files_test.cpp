@@ -115,4 +115,36 @@ TEST_F(Files, HandlesAreNotDescriptorsAndDieWithClose) {
     EXPECT_EQ(GetLastError(), ERROR_INVALID_HANDLE);
 }
 
+TEST_F(Files, GetFileSizeSplitsTheSizeAndTellsAFullLowHalfFromAFailure) {
+    struct Case {
+        unsigned long long size;
+        DWORD low, high;
+    };
+    // Sparse files: the sizes past 4 GB take no room on the disk.
+    const Case cases[] = {
+        {0, 0, 0},
+        {4097, 4097, 0},
+        {0xFFFFFFFFull, 0xFFFFFFFF, 0},
+        {0x100000005ull, 5, 1},
+    };
+    for (const Case& c : cases) {
+        const fs::path file = folder_ / "sized.bin";
+        { std::ofstream(file, std::ios::trunc); }
+        fs::resize_file(file, c.size);
+        HANDLE h = Open(file, GENERIC_READ, OPEN_EXISTING);
+        ASSERT_NE(h, INVALID_HANDLE_VALUE);
+        SetLastError(ERROR_ACCESS_DENIED);
+        DWORD high = 77;
+        EXPECT_EQ(GetFileSize(h, &high), c.low) << c.size;
+        EXPECT_EQ(high, c.high) << c.size;
+        EXPECT_EQ(GetLastError(), ERROR_SUCCESS) << c.size;
+        EXPECT_EQ(GetFileSize(h, nullptr), c.low) << c.size;
+        CloseHandle(h);
+
+        SetLastError(ERROR_SUCCESS);
+        EXPECT_EQ(GetFileSize(h, &high), INVALID_FILE_SIZE) << "a closed handle";
+        EXPECT_EQ(GetLastError(), ERROR_INVALID_HANDLE);
+    }
+}
+
 } // namespace
