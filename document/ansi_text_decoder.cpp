@@ -1,10 +1,24 @@
 #include "document/ansi_text_decoder.h"
 
 #include "platform/win32/codepage.h"
+#include "platform/win32/kernel.h"
+
+#include <cstring>
+
+namespace {
+
+// Where the next zero byte is, or end.
+const BYTE* NextZero(const BYTE* from, const BYTE* end) {
+    const void* zero = std::memchr(from, 0, static_cast<std::size_t>(end - from));
+    return zero != nullptr ? static_cast<const BYTE*>(zero) : end;
+}
+
+} // namespace
 
 AnsiTextDecoder::AnsiTextDecoder(UINT codePage) : m_codePage(codePage) {
     for (int b = 0; b < 256; ++b) {
         m_isLead[b] = IsDBCSLeadByteEx(m_codePage, static_cast<BYTE>(b)) != FALSE;
+        m_hasLeadBytes = m_hasLeadBytes || m_isLead[b];
     }
 }
 
@@ -16,56 +30,78 @@ void AnsiTextDecoder::ConvertRun(const BYTE* bytes, std::size_t count, CString& 
     }
     const auto* source = reinterpret_cast<LPCSTR>(bytes);
     const int length = static_cast<int>(count);
-    const int needed = MultiByteToWideChar(m_codePage, 0, source, length, nullptr, 0);
-    if (needed <= 0) {
-        return;
-    }
     std::u16string& text = out.str();
     const std::size_t start = text.size();
-    text.resize(start + static_cast<std::size_t>(needed));
-    const int written =
-        MultiByteToWideChar(m_codePage, 0, source, length, text.data() + start, needed);
+    // A byte, or a pair of bytes, never gives more than one UTF-16 unit, so
+    // as many units as bytes is room enough and the size query is spared.
+    // Should a code page ever give more, the query answers the true need.
+    text.resize(start + count);
+    int written = MultiByteToWideChar(m_codePage, 0, source, length, text.data() + start, length);
+    if (written <= 0 && GetLastError() == ERROR_INSUFFICIENT_BUFFER) {
+        const int needed = MultiByteToWideChar(m_codePage, 0, source, length, nullptr, 0);
+        if (needed > 0) {
+            text.resize(start + static_cast<std::size_t>(needed));
+            written =
+                MultiByteToWideChar(m_codePage, 0, source, length, text.data() + start, needed);
+        }
+    }
     text.resize(start + static_cast<std::size_t>(written > 0 ? written : 0));
 }
 
 void AnsiTextDecoder::Append(const BYTE* bytes, DWORD count, CString& out) {
-    // Build the run to convert: a held-back lead byte first, then the chunk's
-    // bytes up to each zero byte. A zero byte ends a run (and any lead byte
-    // waiting for its partner); the text after it is converted as its own run.
-    std::vector<BYTE>& run = m_run;
-    run.clear();
-    run.reserve(count + 1);
+    // The chunk is cut into runs at its zero bytes; each run is converted as
+    // it stands in the chunk. A zero byte ends a run and any lead byte
+    // waiting for its partner; the text after it is converted as its own run.
+    const BYTE* at = bytes;
+    const BYTE* const end = bytes + count;
+
     if (m_hasPendingLead) {
-        run.push_back(m_pendingLead);
+        // The held-back lead byte begins the first run, which is therefore
+        // the only one put together in a buffer of its own.
         m_hasPendingLead = false;
+        const BYTE* const zero = NextZero(at, end);
+        if (zero == end) {
+            // The run reaches the chunk's end and may hold a byte back again.
+            m_run.assign(1, m_pendingLead);
+            m_run.insert(m_run.end(), at, end);
+            ConvertTail(m_run.data(), m_run.size(), true, out);
+            return;
+        }
+        m_run.assign(1, m_pendingLead);
+        m_run.insert(m_run.end(), at, zero);
+        ConvertRun(m_run.data(), m_run.size(), out);
+        at = zero + 1;
     }
 
-    // pairOpen tracks whether the last byte of run is a lead byte still
-    // waiting for its trail byte. Lead-byte ranges overlap trail-byte ranges,
-    // so this has to be followed from the start of each run.
-    bool pairOpen = !run.empty();
-    for (DWORD i = 0; i < count; ++i) {
-        const BYTE b = bytes[i];
-        if (b == 0) {
-            ConvertRun(run.data(), run.size(), out);
-            run.clear();
-            pairOpen = false;
-            continue;
+    for (;;) {
+        const BYTE* const zero = NextZero(at, end);
+        if (zero == end) {
+            break;
         }
-        run.push_back(b);
+        ConvertRun(at, static_cast<std::size_t>(zero - at), out);
+        at = zero + 1;
+    }
+    ConvertTail(at, static_cast<std::size_t>(end - at), false, out);
+}
+
+void AnsiTextDecoder::ConvertTail(const BYTE* run, std::size_t count, bool startsWithLead,
+                                  CString& out) {
+    // The last run of a chunk: a lead byte at its very end waits for the
+    // next chunk. Whether the last byte is such a lead has to be followed
+    // from the start of the run, as lead-byte values are also trail-byte
+    // values; a page without lead bytes never holds one back.
+    if (m_hasLeadBytes && count != 0) {
+        bool pairOpen = startsWithLead;
+        for (std::size_t i = startsWithLead ? 1 : 0; i < count; ++i) {
+            pairOpen = !pairOpen && m_isLead[run[i]];
+        }
         if (pairOpen) {
-            pairOpen = false;
-        } else if (m_isLead[b]) {
-            pairOpen = true;
+            m_pendingLead = run[count - 1];
+            m_hasPendingLead = true;
+            --count;
         }
     }
-
-    if (pairOpen) {
-        m_pendingLead = run.back();
-        m_hasPendingLead = true;
-        run.pop_back();
-    }
-    ConvertRun(run.data(), run.size(), out);
+    ConvertRun(run, count, out);
 }
 
 void AnsiTextDecoder::Finish(CString& out) {

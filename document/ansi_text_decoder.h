@@ -21,10 +21,12 @@ public:
 
 private:
     void ConvertRun(const BYTE* bytes, std::size_t count, CString& out) const;
+    void ConvertTail(const BYTE* run, std::size_t count, bool startsWithLead, CString& out);
 
     UINT m_codePage;
     bool m_isLead[256] = {}; // asked of the code page once, not per byte
-    std::vector<BYTE> m_run; // reused between chunks
+    bool m_hasLeadBytes = false;
+    std::vector<BYTE> m_run; // a held-back lead byte and the run it begins
     bool m_hasPendingLead = false;
     BYTE m_pendingLead = 0;
 };
