@@ -64,7 +64,7 @@ void AnsiTextDecoder::Append(const BYTE* bytes, DWORD count, CString& out) {
             // The run reaches the chunk's end and may hold a byte back again.
             m_run.assign(1, m_pendingLead);
             m_run.insert(m_run.end(), at, end);
-            ConvertTail(m_run.data(), m_run.size(), true, out);
+            ConvertTail(m_run.data(), m_run.size(), out);
             return;
         }
         m_run.assign(1, m_pendingLead);
@@ -81,21 +81,23 @@ void AnsiTextDecoder::Append(const BYTE* bytes, DWORD count, CString& out) {
         ConvertRun(at, static_cast<std::size_t>(zero - at), out);
         at = zero + 1;
     }
-    ConvertTail(at, static_cast<std::size_t>(end - at), false, out);
+    ConvertTail(at, static_cast<std::size_t>(end - at), out);
 }
 
-void AnsiTextDecoder::ConvertTail(const BYTE* run, std::size_t count, bool startsWithLead,
-                                  CString& out) {
+void AnsiTextDecoder::ConvertTail(const BYTE* run, std::size_t count, CString& out) {
     // The last run of a chunk: a lead byte at its very end waits for the
-    // next chunk. Whether the last byte is such a lead has to be followed
-    // from the start of the run, as lead-byte values are also trail-byte
-    // values; a page without lead bytes never holds one back.
-    if (m_hasLeadBytes && count != 0) {
-        bool pairOpen = startsWithLead;
-        for (std::size_t i = startsWithLead ? 1 : 0; i < count; ++i) {
-            pairOpen = !pairOpen && m_isLead[run[i]];
+    // next chunk. Lead-byte values are also trail-byte values, so a pair
+    // can only be told from the byte before the last stretch of lead values:
+    // any other byte ends a character, and the stretch after it pairs off
+    // from its start. An odd stretch leaves its last byte open. A held-back
+    // lead byte at the run's start is itself a lead value, so it counts as
+    // part of the stretch. A page without lead bytes never holds one back.
+    if (m_hasLeadBytes) {
+        std::size_t leads = 0;
+        while (leads < count && m_isLead[run[count - 1 - leads]]) {
+            ++leads;
         }
-        if (pairOpen) {
+        if (leads % 2 != 0) {
             m_pendingLead = run[count - 1];
             m_hasPendingLead = true;
             --count;

@@ -21,7 +21,7 @@ public:
 
 private:
     void ConvertRun(const BYTE* bytes, std::size_t count, CString& out) const;
-    void ConvertTail(const BYTE* run, std::size_t count, bool startsWithLead, CString& out);
+    void ConvertTail(const BYTE* run, std::size_t count, CString& out);
 
     UINT m_codePage;
     bool m_isLead[256] = {}; // asked of the code page once, not per byte
