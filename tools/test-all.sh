@@ -1,14 +1,38 @@
 #!/usr/bin/env bash
 # Builds Tallyroll and runs every test: the default preset and the sanitizer
-# preset. This is what CI runs.
+# preset (warnings are errors), clang-tidy on the program's own code, and a
+# short run of every fuzz target from its seeds. This is what CI runs.
+#
+#   tools/test-all.sh            everything
+#   SKIP_TIDY=1 SKIP_FUZZ=1 ...  leave those steps out (local runs)
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
+step() {
+    echo
+    echo "=== $* ($(date +%H:%M:%S))"
+}
+
+step "dependencies"
 tools/deps.sh
 
+jobs="$(nproc)"
 for preset in default sanitize; do
-    echo "=== preset ${preset}"
-    cmake --preset "${preset}" -DTALLYROLL_WERROR=ON
-    cmake --build --preset "${preset}" -j "$(nproc)"
-    ctest --preset "${preset}" -j "$(nproc)"
+    step "preset ${preset}: configure and build"
+    cmake --preset "${preset}" -DTALLYROLL_WERROR=ON > /dev/null
+    cmake --build --preset "${preset}" -j "${jobs}"
+    step "preset ${preset}: tests"
+    ctest --preset "${preset}" -j "${jobs}"
 done
+
+if [[ -z "${SKIP_TIDY:-}" ]]; then
+    step "clang-tidy"
+    tools/tidy.sh -p build/default
+fi
+
+if [[ -z "${SKIP_FUZZ:-}" ]]; then
+    step "fuzz targets"
+    tools/fuzz-smoke.sh
+fi
+
+step "done"

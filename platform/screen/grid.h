@@ -45,8 +45,8 @@ public:
     int width() const { return width_; }
     int height() const { return height_; }
 
-    Cell& at(int x, int y) { return cells_[static_cast<std::size_t>(y * width_ + x)]; }
-    const Cell& at(int x, int y) const { return cells_[static_cast<std::size_t>(y * width_ + x)]; }
+    Cell& at(int x, int y) { return cells_[index(x, y)]; }
+    const Cell& at(int x, int y) const { return cells_[index(x, y)]; }
     bool contains(int x, int y) const { return x >= 0 && y >= 0 && x < width_ && y < height_; }
 
     void fill(Cell cell);
@@ -64,6 +64,11 @@ public:
     bool cursorVisible = false;
 
 private:
+    std::size_t index(int x, int y) const {
+        return static_cast<std::size_t>(y) * static_cast<std::size_t>(width_) +
+               static_cast<std::size_t>(x);
+    }
+
     int width_ = 0;
     int height_ = 0;
     std::vector<Cell> cells_;

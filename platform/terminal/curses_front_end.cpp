@@ -262,20 +262,21 @@ void CursesFrontEnd::readMouse() {
     // An Esc held back before the mouse report was a key of its own.
     decoder_.flush(decoded_);
     using Kind = screen::MouseEvent::Kind;
-    for (auto report = reports.rbegin(); report != reports.rend(); ++report) {
+    for (std::size_t k = reports.size(); k-- > 0;) {
+        const MEVENT& report = reports[k];
         const auto add = [&](Kind kind) {
-            decoded_.emplace_back(screen::MouseEvent{kind, report->x, report->y});
+            decoded_.emplace_back(screen::MouseEvent{kind, report.x, report.y});
         };
-        if ((report->bstate & BUTTON1_PRESSED) != 0) {
+        if ((report.bstate & BUTTON1_PRESSED) != 0) {
             add(Kind::Press);
         }
-        if ((report->bstate & BUTTON1_RELEASED) != 0) {
+        if ((report.bstate & BUTTON1_RELEASED) != 0) {
             add(Kind::Release);
         }
-        if ((report->bstate & BUTTON4_PRESSED) != 0) {
+        if ((report.bstate & BUTTON4_PRESSED) != 0) {
             add(Kind::WheelUp);
         }
-        if ((report->bstate & BUTTON5_PRESSED) != 0) {
+        if ((report.bstate & BUTTON5_PRESSED) != 0) {
             add(Kind::WheelDown);
         }
     }
@@ -324,7 +325,7 @@ public:
     InputEvent waitEvent() override {
         if (!told_) {
             told_ = true;
-            std::fprintf(stderr, "%s: %s\n", program_invocation_short_name, reason_.c_str());
+            (void)std::fprintf(stderr, "%s: %s\n", program_invocation_short_name, reason_.c_str());
         }
         return screen::QuitEvent{};
     }

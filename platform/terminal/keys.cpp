@@ -11,7 +11,7 @@ using screen::Key;
 using screen::KeyEvent;
 
 struct KeyCodeRow {
-    int code;
+    int code = 0;
     KeyEvent event;
 };
 

@@ -65,7 +65,7 @@ void DieOf(int signal) {
     sigaction(signal, &action, nullptr);
     // The signal stays blocked until this handler returns; a fault then
     // repeats at the same instruction, a sent signal is delivered.
-    raise(signal);
+    (void)raise(signal);
 }
 
 void OnStop(int signal) {

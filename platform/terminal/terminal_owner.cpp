@@ -113,7 +113,7 @@ bool StartTerminal(TerminalFeatures& features) {
     if (isatty(STDIN_FILENO) == 0 || isatty(kTerminalFd) == 0) {
         return false;
     }
-    std::setlocale(LC_ALL, "");
+    (void)std::setlocale(LC_ALL, "");
     if (tcgetattr(kTerminalFd, &g_saved) != 0) {
         return false;
     }
@@ -129,7 +129,7 @@ bool StartTerminal(TerminalFeatures& features) {
     g_active = 1;
     if (!g_exitHookRegistered) {
         g_exitHookRegistered = true;
-        std::atexit(StopAtExit);
+        (void)std::atexit(StopAtExit);
         if (__sanitizer_set_death_callback != nullptr) {
             __sanitizer_set_death_callback(RestoreTerminalFromSignal);
         }

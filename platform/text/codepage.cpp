@@ -257,7 +257,7 @@ int MultiByteToWideChar(UINT CodePage, DWORD dwFlags, LPCSTR lpMultiByteStr, int
     std::size_t i = 0;
     while (i < n) {
         const unsigned char b = bytes[i];
-        char16_t c;
+        char16_t c = 0;
         if (!table->IsLeadByte(b)) {
             c = table->FromSingle(b);
             ++i;

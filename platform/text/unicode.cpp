@@ -43,7 +43,8 @@ char32_t DecodeUtf8(std::string_view s, std::size_t& i) {
     if (b0 < 0x80) {
         ++i;
         return b0;
-    } else if ((b0 & 0xE0) == 0xC0) {
+    }
+    if ((b0 & 0xE0) == 0xC0) {
         extra = 1, c = b0 & 0x1F, min = 0x80;
     } else if ((b0 & 0xF0) == 0xE0) {
         extra = 2, c = b0 & 0x0F, min = 0x800;

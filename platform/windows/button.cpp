@@ -84,7 +84,7 @@ void CheckBox::click() {
         return;
     }
     if (automatic()) {
-        checked = checked == BST_CHECKED ? BST_UNCHECKED : BST_CHECKED;
+        checked = static_cast<int>(checked == BST_CHECKED ? BST_UNCHECKED : BST_CHECKED);
     }
     notifyParent(BN_CLICKED);
 }
@@ -94,7 +94,7 @@ LRESULT CheckBox::message(UINT msg, WPARAM wParam, LPARAM lParam) {
     case BM_GETCHECK:
         return checked;
     case BM_SETCHECK:
-        checked = wParam == BST_CHECKED ? BST_CHECKED : BST_UNCHECKED;
+        checked = static_cast<int>(wParam == BST_CHECKED ? BST_CHECKED : BST_UNCHECKED);
         return 0;
     default:
         return Window::message(msg, wParam, lParam);

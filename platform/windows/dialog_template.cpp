@@ -127,7 +127,8 @@ ReadResult<DialogTemplate> ReadDialogTemplate(std::span<const std::uint8_t> byte
     // Each item needs at least its fixed header, so a count larger than the
     // bytes could hold is rejected before any allocation.
     const std::size_t minItem = t.extended ? 24 + 6 : 18 + 6;
-    if (static_cast<std::size_t>(itemCount) * minItem > r.remaining() + 3u * itemCount) {
+    if (static_cast<std::size_t>(itemCount) * minItem >
+        r.remaining() + std::size_t{3} * itemCount) {
         return Fail(r, "control count " + std::to_string(itemCount) + " runs past the end");
     }
     t.items.reserve(itemCount);

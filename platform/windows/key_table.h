@@ -73,7 +73,7 @@ struct KeyBinding {
 };
 
 // The action bound to ev in context, or Action::None.
-Action LookupKey(KeyContext context, const screen::KeyEvent& ev);
+Action LookupKey(KeyContext context, const screen::KeyEvent& raw);
 
 std::span<const KeyBinding> KeyTable();
 

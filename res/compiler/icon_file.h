@@ -13,11 +13,11 @@ namespace res {
 // One image of an icon file, as its directory entry describes it, with the
 // image's own bytes (BITMAPINFOHEADER, colour table, colour bits, AND mask).
 struct IconImage {
-    BYTE width;  // 0 means 256
-    BYTE height; // 0 means 256
-    BYTE colorCount;
-    WORD planes;
-    WORD bitCount;
+    BYTE width = 0;  // 0 means 256
+    BYTE height = 0; // 0 means 256
+    BYTE colorCount = 0;
+    WORD planes = 0;
+    WORD bitCount = 0;
     std::vector<std::uint8_t> bytes;
 };
 

@@ -15,7 +15,7 @@ void AppendBytes(std::string& out, const std::vector<std::uint8_t>& bytes) {
     char hex[8];
     for (std::size_t i = 0; i < bytes.size(); ++i) {
         out += i % kPerLine == 0 ? "\n   " : "";
-        std::snprintf(hex, sizeof hex, " 0x%02X,", bytes[i]);
+        (void)std::snprintf(hex, sizeof hex, " 0x%02X,", bytes[i]);
         out += hex;
     }
     out += "\n";
@@ -40,8 +40,12 @@ std::string EmitResourceSource(const std::vector<CompiledResource>& resources) {
     out += "\nconstexpr RESOURCE_ITEM kTable[] = {\n";
     for (const CompiledResource& r : resources) {
         const std::string name = ArrayName(r);
-        out += "    {" + std::to_string(r.type) + ", " + std::to_string(r.id) + ", " +
-               std::to_string(r.language) + ", " + name + ", sizeof " + name + "},\n";
+        for (const std::string& part :
+             {std::string("    {"), std::to_string(r.type), std::string(", "), std::to_string(r.id),
+              std::string(", "), std::to_string(r.language), std::string(", "), name,
+              std::string(", sizeof "), name, std::string("},\n")}) {
+            out += part;
+        }
     }
     out += "};\n"
            "\n"
