@@ -1,0 +1,146 @@
+// Peak memory of loading one text file into the form, as a multiple of the
+// file's size.
+//
+//   load_peak --write FILE [--code-page=936]   writes the 100 MB test text
+//   load_peak FILE                             loads FILE and reports
+//   load_peak --form FILE                      the same, and shows the text
+//                                              in a text box as the form does
+//
+// The form keeps the loaded text and its text box keeps a copy of its own, as
+// dialog data exchange does, so the program's peak is above the loader's.
+// The writing is a process of its own so that it leaves nothing in the
+// loading process's peak. Code page 0 follows LC_ALL as usual: 1252 unless
+// the environment says otherwise.
+#include "bench/text_corpus.h"
+#include "document/loader_host.h"
+#include "document/text_file_loader.h"
+#include "platform/headless/headless_front_end.h"
+#include "platform/win32/codepage.h"
+#include "platform/win32/message_box_hook.h"
+#include "platform/windows/window_system.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <string_view>
+#include <sys/resource.h>
+
+namespace {
+
+constexpr int kTextId = 1003;
+
+// The stored values; a refresh puts the text into the text box, if any.
+class Form : public LoaderHost {
+public:
+    explicit Form(HWND textBox = nullptr) : textBox_(textBox) {}
+    CString& StoredText() override { return text_; }
+    CString& StoredFile() override { return file_; }
+    void ReadChoices() override {}
+    void RefreshForm() override {
+        if (textBox_ != nullptr) {
+            SetWindowTextW(textBox_, text_);
+        }
+    }
+    const std::u16string& text() const { return text_.str(); }
+
+private:
+    HWND textBox_;
+    CString text_;
+    CString file_;
+};
+
+// A dialog with the form's multi-line text box, on the headless screen.
+windows::DialogTemplate TextBoxDialog() {
+    windows::DialogTemplate t;
+    t.style = WS_POPUP | WS_VISIBLE | WS_CAPTION | DS_SETFONT;
+    t.cx = 141;
+    t.cy = 155;
+    t.title = u"Peak";
+    windows::DialogItemTemplate edit;
+    edit.windowClass = windows::NameOrOrdinal{true, windows::kClassEdit, {}};
+    edit.id = kTextId;
+    edit.style = 0x50A11044; // the form's text box
+    edit.x = 0;
+    edit.y = 106;
+    edit.cx = 137;
+    edit.cy = 48;
+    t.items.push_back(edit);
+    return t;
+}
+
+const char* g_path = nullptr;
+std::size_t g_units = 0;
+
+// Loads once the dialog is up; the screen is drawn with the text before the
+// dialog ends.
+INT_PTR TextBoxProc(HWND hDlg, UINT msg, WPARAM, LPARAM) {
+    if (msg == WM_INITDIALOG) {
+        headless::Screen().then([hDlg](auto&) {
+            static Form form(GetDlgItem(hDlg, kTextId));
+            LoadTextFile(form, CString(g_path));
+            g_units = form.text().size();
+        });
+    }
+    return FALSE;
+}
+
+int RefuseBox(HWND, LPCWSTR, LPCWSTR, UINT) {
+    std::fputs("load_peak: the loader could not open the file\n", stderr);
+    std::exit(1);
+}
+
+// Kilobytes, as Linux counts ru_maxrss.
+long PeakKilobytes() {
+    rusage usage{};
+    ::getrusage(RUSAGE_SELF, &usage);
+    return usage.ru_maxrss;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    if (argc >= 3 && std::strcmp(argv[1], "--write") == 0) {
+        unsigned code_page = 1252;
+        if (argc == 4 && std::string_view(argv[3]) == "--code-page=936") {
+            code_page = 936;
+        }
+        bench::WriteTextCorpus(argv[2], code_page);
+        return 0;
+    }
+    const bool withTextBox = argc == 3 && std::strcmp(argv[1], "--form") == 0;
+    if (argc != 2 && !withTextBox) {
+        std::fputs("usage: load_peak [--form] FILE | load_peak --write FILE [--code-page=936]\n",
+                   stderr);
+        return 2;
+    }
+    g_path = argv[argc - 1];
+    SetMessageBoxPresenter(&RefuseBox);
+    const double file = static_cast<double>(std::filesystem::file_size(g_path));
+    if (withTextBox) {
+        headless::Screen().reset(80, 24);
+    }
+    const long before = PeakKilobytes();
+    {
+        Form form;
+        if (withTextBox) {
+            windows::DialogBoxFromTemplate(TextBoxDialog(), nullptr, &TextBoxProc, 0);
+        } else {
+            LoadTextFile(form, CString(g_path));
+            g_units = form.text().size();
+        }
+        const std::size_t units = g_units;
+        // The peak is taken while the text is still held, as the form holds it.
+        const long peak = PeakKilobytes();
+        std::printf("holder         %s\n", withTextBox ? "form and text box" : "form");
+        std::printf("code page      %u\n", GetACP());
+        std::printf("file           %.0f bytes\n", file);
+        std::printf("text           %zu UTF-16 units (%.1f MB)\n", units,
+                    static_cast<double>(units) * 2 / 1e6);
+        std::printf("peak before    %ld KB\n", before);
+        std::printf("peak           %ld KB\n", peak);
+        std::printf("peak / file    %.2f\n", static_cast<double>(peak) * 1024 / file);
+        std::printf("growth / file  %.2f\n", static_cast<double>(peak - before) * 1024 / file);
+    }
+    return 0;
+}
