@@ -216,6 +216,7 @@ void BM_LoadAgainstIconv(benchmark::State& state) {
     state.counters["iconv_ms"] = iconv_load.wall / n * 1e3;
     state.counters["iconv_cpu_ms"] = iconv_load.cpu / n * 1e3;
     state.counters["iconv_only_ms"] = iconv_only.wall / n * 1e3;
+    state.counters["iconv_only_cpu_ms"] = iconv_only.cpu / n * 1e3;
     state.counters["x_iconv"] = iconv_load.cpu / load.cpu;
     state.counters["x_iconv_only"] = iconv_only.cpu / load.cpu;
 }
