@@ -102,11 +102,14 @@ int main(int argc, char** argv) {
         const auto resources = Compile(argv[1], read);
         WriteFile(output, res::EmitResourceSource(resources));
         if (argc == 4) {
-            std::string deps = DepfilePath(output) + ":";
+            std::string deps = DepfilePath(output);
+            deps += ':';
             for (const fs::path& file : read) {
-                deps += " " + DepfilePath(file);
+                deps += ' ';
+                deps += DepfilePath(file);
             }
-            WriteFile(argv[3], deps + "\n");
+            deps += '\n';
+            WriteFile(argv[3], deps);
         }
     } catch (const std::exception& e) {
         std::cerr << "tallyroll_rescompile: " << e.what() << "\n";
