@@ -11,7 +11,7 @@ namespace {
 
 enum class Size { Default, Short, Long, Int64 };
 
-struct Spec {
+struct FieldFormat {
     bool left = false;
     bool zero = false;
     bool alternate = false;
@@ -64,14 +64,15 @@ std::size_t ReadNumber(LPCWSTR& p) {
 }
 
 // Pads body (with an optional sign or 0x prefix kept in front of zero padding).
-void Emit(Sink& sink, const Spec& spec, std::u16string_view prefix, std::u16string_view body) {
+void Emit(Sink& sink, const FieldFormat& field, std::u16string_view prefix,
+          std::u16string_view body) {
     const std::size_t len = prefix.size() + body.size();
-    const std::size_t pad = spec.width > len ? spec.width - len : 0;
-    if (spec.left) {
+    const std::size_t pad = field.width > len ? field.width - len : 0;
+    if (field.left) {
         sink.Put(prefix);
         sink.Put(body);
         sink.Repeat(u' ', pad);
-    } else if (spec.zero) {
+    } else if (field.zero) {
         sink.Put(prefix);
         sink.Repeat(u'0', pad);
         sink.Put(body);
@@ -82,7 +83,8 @@ void Emit(Sink& sink, const Spec& spec, std::u16string_view prefix, std::u16stri
     }
 }
 
-void EmitInteger(Sink& sink, Spec spec, char16_t conv, std::int64_t value, std::uint64_t bits) {
+void EmitInteger(Sink& sink, FieldFormat field, char16_t conv, std::int64_t value,
+                 std::uint64_t bits) {
     const bool is_signed = conv == u'd' || conv == u'i';
     const bool negative = is_signed && value < 0;
     std::uint64_t magnitude = is_signed ? (negative ? 0 - static_cast<std::uint64_t>(value)
@@ -98,14 +100,14 @@ void EmitInteger(Sink& sink, Spec spec, char16_t conv, std::int64_t value, std::
         magnitude /= base;
     } while (magnitude != 0);
     std::u16string body;
-    if (spec.has_precision) {
-        if (spec.precision == 0 && n == 1 && buf[0] == u'0') {
+    if (field.has_precision) {
+        if (field.precision == 0 && n == 1 && buf[0] == u'0') {
             n = 0; // printf rule: zero with precision 0 prints no digits
         }
-        if (spec.precision > n) {
-            body.assign(spec.precision - n, u'0');
+        if (field.precision > n) {
+            body.assign(field.precision - n, u'0');
         }
-        spec.zero = false;
+        field.zero = false;
     }
     while (n > 0) {
         body += buf[--n];
@@ -113,10 +115,10 @@ void EmitInteger(Sink& sink, Spec spec, char16_t conv, std::int64_t value, std::
     std::u16string_view prefix;
     if (negative) {
         prefix = u"-";
-    } else if (spec.alternate && base == 16 && bits != 0) {
+    } else if (field.alternate && base == 16 && bits != 0) {
         prefix = conv == u'X' ? u"0X" : u"0x";
     }
-    Emit(sink, spec, prefix, body);
+    Emit(sink, field, prefix, body);
 }
 
 std::u16string Narrow(const char* s, std::size_t len) {
@@ -132,8 +134,8 @@ std::u16string Narrow(const char* s, std::size_t len) {
     return wide;
 }
 
-std::u16string_view Truncate(std::u16string_view s, const Spec& spec) {
-    return spec.has_precision && spec.precision < s.size() ? s.substr(0, spec.precision) : s;
+std::u16string_view Truncate(std::u16string_view s, const FieldFormat& field) {
+    return field.has_precision && field.precision < s.size() ? s.substr(0, field.precision) : s;
 }
 
 } // namespace
@@ -153,32 +155,32 @@ void FormatWide(std::u16string& out, LPCWSTR format, va_list args, std::size_t m
             sink.Put(*p++);
             continue;
         }
-        Spec spec;
+        FieldFormat field;
         for (;; ++p) {
             if (*p == u'-') {
-                spec.left = true;
+                field.left = true;
             } else if (*p == u'0') {
-                spec.zero = true;
+                field.zero = true;
             } else if (*p == u'#') {
-                spec.alternate = true;
+                field.alternate = true;
             } else {
                 break;
             }
         }
-        spec.width = ReadNumber(p);
+        field.width = ReadNumber(p);
         if (*p == u'.') {
             ++p;
-            spec.has_precision = true;
-            spec.precision = ReadNumber(p);
+            field.has_precision = true;
+            field.precision = ReadNumber(p);
         }
         if (*p == u'l') {
-            spec.size = Size::Long;
+            field.size = Size::Long;
             ++p;
         } else if (*p == u'h') {
-            spec.size = Size::Short;
+            field.size = Size::Short;
             ++p;
         } else if (p[0] == u'I' && p[1] == u'6' && p[2] == u'4') {
-            spec.size = Size::Int64;
+            field.size = Size::Int64;
             p += 3;
         }
         const char16_t conv = *p;
@@ -194,13 +196,13 @@ void FormatWide(std::u16string& out, LPCWSTR format, va_list args, std::size_t m
         case u'X': {
             std::int64_t value = 0;
             std::uint64_t bits = 0;
-            if (spec.size == Size::Int64) {
+            if (field.size == Size::Int64) {
                 value = va_arg(args, long long);
                 bits = static_cast<std::uint64_t>(value);
             } else {
                 // Win32 integers are 32 bits, 'l' included.
                 const int raw = va_arg(args, int);
-                if (spec.size == Size::Short) {
+                if (field.size == Size::Short) {
                     value = static_cast<short>(raw);
                     bits = static_cast<unsigned short>(raw);
                 } else {
@@ -208,42 +210,42 @@ void FormatWide(std::u16string& out, LPCWSTR format, va_list args, std::size_t m
                     bits = static_cast<unsigned>(raw);
                 }
             }
-            EmitInteger(sink, spec, conv, value, bits);
+            EmitInteger(sink, field, conv, value, bits);
             break;
         }
         case u'c':
         case u'C': {
             const int raw = va_arg(args, int);
-            const bool narrow = conv == u'C' ? spec.size != Size::Long : spec.size == Size::Short;
-            spec.zero = false;
+            const bool narrow = conv == u'C' ? field.size != Size::Long : field.size == Size::Short;
+            field.zero = false;
             if (narrow) {
                 const char ch = static_cast<char>(raw);
-                Emit(sink, spec, {}, Narrow(&ch, 1));
+                Emit(sink, field, {}, Narrow(&ch, 1));
             } else {
                 const char16_t ch = static_cast<char16_t>(raw);
-                Emit(sink, spec, {}, std::u16string_view(&ch, 1));
+                Emit(sink, field, {}, std::u16string_view(&ch, 1));
             }
             break;
         }
         case u's':
         case u'S': {
-            const bool narrow = conv == u'S' ? spec.size != Size::Long : spec.size == Size::Short;
-            spec.zero = false;
+            const bool narrow = conv == u'S' ? field.size != Size::Long : field.size == Size::Short;
+            field.zero = false;
             if (narrow) {
                 const char* s = va_arg(args, const char*);
                 if (s == nullptr) {
-                    Emit(sink, spec, {}, Truncate(u"(null)", spec));
+                    Emit(sink, field, {}, Truncate(u"(null)", field));
                 } else {
                     std::size_t len = std::strlen(s);
-                    if (spec.has_precision && spec.precision < len) {
-                        len = spec.precision;
+                    if (field.has_precision && field.precision < len) {
+                        len = field.precision;
                     }
                     const std::u16string wide = Narrow(s, len);
-                    Emit(sink, spec, {}, Truncate(wide, spec));
+                    Emit(sink, field, {}, Truncate(wide, field));
                 }
             } else {
                 LPCWSTR s = va_arg(args, LPCWSTR);
-                Emit(sink, spec, {}, Truncate(s ? std::u16string_view(s) : u"(null)", spec));
+                Emit(sink, field, {}, Truncate(s ? std::u16string_view(s) : u"(null)", field));
             }
             break;
         }
