@@ -128,6 +128,20 @@ void BM_TypeAtStart(benchmark::State& state) {
     KeysAndRedraw(state, {Key(screen::Key::Home, true), Char(U'x'), Key(screen::Key::Backspace)});
 }
 
+// The anchors: the same keys and redraws with an empty text box, so that a
+// busy machine moves both figures alike.
+const std::u16string& Empty() {
+    static const std::u16string text;
+    return text;
+}
+void BM_TypeAndEraseEmptyAnchor(benchmark::State& state) {
+    KeysAndRedraw(state, {Char(U'x'), Key(screen::Key::Backspace)}, Empty());
+}
+void BM_TypeAtStartEmptyAnchor(benchmark::State& state) {
+    KeysAndRedraw(state, {Key(screen::Key::Home, true), Char(U'x'), Key(screen::Key::Backspace)},
+                  Empty());
+}
+
 void BM_TypeInLongWideLine(benchmark::State& state) {
     KeysAndRedraw(state, {Char(U'x'), Key(screen::Key::Backspace), Key(screen::Key::Down)},
                   LongWideLine());
@@ -142,6 +156,8 @@ void BM_SetText(benchmark::State& state) {
     });
 }
 
+BENCHMARK(BM_TypeAndEraseEmptyAnchor)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_TypeAtStartEmptyAnchor)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_TypeAndErase)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_EnterAndErase)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_ArrowDownUp)->Unit(benchmark::kMicrosecond);
