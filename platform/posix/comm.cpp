@@ -20,11 +20,6 @@ BOOL Fail(int err) {
     return FALSE;
 }
 
-BOOL InvalidParameter() {
-    SetLastError(ERROR_INVALID_PARAMETER);
-    return FALSE;
-}
-
 // The current termios of a port; fails for anything that is not a tty.
 bool ReadSettings(const ObjectRef& object, termios& t) {
     if (const int err = posix_layer::ReadLineSettings(object->fd(), t); err != 0) {
@@ -32,6 +27,24 @@ bool ReadSettings(const ObjectRef& object, termios& t) {
         return false;
     }
     return true;
+}
+
+// The port behind hFile with its current termios in t: nullptr, with the last
+// error set, for a handle that is not open, a missing argument, or something
+// that is not a terminal.
+ObjectRef PortWithSettings(HANDLE hFile, termios& t, bool argumentGiven = true) {
+    ObjectRef object = posix_layer::FindObject(hFile);
+    if (!object) {
+        return nullptr;
+    }
+    if (!argumentGiven) {
+        SetLastError(ERROR_INVALID_PARAMETER);
+        return nullptr;
+    }
+    if (!ReadSettings(object, t)) {
+        return nullptr;
+    }
+    return object;
 }
 
 // RTS "toggle" is low while idle; every other mode keeps the line up.
@@ -42,15 +55,9 @@ bool RtsRaised(DWORD control) {
 } // namespace
 
 BOOL GetCommState(HANDLE hFile, LPDCB lpDCB) {
-    const ObjectRef object = posix_layer::FindObject(hFile);
-    if (!object) {
-        return FALSE;
-    }
-    if (lpDCB == nullptr) {
-        return InvalidParameter();
-    }
     termios t{};
-    if (!ReadSettings(object, t)) {
+    const ObjectRef object = PortWithSettings(hFile, t, lpDCB != nullptr);
+    if (!object) {
         return FALSE;
     }
     const posix_layer::OpenObject::PortState state = object->port();
@@ -63,15 +70,9 @@ BOOL GetCommState(HANDLE hFile, LPDCB lpDCB) {
 }
 
 BOOL SetCommState(HANDLE hFile, LPDCB lpDCB) {
-    const ObjectRef object = posix_layer::FindObject(hFile);
-    if (!object) {
-        return FALSE;
-    }
-    if (lpDCB == nullptr) {
-        return InvalidParameter();
-    }
     termios t{};
-    if (!ReadSettings(object, t)) {
+    const ObjectRef object = PortWithSettings(hFile, t, lpDCB != nullptr);
+    if (!object) {
         return FALSE;
     }
     if (const DWORD error = posix_layer::TermiosFromDcb(*lpDCB, t); error != ERROR_SUCCESS) {
@@ -97,15 +98,9 @@ BOOL SetCommState(HANDLE hFile, LPDCB lpDCB) {
 }
 
 BOOL GetCommTimeouts(HANDLE hFile, LPCOMMTIMEOUTS lpCommTimeouts) {
-    const ObjectRef object = posix_layer::FindObject(hFile);
-    if (!object) {
-        return FALSE;
-    }
-    if (lpCommTimeouts == nullptr) {
-        return InvalidParameter();
-    }
     termios t{};
-    if (!ReadSettings(object, t)) {
+    const ObjectRef object = PortWithSettings(hFile, t, lpCommTimeouts != nullptr);
+    if (!object) {
         return FALSE;
     }
     *lpCommTimeouts = object->port().timeouts;
@@ -113,15 +108,9 @@ BOOL GetCommTimeouts(HANDLE hFile, LPCOMMTIMEOUTS lpCommTimeouts) {
 }
 
 BOOL SetCommTimeouts(HANDLE hFile, LPCOMMTIMEOUTS lpCommTimeouts) {
-    const ObjectRef object = posix_layer::FindObject(hFile);
-    if (!object) {
-        return FALSE;
-    }
-    if (lpCommTimeouts == nullptr) {
-        return InvalidParameter();
-    }
     termios t{};
-    if (!ReadSettings(object, t)) {
+    const ObjectRef object = PortWithSettings(hFile, t, lpCommTimeouts != nullptr);
+    if (!object) {
         return FALSE;
     }
     if (const DWORD error = posix_layer::TermiosFromTimeouts(*lpCommTimeouts, t);
@@ -141,10 +130,6 @@ BOOL SetCommTimeouts(HANDLE hFile, LPCOMMTIMEOUTS lpCommTimeouts) {
 BOOL SetupComm(HANDLE hFile, DWORD, DWORD) {
     // Queue sizes are recommendations on Win32 too; Linux has no per-port
     // queue size to set. The call still refuses what is not a port.
-    const ObjectRef object = posix_layer::FindObject(hFile);
-    if (!object) {
-        return FALSE;
-    }
     termios t{};
-    return ReadSettings(object, t) ? TRUE : FALSE;
+    return PortWithSettings(hFile, t) ? TRUE : FALSE;
 }
