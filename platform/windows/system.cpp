@@ -105,6 +105,14 @@ Window* System::setFocus(Window* w) {
         return previous;
     }
     focus_ = w;
+    if (w != nullptr && focusToRestore != nullptr) {
+        // A control chosen in the same dialog replaces the one to restore;
+        // a message box shown meanwhile does not.
+        Window* keeper = find(focusToRestore);
+        if (keeper == nullptr || keeper->topLevel() == w->topLevel()) {
+            focusToRestore = nullptr;
+        }
+    }
     if (previous != nullptr) {
         previous->focusChanged(false);
     }

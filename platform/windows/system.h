@@ -38,6 +38,10 @@ public:
     // The open drop-down list, drawn above everything and first to see input.
     ComboBox* droppedCombo = nullptr;
 
+    // The control that lost the focus because it was disabled; it takes the
+    // focus back when enabled while no control has it.
+    HWND focusToRestore = nullptr;
+
     // Set by QuitEvent: every open modal loop ends with IDCANCEL.
     bool quitting = false;
 

@@ -20,15 +20,38 @@ HWND Handle(const Window* w) {
     return w != nullptr ? w->hwnd : nullptr;
 }
 
-// When the focused control goes away or is disabled, the focus moves on to
-// the next control that takes it, so that the keyboard keeps working.
-void MoveFocusOffIfNeeded(Window* w) {
+// Disabling the focused control leaves the dialog with no focus, as on
+// Win32: keys then go to the dialog itself, so Enter still reaches the default
+// button and no other control is chosen for the user. The control gets the
+// focus back when it is enabled again, unless the user has chosen another
+// control of that dialog meanwhile.
+void ReleaseFocusIfDisabled(Window* w) {
     System& sys = System::get();
-    if (sys.focus() != w || w->reachable()) {
+    Window* focus = sys.focus();
+    if (focus == nullptr || w->reachable()) {
         return;
     }
-    auto* d = dynamic_cast<windows::Dialog*>(w->topLevel());
-    sys.setFocus(d != nullptr ? windows::NextTabStop(d, w, 1) : nullptr);
+    for (Window* f = focus; f != nullptr; f = f->parent) {
+        if (f == w) {
+            sys.setFocus(nullptr);
+            sys.focusToRestore = focus->hwnd;
+            return;
+        }
+    }
+}
+
+void RestoreFocusIfReenabled(Window* w) {
+    System& sys = System::get();
+    Window* keeper = sys.find(sys.focusToRestore);
+    if (keeper == nullptr || sys.focus() != nullptr || !keeper->reachable()) {
+        return;
+    }
+    for (Window* k = keeper; k != nullptr; k = k->parent) {
+        if (k == w) {
+            sys.setFocus(keeper);
+            return;
+        }
+    }
 }
 
 } // namespace
@@ -64,7 +87,11 @@ BOOL EnableWindow(HWND hWnd, BOOL bEnable) {
     const BOOL wasDisabled = w->enabled() ? FALSE : TRUE;
     w->style = bEnable ? (w->style & ~WS_DISABLED) : (w->style | WS_DISABLED);
     w->enabledChanged();
-    MoveFocusOffIfNeeded(w);
+    if (bEnable) {
+        RestoreFocusIfReenabled(w);
+    } else {
+        ReleaseFocusIfDisabled(w);
+    }
     return wasDisabled;
 }
 

@@ -220,6 +220,80 @@ TEST_F(MainForm, BothJobButtonsAreDisabledDuringAJobAndEnabledAfter) {
     SetMessageBoxPresenter(previous);
 }
 
+// A job disables its own button while it runs. The focus must come back to
+// that button afterwards, never move on to Quit, so that the next Enter or
+// Space repeats the job instead of ending the program.
+class JobFocus : public MainForm {
+protected:
+    // A press and release at the middle of a control, as a mouse click.
+    void ClickOn(int id) {
+        RECT r{};
+        ::GetWindowRect(form_.Item(id), &r);
+        screen().click((r.left + r.right) / 2, r.top);
+    }
+    void FocusTestByKeys() {
+        for (int i = 0; i < 5; ++i) { // Printer, "...", file box, Quit, Test
+            screen().key(Key::BackTab);
+        }
+    }
+    // Runs the form and answers the id of the control that had the focus
+    // after the input so far, then lets key be pressed there.
+    int FocusAfterJobsThen(Key key, char32_t ch = 0) {
+        int focus = 0;
+        screen().then([&](HeadlessFrontEnd& s) {
+            focus = ::GetDlgCtrlID(::GetFocus());
+            if (ch != 0) {
+                s.ch(ch);
+            } else {
+                s.key(key);
+            }
+        });
+        Run([](HeadlessFrontEnd&) {});
+        return focus;
+    }
+    Bytes TestJob() {
+        // The test page is whatever a Test sends; its bytes are pinned elsewhere.
+        screen().reset(80, 24);
+        FocusTestByKeys();
+        screen().ch(U' ');
+        Run([](HeadlessFrontEnd&) {});
+        return port_.Drain();
+    }
+};
+
+// Enter presses the focused push button, as in any dialog: with the focus
+// back on Test, the next Enter prints the test page again.
+TEST_F(JobFocus, TestBySpaceThenEnterPrintsAgain) {
+    const Bytes test = TestJob();
+    ASSERT_FALSE(test.empty());
+    FocusTestByKeys();
+    screen().ch(U' ');
+    EXPECT_EQ(FocusAfterJobsThen(Key::Enter), IDC_TEST);
+    EXPECT_EQ(port_.Drain(), Join({test, test}));
+}
+
+TEST_F(JobFocus, PrintByMouseThenEnterPrintsAgain) {
+    screen().then([&](HeadlessFrontEnd&) { ClickOn(IDC_PRINT); });
+    EXPECT_EQ(FocusAfterJobsThen(Key::Enter), IDC_PRINT);
+    const Bytes job = PrintStream(kQelvoPlain, "");
+    EXPECT_EQ(port_.Drain(), Join({job, job}));
+}
+
+TEST_F(JobFocus, TestByMouseThenSpaceTestsAgain) {
+    const Bytes test = TestJob();
+    screen().then([&](HeadlessFrontEnd&) { ClickOn(IDC_TEST); });
+    EXPECT_EQ(FocusAfterJobsThen(Key::Char, U' '), IDC_TEST);
+    EXPECT_EQ(port_.Drain(), Join({test, test}));
+}
+
+TEST_F(JobFocus, AFailedJobAlsoGivesTheFocusBack) {
+    table_.Unlink(3); // the job stops with a message box, which takes the focus
+    FocusTestByKeys();
+    screen().ch(U' ');
+    EXPECT_EQ(FocusAfterJobsThen(Key::Tab), IDC_TEST);
+    EXPECT_EQ(boxes_->Texts(), std::vector<std::u16string>{u"Unable to open COM3:, Error No.=2"});
+}
+
 TEST_F(MainForm, LoadingAFileKeepsTheTicksAndThePrinterChoice) {
     const std::filesystem::path file =
         std::filesystem::temp_directory_path() / ("tallyroll-form-" + std::to_string(::getpid()));
