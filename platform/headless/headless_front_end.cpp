@@ -29,6 +29,24 @@ screen::InputEvent HeadlessFrontEnd::waitEvent() {
     return ev;
 }
 
+screen::BusyInput HeadlessFrontEnd::takeBusyInput() {
+    screen::BusyInput input;
+    while (!queue_.empty()) {
+        const screen::InputEvent ev = queue_.front();
+        queue_.pop_front();
+        if (const auto* key = std::get_if<screen::KeyEvent>(&ev)) {
+            input.cancel = input.cancel || key->key == screen::Key::Escape;
+        } else if (std::holds_alternative<screen::QuitEvent>(ev)) {
+            input.cancel = true;
+        } else if (const auto* r = std::get_if<screen::ResizeEvent>(&ev)) {
+            width_ = r->width;
+            height_ = r->height;
+            input.resized = true;
+        }
+    }
+    return input;
+}
+
 void HeadlessFrontEnd::reset(int width, int height) {
     width_ = width;
     height_ = height;

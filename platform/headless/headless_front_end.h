@@ -24,6 +24,8 @@ public:
     int height() const override { return height_; }
     void present(const screen::Grid& grid) override;
     screen::InputEvent waitEvent() override;
+    // Takes what is queued (steps are not run): Esc and QuitEvent cancel.
+    screen::BusyInput takeBusyInput() override;
 
     // Clears the queue, the steps and the screen, and sets the size.
     void reset(int width = 80, int height = 24);

@@ -11,6 +11,7 @@
 #include <cerrno>
 #include <cstddef>
 #include <fcntl.h>
+#include <poll.h>
 #include <memory>
 #include <string>
 #include <sys/file.h>
@@ -91,6 +92,72 @@ ObjectRef OpenFileByPath(const std::string& path, int flags, DWORD shareMode) {
     return std::make_shared<posix_layer::OpenObject>(fd, posix_layer::ObjectKind::File);
 }
 
+std::u16string LabelFor(std::u16string_view name, bool port) {
+    if (port) {
+        return std::u16string(name.substr(0, name.find(u':')));
+    }
+    const std::size_t slash = name.find_last_of(u'/');
+    return std::u16string(slash == std::u16string_view::npos ? name : name.substr(slash + 1));
+}
+
+// Answers false when the user cancelled the load this read belongs to.
+bool LoadGoesOn(posix_layer::OpenObject& file) {
+    posix_layer::BusyWatch& reads = file.reads;
+    reads.Begin();
+    if (!reads.Due()) {
+        return true;
+    }
+    struct stat st {};
+    const off_t at = ::lseek(file.fd(), 0, SEEK_CUR);
+    posix_layer::IoProgress progress;
+    progress.activity = posix_layer::IoProgress::Activity::Loading;
+    progress.name = file.label;
+    progress.done = at > 0 ? static_cast<std::uint64_t>(at) : 0;
+    progress.total = ::fstat(file.fd(), &st) == 0 ? static_cast<std::uint64_t>(st.st_size) : 0;
+    return reads.Check(progress);
+}
+
+// Writes to a port without blocking, waiting in between where the user can
+// see the wait and cancel it. Answers the count written; errno is set when it
+// falls short (ECANCELED: the user cancelled).
+std::size_t WriteToPort(posix_layer::OpenObject& port, const BYTE* bytes, std::size_t count) {
+    const int fd = port.fd();
+    const int flags = ::fcntl(fd, F_GETFL);
+    if (flags == -1 || ::fcntl(fd, F_SETFL, flags | O_NONBLOCK) == -1) {
+        return 0;
+    }
+    posix_layer::BusyWatch watch;
+    watch.Begin();
+    posix_layer::IoProgress progress;
+    progress.activity = posix_layer::IoProgress::Activity::Printing;
+    progress.name = port.label;
+    progress.total = count;
+    std::size_t done = 0;
+    int error = 0;
+    while (done < count) {
+        const ssize_t n = ::write(fd, bytes + done, count - done);
+        if (n >= 0) {
+            done += static_cast<std::size_t>(n);
+            continue;
+        }
+        if (errno == EINTR) {
+            continue;
+        }
+        if (errno != EAGAIN) {
+            error = errno;
+            break;
+        }
+        progress.done = done;
+        if (!watch.WaitFor(fd, POLLOUT, progress)) {
+            error = ECANCELED;
+            break;
+        }
+    }
+    (void)::fcntl(fd, F_SETFL, flags);
+    errno = error;
+    return done;
+}
+
 // One read, continued after EINTR. Answers the count or -1 with errno set.
 ssize_t ReadOnce(int fd, BYTE* buffer, std::size_t count) {
     ssize_t n = -1;
@@ -123,6 +190,7 @@ HANDLE CreateFileW(LPCWSTR lpFileName, DWORD dwDesiredAccess, DWORD dwShareMode,
     if (!object) {
         return INVALID_HANDLE_VALUE;
     }
+    object->label = LabelFor(name, object->IsPort());
     return posix_layer::InsertObject(std::move(object));
 }
 
@@ -140,6 +208,11 @@ BOOL ReadFile(HANDLE hFile, LPVOID lpBuffer, DWORD nNumberOfBytesToRead,
         return FALSE;
     }
     auto* buffer = static_cast<BYTE*>(lpBuffer);
+    if (!object->IsPort() && !LoadGoesOn(*object)) {
+        object->reads.End();
+        SetLastError(ERROR_OPERATION_ABORTED);
+        return FALSE;
+    }
     // A port whose time-outs say "answer at once" gets one read; otherwise a
     // read fills the whole count or stops at the end of the file.
     const bool once = object->IsPort() && posix_layer::ReadsReturnAtOnce(object->port().timeouts);
@@ -151,6 +224,7 @@ BOOL ReadFile(HANDLE hFile, LPVOID lpBuffer, DWORD nNumberOfBytesToRead,
                 break; // keep what arrived; the next read reports the error
             }
             posix_layer::SetLastErrorFromErrno(errno);
+            object->reads.End();
             return FALSE;
         }
         done += static_cast<std::size_t>(n);
@@ -161,6 +235,7 @@ BOOL ReadFile(HANDLE hFile, LPVOID lpBuffer, DWORD nNumberOfBytesToRead,
     if (lpNumberOfBytesRead != nullptr) {
         *lpNumberOfBytesRead = static_cast<DWORD>(done);
     }
+    object->reads.End();
     return TRUE;
 }
 
@@ -178,11 +253,20 @@ BOOL WriteFile(HANDLE hFile, LPCVOID lpBuffer, DWORD nNumberOfBytesToWrite,
         return FALSE;
     }
     // Synchronous and complete: a signal can cut a large write short or
-    // interrupt it before the first byte; both are continued.
+    // interrupt it before the first byte; both are continued. A port that
+    // stops taking bytes keeps the call waiting where the user can cancel it.
     const auto* bytes = static_cast<const BYTE*>(lpBuffer);
     std::size_t done = 0;
     BOOL ok = TRUE;
-    while (done < nNumberOfBytesToWrite) {
+    if (object->IsPort()) {
+        done = WriteToPort(*object, bytes, nNumberOfBytesToWrite);
+        if (done < nNumberOfBytesToWrite) {
+            SetLastError(errno == ECANCELED ? ERROR_OPERATION_ABORTED
+                                            : posix_layer::Win32ErrorFromErrno(errno));
+            ok = FALSE;
+        }
+    }
+    while (ok && done < nNumberOfBytesToWrite) {
         const ssize_t n = ::write(object->fd(), bytes + done, nNumberOfBytesToWrite - done);
         if (n == -1) {
             if (errno == EINTR) {

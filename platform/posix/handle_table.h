@@ -4,11 +4,13 @@
 // happens to carry that number now.
 #pragma once
 
+#include "platform/posix/io_wait.h"
 #include "platform/win32/comm.h"
 #include "platform/win32/types.h"
 
 #include <memory>
 #include <mutex>
+#include <string>
 
 namespace posix_layer {
 
@@ -36,6 +38,13 @@ public:
     };
     PortState port() const;
     void set_port(const PortState& state);
+
+    // What the user knows the object by ("COM3", "notes.txt"), for the
+    // report of a call that keeps them waiting.
+    std::u16string label;
+    // The run of reads a load makes, watched as one operation. Used only by
+    // the one thread that reads the object.
+    BusyWatch reads;
 
 private:
     int fd_;

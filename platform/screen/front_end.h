@@ -8,6 +8,13 @@
 
 namespace screen {
 
+// What the user did while the program was busy on a device or a file.
+struct BusyInput {
+    bool cancel = false;  // Esc or Ctrl+C: give up the call that waits
+    bool stop = false;    // the program must end (a stop signal, the terminal gone)
+    bool resized = false; // the screen changed size
+};
+
 class FrontEnd {
 public:
     virtual ~FrontEnd() = default;
@@ -20,6 +27,17 @@ public:
     // Blocks until the next event. A front end that can produce no more input
     // answers QuitEvent.
     virtual InputEvent waitEvent() = 0;
+
+    // While the program is busy: descriptors that become readable when input
+    // or a stop request arrives (at most two; answers how many).
+    virtual int busyDescriptors(int (&fds)[2]) { return fds[0] = -1, 0; }
+    // Takes all input that has arrived, without waiting. Keys and clicks
+    // other than the cancel keys are dropped: they were meant for a form
+    // that could not answer, and must not act on it afterwards.
+    virtual BusyInput takeBusyInput() = 0;
+
+    // Why the program cannot be shown (no usable terminal), or nullptr.
+    virtual const char* unusableReason() const { return nullptr; }
 };
 
 // The linked front end, set up on first use and restored at exit.

@@ -13,6 +13,7 @@
 #include <climits>
 #include <cstdio>
 #include <cstdlib>
+#include <csignal>
 #include <cwchar>
 #include <deque>
 #include <poll.h>
@@ -101,6 +102,8 @@ public:
 
     void present(const screen::Grid& grid) override;
     InputEvent waitEvent() override;
+    int busyDescriptors(int (&fds)[2]) override;
+    screen::BusyInput takeBusyInput() override;
 
 private:
     struct CellLook {
@@ -122,6 +125,8 @@ private:
     std::vector<InputEvent> decoded_;
     bool stopping_ = false;
     int emptyReads_ = 0;
+    // Ctrl+C presses since the program was last idle.
+    int busyInterrupts_ = 0;
 };
 
 void CursesFrontEnd::setUpLooks() {
@@ -206,6 +211,7 @@ void CursesFrontEnd::present(const screen::Grid& grid) {
 }
 
 InputEvent CursesFrontEnd::waitEvent() {
+    busyInterrupts_ = 0;
     for (;;) {
         if (stopping_ || StopRequested() || !TerminalActive()) {
             // Once asked, every later wait answers the same, so that every
@@ -230,6 +236,44 @@ InputEvent CursesFrontEnd::waitEvent() {
             waitForInput();
         }
     }
+}
+
+int CursesFrontEnd::busyDescriptors(int (&fds)[2]) {
+    fds[0] = STDIN_FILENO;
+    fds[1] = WakeFd();
+    return fds[1] >= 0 ? 2 : 1;
+}
+
+screen::BusyInput CursesFrontEnd::takeBusyInput() {
+    screen::BusyInput input;
+    if (TakeResize()) {
+        applyResize();
+        input.resized = true;
+    }
+    DrainWake();
+    pollfd terminal{STDIN_FILENO, POLLIN, 0};
+    if (poll(&terminal, 1, 0) == 1 && (terminal.revents & (POLLHUP | POLLERR | POLLNVAL)) != 0) {
+        stopping_ = true; // the terminal went away
+    }
+    if (!stopping_) {
+        readAvailable();
+    }
+    decoder_.flush(decoded_);
+    for (const InputEvent& event : pending_) {
+        if (const auto* key = std::get_if<screen::KeyEvent>(&event)) {
+            input.cancel = input.cancel || key->key == screen::Key::Escape;
+        } else if (std::holds_alternative<screen::QuitEvent>(event)) {
+            // Ctrl+C cancels the wait; pressed again while the program is
+            // still busy, it ends the program at once.
+            input.cancel = true;
+            if (++busyInterrupts_ >= 2) {
+                EndNow(SIGINT);
+            }
+        }
+    }
+    pending_.clear();
+    input.stop = stopping_ || StopRequested() || !TerminalActive();
+    return input;
 }
 
 void CursesFrontEnd::readAvailable() {
@@ -322,17 +366,12 @@ public:
     int width() const override { return 80; }
     int height() const override { return 24; }
     void present(const screen::Grid&) override {}
-    InputEvent waitEvent() override {
-        if (!told_) {
-            told_ = true;
-            (void)std::fprintf(stderr, "%s: %s\n", program_invocation_short_name, reason_.c_str());
-        }
-        return screen::QuitEvent{};
-    }
+    InputEvent waitEvent() override { return screen::QuitEvent{}; }
+    screen::BusyInput takeBusyInput() override { return {false, true, false}; }
+    const char* unusableReason() const override { return reason_.c_str(); }
 
 private:
     std::string reason_;
-    bool told_ = false;
 };
 
 } // namespace
@@ -342,10 +381,16 @@ screen::FrontEnd* CreateFrontEnd() {
     if (isatty(STDIN_FILENO) == 0 || isatty(STDOUT_FILENO) == 0) {
         return new NoTerminal("needs a terminal on standard input and output");
     }
-    if (!StartTerminal(features)) {
-        const char* term = std::getenv("TERM");
-        return new NoTerminal(std::string("cannot use the terminal \"") + (term ? term : "") +
-                              "\" (check TERM)");
+    const char* term = std::getenv("TERM");
+    const std::string named = std::string("the terminal \"") + (term ? term : "") + "\"";
+    switch (StartTerminal(features)) {
+    case TerminalStart::Started:
+        break;
+    case TerminalStart::CannotMoveCursor:
+        return new NoTerminal(named + " cannot move its cursor, which the form needs; run it "
+                                      "in a full-screen terminal (TERM=xterm-256color, say)");
+    default:
+        return new NoTerminal("cannot use " + named + " (check TERM)");
     }
     return new CursesFrontEnd(features);
 }

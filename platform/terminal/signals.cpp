@@ -5,6 +5,7 @@
 #include <array>
 #include <cerrno>
 #include <csignal>
+#include <cstdlib>
 #include <cstddef>
 #include <fcntl.h>
 #include <unistd.h>
@@ -17,6 +18,7 @@ constexpr std::array kStopSignals{SIGINT, SIGTERM, SIGHUP};
 constexpr std::array kCrashSignals{SIGSEGV, SIGBUS, SIGFPE, SIGILL, SIGABRT, SIGQUIT};
 
 volatile std::sig_atomic_t g_stop = 0;
+volatile std::sig_atomic_t g_stopSignal = 0;
 volatile std::sig_atomic_t g_resize = 0;
 int g_wake[2] = {-1, -1};
 bool g_installed = false;
@@ -76,6 +78,7 @@ void OnStop(int signal) {
         return;
     }
     g_stop = 1;
+    g_stopSignal = signal;
     Wake();
 }
 
@@ -149,6 +152,15 @@ void RemoveSignalHandlers() {
 
 bool StopRequested() {
     return g_stop != 0;
+}
+
+int StopSignal() {
+    return g_stopSignal;
+}
+
+void EndNow(int signal) {
+    DieOf(signal);
+    std::_Exit(128 + signal); // the signal was caught or ignored after all
 }
 
 void RequestStop() {

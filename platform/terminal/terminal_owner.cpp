@@ -3,11 +3,14 @@
 #include "platform/terminal/ncurses_wide.h"
 #include "platform/terminal/signals.h"
 
+#include <term.h> // setupterm: to ask about a terminal before ncurses starts on it
+
 #include <algorithm>
 #include <cerrno>
 #include <clocale>
 #include <csignal>
 #include <cstdlib>
+#include <cstdio>
 #include <cstring>
 #include <langinfo.h>
 #include <string>
@@ -83,8 +86,34 @@ bool LocaleIsUtf8() {
            (strcasecmp(codeset, "UTF-8") == 0 || strcasecmp(codeset, "UTF8") == 0);
 }
 
+// A stop signal ends the program the way the signal would have (status
+// 128+n in a shell), once the program has unwound and the terminal is back.
 void StopAtExit() {
     StopTerminal();
+    if (const int signal = StopSignal(); signal != 0) {
+        std::signal(signal, SIG_DFL);
+        (void)std::raise(signal);
+    }
+}
+
+// Keys arrive as the locale's codeset encodes them. A C or POSIX locale, or
+// one that is not installed, would lose every character beyond ASCII; the
+// terminals such a locale runs in today speak UTF-8, so read them as that.
+void ChooseLocale() {
+    const char* chosen = std::setlocale(LC_ALL, "");
+    const char* codeset = nl_langinfo(CODESET);
+    const bool plainAscii = codeset == nullptr || std::strcmp(codeset, "ANSI_X3.4-1968") == 0 ||
+                            std::strcmp(codeset, "ASCII") == 0;
+    if (chosen == nullptr || plainAscii) {
+        if (std::setlocale(LC_CTYPE, "C.UTF-8") == nullptr) {
+            (void)std::setlocale(LC_CTYPE, "C.utf8");
+        }
+    }
+}
+
+bool CanMoveCursor() {
+    const char* move = tigetstr("cup");
+    return move != nullptr && move != reinterpret_cast<char*>(-1);
 }
 
 bool StartColours() {
@@ -106,24 +135,35 @@ bool StartMouse() {
 
 } // namespace
 
-bool StartTerminal(TerminalFeatures& features) {
+TerminalStart StartTerminal(TerminalFeatures& features) {
     if (g_active != 0) {
-        return true;
+        return TerminalStart::Started;
     }
     if (isatty(STDIN_FILENO) == 0 || isatty(kTerminalFd) == 0) {
-        return false;
+        return TerminalStart::NotATerminal;
     }
-    (void)std::setlocale(LC_ALL, "");
+    ChooseLocale();
     if (tcgetattr(kTerminalFd, &g_saved) != 0) {
-        return false;
+        return TerminalStart::NotATerminal;
+    }
+    // Asked before ncurses starts, so that nothing is sent to a terminal
+    // that cannot be used.
+    int status = 0;
+    if (setupterm(nullptr, kTerminalFd, &status) != OK) {
+        return TerminalStart::UnknownTerminal;
+    }
+    const bool canMove = CanMoveCursor();
+    del_curterm(cur_term);
+    if (!canMove) {
+        return TerminalStart::CannotMoveCursor;
     }
     if (!InstallSignalHandlers()) {
-        return false;
+        return TerminalStart::NotATerminal;
     }
     g_screen = newterm(nullptr, stdout, stdin);
     if (g_screen == nullptr) {
         RemoveSignalHandlers();
-        return false;
+        return TerminalStart::UnknownTerminal;
     }
     // From here on a crash must restore.
     g_active = 1;
@@ -150,7 +190,7 @@ bool StartTerminal(TerminalFeatures& features) {
     features.colour = StartColours();
     features.mouse = StartMouse();
     ComposeResetSequence(features.mouse);
-    return true;
+    return TerminalStart::Started;
 }
 
 void StopTerminal() noexcept {

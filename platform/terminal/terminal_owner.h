@@ -12,9 +12,11 @@ struct TerminalFeatures {
     bool utf8 = false;
 };
 
-// Starts ncurses on standard input and output. Answers false (and leaves the
-// terminal untouched) when they are not a usable terminal.
-bool StartTerminal(TerminalFeatures& features);
+enum class TerminalStart { Started, NotATerminal, UnknownTerminal, CannotMoveCursor };
+
+// Starts ncurses on standard input and output. Anything but Started leaves
+// the terminal untouched: they are not a terminal the form can be shown on.
+TerminalStart StartTerminal(TerminalFeatures& features);
 // Ends ncurses and restores the saved settings; safe to call more than once.
 void StopTerminal() noexcept;
 // The crash path: writes the reset sequences and restores the saved settings

@@ -1,10 +1,13 @@
 #include "platform/windows/system.h"
 
+#include "platform/text/unicode.h"
+#include "platform/windows/busy_report.h"
 #include "platform/windows/combo_box.h"
 #include "platform/windows/dialog.h"
 #include "platform/windows/message_box_window.h"
 
 #include <algorithm>
+#include <string>
 
 namespace windows {
 namespace {
@@ -36,6 +39,7 @@ System& System::get() {
 System::System() {
     desktop_ = adopt(std::make_unique<DesktopWindow>(), nullptr);
     InstallMessageBoxWindow();
+    WatchBusyCalls();
 }
 
 Window* System::adopt(std::unique_ptr<Window> w, Window* parent) {
@@ -154,6 +158,46 @@ void PaintTree(screen::Grid& grid, const Window* w, CellRect clip, const Window*
     }
 }
 
+
+// A screen too small for a window would show a clipped window with controls
+// missing, which reads as a broken program. Say what is wrong instead; keys
+// still reach the window, and it shows again when the screen grows.
+bool PaintTooSmallNotice(screen::Grid& grid, const std::vector<Dialog*>& modal) {
+    int needW = 0, needH = 0;
+    for (const Dialog* d : modal) {
+        if (!d->fullScreen) {
+            needW = std::max(needW, d->templateWidth);
+            needH = std::max(needH, d->templateHeight);
+        }
+    }
+    const int w = grid.width(), h = grid.height();
+    if (w >= needW && h >= needH) {
+        return false;
+    }
+    const std::u32string notice = text::Utf16ToUtf32(text::Utf8ToUtf16(
+        "Tallyroll needs a terminal of at least " + std::to_string(needW) + " x " +
+        std::to_string(needH) + " (this one is " + std::to_string(w) + " x " + std::to_string(h) +
+        "). Enlarge it to see the form."));
+    Painter painter(grid, 0, 0, CellRect{0, 0, w, h});
+    // Word-wrapped into the lines available, from the top.
+    std::size_t at = 0;
+    for (int y = 0; y < h && at < notice.size() && w > 0; ++y) {
+        std::size_t end = std::min(notice.size(), at + static_cast<std::size_t>(w));
+        if (end < notice.size()) {
+            const std::size_t space = notice.rfind(U' ', end);
+            if (space != std::u32string::npos && space > at) {
+                end = space;
+            }
+        }
+        painter.text(0, y, std::u32string_view(notice).substr(at, end - at), screen::Role::Window);
+        at = end;
+        while (at < notice.size() && notice[at] == U' ') {
+            ++at;
+        }
+    }
+    return true;
+}
+
 } // namespace
 
 void System::paintAll() {
@@ -164,6 +208,9 @@ void System::paintAll() {
     desktop_->rect = CellRect{0, 0, w, h};
     grid_.fill(screen::Cell{U' ', screen::Role::Desktop, 0});
     grid_.cursorVisible = false;
+    if (PaintTooSmallNotice(grid_, modal_)) {
+        return;
+    }
     const CellRect all{0, 0, w, h};
     for (const Dialog* d : modal_) {
         PaintTree(grid_, d, all, focus_);

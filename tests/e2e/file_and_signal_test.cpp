@@ -1,6 +1,7 @@
 // The program in a real terminal, with what a person does around a job:
-// loading a file through the "..." dialog and printing it, and a signal that
-// arrives while a job waits for a printer that does not read.
+// loading a file through the "..." dialog and printing it, and a printer that
+// stops reading: the wait shows, Esc cancels it, keys pressed meanwhile are
+// dropped, and a signal or a closed terminal ends the program promptly.
 #include "terminal_fixture.h"
 #include "tests/posix/virtual_port.h"
 
@@ -9,6 +10,7 @@
 #include <fcntl.h>
 #include <fstream>
 #include <poll.h>
+#include <sys/file.h>
 #include <pty.h>
 #include <string>
 #include <termios.h>
@@ -47,7 +49,10 @@ protected:
 
     void clickPrint() const {
         int column = -1, row = -1;
-        ASSERT_TRUE(session_->findOnScreen("Print\xC2\xAB", column, row)) << session_->capture();
+        ASSERT_TRUE(terminal_test::WaitUntil(
+            [&] { return session_->findOnScreen("Print\xC2\xAB", column, row); },
+            std::chrono::seconds(10)))
+            << session_->capture();
         const std::string at{static_cast<char>(column + 33), static_cast<char>(row + 33)};
         session_->sendBytes("\033[M\x20" + at + "\033[M\x23" + at);
     }
@@ -128,12 +133,94 @@ private:
     std::atomic<bool> stop_ = false;
 };
 
-// Whether the process sits in a write system call (number 1 on x86-64).
-bool BlockedInWrite(pid_t pid) {
-    std::ifstream in("/proc/" + std::to_string(pid) + "/syscall");
-    std::string number;
-    in >> number;
-    return number == "1";
+// Whether a process of that number is still there.
+bool Alive(pid_t pid) {
+    return ::kill(pid, 0) == 0;
+}
+
+// Whether another program could now take the printer: the exclusive open
+// and the lock the program held are gone.
+bool PortFree(const std::string& path) {
+    const int fd = ::open(path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK);
+    if (fd < 0) {
+        return false;
+    }
+    const bool unlocked = ::flock(fd, LOCK_EX | LOCK_NB) == 0;
+    ::close(fd);
+    return unlocked;
+}
+
+// A Print of a file far larger than a stalled printer's line holds: the job
+// waits, and the form says so at the bottom of the terminal.
+class StalledJob : public ProgramSession {
+protected:
+    void SetUp() override {
+        ProgramSession::SetUp();
+        if (IsSkipped()) {
+            return;
+        }
+        ASSERT_FALSE(printer_.path().empty());
+        table_.Link(3, printer_.path());
+        start();
+        const std::string file = session_->dir() + "/long.txt";
+        const std::string line(99, 'x');
+        for (int i = 0; i < 2000; ++i) { // 200 KB
+            bytes_ += line + "\n";
+        }
+        writeFile(file, bytes_);
+        load(file, "long.txt");
+        clickPrint();
+        ASSERT_TRUE(session_->waitForScreen("Printing on COM3:")) << session_->capture();
+        ASSERT_TRUE(session_->waitForScreen("Esc cancels")) << session_->capture();
+    }
+    // Lead-in, format block, the text with its line end, two zero bytes.
+    std::size_t jobSize() const { return 2 + 16 + bytes_.size() + 4; }
+
+    StalledPrinter printer_;
+    std::string bytes_;
+};
+
+TEST_F(StalledJob, EscCancelsTheJobWithItsMessageAndTheFormGoesOn) {
+    keys("Escape");
+    ASSERT_TRUE(session_->waitForScreen("Can't Send Data to Printer!")) << session_->capture();
+    keys("Enter"); // the message box's OK
+    ASSERT_TRUE(terminal_test::WaitUntil(
+        [&] { return session_->capture().find("Can't Send") == std::string::npos; },
+        std::chrono::seconds(5)))
+        << session_->capture();
+    EXPECT_EQ(session_->capture().find("Esc cancels"), std::string::npos)
+        << "the report of the wait is gone once the form is back";
+    EXPECT_TRUE(Alive(programPid())) << "a cancelled job leaves the program running";
+    keys("Escape"); // Quit
+    EXPECT_EQ(ended(), 0);
+    expectTerminalRestored();
+}
+
+TEST_F(StalledJob, KeysPressedDuringTheWaitAreDroppedNotReplayed) {
+    keys("Enter");
+    keys("Enter");
+    keys("Space");
+    // The printer takes the whole job; the keys must not start more jobs.
+    printer_.resume(3 * jobSize());
+    ASSERT_TRUE(terminal_test::WaitUntil([&] { return printer_.received() >= jobSize(); },
+                                         std::chrono::seconds(20)))
+        << printer_.received();
+    ASSERT_TRUE(terminal_test::WaitUntil(
+        [&] { return session_->capture().find("Esc cancels") == std::string::npos; },
+        std::chrono::seconds(5)));
+    std::this_thread::sleep_for(std::chrono::milliseconds(500)); // room for a wrong second job
+    EXPECT_EQ(printer_.received(), jobSize());
+    keys("Escape");
+    EXPECT_EQ(ended(), 0);
+}
+
+TEST_F(StalledJob, ClosingTheTerminalEndsTheProgramAndFreesThePort) {
+    const pid_t pid = programPid();
+    session_->closeTerminal();
+    EXPECT_TRUE(terminal_test::WaitUntil([&] { return !Alive(pid); }, std::chrono::seconds(2)))
+        << "still running after its terminal went away";
+    EXPECT_TRUE(terminal_test::WaitUntil([&] { return PortFree(printer_.path()); },
+                                         std::chrono::seconds(2)));
 }
 
 struct SignalCase {
@@ -141,38 +228,19 @@ struct SignalCase {
     const char* name;
 };
 
-class SignalDuringAJob : public ProgramSession, public testing::WithParamInterface<SignalCase> {};
+class SignalDuringAWait : public StalledJob, public testing::WithParamInterface<SignalCase> {};
 
-TEST_P(SignalDuringAJob, EndsTheProgramOnceTheJobIsDoneAndLeavesTheTerminalSane) {
-    StalledPrinter printer;
-    ASSERT_FALSE(printer.path().empty());
-    table_.Link(3, printer.path());
-    start();
-    const std::string file = session_->dir() + "/long.txt";
-    const std::string line(99, 'x');
-    std::string bytes;
-    for (int i = 0; i < 2000; ++i) { // 200 KB: far more than the line holds
-        bytes += line + "\n";
-    }
-    writeFile(file, bytes);
-    load(file, "long.txt");
-    clickPrint();
-    // The job is blocked in its write; the signal asks the program to stop.
-    ASSERT_TRUE(terminal_test::WaitUntil([&] { return BlockedInWrite(programPid()); },
-                                         std::chrono::seconds(10)))
-        << session_->capture();
+TEST_P(SignalDuringAWait, EndsTheProgramWithinASecondAsTheSignalWould) {
+    const auto sent = std::chrono::steady_clock::now();
     ASSERT_EQ(::kill(programPid(), GetParam().signal), 0);
-    EXPECT_FALSE(session_->waitForFile("rc", std::chrono::milliseconds(500)))
-        << "the job is still writing: the program must not end under it";
-    // The printer takes the whole job (lead-in, block, text, CR LF, 00 00).
-    const std::size_t total = 2 + 16 + bytes.size() + 4;
-    printer.resume(total);
-    EXPECT_EQ(ended(), 0);
+    EXPECT_TRUE(session_->waitForFile("rc", std::chrono::seconds(2))) << session_->capture();
+    EXPECT_LT(std::chrono::steady_clock::now() - sent, std::chrono::milliseconds(1500));
+    EXPECT_EQ(ended(), 128 + GetParam().signal);
     expectTerminalRestored();
-    EXPECT_EQ(printer.received(), total); // the job was not cut short
+    EXPECT_TRUE(PortFree(printer_.path()));
 }
 
-INSTANTIATE_TEST_SUITE_P(Signals, SignalDuringAJob,
+INSTANTIATE_TEST_SUITE_P(Signals, SignalDuringAWait,
                          testing::Values(SignalCase{SIGINT, "INT"}, SignalCase{SIGTERM, "TERM"},
                                          SignalCase{SIGHUP, "HUP"}),
                          [](const auto& param) { return std::string(param.param.name); });

@@ -69,6 +69,13 @@ TmuxSession::TmuxSession(const std::string& shellCommand) {
                         .c_str()) == 0;
 }
 
+void TmuxSession::closeTerminal() {
+    if (started_) {
+        tmux("kill-server");
+        started_ = false;
+    }
+}
+
 TmuxSession::~TmuxSession() {
     if (started_) {
         tmux("kill-server");

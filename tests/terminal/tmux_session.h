@@ -33,6 +33,9 @@ public:
     void resizeWindow(int width, int height) const;
     // Bytes written to the pane's input as they are (an escape sequence).
     void sendBytes(const std::string& bytes) const;
+    // Ends tmux with its pane, as closing a terminal window does: the
+    // programs in it are hung up.
+    void closeTerminal();
 
     bool waitForScreen(const std::string& text,
                        std::chrono::milliseconds timeout = std::chrono::seconds(10)) const;
