@@ -2,12 +2,15 @@
 // it calls WinMain. It makes the program's resources those of its module,
 // records the program's name, and hands the four start values over.
 #include "platform/afx/module_state.h"
+#include "platform/entry/command_line.h"
 #include "platform/entry/program_resources.h"
 #include "platform/entry/start_up.h"
 #include "platform/entry/win_main.h"
 #include "platform/win32/kernel.h"
+#include "platform/screen/front_end.h"
 #include "platform/win32/resources.h"
 
+#include <cstdio>
 #include <string>
 
 namespace {
@@ -15,6 +18,14 @@ constexpr int kShowNormal = 1; // SW_SHOWNORMAL: the window as the template has 
 } // namespace
 
 int main(int argc, char** argv) {
+    if (const auto status = entry::AnswerArguments(argc, argv)) {
+        return *status;
+    }
+    // A program that cannot be shown says why and fails, before it starts.
+    if (const char* why = screen::ActiveFrontEnd().unusableReason()) {
+        std::fprintf(stderr, "tallyroll: %s\n", why);
+        return 1;
+    }
     HMODULE module = GetModuleHandleW(nullptr);
     std::size_t count = 0;
     const RESOURCE_ITEM* resources = ProgramResources(&count);

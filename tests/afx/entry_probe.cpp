@@ -3,6 +3,7 @@
 // module, and a WinMain that hands the start values to the framework. It
 // writes what it was given to standard output.
 #include "platform/afx/framework.h"
+#include "platform/entry/command_line.h"
 #include "platform/entry/program_resources.h"
 #include "platform/entry/win_main.h"
 #include "platform/text/unicode.h"
@@ -30,6 +31,11 @@ public:
 CProbeApp theApp;
 
 } // namespace
+
+// The probe takes any arguments, to show how they reach the program.
+std::optional<int> entry::AnswerArguments(int, const char* const*) {
+    return std::nullopt;
+}
 
 const RESOURCE_ITEM* ProgramResources(std::size_t* count) {
     *count = std::size(kResources);

@@ -22,12 +22,12 @@ protected:
         table_.Link(3, port_.path());
     }
 
-    void start() {
+    void start(const std::string& locale = "C.UTF-8") {
         // The shell records the program's pid, then becomes the program.
         startProgram("TALLYROLL_DEVICES='" + table_.folder() +
                          "' sh -c 'echo $$ > \"$1/pid\"; exec \"$0\"' '" TALLYROLL_BINARY
                          "' \"$DIR\"",
-                     "Tallyroll (2.0)", "C.UTF-8");
+                     "Tallyroll (2.0)", locale);
     }
     void keys(const std::string& k) const { session_->sendKeys(k); }
     void text(const std::string& t) const { session_->sendKeys(t, true); }
@@ -64,6 +64,40 @@ TEST_F(FormSession, KeysPickTheFormatAndPrintSendsTheExactStream) {
     EXPECT_EQ(ended(), 0);
     expectTerminalRestored();
     EXPECT_TRUE(port_.Drain().empty()) << "nothing more on the line after Quit";
+}
+
+// The plain C locale knows no character beyond ASCII, yet the terminal it
+// runs in sends UTF-8: typed letters must arrive, and print in code page
+// 1252 (the code page when the locale names none), Chinese as '?'.
+TEST_F(FormSession, TypingInTheCLocaleKeepsEveryCharacter) {
+    start("C");
+    keys("Tab");
+    text("w\xC3\xB6rld caf\xC3\xA9 \xE4\xB8\xAD\xE6\x96\x87");
+    ASSERT_TRUE(session_->waitForScreen("caf\xC3\xA9")) << session_->capture();
+    keys("Tab Enter");
+    const std::string printed = "w\xF6rld caf\xE9 ??";
+    const Bytes expected = Join({kLeadIn,
+                                 ToBytes({0x00, 0x1B, 0x55, 0x01, 0x1B, 0x56, 0x01, 0x1B, 0x2D, 0x00,
+                                          0x1B, 0x63, 0x00, 0x1B, 0x69, 0x00}),
+                                 ToBytes(printed), ToBytes({0x0D, 0x0A, 0, 0})});
+    EXPECT_EQ(line(expected.size()), expected);
+    keys("Escape");
+    EXPECT_EQ(ended(), 0);
+}
+
+// A terminal smaller than the form says so instead of showing part of it;
+// keys still work, and the form is back when the terminal grows.
+TEST_F(FormSession, ATooSmallTerminalAsksToBeEnlarged) {
+    start();
+    session_->resizeWindow(40, 15);
+    ASSERT_TRUE(session_->waitForScreen("this one is 40 x 15")) << session_->capture();
+    EXPECT_EQ(session_->capture().find("Tallyroll (2.0)"), std::string::npos);
+    keys("Enter"); // Print, unseen
+    EXPECT_EQ(line(22).size(), 22u); // lead-in, format block, line end, 00 00
+    session_->resizeWindow(80, 24);
+    ASSERT_TRUE(session_->waitForScreen("Tallyroll (2.0)")) << session_->capture();
+    keys("Escape");
+    EXPECT_EQ(ended(), 0);
 }
 
 TEST_F(FormSession, TestSendsTheTestPage) {
