@@ -12,8 +12,8 @@ using namespace std::chrono_literals;
 
 // How long a call may be busy before the user is shown what it waits for,
 // and how often the report is brought up to date after that.
-constexpr auto kShowAfter = 200ms;
-constexpr auto kReportEvery = 100ms;
+std::atomic<std::chrono::milliseconds> g_showAfter{200ms};
+std::atomic<std::chrono::milliseconds> g_reportEvery{100ms};
 // Calls closer together than this belong to one operation.
 constexpr auto kSameOperation = 100ms;
 
@@ -25,17 +25,22 @@ void SetIoWaitWatcher(IoWaitWatcher* watcher) {
     g_watcher.store(watcher);
 }
 
+void SetBusyTiming(std::chrono::milliseconds showAfter, std::chrono::milliseconds reportEvery) {
+    g_showAfter.store(showAfter);
+    g_reportEvery.store(reportEvery);
+}
+
 void BusyWatch::Begin() {
     const Clock::time_point now = Clock::now();
     if (now - lastEnd_ > kSameOperation) {
-        nextReport_ = now + kShowAfter;
+        nextReport_ = now + g_showAfter.load();
         shown_ = false;
     }
 }
 
 bool BusyWatch::Report(IoWaitWatcher& watcher, const IoProgress& progress) {
     shown_ = true;
-    nextReport_ = Clock::now() + kReportEvery;
+    nextReport_ = Clock::now() + g_reportEvery.load();
     return !watcher.stillBusy(progress);
 }
 

@@ -38,6 +38,11 @@ public:
 // Installs the watcher (nullptr: none). The watcher outlives every call.
 void SetIoWaitWatcher(IoWaitWatcher* watcher);
 
+// How long an operation is busy before its first report (0.2 s), and how
+// often reports follow (0.1 s). Tests shorten them to see reports without
+// waiting for them.
+void SetBusyTiming(std::chrono::milliseconds showAfter, std::chrono::milliseconds reportEvery);
+
 // The watch over one busy operation: a single call, or a run of quick calls
 // on one object (the reads of a file being loaded), which count as one so
 // that a long load shows and can be cancelled like a stalled write. Cheap to

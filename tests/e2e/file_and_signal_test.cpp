@@ -82,6 +82,28 @@ TEST_F(ProgramSession, AWesternFileLoadedThroughTheDialogPrintsItsOwnBytes) {
     expectTerminalRestored();
 }
 
+// A "file" that never ends (the kernel's page map of the reader) loads like
+// any other until the user cancels it; the form then goes on.
+TEST_F(ProgramSession, AnEndlessFileCanBeCancelledLikeAnyLoad) {
+    start();
+    const std::string file = session_->dir() + "/endless.txt";
+    ASSERT_EQ(::symlink("/proc/self/pagemap", file.c_str()), 0);
+    keys("BTab BTab Space"); // COM -> Printer -> "..."
+    ASSERT_TRUE(session_->waitForScreen("Files of type")) << session_->capture();
+    text(file);
+    keys("Enter");
+    ASSERT_TRUE(session_->waitForScreen("Loading endless.txt: ")) << session_->capture();
+    keys("Escape");
+    ASSERT_TRUE(terminal_test::WaitUntil(
+        [&] { return session_->capture().find("Esc cancels") == std::string::npos; },
+        std::chrono::seconds(5)))
+        << session_->capture();
+    EXPECT_TRUE(session_->waitForScreen("endless.txt")) << "the file box names the file";
+    keys("Escape"); // Quit: the form answers keys again
+    EXPECT_EQ(ended(), 0);
+    expectTerminalRestored();
+}
+
 // A printer that takes nothing until told to: the pty's master is not read,
 // so a large job blocks in its write.
 class StalledPrinter {

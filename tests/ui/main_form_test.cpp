@@ -5,9 +5,11 @@
 #include "link/port_connection.h"
 #include "platform/entry/program_resources.h"
 #include "platform/headless/headless_front_end.h"
+#include "platform/posix/io_wait.h"
 #include "platform/text/unicode.h"
 #include "platform/win32/kernel.h"
 #include "platform/win32/message_box_hook.h"
+#include "tests/faults/stalling_printer.h"
 #include "tests/posix/virtual_port.h"
 #include "ui/printer_dlg.h"
 
@@ -292,6 +294,50 @@ TEST_F(JobFocus, AFailedJobAlsoGivesTheFocusBack) {
     screen().ch(U' ');
     EXPECT_EQ(FocusAfterJobsThen(Key::Tab), IDC_TEST);
     EXPECT_EQ(boxes_->Texts(), std::vector<std::u16string>{u"Unable to open COM3:, Error No.=2"});
+}
+
+// A printer that stops reading keeps Print waiting: the wait shows on the
+// bottom line, Esc ends the job with its own message, keys pressed meanwhile
+// are dropped, and the connection stays for the next job.
+class StalledPrint : public MainForm {
+protected:
+    void SetUp() override {
+        MainForm::SetUp();
+        table_.Link(3, printer_.path());
+        posix_layer::SetBusyTiming(std::chrono::milliseconds(20), std::chrono::milliseconds(10));
+    }
+    void TearDown() override {
+        posix_layer::SetBusyTiming(std::chrono::milliseconds(200),
+                                   std::chrono::milliseconds(100));
+        MainForm::TearDown();
+    }
+    faults::StallingPrinter printer_;
+};
+
+TEST_F(StalledPrint, EscCancelsTheWaitingJobWithItsMessageAndKeepsTheConnection) {
+    static std::string bottomLine;
+    bottomLine.clear();
+    MessageBoxPresenter previous = SetMessageBoxPresenter([](HWND, LPCWSTR, LPCWSTR, UINT) {
+        bottomLine = headless::Screen().row(headless::Screen().height() - 1);
+        return IDOK;
+    });
+    screen().then([&](HeadlessFrontEnd& s) {
+        const std::u16string text(1 << 16, u'w'); // more than the line holds
+        ::SetWindowTextW(form_.Item(IDC_TEXT), text.c_str());
+        s.key(Key::Enter); // Print, from the COM list
+        s.key(Key::Enter); // pressed while it waits: dropped
+        s.key(Key::Escape);
+    });
+    bool stillOpen = false;
+    Run([&](HeadlessFrontEnd&) { stillOpen = g_bPortOpen != 0; });
+    SetMessageBoxPresenter(previous);
+    EXPECT_NE(bottomLine.find("Printing on COM3: "), std::string::npos) << bottomLine;
+    EXPECT_NE(bottomLine.find("of 65,540 bytes"), std::string::npos) << bottomLine;
+    EXPECT_TRUE(stillOpen) << "a cancelled write keeps the connection";
+    printer_.Resume();
+    const std::size_t one = 2 + 16 + (1 << 16) + 4;
+    ASSERT_TRUE(printer_.WaitForBytes(one - (1 << 16))); // at least the part before the stall
+    EXPECT_LT(printer_.Received().size(), one) << "the job stopped where it was cancelled";
 }
 
 TEST_F(MainForm, LoadingAFileKeepsTheTicksAndThePrinterChoice) {

@@ -1,0 +1,183 @@
+// Calls that keep the user waiting: a write to a printer that stopped reading
+// and a long run of reads report their progress once they have been busy a
+// while, fail with ERROR_OPERATION_ABORTED when the user cancels, and carry on
+// unchanged when nobody watches.
+#include "platform/posix/io_wait.h"
+#include "platform/win32/kernel.h"
+#include "stalling_printer.h"
+
+#include <atomic>
+#include <filesystem>
+#include <fstream>
+#include <gtest/gtest.h>
+#include <mutex>
+#include <string>
+#include <thread>
+#include <unistd.h>
+#include <vector>
+
+namespace {
+
+using namespace std::chrono_literals;
+using posix_layer::IoProgress;
+using testing_support::DeviceTable;
+
+// Records every report and cancels at the one asked for (0: never).
+class RecordingWatcher : public posix_layer::IoWaitWatcher {
+public:
+    explicit RecordingWatcher(int cancelAt) : cancelAt_(cancelAt) {
+        posix_layer::SetIoWaitWatcher(this);
+    }
+    ~RecordingWatcher() override { posix_layer::SetIoWaitWatcher(nullptr); }
+
+    int inputDescriptors(int (&)[2]) override { return 0; }
+    bool stillBusy(const IoProgress& progress) override {
+        std::lock_guard lock(mutex_);
+        reports_.push_back({progress.activity, std::u16string(progress.name), progress.done,
+                            progress.total});
+        return static_cast<int>(reports_.size()) == cancelAt_;
+    }
+
+    struct Report {
+        IoProgress::Activity activity;
+        std::u16string name;
+        std::uint64_t done;
+        std::uint64_t total;
+    };
+    std::vector<Report> Reports() const {
+        std::lock_guard lock(mutex_);
+        return reports_;
+    }
+
+private:
+    const int cancelAt_;
+    mutable std::mutex mutex_;
+    std::vector<Report> reports_;
+};
+
+class BusyCalls : public testing::Test {
+protected:
+    void SetUp() override { posix_layer::SetBusyTiming(20ms, 10ms); }
+    void TearDown() override { posix_layer::SetBusyTiming(200ms, 100ms); }
+};
+
+class BusyPortWrite : public BusyCalls {
+protected:
+    void SetUp() override {
+        BusyCalls::SetUp();
+        table_.Link(3, printer_.path());
+        port_ = CreateFileW(u"COM3:", GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0,
+                            nullptr);
+        ASSERT_NE(port_, INVALID_HANDLE_VALUE);
+    }
+    void TearDown() override {
+        CloseHandle(port_);
+        BusyCalls::TearDown();
+    }
+    // Far more than the line buffers: the write must wait for the reader.
+    const std::string bytes_ = std::string(1 << 20, 'p');
+    DeviceTable table_;
+    faults::StallingPrinter printer_;
+    HANDLE port_ = INVALID_HANDLE_VALUE;
+};
+
+TEST_F(BusyPortWrite, CancellingFailsTheWriteWithOperationAborted) {
+    RecordingWatcher watcher(3);
+    DWORD written = 0;
+    EXPECT_FALSE(WriteFile(port_, bytes_.data(), static_cast<DWORD>(bytes_.size()), &written,
+                           nullptr));
+    EXPECT_EQ(GetLastError(), ERROR_OPERATION_ABORTED);
+    EXPECT_GT(written, 0u) << "what the line took before the stall is counted";
+    EXPECT_LT(written, bytes_.size());
+    const auto reports = watcher.Reports();
+    ASSERT_EQ(reports.size(), 3u);
+    EXPECT_EQ(reports[0].activity, IoProgress::Activity::Printing);
+    EXPECT_EQ(reports[0].name, u"COM3");
+    EXPECT_EQ(reports[0].total, bytes_.size());
+    EXPECT_EQ(reports.back().done, written);
+}
+
+TEST_F(BusyPortWrite, AWaitThatEndsByItselfDeliversEveryByte) {
+    RecordingWatcher watcher(0);
+    std::thread resume([&] {
+        printer_.WaitUntilFull();
+        printer_.Resume();
+    });
+    DWORD written = 0;
+    EXPECT_TRUE(WriteFile(port_, bytes_.data(), static_cast<DWORD>(bytes_.size()), &written,
+                          nullptr));
+    resume.join();
+    EXPECT_EQ(written, bytes_.size());
+    EXPECT_FALSE(watcher.Reports().empty()) << "the stall was shown";
+    ASSERT_TRUE(printer_.WaitForBytes(bytes_.size()));
+    EXPECT_EQ(printer_.Received(), testing_support::ToBytes(bytes_));
+}
+
+TEST_F(BusyPortWrite, AHangUpDuringTheWaitIsAWriteFailureNotACancel) {
+    RecordingWatcher watcher(0);
+    std::thread hangUp([&] {
+        printer_.WaitUntilFull();
+        printer_.Disconnect();
+    });
+    DWORD written = 0;
+    EXPECT_FALSE(WriteFile(port_, bytes_.data(), static_cast<DWORD>(bytes_.size()), &written,
+                           nullptr));
+    hangUp.join();
+    EXPECT_NE(GetLastError(), ERROR_OPERATION_ABORTED);
+}
+
+class BusyFileReads : public BusyCalls {
+protected:
+    void SetUp() override {
+        BusyCalls::SetUp();
+        path_ = std::filesystem::temp_directory_path() /
+                ("tallyroll-busy-" + std::to_string(::getpid()) + ".txt");
+        std::ofstream(path_, std::ios::binary) << std::string(1 << 20, 'r');
+        file_ = CreateFileW(std::u16string(path_.u16string()).c_str(), GENERIC_READ, 0, nullptr,
+                            OPEN_EXISTING, 0, nullptr);
+        ASSERT_NE(file_, INVALID_HANDLE_VALUE);
+    }
+    void TearDown() override {
+        CloseHandle(file_);
+        std::filesystem::remove(path_);
+        BusyCalls::TearDown();
+    }
+    // Reads as the loader does, slowly enough for reports to fall due.
+    DWORD ReadAll(std::uint64_t& total) {
+        char buffer[4096];
+        for (DWORD got = 0;;) {
+            if (!ReadFile(file_, buffer, sizeof buffer, &got, nullptr)) {
+                return GetLastError();
+            }
+            if (got == 0) {
+                return ERROR_SUCCESS;
+            }
+            total += got;
+            std::this_thread::sleep_for(1ms);
+        }
+    }
+    std::filesystem::path path_;
+    HANDLE file_ = INVALID_HANDLE_VALUE;
+};
+
+TEST_F(BusyFileReads, ALoadIsOneOperationThatCanBeCancelled) {
+    RecordingWatcher watcher(2);
+    std::uint64_t total = 0;
+    EXPECT_EQ(ReadAll(total), ERROR_OPERATION_ABORTED);
+    EXPECT_GT(total, 0u);
+    EXPECT_LT(total, 1u << 20);
+    const auto reports = watcher.Reports();
+    ASSERT_EQ(reports.size(), 2u);
+    EXPECT_EQ(reports[0].activity, IoProgress::Activity::Loading);
+    EXPECT_EQ(reports[0].name, path_.filename().u16string());
+    EXPECT_EQ(reports[0].total, 1u << 20);
+    EXPECT_LE(reports[0].done, reports[1].done) << "the report follows the reads";
+}
+
+TEST_F(BusyFileReads, WithoutAWatcherNothingChanges) {
+    std::uint64_t total = 0;
+    EXPECT_EQ(ReadAll(total), ERROR_SUCCESS);
+    EXPECT_EQ(total, 1u << 20);
+}
+
+} // namespace
