@@ -35,9 +35,24 @@ if [ ! -L "$devices/COM3" ]; then
     exit 1
 fi
 
+# Inside tmux, the paper shows as it prints, in a pane beside the form.
+roll_pane=""
+if [ -n "${TMUX:-}" ] && command -v tmux > /dev/null; then
+    roll_pane=$(tmux split-window -h -d -l 42 -P -F '#{pane_id}' \
+        "printf 'The virtual printer on COM3\n\n'; exec tail -n +1 -f '$work/roll.txt'") || roll_pane=""
+fi
+close_roll_pane() {
+    if [ -n "$roll_pane" ]; then
+        tmux kill-pane -t "$roll_pane" 2> /dev/null || true
+        roll_pane=""
+    fi
+}
+trap 'close_roll_pane; stop_printer' EXIT
+
 # The form: COM3 is already chosen. Press Print or Test, then Quit.
 TALLYROLL_DEVICES="$devices" build/default/app/tallyroll || true
 
+close_roll_pane
 stop_printer
 trap - EXIT
 echo
