@@ -35,11 +35,20 @@ if [ ! -L "$devices/COM3" ]; then
     exit 1
 fi
 
-# Inside tmux, the paper shows as it prints, in a pane beside the form.
+# Inside tmux, the paper shows as it prints, in a pane beside the form (or
+# below it), where the window leaves the form its 49 x 21 cells.
 roll_pane=""
 if [ -n "${TMUX:-}" ] && command -v tmux > /dev/null; then
-    roll_pane=$(tmux split-window -h -d -l 42 -P -F '#{pane_id}' \
-        "printf 'The virtual printer on COM3\n\n'; exec tail -n +1 -f '$work/roll.txt'") || roll_pane=""
+    columns=$(tmux display-message -p '#{window_width}')
+    rows=$(tmux display-message -p '#{window_height}')
+    roll="printf 'The virtual printer on COM3\n\n'; exec tail -n +1 -f '$work/roll.txt'"
+    if [ "$columns" -ge 90 ]; then
+        width=$((columns - 50)) # the roll is 50 columns wide
+        [ "$width" -gt 54 ] && width=54
+        roll_pane=$(tmux split-window -h -d -l "$width" -P -F '#{pane_id}' "$roll") || roll_pane=""
+    elif [ "$rows" -ge 30 ]; then
+        roll_pane=$(tmux split-window -v -d -l $((rows - 22)) -P -F '#{pane_id}' "$roll") || roll_pane=""
+    fi
 fi
 close_roll_pane() {
     if [ -n "$roll_pane" ]; then
