@@ -11,8 +11,8 @@
 #include <cerrno>
 #include <cstddef>
 #include <fcntl.h>
-#include <poll.h>
 #include <memory>
+#include <poll.h>
 #include <string>
 #include <sys/file.h>
 #include <sys/stat.h>
@@ -208,8 +208,11 @@ BOOL ReadFile(HANDLE hFile, LPVOID lpBuffer, DWORD nNumberOfBytesToRead,
         return FALSE;
     }
     auto* buffer = static_cast<BYTE*>(lpBuffer);
+    struct EndOfCall {
+        posix_layer::BusyWatch& reads;
+        ~EndOfCall() { reads.End(); }
+    } endOfCall{object->reads};
     if (!object->IsPort() && !LoadGoesOn(*object)) {
-        object->reads.End();
         SetLastError(ERROR_OPERATION_ABORTED);
         return FALSE;
     }
@@ -224,7 +227,6 @@ BOOL ReadFile(HANDLE hFile, LPVOID lpBuffer, DWORD nNumberOfBytesToRead,
                 break; // keep what arrived; the next read reports the error
             }
             posix_layer::SetLastErrorFromErrno(errno);
-            object->reads.End();
             return FALSE;
         }
         done += static_cast<std::size_t>(n);
@@ -235,7 +237,6 @@ BOOL ReadFile(HANDLE hFile, LPVOID lpBuffer, DWORD nNumberOfBytesToRead,
     if (lpNumberOfBytesRead != nullptr) {
         *lpNumberOfBytesRead = static_cast<DWORD>(done);
     }
-    object->reads.End();
     return TRUE;
 }
 
