@@ -16,7 +16,7 @@ namespace {
 
 ObjectRef Fail(int fd, int err) {
     ::close(fd);
-    SetLastErrorFromErrno(err);
+    SetLastErrorFromOpenErrno(err);
     return nullptr;
 }
 
@@ -33,7 +33,7 @@ ObjectRef OpenPortDevice(const std::string& linkName, int accessFlags) {
         fd = ::open(path.c_str(), accessFlags | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
     } while (fd == -1 && errno == EINTR);
     if (fd == -1) {
-        SetLastErrorFromErrno(errno);
+        SetLastErrorFromOpenErrno(errno);
         return nullptr;
     }
 
