@@ -11,6 +11,7 @@ BOOL g_bPortOpen = 0;
 namespace {
 
 constexpr DWORD kQueueSize = 1024;
+constexpr WCHAR kCantSend[] = TEXT("Can't Send Data to Printer!");
 
 // Reads return at once with what has arrived; writes have no time-out.
 COMMTIMEOUTS PrinterTimeouts() {
@@ -25,6 +26,13 @@ COMMTIMEOUTS PrinterTimeouts() {
 
 void ShowError(PortHost& host, LPCWSTR lpszText) {
     MessageBoxW(host.MessageOwner(), lpszText, TEXT("Error"), MB_OK);
+}
+
+// The printer was switched off, unplugged or its link dropped: the handle
+// leads nowhere any more, and only opening the port again can reach it.
+bool PrinterIsGone(DWORD dwError) {
+    return dwError == ERROR_DEVICE_NOT_CONNECTED || dwError == ERROR_DEVICE_REMOVED ||
+           dwError == ERROR_BROKEN_PIPE || dwError == ERROR_NETNAME_DELETED;
 }
 
 } // namespace
@@ -82,9 +90,20 @@ bool ClosePort(PortHost& host) {
 }
 
 bool WritePort(PortHost& host, const void* pBytes, DWORD nCount) {
+    if (!g_bPortOpen) {
+        // Closed for a gone printer earlier in this job: the old handle value
+        // may already name another object.
+        ShowError(host, kCantSend);
+        return false;
+    }
     DWORD nWritten = 0;
     if (!WriteFile(host.PortHandle(), pBytes, nCount, &nWritten, nullptr)) {
-        ShowError(host, TEXT("Can't Send Data to Printer!"));
+        // Read before the message box, whose own calls may set another error.
+        const DWORD dwError = GetLastError();
+        ShowError(host, kCantSend);
+        if (PrinterIsGone(dwError)) {
+            ClosePort(host);
+        }
         return false;
     }
     return true;

@@ -18,5 +18,8 @@ bool OpenPort(PortHost& host, int nPort);
 bool ClosePort(PortHost& host);
 
 // Writes nCount bytes in one synchronous write. A failure is reported in a
-// message box and leaves the connection open.
+// message box. When the printer hung up or went away, the connection is
+// closed after the message, so that the next job opens the port again; any
+// other failure leaves it open. With no connection open nothing is written
+// and the failure is reported the same way.
 bool WritePort(PortHost& host, const void* pBytes, DWORD nCount);

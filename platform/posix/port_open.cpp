@@ -4,8 +4,10 @@
 #include "platform/posix/errno_map.h"
 
 #include <cerrno>
+#include <csignal>
 #include <fcntl.h>
 #include <memory>
+#include <mutex>
 #include <sys/file.h>
 #include <sys/ioctl.h>
 #include <unistd.h>
@@ -13,6 +15,23 @@
 namespace posix_layer {
 
 namespace {
+
+// Win32 programs know no SIGPIPE: a write whose reader is gone fails with
+// an error (broken pipe), it does not end the process. Done once, before the
+// first port can be written to, and only where nobody chose a handler.
+void KeepBrokenPipesFromEndingTheProgram() {
+    static std::once_flag once;
+    std::call_once(once, [] {
+        struct sigaction current {};
+        if (::sigaction(SIGPIPE, nullptr, &current) == 0 && (current.sa_flags & SA_SIGINFO) == 0 &&
+            current.sa_handler == SIG_DFL) {
+            struct sigaction ignore {};
+            ignore.sa_handler = SIG_IGN;
+            sigemptyset(&ignore.sa_mask);
+            ::sigaction(SIGPIPE, &ignore, nullptr);
+        }
+    });
+}
 
 ObjectRef Fail(int fd, int err) {
     ::close(fd);
@@ -23,6 +42,7 @@ ObjectRef Fail(int fd, int err) {
 } // namespace
 
 ObjectRef OpenPortDevice(const std::string& linkName, int accessFlags) {
+    KeepBrokenPipesFromEndingTheProgram();
     const std::string path = DeviceFolder() + "/" + linkName;
 
     // O_NONBLOCK: an rfcomm device, or a line without carrier, would

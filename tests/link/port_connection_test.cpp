@@ -3,13 +3,16 @@
 // every failure with its message or its silence.
 #include "link/port_connection.h"
 #include "platform/win32/kernel.h"
+#include "platform/win32/message_box_hook.h"
 #include "platform/win32/user.h"
 #include "tests/posix/printer_settings.h"
 #include "tests/posix/virtual_port.h"
 
 #include <cstdio>
 #include <cstring>
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 namespace {
 
@@ -17,6 +20,7 @@ using testing_support::Bytes;
 using testing_support::DeviceTable;
 using testing_support::ExpectPrinterSettings;
 using testing_support::MessageBoxRecorder;
+using testing_support::RecordedBox;
 using testing_support::VirtualPort;
 
 const HWND kForm = reinterpret_cast<HWND>(0x1010);
@@ -156,19 +160,83 @@ TEST_F(PortConnection, APortThatRefusesItsSettingsFailsSilentlyAndIsClosed) {
     EXPECT_TRUE(boxes_.Boxes().empty());
 }
 
-TEST_F(PortConnection, AFailedWriteIsReportedAndLeavesTheConnectionOpen) {
+void ExpectCantSend(const RecordedBox& box) {
+    EXPECT_EQ(box.text, u"Can't Send Data to Printer!");
+    EXPECT_EQ(box.caption, u"Error");
+    EXPECT_EQ(box.owner, kForm);
+    EXPECT_EQ(box.type, MB_OK);
+}
+
+TEST_F(PortConnection, AWriteToAPrinterThatHungUpIsReportedOnceAndClosesTheConnection) {
     ASSERT_TRUE(OpenPort(host_, 3));
-    const HANDLE opened = host_.m_hPort;
-    port_.Vanish();
+    port_.Vanish(); // switched off
     EXPECT_FALSE(Write(host_, "lost"));
-    EXPECT_NE(g_bPortOpen, 0);
-    EXPECT_EQ(host_.m_hPort, opened);
+    EXPECT_EQ(g_bPortOpen, 0);
     const auto boxes = boxes_.Boxes();
     ASSERT_EQ(boxes.size(), 1u);
-    EXPECT_EQ(boxes[0].text, u"Can't Send Data to Printer!");
-    EXPECT_EQ(boxes[0].caption, u"Error");
-    EXPECT_EQ(boxes[0].owner, kForm);
-    EXPECT_EQ(boxes[0].type, MB_OK);
+    ExpectCantSend(boxes[0]);
+
+    // Switched on again: the same port name on a new device. The next open
+    // reaches it without any port change in between.
+    VirtualPort back;
+    table_.Link(3, back.path());
+    ASSERT_TRUE(OpenPort(host_, 3));
+    ExpectPrinterSettings(back.slave_fd());
+    EXPECT_TRUE(Write(host_, "back\r\n"));
+    EXPECT_EQ(back.Drain(), testing_support::ToBytes("back\r\n"));
+    EXPECT_EQ(boxes_.Boxes().size(), 1u);
+}
+
+TEST_F(PortConnection, WritesAfterTheConnectionClosedTouchNoHandle) {
+    // A job goes on after a failed format block; its later writes must not
+    // reach whatever the old handle value names by then.
+    ASSERT_TRUE(OpenPort(host_, 3));
+    port_.Vanish();
+    EXPECT_FALSE(Write(host_, "block"));
+    ASSERT_EQ(g_bPortOpen, 0);
+    VirtualPort other;
+    table_.Link(4, other.path());
+    host_.m_hPort =
+        CreateFileW(u"COM4:", GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(host_.m_hPort, INVALID_HANDLE_VALUE);
+    EXPECT_FALSE(Write(host_, "text"));
+    EXPECT_TRUE(other.Drain().empty());
+    EXPECT_EQ(boxes_.Boxes().size(), 2u) << "every failed write is reported";
+    CloseHandle(host_.m_hPort);
+}
+
+// Win32 errors are per thread; a message box's own calls may leave another
+// one behind before the connection looks at the write's.
+int ClobberingBox(HWND, LPCWSTR, LPCWSTR, UINT) {
+    SetLastError(ERROR_SUCCESS);
+    return IDOK;
+}
+
+TEST_F(PortConnection, TheWritesOwnErrorDecidesEvenIfTheMessageBoxSetsAnother) {
+    ASSERT_TRUE(OpenPort(host_, 3));
+    port_.Vanish();
+    const MessageBoxPresenter previous = SetMessageBoxPresenter(&ClobberingBox);
+    const bool written = Write(host_, "lost");
+    SetMessageBoxPresenter(previous);
+    EXPECT_FALSE(written);
+    EXPECT_EQ(g_bPortOpen, 0);
+}
+
+TEST_F(PortConnection, AWriteThatFailsWhileThePrinterIsStillThereKeepsTheConnection) {
+    ASSERT_TRUE(OpenPort(host_, 3));
+    // The connection's descriptor now leads to a device that is always full:
+    // the write fails (disk full), but nothing says the printer went away.
+    const int fd = testing_support::ProgramDescriptorOn(port_);
+    ASSERT_GE(fd, 0);
+    const int full = ::open("/dev/full", O_WRONLY | O_CLOEXEC);
+    ASSERT_GE(full, 0);
+    ASSERT_EQ(::dup2(full, fd), fd);
+    ::close(full);
+    EXPECT_FALSE(Write(host_, "x"));
+    EXPECT_NE(g_bPortOpen, 0);
+    const auto boxes = boxes_.Boxes();
+    ASSERT_EQ(boxes.size(), 1u);
+    ExpectCantSend(boxes[0]);
 }
 
 } // namespace

@@ -212,6 +212,27 @@ TEST_F(MainForm, PickingTheChosenComEntryAgainClosesTheConnection) {
     EXPECT_TRUE(boxes_->Boxes().empty());
 }
 
+TEST_F(MainForm, APrinterSwitchedOffAndOnIsReachedByTheNextPrintWithoutAPortChange) {
+    const Bytes job = PrintStream(kQelvoPlain, "");
+    Bytes beforeOff;
+    VirtualPort back;
+    screen().key(Key::Enter); // Print on COM3
+    screen().then([&](HeadlessFrontEnd& s) {
+        beforeOff = port_.Drain();
+        port_.Vanish();    // switched off
+        s.key(Key::Enter); // Print fails
+    });
+    screen().then([&](HeadlessFrontEnd& s) {
+        table_.Link(3, back.path()); // switched on: COM3 again, a new device
+        s.key(Key::Enter);
+    });
+    Run([](HeadlessFrontEnd&) {});
+    EXPECT_EQ(beforeOff, job);
+    EXPECT_EQ(boxes_->Texts(), std::vector<std::u16string>{u"Can't Send Data to Printer!"});
+    EXPECT_EQ(back.Drain(), job);
+    EXPECT_NE(g_bPortOpen, 0);
+}
+
 TEST_F(MainForm, TypingIntoTheComListKeepsTheOpenConnection) {
     screen().key(Key::Enter); // opens COM3
     screen().type("9");       // typed, not chosen: no selection change
