@@ -28,6 +28,32 @@ void ShowError(PortHost& host, LPCWSTR lpszText) {
     MessageBoxW(host.MessageOwner(), lpszText, TEXT("Error"), MB_OK);
 }
 
+// The one message for a port that cannot be used, whichever call refused it.
+void ReportOpenFailure(PortHost& host, LPCWSTR szPort, DWORD dwError) {
+    CString strMessage;
+    strMessage.Format(TEXT("Unable to open %s, Error No.=%d"), szPort, static_cast<int>(dwError));
+    ShowError(host, strMessage);
+}
+
+// Applies the time-outs, the printer's line settings and the queue sizes.
+// Stops at the first call the port refuses, with that call's last error.
+bool ConfigurePort(HANDLE hPort) {
+    COMMTIMEOUTS timeouts = PrinterTimeouts();
+    if (!SetCommTimeouts(hPort, &timeouts)) {
+        return false;
+    }
+    DCB dcb{};
+    dcb.DCBlength = sizeof(DCB);
+    if (!GetCommState(hPort, &dcb)) {
+        // Nothing was read: start from an empty block rather than from
+        // whatever a failed read may have left in it.
+        dcb = DCB{};
+        dcb.DCBlength = sizeof(DCB);
+    }
+    SetPrinterLineSettings(dcb);
+    return SetCommState(hPort, &dcb) && SetupComm(hPort, kQueueSize, kQueueSize);
+}
+
 // The printer was switched off, unplugged or its link dropped: the handle
 // leads nowhere any more, and only opening the port again can reach it.
 bool PrinterIsGone(DWORD dwError) {
@@ -49,31 +75,15 @@ bool OpenPort(PortHost& host, int nPort) {
     hPort =
         CreateFileW(szPort, GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
     if (hPort == INVALID_HANDLE_VALUE) {
+        ReportOpenFailure(host, szPort, GetLastError());
+        return false;
+    }
+
+    if (!ConfigurePort(hPort)) {
+        // Taken before the close, which must not stand in for the refusal.
         const DWORD dwError = GetLastError();
-        CString strMessage;
-        strMessage.Format(TEXT("Unable to open %s, Error No.=%d"), szPort,
-                          static_cast<int>(dwError));
-        ShowError(host, strMessage);
-        return false;
-    }
-
-    COMMTIMEOUTS timeouts = PrinterTimeouts();
-    if (!SetCommTimeouts(hPort, &timeouts)) {
         CloseHandle(hPort);
-        return false;
-    }
-
-    DCB dcb{};
-    dcb.DCBlength = sizeof(DCB);
-    if (!GetCommState(hPort, &dcb)) {
-        // Nothing was read: start from an empty block rather than from
-        // whatever a failed read may have left in it.
-        dcb = DCB{};
-        dcb.DCBlength = sizeof(DCB);
-    }
-    SetPrinterLineSettings(dcb);
-    if (!SetCommState(hPort, &dcb) || !SetupComm(hPort, kQueueSize, kQueueSize)) {
-        CloseHandle(hPort);
+        ReportOpenFailure(host, szPort, dwError);
         return false;
     }
 

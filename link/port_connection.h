@@ -10,8 +10,9 @@
 extern BOOL g_bPortOpen;
 
 // Makes sure a configured connection is open; with one open already, answers
-// true at once whatever nPort is. Reports a device that cannot be opened in a
-// message box; a port that refuses its settings fails without one.
+// true at once whatever nPort is. A device that cannot be opened, or that
+// refuses its time-outs, settings or queue sizes, is reported in one message
+// box with the error of the call that failed, and is left closed.
 bool OpenPort(PortHost& host, int nPort);
 
 // Closes the connection if one is open; always answers true.

@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <filesystem>
 #include <functional>
 #include <gtest/gtest.h>
 #include <string>
@@ -207,14 +208,16 @@ TEST_P(EitherJob, StopsWithAMessageWhenThePortCannotBeOpened) {
     EXPECT_EQ(g_bPortOpen, 0);
 }
 
-TEST_P(EitherJob, StopsSilentlyWhenThePortRefusesItsSettings) {
+TEST_P(EitherJob, StopsWithTheOpenMessageWhenThePortRefusesItsSettings) {
     const std::string file = table_.folder() + "/not-a-port";
     std::fclose(std::fopen(file.c_str(), "w"));
     table_.Link(3, file);
     GetParam()(form);
-    EXPECT_TRUE(boxes_.Boxes().empty());
+    EXPECT_EQ(boxes_.Texts(), std::vector<std::u16string>{u"Unable to open COM3:, Error No.=1"});
+    EXPECT_EQ(boxes_.Boxes().at(0).caption, u"Error");
     EXPECT_EQ(LastTwo(form.log), kButtonsBack);
     EXPECT_EQ(g_bPortOpen, 0);
+    EXPECT_EQ(std::filesystem::file_size(file), 0u) << "nothing written into the file";
 }
 
 TEST_P(EitherJob, AChangedPortIsOpenedAndConfiguredForTheNextJob) {

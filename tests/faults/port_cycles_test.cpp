@@ -127,7 +127,7 @@ TEST_P(PortCycles, LeaveNoDescriptorOrMemoryBehind) {
 INSTANTIATE_TEST_SUITE_P(
     Connection, PortCycles,
     ::testing::Values(CycleCase{"PortChanges", &Nothing, &OpenWriteClose, 0, 1},
-                      CycleCase{"SettingsRefused", &Nothing, &OpenRefusedSettings, 0, 0},
+                      CycleCase{"SettingsRefused", &Nothing, &OpenRefusedSettings, 1, 0},
                       CycleCase{"DeviceMissing", &Nothing, &OpenMissingDevice, 1, 0},
                       CycleCase{"LinesThatHangUp", &Nothing, &ConnectAndLoseThePrinter, 1, 0}),
     [](const auto& p) { return std::string(p.param.name); });

@@ -1,6 +1,6 @@
 // The port connection on real pseudo-terminals linked into a private device
-// table: opening once, settings on the device, closing on a port change, and
-// every failure with its message or its silence.
+// table: opening once, settings on the device, closing on a port change or a
+// printer that went away, and every failure with its message.
 #include "link/port_connection.h"
 #include "platform/win32/kernel.h"
 #include "platform/win32/message_box_hook.h"
@@ -12,6 +12,8 @@
 #include <cstring>
 #include <fcntl.h>
 #include <gtest/gtest.h>
+#include <string>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
@@ -144,21 +146,53 @@ INSTANTIATE_TEST_SUITE_P(
                       OpenFailure{0, false, u"Unable to open COM0:, Error No.=2"},
                       OpenFailure{3, true, u"Unable to open COM3:, Error No.=5"}));
 
-TEST_F(PortConnection, APortThatRefusesItsSettingsFailsSilentlyAndIsClosed) {
-    const std::string file = table_.folder() + "/not-a-port";
-    std::fclose(std::fopen(file.c_str(), "w"));
-    // The one test that takes /dev/null as a port (and so locks it).
-    for (const std::string& target : {file, std::string("/dev/null")}) {
-        table_.Link(3, target);
-        EXPECT_FALSE(OpenPort(host_, 3)) << target;
-        EXPECT_EQ(g_bPortOpen, 0);
-        // Closed: the exclusive open of the device succeeds again.
-        HANDLE h = CreateFileW(u"COM3:", GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
-        EXPECT_NE(h, INVALID_HANDLE_VALUE) << target;
-        CloseHandle(h);
-    }
-    EXPECT_TRUE(boxes_.Boxes().empty());
+// Things a COM link can point at that open but are no serial line. Each one
+// refuses the first setting (the time-outs) as Win32 refuses a serial request
+// to a device that is not a port: invalid function (1). /dev/null and
+// /dev/full are locked while open, so each is taken by this test only.
+struct NotALine {
+    const char* name;
+    std::string (*make)(const DeviceTable&);
+};
+
+class PortThatRefusesItsSettings : public PortConnection,
+                                   public ::testing::WithParamInterface<NotALine> {};
+
+TEST_P(PortThatRefusesItsSettings, IsReportedOnceWithTheRefusingCallsErrorAndClosed) {
+    table_.Link(3, GetParam().make(table_));
+    EXPECT_FALSE(OpenPort(host_, 3));
+    EXPECT_EQ(g_bPortOpen, 0);
+    const auto boxes = boxes_.Boxes();
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_EQ(boxes[0].text, u"Unable to open COM3:, Error No.=1");
+    EXPECT_EQ(boxes[0].caption, u"Error");
+    EXPECT_EQ(boxes[0].owner, kForm);
+    EXPECT_EQ(boxes[0].type, MB_OK);
+    // Closed: the exclusive open of the device succeeds again.
+    HANDLE h =
+        CreateFileW(u"COM3:", GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    EXPECT_NE(h, INVALID_HANDLE_VALUE) << GetLastError();
+    CloseHandle(h);
 }
+
+INSTANTIATE_TEST_SUITE_P(
+    Targets, PortThatRefusesItsSettings,
+    ::testing::Values(
+        NotALine{"RegularFile",
+                 [](const DeviceTable& table) {
+                     const std::string file = table.folder() + "/not-a-port";
+                     std::fclose(std::fopen(file.c_str(), "w"));
+                     return file;
+                 }},
+        NotALine{"Fifo", // nobody at the other end: must not wait for one
+                 [](const DeviceTable& table) {
+                     const std::string fifo = table.folder() + "/fifo";
+                     EXPECT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+                     return fifo;
+                 }},
+        NotALine{"DevNull", [](const DeviceTable&) { return std::string("/dev/null"); }},
+        NotALine{"DevFull", [](const DeviceTable&) { return std::string("/dev/full"); }}),
+    [](const auto& p) { return std::string(p.param.name); });
 
 void ExpectCantSend(const RecordedBox& box) {
     EXPECT_EQ(box.text, u"Can't Send Data to Printer!");
