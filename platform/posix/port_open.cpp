@@ -2,6 +2,8 @@
 
 #include "platform/posix/device_table.h"
 #include "platform/posix/errno_map.h"
+#include "platform/posix/refused_terminal.h"
+#include "platform/win32/kernel.h"
 
 #include <cerrno>
 #include <csignal>
@@ -10,6 +12,7 @@
 #include <mutex>
 #include <sys/file.h>
 #include <sys/ioctl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace posix_layer {
@@ -45,6 +48,15 @@ ObjectRef OpenPortDevice(const std::string& linkName, int accessFlags) {
     KeepBrokenPipesFromEndingTheProgram();
     const std::string path = DeviceFolder() + "/" + linkName;
 
+    // A terminal that is no printer is refused before it is opened, so that
+    // nothing about it changes; Win32 answers "access denied" for a device
+    // it will not hand out.
+    struct stat target {};
+    if (::stat(path.c_str(), &target) == 0 && IsRefusedTerminal(target)) {
+        SetLastError(ERROR_ACCESS_DENIED);
+        return nullptr;
+    }
+
     // O_NONBLOCK: an rfcomm device, or a line without carrier, would
     // otherwise block in open until the link comes up. O_NOCTTY: a port must
     // never become our controlling terminal.
@@ -54,6 +66,16 @@ ObjectRef OpenPortDevice(const std::string& linkName, int accessFlags) {
     } while (fd == -1 && errno == EINTR);
     if (fd == -1) {
         SetLastErrorFromOpenErrno(errno);
+        return nullptr;
+    }
+    // The link may have changed since the look above: what was opened decides.
+    struct stat opened {};
+    if (::fstat(fd, &opened) == -1) {
+        return Fail(fd, errno);
+    }
+    if (IsRefusedTerminal(opened)) {
+        ::close(fd);
+        SetLastError(ERROR_ACCESS_DENIED);
         return nullptr;
     }
 
