@@ -5,9 +5,10 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+
+#include <sys/stat.h>
 #include <gtest/gtest.h>
 #include <string>
-#include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
@@ -69,10 +70,10 @@ TEST_F(Files, FailuresAnswerTheInvalidHandleAndAWin32Error) {
     const Case cases[] = {
         {folder_ / "missing.txt", OPEN_EXISTING, ERROR_FILE_NOT_FOUND},
         {folder_ / "exists" / "below", OPEN_EXISTING, ERROR_PATH_NOT_FOUND},
-        {folder_, OPEN_EXISTING, ERROR_ACCESS_DENIED},          // a folder is not a file
+        {folder_, OPEN_EXISTING, ERROR_ACCESS_DENIED}, // a folder is not a file
         {folder_ / "pipe", OPEN_EXISTING, ERROR_ACCESS_DENIED}, // nor a FIFO: no hang either
-        {"/dev/zero", OPEN_EXISTING, ERROR_ACCESS_DENIED},      // nor a device
-        {folder_ / "exists", CREATE_NEW, 80},                   // file exists
+        {"/dev/zero", OPEN_EXISTING, ERROR_ACCESS_DENIED},     // nor a device
+        {folder_ / "exists", CREATE_NEW, 80},          // file exists
         {folder_ / "exists", 99, ERROR_INVALID_PARAMETER},
     };
     for (const Case& c : cases) {
