@@ -10,13 +10,17 @@
 extern BOOL g_bPortOpen;
 
 // Makes sure a configured connection is open; with one open already, answers
-// true at once whatever nPort is. Reports a device that cannot be opened in a
-// message box; a port that refuses its settings fails without one.
+// true at once whatever nPort is. A device that cannot be opened, or that
+// refuses its time-outs, settings or queue sizes, is reported in one message
+// box with the error of the call that failed, and is left closed.
 bool OpenPort(PortHost& host, int nPort);
 
 // Closes the connection if one is open; always answers true.
 bool ClosePort(PortHost& host);
 
 // Writes nCount bytes in one synchronous write. A failure is reported in a
-// message box and leaves the connection open.
+// message box. When the printer hung up or went away, the connection is
+// closed after the message, so that the next job opens the port again; any
+// other failure leaves it open. With no connection open nothing is written
+// and the failure is reported the same way.
 bool WritePort(PortHost& host, const void* pBytes, DWORD nCount);

@@ -20,8 +20,6 @@ struct ErrnoRow {
 
 // errno                 Win32                          why
 // ENOENT                2  file not found              no such file, or a dangling port link
-// ENXIO                 2  file not found              a device node without a driver
-// ENODEV                2  file not found              a stale USB-serial node
 // ENOTDIR               3  path not found              a folder in the path is a file
 // EMFILE, ENFILE        4  too many open files
 // EACCES, EPERM         5  access denied               e.g. not in group dialout
@@ -36,11 +34,13 @@ struct ErrnoRow {
 // EEXIST                80 file exists
 // ENOSPC                112 disk full
 // ENAMETOOLONG          206 file name too long
-// anything else         31 general failure             EIO from a hung-up port, among others
+// EIO                   1167 device not connected      the line hung up: printer off, link dropped
+// ENXIO, ENODEV         1617 device removed            the device went away while open
+// EPIPE                 109 broken pipe                the reading end is gone
+// ECONNRESET            64 network name deleted        the peer reset the connection
+// anything else         31 general failure
 constexpr ErrnoRow kTable[] = {
     {ENOENT, ERROR_FILE_NOT_FOUND},
-    {ENXIO, ERROR_FILE_NOT_FOUND},
-    {ENODEV, ERROR_FILE_NOT_FOUND},
     {ENOTDIR, ERROR_PATH_NOT_FOUND},
     {EMFILE, ERROR_TOO_MANY_OPEN_FILES},
     {ENFILE, ERROR_TOO_MANY_OPEN_FILES},
@@ -57,6 +57,19 @@ constexpr ErrnoRow kTable[] = {
     {EEXIST, kErrorFileExists},
     {ENOSPC, kErrorDiskFull},
     {ENAMETOOLONG, kErrorFilenameTooLong},
+    {EIO, ERROR_DEVICE_NOT_CONNECTED},
+    {ENXIO, ERROR_DEVICE_REMOVED},
+    {ENODEV, ERROR_DEVICE_REMOVED},
+    {EPIPE, ERROR_BROKEN_PIPE},
+    {ECONNRESET, ERROR_NETNAME_DELETED},
+};
+
+// Where opening a name differs: nothing has been lost yet, the name leads to
+// no device (a node without a driver, a stale USB-serial node).
+// ENXIO, ENODEV         2  file not found
+constexpr ErrnoRow kOpenTable[] = {
+    {ENXIO, ERROR_FILE_NOT_FOUND},
+    {ENODEV, ERROR_FILE_NOT_FOUND},
 };
 
 } // namespace
@@ -73,8 +86,21 @@ DWORD Win32ErrorFromErrno(int err) {
     return ERROR_GEN_FAILURE;
 }
 
+DWORD Win32ErrorFromOpenErrno(int err) {
+    for (const ErrnoRow& row : kOpenTable) {
+        if (row.err == err) {
+            return row.win32;
+        }
+    }
+    return Win32ErrorFromErrno(err);
+}
+
 void SetLastErrorFromErrno(int err) {
     SetLastError(Win32ErrorFromErrno(err));
+}
+
+void SetLastErrorFromOpenErrno(int err) {
+    SetLastError(Win32ErrorFromOpenErrno(err));
 }
 
 } // namespace posix_layer

@@ -69,7 +69,7 @@ ObjectRef OpenFileByPath(const std::string& path, int flags, DWORD shareMode) {
         fd = ::open(path.c_str(), flags | O_NOCTTY | O_NONBLOCK | O_CLOEXEC, 0666);
     } while (fd == -1 && errno == EINTR);
     if (fd == -1) {
-        posix_layer::SetLastErrorFromErrno(errno);
+        posix_layer::SetLastErrorFromOpenErrno(errno);
         return nullptr;
     }
     struct stat st {};

@@ -2,28 +2,60 @@
 
 #include "platform/posix/device_table.h"
 #include "platform/posix/errno_map.h"
+#include "platform/posix/refused_terminal.h"
+#include "platform/win32/kernel.h"
 
 #include <cerrno>
+#include <csignal>
 #include <fcntl.h>
 #include <memory>
+#include <mutex>
 #include <sys/file.h>
 #include <sys/ioctl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace posix_layer {
 
 namespace {
 
+// Win32 programs know no SIGPIPE: a write whose reader is gone fails with
+// an error (broken pipe), it does not end the process. Done once, before the
+// first port can be written to, and only where nobody chose a handler.
+void KeepBrokenPipesFromEndingTheProgram() {
+    static std::once_flag once;
+    std::call_once(once, [] {
+        struct sigaction current {};
+        if (::sigaction(SIGPIPE, nullptr, &current) == 0 && (current.sa_flags & SA_SIGINFO) == 0 &&
+            current.sa_handler == SIG_DFL) {
+            struct sigaction ignore {};
+            ignore.sa_handler = SIG_IGN;
+            sigemptyset(&ignore.sa_mask);
+            ::sigaction(SIGPIPE, &ignore, nullptr);
+        }
+    });
+}
+
 ObjectRef Fail(int fd, int err) {
     ::close(fd);
-    SetLastErrorFromErrno(err);
+    SetLastErrorFromOpenErrno(err);
     return nullptr;
 }
 
 } // namespace
 
 ObjectRef OpenPortDevice(const std::string& linkName, int accessFlags) {
+    KeepBrokenPipesFromEndingTheProgram();
     const std::string path = DeviceFolder() + "/" + linkName;
+
+    // A terminal that is no printer is refused before it is opened, so that
+    // nothing about it changes; Win32 answers "access denied" for a device
+    // it will not hand out.
+    struct stat target {};
+    if (::stat(path.c_str(), &target) == 0 && IsRefusedTerminal(target)) {
+        SetLastError(ERROR_ACCESS_DENIED);
+        return nullptr;
+    }
 
     // O_NONBLOCK: an rfcomm device, or a line without carrier, would
     // otherwise block in open until the link comes up. O_NOCTTY: a port must
@@ -33,7 +65,17 @@ ObjectRef OpenPortDevice(const std::string& linkName, int accessFlags) {
         fd = ::open(path.c_str(), accessFlags | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
     } while (fd == -1 && errno == EINTR);
     if (fd == -1) {
-        SetLastErrorFromErrno(errno);
+        SetLastErrorFromOpenErrno(errno);
+        return nullptr;
+    }
+    // The link may have changed since the look above: what was opened decides.
+    struct stat opened {};
+    if (::fstat(fd, &opened) == -1) {
+        return Fail(fd, errno);
+    }
+    if (IsRefusedTerminal(opened)) {
+        ::close(fd);
+        SetLastError(ERROR_ACCESS_DENIED);
         return nullptr;
     }
 

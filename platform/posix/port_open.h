@@ -10,7 +10,9 @@ namespace posix_layer {
 // Opens the device that the link named linkName in the device table points
 // at, exclusively, with open flags accessFlags (O_RDONLY, O_WRONLY, O_RDWR).
 // Answers nullptr and sets the last error on failure: 2 when there is no such
-// link or device, 5 when another opener holds the port.
+// link or device, 5 when another opener holds the port or when the link leads
+// to a terminal that is never a printer (see refused_terminal.h), which is
+// then not even opened.
 ObjectRef OpenPortDevice(const std::string& linkName, int accessFlags);
 
 } // namespace posix_layer

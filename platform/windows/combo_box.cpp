@@ -124,6 +124,13 @@ void ComboBox::setSelection(int index, bool notify) {
     }
 }
 
+void ComboBox::pick(int index) {
+    // Win32 tells the parent of every pick from the open list, the entry that
+    // was already chosen included: choosing it again is a choice the parent
+    // may act on (a port chosen again is opened afresh).
+    setSelection(index, true);
+}
+
 LRESULT ComboBox::message(UINT msg, WPARAM wParam, LPARAM lParam) {
     switch (msg) {
     case CB_ADDSTRING: {
@@ -292,8 +299,8 @@ bool ComboBox::key(const screen::KeyEvent& ev) {
     if (dropped_) {
         switch (LookupKey(KeyContext::ComboOpen, ev)) {
         case Action::ListPick:
-            if (hot_ >= 0 && hot_ != selection_) {
-                setSelection(hot_, true);
+            if (hot_ >= 0) {
+                pick(hot_);
             }
             close();
             return true;
@@ -444,9 +451,7 @@ void ComboBox::listMouse(const screen::MouseEvent& ev, int x, int y) {
     const int row = y - r.y - (above ? 1 : 0);
     const int index = listTop_ + row;
     if (x > r.x && x < r.right() - 1 && row >= 0 && row < r.h - 1 && index < count()) {
-        if (index != selection_) {
-            setSelection(index, true);
-        }
+        pick(index);
         close();
     }
 }

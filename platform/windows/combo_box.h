@@ -1,6 +1,7 @@
 // The drop-down combo box (CBS_DROPDOWN): an edit field, an arrow and a list
-// that opens below it (F4, Alt+Down, a click on the arrow). Up/Down and
-// picking an entry change the selection and send CBN_SELCHANGE; typing into
+// that opens below it (F4, Alt+Down, a click on the arrow). Up/Down change the
+// selection and send CBN_SELCHANGE; every pick from the open list (Enter, a
+// click) sends CBN_SELCHANGE, even of the entry already selected; typing into
 // the field leaves the list with no selection (-1) and sends CBN_EDITCHANGE,
 // never CBN_SELCHANGE; selecting by message sends nothing.
 #pragma once
@@ -52,6 +53,8 @@ public:
 
 private:
     void setSelection(int index, bool notify);
+    // The user took entry index from the open list.
+    void pick(int index);
     int findPrefix(int start, std::u16string_view prefix) const;
     int findExact(int start, std::u16string_view s) const;
     int insertItem(int index, std::u16string s);

@@ -46,7 +46,7 @@ constexpr KeyBinding kBindings[] = {
     {C::Edit, Key::Char, U'v', true, false, false, A::Paste, "Ctrl+V", "paste"},
 
     {C::ComboOpen, Key::Enter, 0, false, false, false, A::ListPick, "Enter",
-     "take the highlighted entry and close the list"},
+     "take the highlighted entry (a selection change, even of the same entry) and close the list"},
     {C::ComboOpen, Key::Escape, 0, false, false, false, A::ListClose, "Esc", "close the list"},
     {C::Combo, Key::F4, 0, false, false, false, A::ListToggle, "F4", "open or close the list"},
     {C::Combo, Key::Down, 0, false, true, false, A::ListToggle, "Alt+Down",

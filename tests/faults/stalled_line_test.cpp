@@ -1,7 +1,7 @@
 // A printer that stops reading in the middle of a job: the job's write
 // blocks on the full line. Reading again must deliver every byte in order;
-// hanging up must end the job with its message, and the user's next port
-// choice must bring the connection back.
+// hanging up must end the job with its message and close the connection, so
+// that the next job connects again.
 #include "background_job.h"
 #include "job_form.h"
 #include "link/port_connection.h"
@@ -75,7 +75,7 @@ struct Reconnection {
 class HungUpWhileBlocked : public StalledLine,
                            public ::testing::WithParamInterface<Reconnection> {};
 
-TEST_P(HungUpWhileBlocked, EndsTheJobWithItsMessageAndTheNextPortChoiceReconnects) {
+TEST_P(HungUpWhileBlocked, EndsTheJobWithItsMessageAndTheNextJobReconnects) {
     {
         BackgroundJob job(form_);
         printer_.WaitUntilFull();
@@ -85,12 +85,10 @@ TEST_P(HungUpWhileBlocked, EndsTheJobWithItsMessageAndTheNextPortChoiceReconnect
     }
     EXPECT_EQ(boxes_.Texts(), std::vector<std::u16string>{kCantSend});
     EXPECT_EQ(boxes_.Boxes().at(0).owner, kFormWindow);
-    EXPECT_NE(g_bPortOpen, 0) << "a failed write keeps the connection until the user picks a port";
+    EXPECT_EQ(g_bPortOpen, 0) << "the line hung up: the connection is closed";
 
-    // What the form does when a COM entry is chosen: close, and the next job
-    // opens the chosen port. A re-paired printer may come back under the same
-    // name on a new device.
-    ClosePort(form_);
+    // The next job opens the port chosen then, with no port change needed: a
+    // re-paired printer may come back under the same name on a new device.
     VirtualPort fresh;
     table_.Link(GetParam().nPort, fresh.path());
     form_.port = GetParam().nPort - 1;

@@ -1,15 +1,20 @@
 // The port connection on real pseudo-terminals linked into a private device
-// table: opening once, settings on the device, closing on a port change, and
-// every failure with its message or its silence.
+// table: opening once, settings on the device, closing on a port change or a
+// printer that went away, and every failure with its message.
 #include "link/port_connection.h"
 #include "platform/win32/kernel.h"
+#include "platform/win32/message_box_hook.h"
 #include "platform/win32/user.h"
 #include "tests/posix/printer_settings.h"
 #include "tests/posix/virtual_port.h"
 
 #include <cstdio>
 #include <cstring>
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <string>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -17,6 +22,7 @@ using testing_support::Bytes;
 using testing_support::DeviceTable;
 using testing_support::ExpectPrinterSettings;
 using testing_support::MessageBoxRecorder;
+using testing_support::RecordedBox;
 using testing_support::VirtualPort;
 
 const HWND kForm = reinterpret_cast<HWND>(0x1010);
@@ -140,35 +146,131 @@ INSTANTIATE_TEST_SUITE_P(
                       OpenFailure{0, false, u"Unable to open COM0:, Error No.=2"},
                       OpenFailure{3, true, u"Unable to open COM3:, Error No.=5"}));
 
-TEST_F(PortConnection, APortThatRefusesItsSettingsFailsSilentlyAndIsClosed) {
-    const std::string file = table_.folder() + "/not-a-port";
-    std::fclose(std::fopen(file.c_str(), "w"));
-    // The one test that takes /dev/null as a port (and so locks it).
-    for (const std::string& target : {file, std::string("/dev/null")}) {
-        table_.Link(3, target);
-        EXPECT_FALSE(OpenPort(host_, 3)) << target;
-        EXPECT_EQ(g_bPortOpen, 0);
-        // Closed: the exclusive open of the device succeeds again.
-        HANDLE h = CreateFileW(u"COM3:", GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
-        EXPECT_NE(h, INVALID_HANDLE_VALUE) << target;
-        CloseHandle(h);
-    }
-    EXPECT_TRUE(boxes_.Boxes().empty());
-}
+// Things a COM link can point at that open but are no serial line. Each one
+// refuses the first setting (the time-outs) as Win32 refuses a serial request
+// to a device that is not a port: invalid function (1). /dev/null and
+// /dev/full are locked while open, so each is taken by this test only.
+struct NotALine {
+    const char* name;
+    std::string (*make)(const DeviceTable&);
+};
 
-TEST_F(PortConnection, AFailedWriteIsReportedAndLeavesTheConnectionOpen) {
-    ASSERT_TRUE(OpenPort(host_, 3));
-    const HANDLE opened = host_.m_hPort;
-    port_.Vanish();
-    EXPECT_FALSE(Write(host_, "lost"));
-    EXPECT_NE(g_bPortOpen, 0);
-    EXPECT_EQ(host_.m_hPort, opened);
+class PortThatRefusesItsSettings : public PortConnection,
+                                   public ::testing::WithParamInterface<NotALine> {};
+
+TEST_P(PortThatRefusesItsSettings, IsReportedOnceWithTheRefusingCallsErrorAndClosed) {
+    table_.Link(3, GetParam().make(table_));
+    EXPECT_FALSE(OpenPort(host_, 3));
+    EXPECT_EQ(g_bPortOpen, 0);
     const auto boxes = boxes_.Boxes();
     ASSERT_EQ(boxes.size(), 1u);
-    EXPECT_EQ(boxes[0].text, u"Can't Send Data to Printer!");
+    EXPECT_EQ(boxes[0].text, u"Unable to open COM3:, Error No.=1");
     EXPECT_EQ(boxes[0].caption, u"Error");
     EXPECT_EQ(boxes[0].owner, kForm);
     EXPECT_EQ(boxes[0].type, MB_OK);
+    // Closed: the exclusive open of the device succeeds again.
+    HANDLE h =
+        CreateFileW(u"COM3:", GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    EXPECT_NE(h, INVALID_HANDLE_VALUE) << GetLastError();
+    CloseHandle(h);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Targets, PortThatRefusesItsSettings,
+    ::testing::Values(
+        NotALine{"RegularFile",
+                 [](const DeviceTable& table) {
+                     const std::string file = table.folder() + "/not-a-port";
+                     std::fclose(std::fopen(file.c_str(), "w"));
+                     return file;
+                 }},
+        NotALine{"Fifo", // nobody at the other end: must not wait for one
+                 [](const DeviceTable& table) {
+                     const std::string fifo = table.folder() + "/fifo";
+                     EXPECT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+                     return fifo;
+                 }},
+        NotALine{"DevNull", [](const DeviceTable&) { return std::string("/dev/null"); }},
+        NotALine{"DevFull", [](const DeviceTable&) { return std::string("/dev/full"); }}),
+    [](const auto& p) { return std::string(p.param.name); });
+
+void ExpectCantSend(const RecordedBox& box) {
+    EXPECT_EQ(box.text, u"Can't Send Data to Printer!");
+    EXPECT_EQ(box.caption, u"Error");
+    EXPECT_EQ(box.owner, kForm);
+    EXPECT_EQ(box.type, MB_OK);
+}
+
+TEST_F(PortConnection, AWriteToAPrinterThatHungUpIsReportedOnceAndClosesTheConnection) {
+    ASSERT_TRUE(OpenPort(host_, 3));
+    port_.Vanish(); // switched off
+    EXPECT_FALSE(Write(host_, "lost"));
+    EXPECT_EQ(g_bPortOpen, 0);
+    const auto boxes = boxes_.Boxes();
+    ASSERT_EQ(boxes.size(), 1u);
+    ExpectCantSend(boxes[0]);
+
+    // Switched on again: the same port name on a new device. The next open
+    // reaches it without any port change in between.
+    VirtualPort back;
+    table_.Link(3, back.path());
+    ASSERT_TRUE(OpenPort(host_, 3));
+    ExpectPrinterSettings(back.slave_fd());
+    EXPECT_TRUE(Write(host_, "back\r\n"));
+    EXPECT_EQ(back.Drain(), testing_support::ToBytes("back\r\n"));
+    EXPECT_EQ(boxes_.Boxes().size(), 1u);
+}
+
+TEST_F(PortConnection, WritesAfterTheConnectionClosedTouchNoHandle) {
+    // A job goes on after a failed format block; its later writes must not
+    // reach whatever the old handle value names by then.
+    ASSERT_TRUE(OpenPort(host_, 3));
+    port_.Vanish();
+    EXPECT_FALSE(Write(host_, "block"));
+    ASSERT_EQ(g_bPortOpen, 0);
+    VirtualPort other;
+    table_.Link(4, other.path());
+    host_.m_hPort =
+        CreateFileW(u"COM4:", GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(host_.m_hPort, INVALID_HANDLE_VALUE);
+    EXPECT_FALSE(Write(host_, "text"));
+    EXPECT_TRUE(other.Drain().empty());
+    EXPECT_EQ(boxes_.Boxes().size(), 2u) << "every failed write is reported";
+    CloseHandle(host_.m_hPort);
+}
+
+// Win32 errors are per thread; a message box's own calls may leave another
+// one behind before the connection looks at the write's.
+int ClobberingBox(HWND, LPCWSTR, LPCWSTR, UINT) {
+    SetLastError(ERROR_SUCCESS);
+    return IDOK;
+}
+
+TEST_F(PortConnection, TheWritesOwnErrorDecidesEvenIfTheMessageBoxSetsAnother) {
+    ASSERT_TRUE(OpenPort(host_, 3));
+    port_.Vanish();
+    const MessageBoxPresenter previous = SetMessageBoxPresenter(&ClobberingBox);
+    const bool written = Write(host_, "lost");
+    SetMessageBoxPresenter(previous);
+    EXPECT_FALSE(written);
+    EXPECT_EQ(g_bPortOpen, 0);
+}
+
+TEST_F(PortConnection, AWriteThatFailsWhileThePrinterIsStillThereKeepsTheConnection) {
+    ASSERT_TRUE(OpenPort(host_, 3));
+    // The connection's descriptor now leads to a device that is always full:
+    // the write fails (disk full), but nothing says the printer went away.
+    const int fd = testing_support::ProgramDescriptorOn(port_);
+    ASSERT_GE(fd, 0);
+    const int full = ::open("/dev/full", O_WRONLY | O_CLOEXEC);
+    ASSERT_GE(full, 0);
+    ASSERT_EQ(::dup2(full, fd), fd);
+    ::close(full);
+    EXPECT_FALSE(Write(host_, "x"));
+    EXPECT_NE(g_bPortOpen, 0);
+    const auto boxes = boxes_.Boxes();
+    ASSERT_EQ(boxes.size(), 1u);
+    ExpectCantSend(boxes[0]);
 }
 
 } // namespace

@@ -17,18 +17,42 @@ TEST_P(ErrnoMap, GivesTheWin32NumberUsersKnow) {
     EXPECT_EQ(posix_layer::Win32ErrorFromErrno(GetParam().err), GetParam().win32);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Table, ErrnoMap,
-    ::testing::Values(Row{0, 0}, Row{ENOENT, 2}, Row{ENXIO, 2}, Row{ENODEV, 2}, Row{ENOTDIR, 3},
-                      Row{EMFILE, 4}, Row{ENFILE, 4}, Row{EACCES, 5}, Row{EPERM, 5}, Row{EISDIR, 5},
-                      Row{EBUSY, 5}, Row{EWOULDBLOCK, 5}, Row{EBADF, 6}, Row{ENOMEM, 8},
-                      Row{ENOTTY, 1}, Row{EINVAL, 87},
-                      // Everything unlisted is a general failure, a hung-up line included.
-                      Row{EIO, 31}, Row{EPIPE, 31}, Row{ETIMEDOUT, 31}));
+INSTANTIATE_TEST_SUITE_P(Table, ErrnoMap,
+                         ::testing::Values(Row{0, 0}, Row{ENOENT, 2}, Row{ENOTDIR, 3},
+                                           Row{EMFILE, 4}, Row{ENFILE, 4}, Row{EACCES, 5},
+                                           Row{EPERM, 5}, Row{EISDIR, 5}, Row{EBUSY, 5},
+                                           Row{EWOULDBLOCK, 5}, Row{EBADF, 6}, Row{ENOMEM, 8},
+                                           Row{ENOTTY, 1}, Row{EINVAL, 87},
+                                           // Everything unlisted is a general failure.
+                                           Row{ETIMEDOUT, 31}, Row{EINTR, 31}));
+
+// A device that hung up or went away has numbers of its own, each distinct
+// from the general failure that other errors share.
+INSTANTIATE_TEST_SUITE_P(DeviceGone, ErrnoMap,
+                         ::testing::Values(Row{EIO, ERROR_DEVICE_NOT_CONNECTED},
+                                           Row{ENXIO, ERROR_DEVICE_REMOVED},
+                                           Row{ENODEV, ERROR_DEVICE_REMOVED},
+                                           Row{EPIPE, ERROR_BROKEN_PIPE},
+                                           Row{ECONNRESET, ERROR_NETNAME_DELETED}));
+
+class OpenErrnoMap : public ::testing::TestWithParam<Row> {};
+
+TEST_P(OpenErrnoMap, SaysThatTheNameLeadsNowhere) {
+    EXPECT_EQ(posix_layer::Win32ErrorFromOpenErrno(GetParam().err), GetParam().win32);
+}
+
+// Opening: a node without a driver or a stale USB-serial node is a port that
+// does not exist; the rest reads as on an open device.
+INSTANTIATE_TEST_SUITE_P(Table, OpenErrnoMap,
+                         ::testing::Values(Row{ENXIO, 2}, Row{ENODEV, 2}, Row{ENOENT, 2},
+                                           Row{EBUSY, 5}, Row{EIO, ERROR_DEVICE_NOT_CONNECTED},
+                                           Row{ETIMEDOUT, 31}));
 
 TEST(ErrnoMap, SetsTheLastError) {
     posix_layer::SetLastErrorFromErrno(EBUSY);
     EXPECT_EQ(GetLastError(), ERROR_ACCESS_DENIED);
+    posix_layer::SetLastErrorFromOpenErrno(ENODEV);
+    EXPECT_EQ(GetLastError(), ERROR_FILE_NOT_FOUND);
 }
 
 } // namespace

@@ -5,10 +5,12 @@
 
 #include <atomic>
 #include <csignal>
+#include <cstdlib>
 #include <gtest/gtest.h>
 #include <pthread.h>
 #include <sys/stat.h>
 #include <thread>
+#include <unistd.h>
 
 namespace {
 
@@ -137,14 +139,37 @@ TEST_F(SerialPort, SomethingThatIsNotATerminalRefusesEverySetting) {
     }
 }
 
-TEST_F(SerialPort, AWriteToAVanishedPrinterFails) {
+TEST_F(SerialPort, AWriteToAVanishedPrinterFailsWithDeviceNotConnected) {
     HANDLE h = OpenCom(u"COM3:");
     ASSERT_NE(h, INVALID_HANDLE_VALUE);
     port_.Vanish();
     DWORD n = 0;
     EXPECT_FALSE(WriteFile(h, "x", 1, &n, nullptr));
-    EXPECT_EQ(GetLastError(), ERROR_GEN_FAILURE);
+    EXPECT_EQ(GetLastError(), ERROR_DEVICE_NOT_CONNECTED)
+        << "the hung-up line, not a general failure";
     CloseHandle(h);
+}
+
+TEST_F(SerialPort, AWriteWhoseReaderIsGoneFailsWithBrokenPipeAndTheProgramLivesOn) {
+    // In a process of its own, where nothing has been opened yet and a
+    // broken pipe would end the process as it does by default.
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    EXPECT_EXIT(
+        {
+            std::signal(SIGPIPE, SIG_DFL);
+            HANDLE h = OpenCom(u"COM3:");
+            int pipeEnds[2];
+            if (h == INVALID_HANDLE_VALUE || ::pipe(pipeEnds) != 0) {
+                std::_Exit(2);
+            }
+            // The connection's descriptor becomes a pipe nobody reads.
+            ::dup2(pipeEnds[1], testing_support::ProgramDescriptorOn(port_));
+            ::close(pipeEnds[0]);
+            DWORD n = 0;
+            const BOOL written = WriteFile(h, "x", 1, &n, nullptr);
+            std::_Exit(!written && GetLastError() == ERROR_BROKEN_PIPE ? 0 : 3);
+        },
+        ::testing::ExitedWithCode(0), "");
 }
 
 TEST_F(SerialPort, LargeWritesInterruptedBySignalsAreContinuedToTheLastByte) {

@@ -148,6 +148,18 @@ bool VirtualPort::WaitVanished(std::chrono::milliseconds timeout) {
     return arrived_.wait_for(lock, timeout, [&] { return vanished_; });
 }
 
+int ProgramDescriptorOn(const VirtualPort& port) {
+    for (const auto& entry : std::filesystem::directory_iterator("/proc/self/fd")) {
+        std::error_code ec;
+        const auto target = std::filesystem::read_symlink(entry.path(), ec);
+        const int fd = std::stoi(entry.path().filename().string());
+        if (!ec && target == port.path() && fd != port.slave_fd()) {
+            return fd;
+        }
+    }
+    return -1;
+}
+
 DeviceTable::DeviceTable() {
     if (const char* old = std::getenv("TALLYROLL_DEVICES")) {
         saved_ = old;

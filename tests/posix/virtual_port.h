@@ -70,6 +70,11 @@ private:
     std::thread reader_;
 };
 
+// The descriptor this process holds on the port besides the fixture's own
+// slave descriptor (the program's connection), or -1. Tests put another file
+// under it with dup2 to make the connection's writes fail in chosen ways.
+int ProgramDescriptorOn(const VirtualPort& port);
+
 // A private device table for the test: sets TALLYROLL_DEVICES to a fresh
 // folder and restores the old value when done.
 class DeviceTable {

@@ -175,6 +175,66 @@ TEST_F(MainForm, ChoosingAnotherComEntryClosesTheConnectionAtOnce) {
     EXPECT_EQ(com4.Drain(), job);
 }
 
+TEST_F(MainForm, PickingTheChosenComEntryAgainClosesTheConnection) {
+    // After the printer was switched off and on, choosing its port again is
+    // how a person asks for a fresh connection.
+    bool openAfterPrint = false;
+    std::vector<bool> openAfterPick;
+    screen().key(Key::Enter); // Print on COM3
+    screen().then([&](HeadlessFrontEnd& s) {
+        openAfterPrint = g_bPortOpen != 0;
+        s.key(Key::F4);
+        s.key(Key::Enter); // "3" again, from the open list
+    });
+    screen().then([&](HeadlessFrontEnd& s) {
+        openAfterPick.push_back(g_bPortOpen != 0);
+        s.key(Key::Enter); // Print: opens COM3 again
+    });
+    screen().then([&](HeadlessFrontEnd& s) {
+        const RECT r = [&] {
+            RECT rc{};
+            ::GetWindowRect(form_.Item(IDC_COM), &rc);
+            return rc;
+        }();
+        s.click(r.right - 1, r.top); // the arrow opens the list
+    });
+    screen().then([&](HeadlessFrontEnd& s) {
+        // The list's third row is "3", the entry already chosen.
+        RECT r{};
+        ::GetWindowRect(form_.Item(IDC_COM), &r);
+        ASSERT_EQ(s.region(r.left + 1, r.top + 3, 1, 1), "3") << s.text();
+        s.click(r.left + 1, r.top + 3);
+    });
+    screen().then([&](HeadlessFrontEnd&) { openAfterPick.push_back(g_bPortOpen != 0); });
+    Run([&](HeadlessFrontEnd&) { EXPECT_EQ(form_.Selection(IDC_COM), 2); });
+    EXPECT_TRUE(openAfterPrint);
+    EXPECT_EQ(openAfterPick, (std::vector<bool>{false, false}));
+    const Bytes job = PrintStream(kQelvoPlain, "");
+    EXPECT_EQ(port_.Drain(), Join({job, job}));
+    EXPECT_TRUE(boxes_->Boxes().empty());
+}
+
+TEST_F(MainForm, APrinterSwitchedOffAndOnIsReachedByTheNextPrintWithoutAPortChange) {
+    const Bytes job = PrintStream(kQelvoPlain, "");
+    Bytes beforeOff;
+    VirtualPort back;
+    screen().key(Key::Enter); // Print on COM3
+    screen().then([&](HeadlessFrontEnd& s) {
+        beforeOff = port_.Drain();
+        port_.Vanish();    // switched off
+        s.key(Key::Enter); // Print fails
+    });
+    screen().then([&](HeadlessFrontEnd& s) {
+        table_.Link(3, back.path()); // switched on: COM3 again, a new device
+        s.key(Key::Enter);
+    });
+    Run([](HeadlessFrontEnd&) {});
+    EXPECT_EQ(beforeOff, job);
+    EXPECT_EQ(boxes_->Texts(), std::vector<std::u16string>{u"Can't Send Data to Printer!"});
+    EXPECT_EQ(back.Drain(), job);
+    EXPECT_NE(g_bPortOpen, 0);
+}
+
 TEST_F(MainForm, TypingIntoTheComListKeepsTheOpenConnection) {
     screen().key(Key::Enter); // opens COM3
     screen().type("9");       // typed, not chosen: no selection change

@@ -215,7 +215,7 @@ TEST_F(DialogTest, ComboListOpensPicksAndCloses) {
     EXPECT_EQ(openState, TRUE);
     EXPECT_EQ(afterPick, 1);
     EXPECT_EQ(closedState, FALSE);
-    EXPECT_EQ(Record().count(kSorted, CBN_SELCHANGE), 2);
+    EXPECT_EQ(Record().count(kSorted, CBN_SELCHANGE), 3); // two Downs and the pick
     EXPECT_EQ(Record().count(kGo, BN_CLICKED), 0);
     EXPECT_EQ(Record().count(IDCANCEL, BN_CLICKED), 1);
 }
@@ -243,6 +243,49 @@ TEST_F(DialogTest, ComboListByMouse) {
     RunTestDialog();
     EXPECT_EQ(picked, 2);
     EXPECT_EQ(Record().count(kCombo, CBN_SELCHANGE), 1);
+}
+
+TEST_F(DialogTest, PickingTheSelectedEntryFromTheOpenListStillRaisesASelectionChange) {
+    Record().onInit = [](HWND hDlg) {
+        FillCombos(hDlg);
+        Send(kCombo, CB_SETCURSEL, 1); // "two", chosen by message: no notification
+    };
+    std::vector<int> changes; // CBN_SELCHANGE count after each step
+    const auto count = [&] { changes.push_back(Record().count(kCombo, CBN_SELCHANGE)); };
+    Then([](auto& s) {
+        SetFocus(Item(kCombo));
+        s.key(Key::F4);
+        s.key(Key::Enter); // the highlighted entry is the selected one
+    });
+    Then([&](auto& s) {
+        count();
+        RECT r{};
+        GetWindowRect(Item(kCombo), &r);
+        s.click(r.right - 1, r.top); // the arrow opens the list
+    });
+    Then([&](auto& s) {
+        // The list opens under the field: "one", then "two".
+        RECT r{};
+        GetWindowRect(Item(kCombo), &r);
+        ASSERT_EQ(s.region(r.left + 1, r.top + 2, 3, 1), "two") << s.text();
+        s.click(r.left + 1, r.top + 2);
+    });
+    Then([&](auto& s) {
+        count();
+        s.key(Key::F4);
+        s.key(Key::Escape); // closing without a pick
+        s.key(Key::F4);
+        s.key(Key::F4); // nor does closing with the key that opened it
+    });
+    LRESULT selection = -1;
+    Then([&](auto& s) {
+        count();
+        selection = Send(kCombo, CB_GETCURSEL);
+        s.key(Key::Escape);
+    });
+    RunTestDialog();
+    EXPECT_EQ(changes, (std::vector<int>{1, 2, 2}));
+    EXPECT_EQ(selection, 1);
 }
 
 TEST_F(DialogTest, SortedComboKeepsEntriesInOrder) {
