@@ -29,7 +29,7 @@ if [[ -z "${tidy}" ]]; then
 fi
 database="${build}/compile_commands.json"
 if [[ ! -f "${database}" ]]; then
-    echo "tidy: ${database} missing; configure first: cmake --preset default" >&2
+    echo "tidy: ${database} missing; configure first: cmake --preset ci" >&2
     exit 2
 fi
 
