@@ -95,7 +95,8 @@ TEST(VirtualPrinterProgram, PrintAndTestThroughThePortComeOutAsLinesWithTheirFor
     auto events = wait_for_events(p.events, [](auto& e) { return has_event(e, "ready"); });
     ASSERT_TRUE(has_event(events, "ready")) << read_text(p.output);
     EXPECT_EQ(events[0]["link"].str(), p.port);
-    EXPECT_EQ(fs::read_symlink(p.port).string(), events[0]["device"].str());
+    EXPECT_EQ(fs::read_symlink(p.port).string(), events[0]["target"].str());
+    EXPECT_EQ(fs::canonical(p.port).string(), events[0]["device"].str());
 
     ASSERT_EQ(write_job(p.port, print_writes()), 0);
     wait_for_events(p.events, [](auto& e) { return has_event(e, "job_end"); });
@@ -167,6 +168,7 @@ TEST(VirtualPrinterProgram, PrintAndTestThroughThePortComeOutAsLinesWithTheirFor
     EXPECT_EQ(*picture, render_roll(decoded));
 
     EXPECT_FALSE(fs::exists(fs::symlink_status(p.port))) << "the link goes with the printer";
+    EXPECT_EQ(read_text(p.output).find("COM1 to COM9"), std::string::npos) << read_text(p.output);
 }
 
 TEST(VirtualPrinterProgram, OnceStopsByItselfAfterTheFirstJobAndReportsACutStream) {
@@ -257,7 +259,7 @@ TEST_P(ExistingPort, IsReplacedOnlyWhenItIsALeftover) {
     auto events = wait_for_events(p.events, [](auto& e) { return has_event(e, "ready"); });
     ASSERT_TRUE(has_event(events, "ready")) << read_text(p.output);
     EXPECT_EQ(events[0]["replaced"].str(), before);
-    EXPECT_EQ(fs::read_symlink(p.port).string(), events[0]["device"].str());
+    EXPECT_EQ(fs::read_symlink(p.port).string(), events[0]["target"].str());
     program.stop();
     EXPECT_EQ(program.wait(), 0);
     EXPECT_FALSE(fs::exists(fs::symlink_status(p.port)));
@@ -281,11 +283,147 @@ INSTANTIATE_TEST_SUITE_P(
                          fs::create_symlink(::ptsname(master), port);
                      },
                      true},
+        ExistingLink{"link_left_by_a_printer_that_is_gone",
+                     [](const std::string& port) {
+                         fs::create_symlink("/proc/999999999/fd/607", port);
+                     },
+                     true},
+        // A printer's process number handed out again, here to this test,
+        // which holds a terminal under the number the link names.
+        ExistingLink{"link_to_a_terminal_another_program_holds",
+                     [](const std::string& port) {
+                         static int slave = [] {
+                             int m = ::posix_openpt(O_RDWR | O_NOCTTY);
+                             ::grantpt(m);
+                             ::unlockpt(m);
+                             return ::open(::ptsname(m), O_RDWR | O_NOCTTY);
+                         }();
+                         fs::create_symlink("/proc/" + std::to_string(::getpid()) + "/fd/" +
+                                                std::to_string(slave),
+                                            port);
+                     },
+                     true},
         ExistingLink{"link_to_another_device",
                      [](const std::string& port) { fs::create_symlink("/dev/null", port); }, false},
         ExistingLink{"regular_file",
                      [](const std::string& port) { std::ofstream(port) << "keep me"; }, false}),
     [](const auto& test_info) { return std::string(test_info.param.name); });
+
+// A printer killed outright leaves its link behind. The link names the
+// printer's own hold on the terminal, which went with it, so the terminal
+// number handed to somebody else (a new shell, say) is out of its reach.
+TEST(VirtualPrinterLink, OfAKilledPrinterLeadsToNoTerminalAndIsReplacedLater) {
+    Printer p;
+    std::string device;
+    std::string target;
+    {
+        VirtualPrinter killed({"--devices", p.table, "--port", "7", "--events", p.events, "--quiet"},
+                              p.output);
+        auto events = wait_for_events(p.events, [](auto& e) { return has_event(e, "ready"); });
+        ASSERT_TRUE(has_event(events, "ready")) << read_text(p.output);
+        device = events[0]["device"].str();
+        target = events[0]["target"].str();
+        ::kill(killed.pid(), SIGKILL);
+        EXPECT_EQ(killed.wait(), 128 + SIGKILL);
+    }
+    ASSERT_EQ(fs::read_symlink(p.port).string(), target) << "the killed printer kept its link";
+
+    // Take terminals until one gets the dead printer's number (other tests
+    // may take it first; the link must lead nowhere either way).
+    std::vector<int> masters;
+    for (int i = 0; i < 64; ++i) {
+        int m = ::posix_openpt(O_RDWR | O_NOCTTY);
+        ASSERT_GE(m, 0);
+        ::grantpt(m);
+        ::unlockpt(m);
+        masters.push_back(m);
+        if (device == ::ptsname(m)) {
+            break;
+        }
+    }
+    int fd = ::open(p.port.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK);
+    int error = errno;
+    EXPECT_LT(fd, 0) << p.port << " still leads to a terminal";
+    EXPECT_EQ(error, ENOENT);
+    if (fd >= 0) {
+        ::close(fd);
+    }
+    for (int m : masters) {
+        ::close(m);
+    }
+
+    const std::string next_events = p.dir / "next.jsonl";
+    VirtualPrinter next({"--devices", p.table, "--port", "7", "--events", next_events, "--quiet"},
+                        p.output);
+    auto events = wait_for_events(next_events, [](auto& e) { return has_event(e, "ready"); });
+    ASSERT_TRUE(has_event(events, "ready")) << read_text(p.output);
+    EXPECT_EQ(events[0]["replaced"].str(), target);
+    next.stop();
+    EXPECT_EQ(next.wait(), 0);
+}
+
+TEST(VirtualPrinterLink, OfARunningPrinterIsNotTakenByASecondOne) {
+    Printer p;
+    VirtualPrinter first({"--devices", p.table, "--port", "7", "--events", p.events, "--quiet"},
+                         p.output);
+    auto events = wait_for_events(p.events, [](auto& e) { return has_event(e, "ready"); });
+    ASSERT_TRUE(has_event(events, "ready")) << read_text(p.output);
+    const std::string link = fs::read_symlink(p.port).string();
+
+    VirtualPrinter second({"--devices", p.table, "--port", "7", "--events", p.dir / "second.jsonl",
+                           "--quiet"},
+                          p.dir / "second.txt");
+    EXPECT_EQ(second.wait(), 1);
+    const std::string refusal = read_text(p.dir / "second.txt");
+    EXPECT_NE(refusal.find("still running"), std::string::npos) << refusal;
+    EXPECT_NE(refusal.find("process " + std::to_string(first.pid())), std::string::npos)
+        << refusal;
+    EXPECT_EQ(fs::read_symlink(p.port).string(), link);
+
+    // The first printer still has the port.
+    ASSERT_EQ(write_job(p.port, {ascii("still here\r\n")}), 0);
+    events = wait_for_events(p.events, [](auto& e) { return has_event(e, "line"); });
+    ASSERT_TRUE(has_event(events, "line"));
+    EXPECT_EQ(of_kind(events, "line")[0]["text"].str(), "still here");
+    first.stop();
+    EXPECT_EQ(first.wait(), 0);
+}
+
+// Process numbers come round again: a link left by an earlier printer may
+// name this very printer's process and descriptor. That is a leftover, not
+// a printer in the way.
+TEST(VirtualPrinterLink, NamingThePrintersOwnProcessIsALeftover) {
+    Printer p;
+    fs::create_directories(p.table);
+    const std::string port = p.port;
+    VirtualPrinter program({"--devices", p.table, "--port", "7", "--events", p.events, "--quiet"},
+                           p.output, std::nullopt, [port] {
+                               // 600 + port: where the printer keeps its terminal.
+                               std::string own = "/proc/" + std::to_string(::getpid()) + "/fd/607";
+                               if (::symlink(own.c_str(), port.c_str()) != 0) {
+                                   ::_exit(125);
+                               }
+                           });
+    auto events = wait_for_events(p.events, [](auto& e) { return has_event(e, "ready"); });
+    ASSERT_TRUE(has_event(events, "ready")) << read_text(p.output);
+    EXPECT_EQ(events[0]["target"].str(), events[0]["replaced"].str())
+        << "the test meant to name the printer's own descriptor";
+    program.stop();
+    EXPECT_EQ(program.wait(), 0);
+}
+
+TEST(VirtualPrinterLink, APortTheFormDoesNotListIsLinkedWithAWarning) {
+    Printer p;
+    VirtualPrinter program({"--devices", p.table, "--port", "12", "--events", p.events, "--quiet"},
+                           p.output);
+    auto events = wait_for_events(p.events, [](auto& e) { return has_event(e, "ready"); });
+    ASSERT_TRUE(has_event(events, "ready")) << read_text(p.output);
+    EXPECT_NE(read_text(p.output).find("lists COM1 to COM9 only"), std::string::npos)
+        << read_text(p.output);
+    EXPECT_EQ(fs::read_symlink(p.table + "/COM12").string(), events[0]["target"].str());
+    program.stop();
+    EXPECT_EQ(program.wait(), 0);
+}
 
 // The documented way to regenerate the reference picture gives it back.
 TEST(VirtualPrinterProgram, DecodeModeDrawsTheReferencePicture) {
