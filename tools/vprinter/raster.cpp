@@ -1,5 +1,7 @@
 #include "tools/vprinter/raster.h"
 
+#include <algorithm>
+
 namespace vprinter {
 
 void Raster::blit(const Raster& other, int x, int y) {
@@ -17,13 +19,11 @@ void Raster::blit(const Raster& other, int x, int y) {
     }
 }
 
+// Turning a picture stored row by row round by 180 degrees puts its last dot
+// first: the dots in reverse order.
 Raster Raster::rotated_180() const {
     Raster out(width_, height_);
-    for (int y = 0; y < height_; ++y) {
-        for (int x = 0; x < width_; ++x) {
-            out.set(width_ - 1 - x, height_ - 1 - y, ink(x, y));
-        }
-    }
+    std::reverse_copy(dots_.begin(), dots_.end(), out.dots_.begin());
     return out;
 }
 
