@@ -1,6 +1,5 @@
 #include "tools/vprinter/png_file.h"
 
-#include <algorithm>
 #include <cerrno>
 #include <csetjmp>
 #include <cstdio>
@@ -78,26 +77,6 @@ bool read_rows(std::FILE* file, int* width, int* height, std::vector<std::uint8_
 }
 
 } // namespace
-
-void PackedRows::add(const Raster& raster, int x) {
-    const std::size_t first_byte = static_cast<std::size_t>(x) / 8;
-    const int columns = std::min(raster.width(), width - x);
-    for (int y = 0; y < raster.height(); ++y) {
-        std::size_t row = bytes.size();
-        add_blank(1);
-        std::uint8_t* packed = bytes.data() + row + first_byte;
-        // Eight dots make a byte; a dot of ink clears its bit.
-        for (int dx = 0; dx < columns; dx += 8) {
-            unsigned paper = 0xFF;
-            for (int bit = 0; bit < 8 && dx + bit < columns; ++bit) {
-                if (raster.ink(dx + bit, y)) {
-                    paper &= ~(0x80u >> bit);
-                }
-            }
-            packed[dx / 8] = static_cast<std::uint8_t>(paper);
-        }
-    }
-}
 
 bool write_png(const Raster& raster, const std::string& path, std::string* error) {
     PackedRows packed(raster.width());

@@ -6,8 +6,14 @@
 
 namespace vprinter {
 
-RollPictures::RollPictures(std::string path, int part_height)
-    : path_(std::move(path)), part_height_(part_height), current_(Paper::kWidth) {
+RollPictures::RollPictures(std::string path, int part_height, Writer writer)
+    : path_(std::move(path)), part_height_(part_height), writer_(std::move(writer)),
+      current_(Paper::kWidth) {
+    if (!writer_) {
+        writer_ = [](const PackedRows& picture, const std::string& file, std::string* error) {
+            return write_png(picture, file, error);
+        };
+    }
     current_.bytes.reserve(current_.stride * static_cast<std::size_t>(part_height_));
     current_.add_blank(Paper::kTopMargin);
 }
@@ -29,21 +35,20 @@ std::string RollPictures::path_of(int number) const {
 bool RollPictures::add(const Line& line, std::string* error) {
     bool ok = true;
     for (const auto& row : wrap_line(line, Paper::kPrintWidth)) {
-        Raster dots = render_row(row, line);
         // A row that would push the bottom margin past the limit begins the
         // next picture; a picture takes at least one row, however tall.
         if (printed_rows_ > 0 &&
-            current_.height() + dots.height() + Paper::kBottomMargin > part_height_) {
+            current_.height() + row_height(row, line) + Paper::kBottomMargin > part_height_) {
             ok = start_next(error) && ok;
         }
-        current_.add(dots, Paper::kSideMargin);
+        draw_row(row, line, current_, Paper::kSideMargin);
         ++printed_rows_;
     }
     return ok;
 }
 
 bool RollPictures::start_next(std::string* error) {
-    bool written = write_png(current_, path_of(number_), error);
+    bool written = writer_(current_, path_of(number_), error);
     current_.bytes.clear();
     printed_rows_ = 0;
     ++number_;
@@ -53,7 +58,7 @@ bool RollPictures::start_next(std::string* error) {
 bool RollPictures::write(std::string* error) {
     const std::size_t printed = current_.bytes.size();
     current_.add_blank(Paper::kBottomMargin);
-    bool written = write_png(current_, path_of(number_), error);
+    bool written = writer_(current_, path_of(number_), error);
     current_.bytes.resize(printed);
     return written;
 }

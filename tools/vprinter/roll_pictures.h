@@ -3,6 +3,7 @@
 #include "tools/vprinter/png_file.h"
 #include "tools/vprinter/roll.h"
 
+#include <functional>
 #include <string>
 
 namespace vprinter {
@@ -22,7 +23,11 @@ public:
     // and within the 32,767 dots that many image viewers take.
     static constexpr int kPartHeight = 32000;
 
-    explicit RollPictures(std::string path, int part_height = kPartHeight);
+    // Where a picture goes: a PNG file unless told otherwise.
+    using Writer = std::function<bool(const PackedRows& picture, const std::string& path,
+                                      std::string* error)>;
+
+    explicit RollPictures(std::string path, int part_height = kPartHeight, Writer writer = {});
 
     // Draws the rows of `line`; a picture filled on the way is written and
     // dropped. False, with `error`, when that picture could not be written.
@@ -41,6 +46,7 @@ private:
 
     std::string path_;
     int part_height_;
+    Writer writer_;
     int number_ = 1;
     PackedRows current_;
     int printed_rows_ = 0; // rows of print in the current picture
