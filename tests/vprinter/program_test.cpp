@@ -9,9 +9,11 @@
 #include <filesystem>
 #include <fstream>
 #include <gtest/gtest.h>
+#include <random>
 #include <stdlib.h>
 #include <sys/file.h>
 #include <sys/ioctl.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <thread>
@@ -439,9 +441,91 @@ TEST(VirtualPrinterProgram, DecodeModeDrawsTheReferencePicture) {
     auto reference = read_png(root + "known_job.png", &error);
     ASSERT_TRUE(made && reference) << error;
     EXPECT_EQ(*made, *reference);
+    EXPECT_EQ(read_text(dir / "x.png"), read_text(root + "known_job.png")) << "the same bytes";
+    EXPECT_FALSE(fs::exists(dir / "x-2.png"));
     auto events = read_events(dir / "events.jsonl");
     EXPECT_EQ(of_kind(events, "line").size(), 12u);
     EXPECT_FALSE(events.front().has("t_us")) << "a raw file carries no times";
+    EXPECT_EQ(events.back()["pictures"].num(), 1);
+}
+
+// Unsigned 32-bit big-endian, as PNG stores numbers.
+std::uint32_t png_number(const std::string& file, std::size_t at) {
+    std::uint32_t n = 0;
+    for (std::size_t i = at; i < at + 4 && i < file.size(); ++i) {
+        n = n << 8 | static_cast<unsigned char>(file[i]);
+    }
+    return n;
+}
+
+// libpng reads no picture taller than 1,000,000 rows and writes none either:
+// a roll past that used to leave the picture as it was. It now comes out as
+// numbered pictures, each one readable.
+TEST(VirtualPrinterProgram, ARollPastAMillionDotRowsComesOutAsNumberedPictures) {
+    ScratchDir dir;
+    // Set A at four times the height: every empty line feeds 64 dot rows.
+    constexpr int kLines = 15700;
+    const Bytes job = bytes({0x00, 0x1B, 0x55, 0x01, 0x1B, 0x56, 0x04, 0x1B, 0x2D, 0x00, 0x1B,
+                             0x63, 0x00, 0x1B, 0x69, 0x00}) +
+                      Bytes(kLines, '\n') + ascii("end\n");
+    {
+        std::ofstream(dir / "long.bin", std::ios::binary)
+            .write(reinterpret_cast<const char*>(job.data()), static_cast<std::streamsize>(job.size()));
+    }
+    VirtualPrinter program({"--quiet", "--decode", dir / "long.bin", "--png", dir / "roll.png",
+                            "--events", dir / "events.jsonl"},
+                           dir / "output.txt");
+    ASSERT_EQ(program.wait(std::chrono::seconds(60)), 0) << read_text(dir / "output.txt");
+    const Json end = read_events(dir / "events.jsonl").back();
+    ASSERT_EQ(end["event"].str(), "end");
+    const int count = static_cast<int>(end["pictures"].num());
+    ASSERT_GT(count, 1);
+
+    std::int64_t rows = 0;
+    for (int n = 1; n <= count; ++n) {
+        const std::string name = n == 1 ? "roll.png" : "roll-" + std::to_string(n) + ".png";
+        const std::string file = read_text(dir / name);
+        ASSERT_GT(file.size(), 24u) << name;
+        EXPECT_EQ(png_number(file, 16), 464u) << name;
+        const std::uint32_t height = png_number(file, 20);
+        EXPECT_GT(height, 0u) << name;
+        EXPECT_LE(height, 32000u) << name;
+        rows += height;
+    }
+    EXPECT_FALSE(fs::exists(dir / ("roll-" + std::to_string(count + 1) + ".png")));
+    EXPECT_EQ(rows, 16 + std::int64_t{kLines + 1} * 64 + 16);
+
+    // The last picture reads back whole and ends in the last line.
+    std::string error;
+    auto last = read_png(dir / ("roll-" + std::to_string(count) + ".png"), &error);
+    ASSERT_TRUE(last) << error;
+    bool ink = false;
+    for (int y = last->height() - 16 - 64; y < last->height() - 16; ++y) {
+        for (int x = 0; x < last->width() && !ink; ++x) {
+            ink = last->ink(x, y);
+        }
+    }
+    EXPECT_TRUE(ink) << "the last line is missing";
+}
+
+// The printer holds one picture's worth of the roll, whatever arrives. It
+// used to keep every line and draw the whole roll after each job: 200 KB of
+// random bytes took over half a gigabyte. Here it must do with 256 MB of
+// address space (the program itself takes a few tens).
+TEST(VirtualPrinterProgram, RandomBytesAreDecodedWithinAFixedAddressSpace) {
+    ScratchDir dir;
+    std::mt19937 random(7);
+    std::string stream(200 * 1024, '\0');
+    for (char& c : stream) {
+        c = static_cast<char>(random());
+    }
+    std::ofstream(dir / "random.bin", std::ios::binary) << stream;
+    VirtualPrinter program({"--quiet", "--decode", dir / "random.bin", "--png", dir / "roll.png"},
+                           dir / "output.txt", std::nullopt, [] {
+                               rlimit limit{256u << 20, 256u << 20};
+                               ::setrlimit(RLIMIT_AS, &limit);
+                           });
+    EXPECT_EQ(program.wait(std::chrono::seconds(60)), 0) << read_text(dir / "output.txt");
 }
 
 } // namespace

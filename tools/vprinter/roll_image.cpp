@@ -3,6 +3,7 @@
 #include "tools/vprinter/font.h"
 
 #include <algorithm>
+#include <array>
 
 namespace vprinter {
 
@@ -12,17 +13,35 @@ int advance_of(const PlacedChar& placed) {
     return (font::is_wide(placed.c) ? 2 : 1) * font::kCellWidth * placed.format.width;
 }
 
-// One row of a glyph's cell, each dot repeated `width` times, most
-// significant bit first: at most 16 dots x 4.
-std::uint64_t widened(std::uint16_t bits, int columns, int width) {
-    std::uint64_t out = 0;
-    for (int gx = 0; gx < columns; ++gx) {
-        const std::uint64_t dot = (bits >> (15 - gx)) & 1u;
-        for (int dx = 0; dx < width; ++dx) {
-            out = (out << 1) | dot;
+// Every byte of dots with each dot repeated 1 to 4 times, most significant
+// bit first.
+struct Widening {
+    std::array<std::array<std::uint32_t, 256>, 5> by_factor{};
+    Widening() {
+        for (int factor = 1; factor <= 4; ++factor) {
+            for (unsigned byte = 0; byte < 256; ++byte) {
+                std::uint32_t out = 0;
+                for (int bit = 7; bit >= 0; --bit) {
+                    for (int i = 0; i < factor; ++i) {
+                        out = out << 1 | ((byte >> bit) & 1u);
+                    }
+                }
+                by_factor[static_cast<std::size_t>(factor)][byte] = out;
+            }
         }
     }
-    return out;
+};
+
+// One row of a glyph's cell (at most 16 dots), each dot repeated `width`
+// times, in the low bits.
+std::uint64_t widened(std::uint16_t bits, int columns, int width) {
+    static const Widening kWidening;
+    const auto& table = kWidening.by_factor[static_cast<std::size_t>(width)];
+    const std::uint64_t high = table[bits >> 8];
+    if (columns <= 8) {
+        return high;
+    }
+    return high << (8 * width) | table[bits & 0xFFu];
 }
 
 // A character's cell into the rows of its printed row that start at `top`.
