@@ -285,11 +285,10 @@ INSTANTIATE_TEST_SUITE_P(
                          fs::create_symlink(::ptsname(master), port);
                      },
                      true},
-        ExistingLink{"link_left_by_a_printer_that_is_gone",
-                     [](const std::string& port) {
-                         fs::create_symlink("/proc/999999999/fd/607", port);
-                     },
-                     true},
+        ExistingLink{
+            "link_left_by_a_printer_that_is_gone",
+            [](const std::string& port) { fs::create_symlink("/proc/999999999/fd/607", port); },
+            true},
         // A printer's process number handed out again, here to this test,
         // which holds a terminal under the number the link names.
         ExistingLink{"link_to_a_terminal_another_program_holds",
@@ -319,8 +318,8 @@ TEST(VirtualPrinterLink, OfAKilledPrinterLeadsToNoTerminalAndIsReplacedLater) {
     std::string device;
     std::string target;
     {
-        VirtualPrinter killed({"--devices", p.table, "--port", "7", "--events", p.events, "--quiet"},
-                              p.output);
+        VirtualPrinter killed(
+            {"--devices", p.table, "--port", "7", "--events", p.events, "--quiet"}, p.output);
         auto events = wait_for_events(p.events, [](auto& e) { return has_event(e, "ready"); });
         ASSERT_TRUE(has_event(events, "ready")) << read_text(p.output);
         device = events[0]["device"].str();
@@ -372,14 +371,13 @@ TEST(VirtualPrinterLink, OfARunningPrinterIsNotTakenByASecondOne) {
     ASSERT_TRUE(has_event(events, "ready")) << read_text(p.output);
     const std::string link = fs::read_symlink(p.port).string();
 
-    VirtualPrinter second({"--devices", p.table, "--port", "7", "--events", p.dir / "second.jsonl",
-                           "--quiet"},
-                          p.dir / "second.txt");
+    VirtualPrinter second(
+        {"--devices", p.table, "--port", "7", "--events", p.dir / "second.jsonl", "--quiet"},
+        p.dir / "second.txt");
     EXPECT_EQ(second.wait(), 1);
     const std::string refusal = read_text(p.dir / "second.txt");
     EXPECT_NE(refusal.find("still running"), std::string::npos) << refusal;
-    EXPECT_NE(refusal.find("process " + std::to_string(first.pid())), std::string::npos)
-        << refusal;
+    EXPECT_NE(refusal.find("process " + std::to_string(first.pid())), std::string::npos) << refusal;
     EXPECT_EQ(fs::read_symlink(p.port).string(), link);
 
     // The first printer still has the port.
@@ -465,12 +463,13 @@ TEST(VirtualPrinterProgram, ARollPastAMillionDotRowsComesOutAsNumberedPictures) 
     ScratchDir dir;
     // Set A at four times the height: every empty line feeds 64 dot rows.
     constexpr int kLines = 15700;
-    const Bytes job = bytes({0x00, 0x1B, 0x55, 0x01, 0x1B, 0x56, 0x04, 0x1B, 0x2D, 0x00, 0x1B,
-                             0x63, 0x00, 0x1B, 0x69, 0x00}) +
+    const Bytes job = bytes({0x00, 0x1B, 0x55, 0x01, 0x1B, 0x56, 0x04, 0x1B, 0x2D, 0x00, 0x1B, 0x63,
+                             0x00, 0x1B, 0x69, 0x00}) +
                       Bytes(kLines, '\n') + ascii("end\n");
     {
         std::ofstream(dir / "long.bin", std::ios::binary)
-            .write(reinterpret_cast<const char*>(job.data()), static_cast<std::streamsize>(job.size()));
+            .write(reinterpret_cast<const char*>(job.data()),
+                   static_cast<std::streamsize>(job.size()));
     }
     VirtualPrinter program({"--quiet", "--decode", dir / "long.bin", "--png", dir / "roll.png",
                             "--events", dir / "events.jsonl"},

@@ -179,9 +179,9 @@ std::vector<Line> lines_in_every_format(int count) {
     std::vector<Line> lines;
     for (int i = 0; i < count; ++i) {
         CharFormat format{1 + i % 4, 1 + (i / 4) % 4, i % 3 == 0, i % 5 == 0};
-        Line line = line_of(U"Line " + std::u32string(static_cast<std::size_t>(i % 60), U'g') +
-                                U"\u4E2D!",
-                            format, i % 7 == 3);
+        Line line =
+            line_of(U"Line " + std::u32string(static_cast<std::size_t>(i % 60), U'g') + U"\u4E2D!",
+                    format, i % 7 == 3);
         if (i % 11 == 0) {
             line.runs.push_back(vprinter::Run{U"tall", {2, 4, false, false}});
         }

@@ -419,8 +419,8 @@ void Decoder::add_char(char32_t c, std::uint64_t offset) {
     if (line_open_ && line_length_ == kLongestLine) {
         const bool upside_down = line_.upside_down;
         flush_unterminated_line();
-        warn(offset, "line longer than " + std::to_string(kLongestLine) +
-                         " characters: printed in pieces");
+        warn(offset,
+             "line longer than " + std::to_string(kLongestLine) + " characters: printed in pieces");
         // The rest of the line keeps the direction it began with.
         begin_line_if_needed(offset);
         line_.upside_down = upside_down;

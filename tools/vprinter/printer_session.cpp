@@ -155,10 +155,10 @@ bool PrinterSession::finish() {
         std::cerr << "tallyroll-vprinter: " << picture_error_ << '\n';
     } else if (roll_ && pictures_) {
         int count = pictures_->pictures();
-        roll_->note(count == 1 ? "picture of the roll: " + options_.png
-                               : "pictures of the roll: " + options_.png + " to " +
-                                     pictures_->path_of(count) + " (" + std::to_string(count) +
-                                     ")");
+        roll_->note(count == 1
+                        ? "picture of the roll: " + options_.png
+                        : "pictures of the roll: " + options_.png + " to " +
+                              pictures_->path_of(count) + " (" + std::to_string(count) + ")");
     }
     capture_.close();
     raw_.close();

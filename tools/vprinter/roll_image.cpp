@@ -54,7 +54,8 @@ void draw_char(PackedRows& paper, int top, int height, const PlacedChar& placed,
     const int bits = glyph.columns * f.width;
     const auto cell_mask = static_cast<std::uint16_t>(0xFFFFu << (16 - glyph.columns));
     for (int gy = 0; gy < font::kCellHeight; ++gy) {
-        auto dots = static_cast<std::uint16_t>(glyph.rows[static_cast<std::size_t>(gy)] & cell_mask);
+        auto dots =
+            static_cast<std::uint16_t>(glyph.rows[static_cast<std::size_t>(gy)] & cell_mask);
         if (f.underline && gy == font::kUnderlineRow) {
             dots = cell_mask;
         }
@@ -133,9 +134,14 @@ void draw_row(const std::vector<PlacedChar>& row, const Line& line, PackedRows& 
     const int top = paper.height();
     paper.add_blank(height);
     std::size_t byte = static_cast<std::size_t>(x) / 8;
+    const std::size_t end = byte + Paper::kPrintWidth / 8;
     for (const PlacedChar& placed : row) {
+        const auto advance = static_cast<std::size_t>(advance_of(placed)) / 8;
+        if (byte + advance > end) {
+            break; // past the print width: only a row that was not wrapped
+        }
         draw_char(paper, top, height, placed, byte);
-        byte += static_cast<std::size_t>(advance_of(placed)) / 8;
+        byte += advance;
     }
     if (line.upside_down) {
         turn(paper, top, height, static_cast<std::size_t>(x) / 8);

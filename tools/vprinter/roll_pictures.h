@@ -24,8 +24,8 @@ public:
     static constexpr int kPartHeight = 32000;
 
     // Where a picture goes: a PNG file unless told otherwise.
-    using Writer = std::function<bool(const PackedRows& picture, const std::string& path,
-                                      std::string* error)>;
+    using Writer =
+        std::function<bool(const PackedRows& picture, const std::string& path, std::string* error)>;
 
     explicit RollPictures(std::string path, int part_height = kPartHeight, Writer writer = {});
 
