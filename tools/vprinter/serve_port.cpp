@@ -111,8 +111,8 @@ int serve_port(const Options& options) {
             ready.text("replaced", replaced);
         }
         ready.text("target", port->link_path());
-        std::string note = com + " is " + link->path() + " -> " + port->device() +
-                           "; waiting for print jobs (Ctrl+C stops)";
+        std::string note = com + " is " + link->path() + " -> " + port->link_path() + " (" +
+                           port->device() + "); waiting for print jobs (Ctrl+C stops)";
         if (!replaced.empty()) {
             note += "; replaced a stale link to " + replaced;
         }
