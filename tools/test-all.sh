@@ -26,6 +26,9 @@ for preset in ci sanitize; do
     ctest --preset "${preset}" -j "${jobs}"
 done
 
+step "Debian package"
+tools/check-deb.sh build/ci
+
 if [[ -z "${SKIP_TIDY:-}" ]]; then
     step "clang-tidy"
     tools/tidy.sh -p build/ci
