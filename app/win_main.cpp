@@ -3,6 +3,6 @@
 
 #include "platform/afx/framework.h"
 
-int WinMain(HINSTANCE hInstance, HINSTANCE hPrevInstance, LPWSTR lpCmdLine, int nShowCmd) {
+int WINAPI wWinMain(HINSTANCE hInstance, HINSTANCE hPrevInstance, LPWSTR lpCmdLine, int nShowCmd) {
     return AfxWinMain(hInstance, hPrevInstance, lpCmdLine, nShowCmd);
 }

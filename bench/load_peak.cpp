@@ -74,7 +74,7 @@ std::size_t g_units = 0;
 
 // Loads once the dialog is up; the screen is drawn with the text before the
 // dialog ends.
-INT_PTR TextBoxProc(HWND hDlg, UINT msg, WPARAM, LPARAM) {
+INT_PTR CALLBACK TextBoxProc(HWND hDlg, UINT msg, WPARAM, LPARAM) {
     if (msg == WM_INITDIALOG) {
         headless::Screen().then([hDlg](auto&) {
             static Form form(GetDlgItem(hDlg, kTextId));

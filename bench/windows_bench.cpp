@@ -55,7 +55,7 @@ const std::u16string& LongWideLine() {
 std::function<void(HWND)> g_body;
 const std::u16string* g_text = nullptr;
 
-INT_PTR Proc(HWND hDlg, UINT msg, WPARAM, LPARAM) {
+INT_PTR CALLBACK Proc(HWND hDlg, UINT msg, WPARAM, LPARAM) {
     if (msg == WM_INITDIALOG) {
         HWND edit = GetDlgItem(hDlg, kTextId);
         SetWindowTextW(edit, g_text->c_str());

@@ -38,4 +38,4 @@ public:
 // The dialog procedure of every CDialog: WM_INITDIALOG attaches the object
 // (passed as the start parameter) and runs OnInitDialog; WM_COMMAND goes
 // through the message maps.
-INT_PTR AfxDlgProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam);
+INT_PTR CALLBACK AfxDlgProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam);

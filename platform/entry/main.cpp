@@ -1,5 +1,5 @@
 // The process entry: what a Win32 program's C run-time start-up does before
-// it calls WinMain. It makes the program's resources those of its module,
+// it calls wWinMain. It makes the program's resources those of its module,
 // records the program's name, and hands the four start values over.
 #include "platform/afx/module_state.h"
 #include "platform/entry/command_line.h"
@@ -34,5 +34,5 @@ int main(int argc, char** argv) {
     AfxSetModuleFileName(entry::ProgramName(argc, argv, u"tallyroll").c_str());
 
     std::u16string commandLine = entry::CommandLine(argc, argv);
-    return WinMain(module, nullptr, commandLine.data(), kShowNormal);
+    return wWinMain(module, nullptr, commandLine.data(), kShowNormal);
 }

@@ -1,4 +1,4 @@
-// What the start-up code does before the program's WinMain: the parts that
+// What the start-up code does before the program's wWinMain: the parts that
 // do not need a process of their own, so that tests can run them.
 #pragma once
 

@@ -4,4 +4,5 @@
 
 #include "platform/win32/types.h"
 
-int WinMain(HINSTANCE hInstance, HINSTANCE hPrevInstance, LPWSTR lpCmdLine, int nShowCmd);
+// wWinMain: the entry of a Win32 program that takes its command line wide.
+int WINAPI wWinMain(HINSTANCE hInstance, HINSTANCE hPrevInstance, LPWSTR lpCmdLine, int nShowCmd);

@@ -41,6 +41,11 @@ using LPCVOID = const void*;
 #define FALSE 0
 #endif
 
+// Calling conventions: stdcall for Win32 entry points and callbacks on
+// 32-bit Windows; nothing to say on POSIX.
+#define WINAPI
+#define CALLBACK
+
 // The one text macro for wide literals: TEXT("COM%d:") is a UTF-16 literal.
 #define TEXT(quote) u##quote
 

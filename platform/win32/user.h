@@ -104,7 +104,7 @@ inline constexpr UINT MB_ICONERROR = 0x10;
 inline constexpr int IDYES = 6;
 inline constexpr int IDNO = 7;
 
-using DLGPROC = INT_PTR (*)(HWND, UINT, WPARAM, LPARAM);
+using DLGPROC = INT_PTR(CALLBACK*)(HWND, UINT, WPARAM, LPARAM);
 
 // Dialogs.
 INT_PTR DialogBoxParamW(HINSTANCE hInstance, LPCWSTR lpTemplateName, HWND hWndParent,

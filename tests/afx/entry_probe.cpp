@@ -1,6 +1,6 @@
 // A program built on the process entry, the way the real one is: an
 // application object constructed at static initialisation, resources for its
-// module, and a WinMain that hands the start values to the framework. It
+// module, and a wWinMain that hands the start values to the framework. It
 // writes what it was given to standard output.
 #include "platform/afx/framework.h"
 #include "platform/entry/command_line.h"
@@ -42,7 +42,8 @@ const RESOURCE_ITEM* ProgramResources(std::size_t* count) {
     return kResources;
 }
 
-int WinMain(HINSTANCE hInstance, HINSTANCE hPrevInstance, LPWSTR lpCmdLine, int nShowCmd) {
+int WINAPI wWinMain(HINSTANCE hInstance, HINSTANCE hPrevInstance, LPWSTR lpCmdLine,
+                    int nShowCmd) {
     HRSRC found = FindResourceW(hInstance, MAKEINTRESOURCEW(1), RT_VERSION);
     std::printf("instance=%s previous=%s show=%d resources=%s\n",
                 hInstance == GetModuleHandleW(nullptr) ? "module" : "other",

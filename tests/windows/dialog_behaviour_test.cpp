@@ -426,7 +426,7 @@ TEST_F(DialogTest, QuitEndsEveryOpenLoop) {
 }
 
 TEST_F(DialogTest, MissingTemplateFails) {
-    EXPECT_EQ(DialogBoxParamW(TestModule(), MAKEINTRESOURCEW(999), nullptr, &CALLBACK_Proc, 0), -1);
+    EXPECT_EQ(DialogBoxParamW(TestModule(), MAKEINTRESOURCEW(999), nullptr, &TestDialogProc, 0), -1);
 }
 
 TEST_F(DialogTest, WindowStateCalls) {

@@ -99,7 +99,7 @@ void RegisterTestResources() {
     RegisterModuleResources(TestModule(), items, std::size(items));
 }
 
-INT_PTR CALLBACK_Proc(HWND hDlg, UINT msg, WPARAM wParam, LPARAM) {
+INT_PTR CALLBACK TestDialogProc(HWND hDlg, UINT msg, WPARAM wParam, LPARAM) {
     Recorder& r = Record();
     if (msg == WM_INITDIALOG) {
         r.dialog = hDlg;
@@ -123,11 +123,11 @@ INT_PTR CALLBACK_Proc(HWND hDlg, UINT msg, WPARAM wParam, LPARAM) {
 }
 
 INT_PTR RunTestDialog() {
-    return DialogBoxParamW(TestModule(), MAKEINTRESOURCEW(kDialogId), nullptr, &CALLBACK_Proc, 0);
+    return DialogBoxParamW(TestModule(), MAKEINTRESOURCEW(kDialogId), nullptr, &TestDialogProc, 0);
 }
 
 INT_PTR RunListDialog() {
-    return DialogBoxParamW(TestModule(), MAKEINTRESOURCEW(kListDialogId), nullptr, &CALLBACK_Proc,
+    return DialogBoxParamW(TestModule(), MAKEINTRESOURCEW(kListDialogId), nullptr, &TestDialogProc,
                            0);
 }
 

@@ -48,7 +48,7 @@ Recorder& Record();
 HMODULE TestModule();
 // Registers the test module's resources (once).
 void RegisterTestResources();
-INT_PTR CALLBACK_Proc(HWND hDlg, UINT msg, WPARAM wParam, LPARAM lParam);
+INT_PTR CALLBACK TestDialogProc(HWND hDlg, UINT msg, WPARAM wParam, LPARAM lParam);
 
 // Runs the test dialog with the steps queued on the headless screen.
 INT_PTR RunTestDialog();

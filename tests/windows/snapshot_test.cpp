@@ -27,7 +27,7 @@ INT_PTR RunForm(DLGPROC proc) {
                            MAKEINTRESOURCEW(kFormId), nullptr, proc, 0);
 }
 
-INT_PTR FormProc(HWND hDlg, UINT msg, WPARAM wParam, LPARAM lParam) {
+INT_PTR CALLBACK FormProc(HWND hDlg, UINT msg, WPARAM wParam, LPARAM lParam) {
     if (msg == WM_INITDIALOG) {
         Record().dialog = hDlg;
         auto add = [&](int id, std::initializer_list<const char16_t*> entries) {
@@ -45,7 +45,7 @@ INT_PTR FormProc(HWND hDlg, UINT msg, WPARAM wParam, LPARAM lParam) {
         SendMessageW(GetDlgItem(hDlg, 1016), CB_SETCURSEL, 0, 0);
         return TRUE;
     }
-    return CALLBACK_Proc(hDlg, msg, wParam, lParam);
+    return TestDialogProc(hDlg, msg, wParam, lParam);
 }
 
 } // namespace
