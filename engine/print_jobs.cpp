@@ -6,6 +6,8 @@
 #include "link/port_connection.h"
 #include "platform/win32/kernel.h"
 
+#include <new>
+
 namespace {
 
 constexpr char kLineEnd[] = "\r\n";
@@ -25,9 +27,7 @@ bool SendLeadIn(PrintJobHost& host) {
     return SendText(host, CString());
 }
 
-} // namespace
-
-void RunPrintJob(PrintJobHost& host) {
+void Print(PrintJobHost& host) {
     host.ReadForm();
     DisableJobButtons(host);
 
@@ -53,6 +53,23 @@ void RunPrintJob(PrintJobHost& host) {
     }
 
     EnableJobButtons(host);
+}
+
+} // namespace
+
+void RunPrintJob(PrintJobHost& host) {
+    // Reading the text box into the form and adding the line end each need
+    // room for another copy of the text, which a large text may not find
+    // (the conversion for the printer checks for itself). The strings report
+    // that by throwing std::bad_alloc; the job then ends like a failed step,
+    // told to the user and with its buttons back, instead of ending the
+    // program.
+    try {
+        Print(host);
+    } catch (const std::bad_alloc&) {
+        ReportNotEnoughMemory(host);
+        EnableJobButtons(host);
+    }
 }
 
 void RunTestJob(PrintJobHost& host) {

@@ -7,7 +7,8 @@
 
 // Reads the form, opens the port if needed, sends the lead-in, waits 20 ms,
 // sends the format block of the chosen model (if any) and the stored text
-// with CR LF appended.
+// with CR LF appended. A text too large for the memory left ends the job
+// with "Not enough memory to print this text.", and the text is not sent.
 void RunPrintJob(PrintJobHost& host);
 
 // Opens the port if needed, sends the lead-in, waits 20 ms and sends the

@@ -4,8 +4,10 @@
 #include "engine/format_block.h"
 #include "link/port_connection.h"
 #include "platform/win32/codepage.h"
+#include "platform/win32/user.h"
 
-#include <vector>
+#include <memory>
+#include <new>
 
 namespace {
 
@@ -24,12 +26,25 @@ bool SendText(PortHost& host, const CString& s) {
     const int nSize = WideCharToMultiByte(CP_ACP, WC_COMPOSITECHECK | WC_SEPCHARS, s, -1, nullptr,
                                           0, nullptr, nullptr);
     const DWORD nBytes = static_cast<DWORD>(nSize) + 1;
-    std::vector<char> buffer(nBytes, 0);
+    // A long text may leave no room for its conversion. That is a failed
+    // step like a failed write, told to the user, with nothing of the text
+    // sent; asked of the allocator rather than thrown, as the program reports
+    // failures by message, not by exception.
+    const std::unique_ptr<char[]> buffer(new (std::nothrow) char[nBytes]());
+    if (!buffer) {
+        ReportNotEnoughMemory(host);
+        return false;
+    }
     // Whatever this leaves unfilled goes out as zeros; the count written
     // follows the size above.
-    WideCharToMultiByte(CP_ACP, WC_COMPOSITECHECK | WC_DEFAULTCHAR, s, -1, buffer.data(), nSize,
+    WideCharToMultiByte(CP_ACP, WC_COMPOSITECHECK | WC_DEFAULTCHAR, s, -1, buffer.get(), nSize,
                         nullptr, nullptr);
-    return WritePort(host, buffer.data(), nBytes);
+    return WritePort(host, buffer.get(), nBytes);
+}
+
+void ReportNotEnoughMemory(PortHost& host) {
+    MessageBoxW(host.MessageOwner(), TEXT("Not enough memory to print this text."), TEXT("Error"),
+                MB_OK);
 }
 
 bool SendFormatBlock(PortHost& host, CommandSet set, FormatOptions options) {

@@ -7,8 +7,13 @@
 #include "platform/afx/cstring.h"
 
 // Sends s in the ANSI code page followed by two zero bytes (its terminator
-// and one more); the empty string is the lead-in 00 00.
+// and one more); the empty string is the lead-in 00 00. Without memory for
+// the conversion nothing is sent: the user is told, and the answer is false.
 bool SendText(PortHost& host, const CString& s);
+
+// Tells the user, in a message box owned by the host, that the text to print
+// does not fit in the memory left.
+void ReportNotEnoughMemory(PortHost& host);
 
 // Fills the command block for set and options and writes it in one write.
 bool SendFormatBlock(PortHost& host, CommandSet set, FormatOptions options);

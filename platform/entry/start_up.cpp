@@ -1,6 +1,6 @@
 #include "platform/entry/start_up.h"
 
-#include "platform/text/unicode.h"
+#include "platform/text/path_text.h"
 
 namespace entry {
 namespace {
@@ -39,7 +39,9 @@ std::u16string CommandLine(int argc, const char* const* argv) {
         if (i > 1) {
             line += u' ';
         }
-        const std::u16string argument = text::Utf8ToUtf16(argv[i]);
+        // An argument may name a file, and a file name is bytes: each one
+        // crosses as a path does, so that it names the same file after.
+        const std::u16string argument = text::PathFromBytes(argv[i]);
         line += NeedsQuotes(argument) ? Quoted(argument) : argument;
     }
     return line;
@@ -49,7 +51,7 @@ std::u16string ProgramName(int argc, const char* const* argv, std::u16string_vie
     if (argc < 1 || argv[0] == nullptr || argv[0][0] == '\0') {
         return std::u16string(fallback);
     }
-    return text::Utf8ToUtf16(argv[0]);
+    return text::PathFromBytes(argv[0]);
 }
 
 } // namespace entry

@@ -1,11 +1,11 @@
 // Files and devices by name: CreateFileW, ReadFile, WriteFile, CloseHandle,
-// GetFileSize.
+// GetFileSize, SetFilePointer.
 #include "platform/posix/dcb_termios.h"
 #include "platform/posix/device_table.h"
 #include "platform/posix/errno_map.h"
 #include "platform/posix/handle_table.h"
 #include "platform/posix/port_open.h"
-#include "platform/text/unicode.h"
+#include "platform/text/path_text.h"
 #include "platform/win32/kernel.h"
 
 #include <cerrno>
@@ -185,7 +185,7 @@ HANDLE CreateFileW(LPCWSTR lpFileName, DWORD dwDesiredAccess, DWORD dwShareMode,
         // A port exists or it does not: the disposition cannot create one.
         object = posix_layer::OpenPortDevice(*link, access);
     } else {
-        object = OpenFileByPath(text::Utf16ToUtf8(name), access | disposition, dwShareMode);
+        object = OpenFileByPath(text::PathToBytes(name), access | disposition, dwShareMode);
     }
     if (!object) {
         return INVALID_HANDLE_VALUE;
@@ -311,4 +311,70 @@ DWORD GetFileSize(HANDLE hFile, LPDWORD lpFileSizeHigh) {
     // A caller tells a size ending in 0xFFFFFFFF from a failure by the last error.
     SetLastError(ERROR_SUCCESS);
     return static_cast<DWORD>(size & 0xFFFFFFFFu);
+}
+
+DWORD SetFilePointer(HANDLE hFile, LONG lDistanceToMove, PLONG lpDistanceToMoveHigh,
+                     DWORD dwMoveMethod) {
+    const ObjectRef object = posix_layer::FindObject(hFile);
+    if (!object) {
+        return INVALID_SET_FILE_POINTER;
+    }
+    if (object->kind() != posix_layer::ObjectKind::File) {
+        SetLastError(ERROR_INVALID_HANDLE);
+        return INVALID_SET_FILE_POINTER;
+    }
+    // The distance is signed: 32 bits alone, or 64 bits from the two halves.
+    long long distance = lDistanceToMove;
+    if (lpDistanceToMoveHigh != nullptr) {
+        const auto bits =
+            (static_cast<unsigned long long>(static_cast<DWORD>(*lpDistanceToMoveHigh)) << 32) |
+            static_cast<DWORD>(lDistanceToMove);
+        distance = static_cast<long long>(bits);
+    }
+    // The new position is worked out first, so that a refused move leaves
+    // the position where it was.
+    off_t base = 0;
+    switch (dwMoveMethod) {
+    case FILE_BEGIN:
+        break;
+    case FILE_CURRENT:
+        base = ::lseek(object->fd(), 0, SEEK_CUR);
+        break;
+    case FILE_END: {
+        struct stat st {};
+        base = ::fstat(object->fd(), &st) == 0 ? st.st_size : -1;
+        break;
+    }
+    default:
+        SetLastError(ERROR_INVALID_PARAMETER);
+        return INVALID_SET_FILE_POINTER;
+    }
+    if (base == -1) {
+        posix_layer::SetLastErrorFromErrno(errno);
+        return INVALID_SET_FILE_POINTER;
+    }
+    long long target = 0;
+    if (__builtin_add_overflow(static_cast<long long>(base), distance, &target)) {
+        SetLastError(ERROR_INVALID_PARAMETER);
+        return INVALID_SET_FILE_POINTER;
+    }
+    if (target < 0) {
+        SetLastError(ERROR_NEGATIVE_SEEK);
+        return INVALID_SET_FILE_POINTER;
+    }
+    if (lpDistanceToMoveHigh == nullptr && target > 0xFFFFFFFFLL) {
+        SetLastError(ERROR_INVALID_PARAMETER); // the answer could not tell it
+        return INVALID_SET_FILE_POINTER;
+    }
+    if (::lseek(object->fd(), static_cast<off_t>(target), SEEK_SET) == -1) {
+        posix_layer::SetLastErrorFromErrno(errno);
+        return INVALID_SET_FILE_POINTER;
+    }
+    const auto position = static_cast<unsigned long long>(target);
+    if (lpDistanceToMoveHigh != nullptr) {
+        *lpDistanceToMoveHigh = static_cast<LONG>(static_cast<DWORD>(position >> 32));
+    }
+    // A caller tells a position ending in 0xFFFFFFFF from a failure by the last error.
+    SetLastError(ERROR_SUCCESS);
+    return static_cast<DWORD>(position & 0xFFFFFFFFu);
 }

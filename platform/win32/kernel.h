@@ -30,12 +30,18 @@ inline constexpr DWORD ERROR_INVALID_PARAMETER = 87;
 inline constexpr DWORD ERROR_BROKEN_PIPE = 109;
 inline constexpr DWORD ERROR_INSUFFICIENT_BUFFER = 122;
 inline constexpr DWORD ERROR_INVALID_NAME = 123;
+inline constexpr DWORD ERROR_NEGATIVE_SEEK = 131;
 inline constexpr DWORD ERROR_OPERATION_ABORTED = 995;
 inline constexpr DWORD ERROR_NO_UNICODE_TRANSLATION = 1113;
 inline constexpr DWORD ERROR_DEVICE_NOT_CONNECTED = 1167;
 inline constexpr DWORD ERROR_DEVICE_REMOVED = 1617;
 
 inline constexpr DWORD INVALID_FILE_SIZE = 0xFFFFFFFF;
+inline constexpr DWORD INVALID_SET_FILE_POINTER = 0xFFFFFFFF;
+
+inline constexpr DWORD FILE_BEGIN = 0;
+inline constexpr DWORD FILE_CURRENT = 1;
+inline constexpr DWORD FILE_END = 2;
 
 HANDLE CreateFileW(LPCWSTR lpFileName, DWORD dwDesiredAccess, DWORD dwShareMode,
                    LPSECURITY_ATTRIBUTES lpSecurityAttributes, DWORD dwCreationDisposition,
@@ -50,6 +56,17 @@ BOOL CloseHandle(HANDLE hObject);
 // a size whose low half is 0xFFFFFFFF leaves the last error ERROR_SUCCESS.
 // Only files have a size: a port handle fails with ERROR_INVALID_HANDLE.
 DWORD GetFileSize(HANDLE hFile, LPDWORD lpFileSizeHigh);
+// Moves an open file's read position by lDistanceToMove from the start, the
+// current position or the end (FILE_BEGIN, FILE_CURRENT, FILE_END). Without
+// lpDistanceToMoveHigh the distance is a signed 32-bit value and the new
+// position must fit in 32 bits; with it, *lpDistanceToMoveHigh is the high
+// half of a signed 64-bit distance and receives the new position's high half.
+// Answers the new position's low half, with the last error ERROR_SUCCESS;
+// INVALID_SET_FILE_POINTER with a last error on failure (a position before the
+// start: ERROR_NEGATIVE_SEEK), the position unchanged. Only files have one:
+// a port handle fails with ERROR_INVALID_HANDLE.
+DWORD SetFilePointer(HANDLE hFile, LONG lDistanceToMove, PLONG lpDistanceToMoveHigh,
+                     DWORD dwMoveMethod);
 
 DWORD GetLastError();
 void SetLastError(DWORD dwErrCode);

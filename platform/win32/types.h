@@ -31,6 +31,7 @@ using LPCWSTR = const WCHAR*;
 using LPBYTE = BYTE*;
 using LPBOOL = BOOL*;
 using LPDWORD = DWORD*;
+using PLONG = LONG*;
 using LPVOID = void*;
 using LPCVOID = const void*;
 

@@ -1,11 +1,28 @@
 #include "platform/windows/file_filter.h"
 
-#include "platform/text/unicode.h"
-
 #include <cwctype>
 
 namespace windows {
 namespace {
+
+// The code points of a name, a surrogate pair as one. A lone surrogate stays
+// what it is: in a file name it stands for a byte that is not UTF-8
+// (platform/text/path_text.h), and it must match only that byte, never
+// U+FFFD or another such byte.
+std::u32string CodePoints(std::u16string_view s) {
+    std::u32string out;
+    out.reserve(s.size());
+    for (std::size_t i = 0; i < s.size(); ++i) {
+        char32_t c = s[i];
+        if (c >= 0xD800 && c <= 0xDBFF && i + 1 < s.size() && s[i + 1] >= 0xDC00 &&
+            s[i + 1] <= 0xDFFF) {
+            c = 0x10000 + ((c - 0xD800) << 10) + (char32_t(s[i + 1]) - 0xDC00);
+            ++i;
+        }
+        out += c;
+    }
+    return out;
+}
 
 char32_t Fold(char32_t c) {
     if (c < 0x80) {
@@ -102,16 +119,16 @@ bool HasWildcard(std::u16string_view s) {
 }
 
 bool MatchesPattern(std::u16string_view pattern, std::u16string_view name) {
-    return MatchName(text::Utf16ToUtf32(pattern), text::Utf16ToUtf32(name));
+    return MatchName(CodePoints(pattern), CodePoints(name));
 }
 
 bool MatchesAny(const std::vector<std::u16string>& patterns, std::u16string_view name) {
     if (patterns.empty()) {
         return true;
     }
-    const std::u32string s = text::Utf16ToUtf32(name);
+    const std::u32string s = CodePoints(name);
     for (const std::u16string& p : patterns) {
-        if (MatchName(text::Utf16ToUtf32(p), s)) {
+        if (MatchName(CodePoints(p), s)) {
             return true;
         }
     }
@@ -119,7 +136,7 @@ bool MatchesAny(const std::vector<std::u16string>& patterns, std::u16string_view
 }
 
 NameKey MakeNameKey(std::u16string_view name) {
-    NameKey key{{}, text::Utf16ToUtf32(name)};
+    NameKey key{{}, CodePoints(name)};
     key.folded.reserve(key.exact.size());
     for (char32_t c : key.exact) {
         key.folded += Fold(c);

@@ -1,6 +1,6 @@
 #include "platform/windows/folder_listing.h"
 
-#include "platform/text/unicode.h"
+#include "platform/text/path_text.h"
 #include "platform/windows/file_filter.h"
 
 #include <algorithm>
@@ -36,7 +36,7 @@ FolderContents ListFolder(const std::string& folder, const std::vector<std::u16s
         }
         std::error_code ec;
         e.folder = it->is_directory(ec); // follows links, so a link to a folder is one
-        e.shown = text::Utf8ToUtf16(e.name);
+        e.shown = text::PathFromBytes(e.name);
         if (e.folder) {
             folders.push_back({MakeNameKey(e.shown), std::move(e)});
         } else if (MatchesAny(patterns, e.shown)) {

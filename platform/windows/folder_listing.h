@@ -11,8 +11,8 @@
 namespace windows {
 
 struct FolderEntry {
-    std::string name;     // as the file system holds it (UTF-8)
-    std::u16string shown; // the name as the list shows it
+    std::string name;     // as the file system holds it: bytes, not always UTF-8
+    std::u16string shown; // the same name in UTF-16, without loss (see path_text.h)
     bool folder = false;  // a folder, or a link to one
 };
 

@@ -1,5 +1,6 @@
 #include "platform/windows/open_file_dialog.h"
 
+#include "platform/text/path_text.h"
 #include "platform/text/unicode.h"
 #include "platform/win32/user.h"
 #include "platform/windows/button.h"
@@ -47,7 +48,7 @@ std::u16string Literal(std::u16string_view s) {
 
 // A long path keeps its end, the part that tells folders apart.
 std::u16string Shortened(const std::string& path, int width) {
-    std::u32string s = text::Utf16ToUtf32(text::Utf8ToUtf16(path));
+    std::u32string s = text::Utf16ToUtf32(text::PathFromBytes(path));
     if (width > 3 && static_cast<int>(s.size()) > width) {
         s = U"..." + s.substr(s.size() - static_cast<std::size_t>(width - 3));
     }
@@ -68,7 +69,7 @@ std::string StartFolder(LPCWSTR initialDir) {
     const std::string cwd = ec ? std::string("/") : cwdPath.string();
     std::vector<std::string> candidates;
     if (initialDir != nullptr && initialDir[0] != 0) {
-        candidates.push_back(ResolvePath(cwd, text::Utf16ToUtf8(initialDir)));
+        candidates.push_back(ResolvePath(cwd, text::PathToBytes(initialDir)));
     }
     if (!ec) {
         candidates.push_back(ResolvePath("/", cwd));
@@ -236,7 +237,7 @@ bool OpenDialog::showFolder(const std::string& folder, const std::string& select
     if (contents.error) {
         const std::u16string reason = text::Utf8ToUtf16(contents.error.message());
         const std::u16string message =
-            text::Utf8ToUtf16(folder) + u"\nThis folder cannot be read: " + reason + u".";
+            text::PathFromBytes(folder) + u"\nThis folder cannot be read: " + reason + u".";
         MessageBoxW(dialog_, message.c_str(), caption_.c_str(), MB_OK | MB_ICONERROR);
         return false;
     }
@@ -287,7 +288,7 @@ void OpenDialog::activate(int index) {
 }
 
 void OpenDialog::tell(const std::string& path, const char16_t* what) {
-    const std::u16string message = text::Utf8ToUtf16(path) + u"\n" + what;
+    const std::u16string message = text::PathFromBytes(path) + u"\n" + what;
     MessageBoxW(dialog_, message.c_str(), caption_.c_str(), MB_OK | MB_ICONERROR);
 }
 
@@ -410,7 +411,7 @@ BOOL GetOpenFileNameW(LPOPENFILENAMEW lpofn) {
     if (!dialog.run()) {
         return FALSE;
     }
-    const std::u16string path = text::Utf8ToUtf16(dialog.answer());
+    const std::u16string path = text::PathFromBytes(dialog.answer());
     // The offsets are 16-bit: a longer path cannot be described, so it is
     // refused like one that does not fit the caller's buffer.
     if (path.size() + 1 > ofn.nMaxFile || path.size() > 0xFFFF) {

@@ -25,6 +25,11 @@ Painter Painter::inner(CellRect r) const {
 void Painter::put(int x, int y, char32_t ch, screen::Role role, std::uint8_t attrs) {
     const int ax = ox_ + x, ay = oy_ + y;
     if (clip_.contains(ax, ay)) {
+        // Half of a surrogate pair is no character a terminal can show; a
+        // file name's byte that is not UTF-8 is held as one (path_text.h).
+        if (ch >= 0xD800 && ch <= 0xDFFF) {
+            ch = 0xFFFD;
+        }
         grid_->at(ax, ay) = screen::Cell{ch, role, attrs};
     }
 }

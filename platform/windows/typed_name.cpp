@@ -1,6 +1,6 @@
 #include "platform/windows/typed_name.h"
 
-#include "platform/text/unicode.h"
+#include "platform/text/path_text.h"
 #include "platform/windows/file_filter.h"
 
 #include <cstdlib>
@@ -41,14 +41,14 @@ bool HasExtension(const std::string& name) {
 // The one entry of path's folder whose name equals path's name apart from
 // case; empty when there is none or more than one.
 std::string MatchIgnoringCase(const std::string& path) {
-    const std::u16string want = text::Utf8ToUtf16(NameOf(path));
+    const std::u16string want = text::PathFromBytes(NameOf(path));
     std::error_code ec;
     fs::directory_iterator it(fs::path(ParentOf(path)), ec);
     std::string found;
     for (; !ec && it != fs::directory_iterator(); it.increment(ec)) {
         const std::string name = it->path().filename().string();
         // The name has no wildcards, so matching it is comparing without case.
-        if (MatchesPattern(want, text::Utf8ToUtf16(name))) {
+        if (MatchesPattern(want, text::PathFromBytes(name))) {
             if (!found.empty()) {
                 return {};
             }
@@ -129,18 +129,18 @@ TypedName InterpretTypedName(const std::string& currentFolder, std::u16string_vi
     if (typed16.empty()) {
         return {};
     }
-    const std::string typed = ExpandHome(text::Utf16ToUtf8(typed16));
+    const std::string typed = ExpandHome(text::PathToBytes(typed16));
 
     const std::size_t slash = typed.rfind('/');
     const std::string last = slash == std::string::npos ? typed : typed.substr(slash + 1);
-    if (HasWildcard(text::Utf8ToUtf16(last))) {
+    if (HasWildcard(text::PathFromBytes(last))) {
         const std::string folderPart =
             slash == std::string::npos ? "." : (slash == 0 ? "/" : typed.substr(0, slash));
         const std::string folder = ResolvePath(currentFolder, folderPart);
         if (!IsDirectory(folder)) {
             return {Kind::MissingFolder, folder, {}};
         }
-        return {Kind::Pattern, folder, text::Utf8ToUtf16(last)};
+        return {Kind::Pattern, folder, text::PathFromBytes(last)};
     }
 
     const std::string path = ResolvePath(currentFolder, typed);
@@ -156,7 +156,7 @@ TypedName InterpretTypedName(const std::string& currentFolder, std::u16string_vi
     std::string answer = path;
     const std::u16string extension = DefaultExtension(rules.defaultExtension);
     if (!HasExtension(NameOf(path)) && !extension.empty()) {
-        answer = path + "." + text::Utf16ToUtf8(extension);
+        answer = path + "." + text::PathToBytes(extension);
     }
     if (answer != path && Exists(answer)) {
         return {IsDirectory(answer) ? Kind::Folder : Kind::File, answer, {}};

@@ -32,7 +32,7 @@ struct TypedName {
         MissingFile,   // path: the file that is not there
     };
     Kind kind = Kind::Nothing;
-    std::string path; // absolute, UTF-8
+    std::string path; // absolute, as the file system spells it
     std::u16string pattern;
 };
 

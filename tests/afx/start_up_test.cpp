@@ -30,4 +30,15 @@ TEST(StartUp, ProgramNameFallsBackWhenTheSystemGaveNone) {
     EXPECT_EQ(entry::ProgramName(1, empty, u"fallback"), u"fallback");
 }
 
+TEST(StartUp, NamesThatAreNotUtf8CrossWithoutLoss) {
+    // A program or file name is bytes; a byte that is not UTF-8 is kept as
+    // its escape (platform/text/path_text.h), not made U+FFFD.
+    const char* argv[] = {"/opt/b\xFF"
+                          "d/tallyroll",
+                          "caf\xE9.txt", nullptr};
+    EXPECT_EQ(entry::ProgramName(1, argv, u"fallback"), u"/opt/b\xDCFF"
+                                                        u"d/tallyroll");
+    EXPECT_EQ(entry::CommandLine(2, argv), u"caf\xDCE9.txt");
+}
+
 } // namespace

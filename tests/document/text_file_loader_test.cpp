@@ -180,6 +180,54 @@ TEST_F(TextFileLoader, AFileWithoutReadPermissionIsReportedToAnOrdinaryUser) {
     EXPECT_EQ(WEXITSTATUS(status), 0);
 }
 
+// "Grüße" in UTF-8, and "Größe" in 1252.
+const std::string kGruesseUtf8 = "Gr\xC3\xBC\xC3\x9F"
+                                 "e";
+const std::string kGroesseWestern = "Gr\xF6\xDF"
+                                    "e";
+
+TEST_F(TextFileLoader, Utf8LoadsAsUtf8WithOrWithoutItsMark) {
+    EXPECT_EQ(Load(folder_.Write("plain.txt", kGruesseUtf8)).text.str(), u"Gr\u00FC\u00DFe");
+    EXPECT_EQ(Load(folder_.Write("marked.txt", "\xEF\xBB\xBF" + kGruesseUtf8)).text.str(),
+              u"Gr\u00FC\u00DFe");
+}
+
+TEST_F(TextFileLoader, Utf16LoadsInTheByteOrderOfItsMark) {
+    const std::string little("\xFF\xFEG\0r\0\xFC\0\xDF\0e\0=\0-N", 16);
+    const std::string big("\xFE\xFF\0G\0r\0\xFC\0\xDF\0e\0=N-", 16);
+    EXPECT_EQ(Load(folder_.Write("le.txt", little)).text.str(), u"Gr\u00FC\u00DFe=\u4E2D");
+    EXPECT_EQ(Load(folder_.Write("be.txt", big)).text.str(), u"Gr\u00FC\u00DFe=\u4E2D");
+}
+
+TEST_F(TextFileLoader, AUtf8CharacterAcrossTheReadBoundaryIsReassembled) {
+    // 4095 ASCII bytes, then E4 B8 AD ("中") across offsets 4095 to 4097.
+    const std::string bytes = std::string(4095, 'a') + "\xE4\xB8\xADz";
+    EXPECT_EQ(Load(folder_.Write("split.txt", bytes)).text.str(),
+              std::u16string(4095, u'a') + u"\u4E2Dz");
+}
+
+TEST_F(TextFileLoader, ZeroBytesInUtf8TextAreDropped) {
+    std::string bytes = kGruesseUtf8 + std::string(1, '\0') + kGruesseUtf8;
+    bytes += std::string(4096 - bytes.size(), '\0') + kGruesseUtf8 + std::string(1, '\0');
+    EXPECT_EQ(Load(folder_.Write("zeros8.txt", bytes)).text.str(),
+              u"Gr\u00FC\u00DFeGr\u00FC\u00DFeGr\u00FC\u00DFe");
+}
+
+TEST_F(TextFileLoader, WesternTextWhoseFirstReadsAreAsciiLoadsWhollyInTheAnsiCodePage) {
+    const std::string head(8192, 'a');
+    const std::string bytes = head + kGroesseWestern + " \x80";
+    EXPECT_EQ(Load(folder_.Write("late.txt", bytes)).text.str(),
+              std::u16string(8192, u'a') + u"Gr\u00F6\u00DFe \u20AC");
+}
+
+TEST_F(TextFileLoader, WesternTextThatBeganLikeUtf8IsReadAgainInTheAnsiCodePage) {
+    // C3 A9 reads as UTF-8 "é"; the lone F6 in the third read shows the file
+    // is 1252, so the whole file is read again: "Ã©" stays two characters.
+    const std::string bytes = "\xC3\xA9 " + std::string(9000, 'b') + kGroesseWestern;
+    EXPECT_EQ(Load(folder_.Write("twice.txt", bytes)).text.str(),
+              u"\u00C3\u00A9 " + std::u16string(9000, u'b') + u"Gr\u00F6\u00DFe");
+}
+
 class ChineseTextFileLoader : public TextFileLoader {
 protected:
     void SetUp() override {
@@ -196,6 +244,14 @@ TEST_F(ChineseTextFileLoader, ACharacterStraddlingTheReadBoundaryIsReassembled) 
     const auto file = folder_.Write("zh.txt", bytes);
     const std::u16string text = Load(file).text.str();
     EXPECT_EQ(text, std::u16string(4095, u'a') + u"\u4E2Dz");
+}
+
+TEST_F(ChineseTextFileLoader, ChineseTextLoadsInTheAnsiCodePage) {
+    // C4 E3 BA C3 is "你好" in 936, and not UTF-8; nor is the text after
+    // C4 A3 ("模" in 936, and also UTF-8 for U+0123).
+    EXPECT_EQ(Load(folder_.Write("hello.txt", "\xC4\xE3\xBA\xC3\r\n")).text.str(),
+              u"\u4F60\u597D\r\n");
+    EXPECT_EQ(Load(folder_.Write("mo.txt", "\xC4\xA3\xC4\xE3")).text.str(), u"\u6A21\u4F60");
 }
 
 } // namespace

@@ -3,6 +3,7 @@
 // way a job can fail.
 #include "engine/print_jobs.h"
 #include "tests/engine/printer_line.h"
+#include "tests/posix/memory_limit.h"
 #include "tests/posix/printer_settings.h"
 
 #include <algorithm>
@@ -247,6 +248,69 @@ INSTANTIATE_TEST_SUITE_P(PrintAndTest, EitherJob, ::testing::Values(&RunPrintJob
                          [](const auto& p) {
                              return std::string(p.index == 0 ? "Print" : "Test");
                          });
+
+// A form whose text box holds 64 Mi characters (128 MB).
+class LargeTextForm : public Form {
+public:
+    explicit LargeTextForm(bool roomForTheLineEnd) {
+        large.reserve(kLarge + (roomForTheLineEnd ? 2 : 0));
+        large.assign(kLarge, u'a');
+    }
+    // Reading the box hands its text over without a copy, with room for the
+    // line end if so made; every later read is the small box's.
+    void ReadForm() override {
+        Form::ReadForm();
+        if (!large.empty()) {
+            m_strText = CString(std::move(large));
+            large.clear();
+        }
+    }
+    static constexpr std::size_t kLarge = 64u << 20;
+    std::u16string large;
+};
+
+const std::u16string kNoMemory = u"Not enough memory to print this text.";
+
+class JobsWithLittleMemory : public Jobs {
+protected:
+    void SetUp() override {
+        if (kAddressSanitizer) {
+            GTEST_SKIP() << "AddressSanitizer cannot run under an address-space limit";
+        }
+        Jobs::SetUp();
+    }
+
+    // Runs Print once on form with 32 MB to spare, then once more with the
+    // small text: answers 0 when the first said it had no memory, gave the
+    // buttons back, and the second went on as usual.
+    int PrintWithLittleMemory(LargeTextForm& large) {
+        host_ = &large;
+        return RunWithMemoryLimit(32u << 20, [&] {
+            RunPrintJob(large);
+            const bool told = boxes_.Texts() == std::vector<std::u16string>{kNoMemory} &&
+                              boxes_.Boxes()[0].caption == u"Error" &&
+                              boxes_.Boxes()[0].owner == kForm;
+            const bool buttonsBack = LastTwo(large.log) == kButtonsBack;
+            RunPrintJob(large);
+            const bool goesOn = boxes_.Boxes().size() == 1;
+            return told && buttonsBack && goesOn ? 0 : 1;
+        });
+    }
+};
+
+TEST_F(JobsWithLittleMemory, NoRoomToConvertTheTextSendsNoneOfItAndSaysSo) {
+    LargeTextForm large(true);
+    EXPECT_EQ(PrintWithLittleMemory(large), 0);
+    // The lead-in and the format block were out before the conversion.
+    EXPECT_EQ(printer_.Drain(), Join({kLeadIn, kBlockA, kLeadIn, kBlockA, kTextAB}));
+}
+
+TEST_F(JobsWithLittleMemory, NoRoomForTheTextWithItsLineEndSendsNothingAndSaysSo) {
+    // Adding the line end to the text needs a larger copy of it.
+    LargeTextForm large(false);
+    EXPECT_EQ(PrintWithLittleMemory(large), 0);
+    EXPECT_EQ(printer_.Drain(), Join({kLeadIn, kBlockA, kTextAB}));
+}
 
 struct VanishCase {
     const char* name;

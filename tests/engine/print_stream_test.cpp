@@ -3,6 +3,7 @@
 #include "engine/print_stream.h"
 #include "platform/win32/codepage.h"
 #include "tests/engine/printer_line.h"
+#include "tests/posix/memory_limit.h"
 
 #include <gtest/gtest.h>
 
@@ -66,6 +67,25 @@ TEST_F(PrintStream, AFormatBlockIsSixteenBytesInOneWriteFromTheSharedBlock) {
               ToBytes({0x00, 0x1D, 0x21, 0x12, 0x1D, 0x21, 0x12, 0x1B, 0x2D, 0x00, 0x1B,
                        0x56, 0x02, 0x1D, 0x42, 0x01, 0x00, 0x1B, 0x55, 0x02, 0x1B, 0x56,
                        0x01, 0x1B, 0x2D, 0x01, 0x1B, 0x63, 0x00, 0x1B, 0x69, 0x00}));
+}
+
+TEST_F(PrintStream, ATextWithoutRoomForItsConversionIsReportedAndNotSent) {
+    if (kAddressSanitizer) {
+        GTEST_SKIP() << "AddressSanitizer cannot run under an address-space limit";
+    }
+    // 64 Mi characters convert to 64 MB; 32 MB are left.
+    const CString large(std::u16string(64u << 20, u'a'));
+    const int answer = RunWithMemoryLimit(32u << 20, [&] {
+        const bool sent = SendText(host, large);
+        const std::vector<RecordedBox> boxes = boxes_.Boxes();
+        const bool told = boxes.size() == 1 &&
+                          boxes[0].text == u"Not enough memory to print this text." &&
+                          boxes[0].caption == u"Error" && boxes[0].owner == kForm;
+        const bool goesOn = SendText(host, CString(u"AB")); // the next text still goes out
+        return !sent && told && goesOn ? 0 : 1;
+    });
+    EXPECT_EQ(answer, 0) << "134 would be the abort of an uncaught std::bad_alloc";
+    EXPECT_EQ(printer_.Drain(), ToBytes({0x41, 0x42, 0x00, 0x00})) << "nothing of the large text";
 }
 
 TEST_F(PrintStream, AFailedHeaderEndsTheTestPageWithOneMessage) {

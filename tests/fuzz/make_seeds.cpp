@@ -318,6 +318,29 @@ void AnsiFiles(const fs::path& dir) {
     Write(dir, "chinese_whole", Piece({1, 0}, "\xC4\xE3\xBA\xC3\r\n\xCA\xC0\xBD\xE7\r\n"sv));
 }
 
+void TextFiles(const fs::path& dir) {
+    using namespace std::string_view_literals;
+    // Page byte, piece count, piece sizes, then the file: each encoding the
+    // loader tells apart, and the ways a guess of UTF-8 turns out wrong.
+    Write(dir, "utf8_pieces",
+          Piece({0, 3, 2, 5, 1}, "Gr\xC3\xBC\xC3\x9F"
+                                 "e \xE4\xB8\xAD\xF0\x9F\x98\x80\0z\r\n"sv));
+    Write(dir, "utf8_marked",
+          Piece({0, 1, 2}, "\xEF\xBB\xBF"
+                           "caf\xC3\xA9\r\n"sv));
+    Write(dir, "utf16_little",
+          Piece({0, 2, 3, 4}, "\xFF\xFEG\0r\0\xFC\0\x3D\xD8\x00\xDE\0\0\x00\xD8x"sv));
+    Write(dir, "utf16_big", Piece({1, 1, 1}, "\xFE\xFF\0a\x4E\x2D\xDC\x00\0\n"sv));
+    Write(dir, "western_after_ascii",
+          Piece({0, 1, 6}, "plain ascii then Gr\xF6\xDF"
+                           "e \x80"sv));
+    Write(dir, "western_like_utf8", Piece({0, 2, 3, 4}, "Caf\xC3\xA9 then caf\xE9"sv));
+    Write(dir, "chinese_like_utf8", Piece({1, 1, 3}, "\xC4\xA3\xD6\xD0\xCE\xC4\r\n"sv));
+    Write(dir, "mark_then_western",
+          Piece({0, 1, 1}, "\xEF\xBB\xBF"
+                           "abc\xE9"sv));
+}
+
 void PrinterStreams(const fs::path& dir) {
     using namespace std::string_view_literals;
     // Mode byte (bit 0: 936; bits 1-2: model none, A, B, C), piece count,
@@ -357,6 +380,7 @@ int main(int argc, char** argv) {
         Icons(root / "fuzz_icon_group");
         VersionBlocks(root / "fuzz_version_info");
         AnsiFiles(root / "fuzz_ansi_decoder");
+        TextFiles(root / "fuzz_text_file_decoder");
         PrinterStreams(root / "fuzz_vprinter_decoder");
     } catch (const std::exception& e) {
         std::cerr << "make_seeds: " << e.what() << "\n";

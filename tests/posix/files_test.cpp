@@ -1,14 +1,15 @@
-// Files by name through CreateFileW, ReadFile, WriteFile and CloseHandle.
+// Files by name through CreateFileW, ReadFile, WriteFile, CloseHandle,
+// GetFileSize and SetFilePointer.
+#include "platform/text/path_text.h"
 #include "platform/text/unicode.h"
 #include "platform/win32/kernel.h"
 
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
-
-#include <sys/stat.h>
 #include <gtest/gtest.h>
 #include <string>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
@@ -59,6 +60,20 @@ TEST_F(Files, NamesAreUtf16AndReachTheFileSystemAsUtf8) {
     EXPECT_TRUE(fs::exists(folder_ / "na\xC3\xAFve \xE6\x97\xA5\xE6\x9C\xAC.txt"));
 }
 
+TEST_F(Files, ANameThatIsNotUtf8OpensThatFileAndNotItsLookAlike) {
+    // Shown alike on screen ("bad\uFFFDname.txt"), told apart by their bytes.
+    { std::ofstream(folder_ / "bad\xFFname.txt") << "stray"; }
+    { std::ofstream(folder_ / "bad\xEF\xBF\xBDname.txt") << "decoy"; }
+    const std::u16string name = text::PathFromBytes((folder_ / "bad\xFFname.txt").string());
+    HANDLE h = CreateFileW(name.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(h, INVALID_HANDLE_VALUE);
+    char buffer[16] = {};
+    DWORD n = 0;
+    ASSERT_TRUE(ReadFile(h, buffer, sizeof(buffer), &n, nullptr));
+    EXPECT_EQ(std::string(buffer, n), "stray");
+    CloseHandle(h);
+}
+
 TEST_F(Files, FailuresAnswerTheInvalidHandleAndAWin32Error) {
     struct Case {
         fs::path path;
@@ -70,10 +85,10 @@ TEST_F(Files, FailuresAnswerTheInvalidHandleAndAWin32Error) {
     const Case cases[] = {
         {folder_ / "missing.txt", OPEN_EXISTING, ERROR_FILE_NOT_FOUND},
         {folder_ / "exists" / "below", OPEN_EXISTING, ERROR_PATH_NOT_FOUND},
-        {folder_, OPEN_EXISTING, ERROR_ACCESS_DENIED}, // a folder is not a file
+        {folder_, OPEN_EXISTING, ERROR_ACCESS_DENIED},          // a folder is not a file
         {folder_ / "pipe", OPEN_EXISTING, ERROR_ACCESS_DENIED}, // nor a FIFO: no hang either
-        {"/dev/zero", OPEN_EXISTING, ERROR_ACCESS_DENIED},     // nor a device
-        {folder_ / "exists", CREATE_NEW, 80},          // file exists
+        {"/dev/zero", OPEN_EXISTING, ERROR_ACCESS_DENIED},      // nor a device
+        {folder_ / "exists", CREATE_NEW, 80},                   // file exists
         {folder_ / "exists", 99, ERROR_INVALID_PARAMETER},
     };
     for (const Case& c : cases) {
@@ -145,6 +160,53 @@ TEST_F(Files, GetFileSizeSplitsTheSizeAndTellsAFullLowHalfFromAFailure) {
         EXPECT_EQ(GetFileSize(h, &high), INVALID_FILE_SIZE) << "a closed handle";
         EXPECT_EQ(GetLastError(), ERROR_INVALID_HANDLE);
     }
+}
+
+TEST_F(Files, SetFilePointerMovesFromEachOriginAndNeverBeforeTheStart) {
+    const fs::path file = folder_ / "digits.txt";
+    { std::ofstream(file) << "0123456789"; }
+    HANDLE h = Open(file, GENERIC_READ, OPEN_EXISTING);
+    ASSERT_NE(h, INVALID_HANDLE_VALUE);
+    const auto readAll = [h] {
+        char buffer[16] = {};
+        DWORD n = 0;
+        EXPECT_TRUE(ReadFile(h, buffer, sizeof(buffer), &n, nullptr));
+        return std::string(buffer, n);
+    };
+    EXPECT_EQ(readAll(), "0123456789");
+    EXPECT_EQ(SetFilePointer(h, 0, nullptr, FILE_BEGIN), 0u);
+    EXPECT_EQ(readAll(), "0123456789") << "read again from the start";
+    EXPECT_EQ(SetFilePointer(h, -3, nullptr, FILE_END), 7u);
+    EXPECT_EQ(SetFilePointer(h, -2, nullptr, FILE_CURRENT), 5u);
+    EXPECT_EQ(GetLastError(), ERROR_SUCCESS);
+
+    EXPECT_EQ(SetFilePointer(h, -6, nullptr, FILE_CURRENT), INVALID_SET_FILE_POINTER);
+    EXPECT_EQ(GetLastError(), ERROR_NEGATIVE_SEEK);
+    EXPECT_EQ(SetFilePointer(h, 0, nullptr, 3), INVALID_SET_FILE_POINTER);
+    EXPECT_EQ(GetLastError(), ERROR_INVALID_PARAMETER);
+    EXPECT_EQ(readAll(), "56789") << "a refused move leaves the position";
+    CloseHandle(h);
+    EXPECT_EQ(SetFilePointer(h, 0, nullptr, FILE_BEGIN), INVALID_SET_FILE_POINTER);
+    EXPECT_EQ(GetLastError(), ERROR_INVALID_HANDLE);
+}
+
+TEST_F(Files, SetFilePointerTakesAndAnswersSixtyFourBitPositionsInTwoHalves) {
+    const fs::path file = folder_ / "sparse.bin";
+    { std::ofstream(file, std::ios::trunc); }
+    fs::resize_file(file, 0x100000005ull); // sparse: no room taken on the disk
+    HANDLE h = Open(file, GENERIC_READ, OPEN_EXISTING);
+    ASSERT_NE(h, INVALID_HANDLE_VALUE);
+    LONG high = 0;
+    EXPECT_EQ(SetFilePointer(h, 0, &high, FILE_END), 5u);
+    EXPECT_EQ(high, 1);
+    high = -1; // the distance -6, in two halves
+    EXPECT_EQ(SetFilePointer(h, -6, &high, FILE_CURRENT), 0xFFFFFFFFu);
+    EXPECT_EQ(high, 0);
+    EXPECT_EQ(GetLastError(), ERROR_SUCCESS) << "a full low half is no failure";
+    // Without the high half the answer could not tell a position past 4 GB.
+    EXPECT_EQ(SetFilePointer(h, 0, nullptr, FILE_END), INVALID_SET_FILE_POINTER);
+    EXPECT_EQ(GetLastError(), ERROR_INVALID_PARAMETER);
+    CloseHandle(h);
 }
 
 } // namespace

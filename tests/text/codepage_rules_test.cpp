@@ -272,4 +272,25 @@ TEST(Utf8Page, ConvertsAndReplacesIllFormedInput) {
     EXPECT_EQ(GetLastError(), ERROR_INVALID_PARAMETER);
 }
 
+TEST(Utf8Page, StrictDecodingAcceptsOnlyWellFormedUtf8) {
+    // What the file loader relies on to tell UTF-8 files from others.
+    EXPECT_EQ(Decode(CP_UTF8, MB_ERR_INVALID_CHARS, std::string("a\0\xC3\xA9\xF0\x9F\x98\x80", 8)),
+              std::u16string(u"a\0\u00E9\U0001F600", 5))
+        << "a zero byte is a character";
+    // Overlong forms, encoded surrogates, values past U+10FFFF, a stray
+    // continuation byte, bytes never used, a sequence cut short at the end.
+    for (const char* bad : {"\xC0\x80", "\xC1\xBF", "\xE0\x80\x80", "\xF0\x80\x80\x80",
+                            "\xED\xA0\x80", "\xED\xBF\xBF", "\xF4\x90\x80\x80", "\xF5\x80\x80\x80",
+                            "\x80", "a\xBFz", "\xFE", "\xFF", "\xE4\xB8", "ok\xF0\x9F\x98"}) {
+        const int length = static_cast<int>(std::char_traits<char>::length(bad));
+        char16_t out[8] = {};
+        SetLastError(0);
+        EXPECT_EQ(MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, bad, length, out, 8), 0)
+            << bad;
+        EXPECT_EQ(GetLastError(), ERROR_NO_UNICODE_TRANSLATION) << bad;
+        EXPECT_EQ(MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, bad, length, nullptr, 0), 0)
+            << "the size query refuses it too: " << bad;
+    }
+}
+
 } // namespace

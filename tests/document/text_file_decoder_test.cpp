@@ -1,0 +1,150 @@
+// Which encoding a file is read in, decided while it is read in pieces: UTF-16
+// after its mark, UTF-8 when the whole file is UTF-8, else the ANSI code page,
+// the file read a second time only when UTF-8 text was already taken.
+#include "document/text_file_decoder.h"
+
+#include <gtest/gtest.h>
+#include <string>
+#include <vector>
+
+namespace {
+
+constexpr UINT kWestern = 1252;
+constexpr UINT kChinese = 936;
+
+struct Decoded {
+    std::u16string text;
+    int passes = 0; // how often the file was handed over from its start
+    bool operator==(const Decoded&) const = default;
+};
+
+std::ostream& operator<<(std::ostream& os, const Decoded& d) {
+    os << d.passes << " pass(es):";
+    for (char16_t c : d.text) {
+        os << ' ' << std::hex << static_cast<int>(c);
+    }
+    return os;
+}
+
+// Feeds the file in pieces of the given sizes (the rest in a last piece), as
+// the loader does: from the start again whenever the decoder asks.
+Decoded Decode(UINT codePage, const std::string& file, const std::vector<size_t>& pieces = {}) {
+    TextFileDecoder decoder(codePage);
+    Decoded d;
+    for (bool done = false; !done && d.passes < 3;) {
+        ++d.passes;
+        CString out;
+        const auto* bytes = reinterpret_cast<const BYTE*>(file.data());
+        size_t at = 0;
+        done = true;
+        for (size_t piece : pieces) {
+            done = done && decoder.Append(bytes + at, static_cast<DWORD>(piece), out);
+            at += piece;
+        }
+        done = done && decoder.Append(bytes + at, static_cast<DWORD>(file.size() - at), out) &&
+               decoder.Finish(out);
+        d.text = out.str();
+    }
+    return d;
+}
+
+// The same file cut in two at every place, and a byte at a time, must decode
+// as the whole does.
+void ExpectEveryCutAlike(UINT codePage, const std::string& file, const Decoded& whole) {
+    for (size_t cut = 0; cut <= file.size(); ++cut) {
+        EXPECT_EQ(Decode(codePage, file, {cut}), whole) << "cut at " << cut;
+    }
+    EXPECT_EQ(Decode(codePage, file, std::vector<size_t>(file.size(), 1)), whole) << "bytewise";
+}
+
+// "Grüße, 中文 😀" in each encoding.
+const std::u16string kText = u"Gr\u00FC\u00DFe, \u4E2D\u6587 \U0001F600";
+const std::string kUtf8 = "Gr\xC3\xBC\xC3\x9F"
+                          "e, \xE4\xB8\xAD\xE6\x96\x87 \xF0\x9F\x98\x80";
+
+std::string Utf16Bytes(const std::u16string& text, bool bigEndian) {
+    std::string bytes = bigEndian ? "\xFE\xFF" : "\xFF\xFE";
+    for (char16_t c : text) {
+        const char hi = static_cast<char>(c >> 8), lo = static_cast<char>(c & 0xFF);
+        bytes += bigEndian ? std::string{hi, lo} : std::string{lo, hi};
+    }
+    return bytes;
+}
+
+TEST(TextFileDecoder, Utf8WithOrWithoutItsMarkIsReadAsUtf8) {
+    ExpectEveryCutAlike(kWestern, kUtf8, {kText, 1});
+    ExpectEveryCutAlike(kWestern, "\xEF\xBB\xBF" + kUtf8, {kText, 1});
+    EXPECT_EQ(Decode(kWestern, "\xEF\xBB\xBF"), (Decoded{u"", 1})) << "the mark is not text";
+}
+
+TEST(TextFileDecoder, Utf16IsReadInTheByteOrderOfItsMark) {
+    ExpectEveryCutAlike(kWestern, Utf16Bytes(kText, false), {kText, 1});
+    ExpectEveryCutAlike(kWestern, Utf16Bytes(kText, true), {kText, 1});
+    EXPECT_EQ(Decode(kWestern, "\xFF\xFE"), (Decoded{u"", 1}));
+}
+
+TEST(TextFileDecoder, Utf16ThatCannotBeSpelledBecomesReplacementCharacters) {
+    const std::u16string units = {u'a', 0xD800, u'b',   0xDC00, u'c',  0xD83D,
+                                  0,    0xDE00, 0xD83D, 0xDE00, 0xDBFF};
+    // A lone high half, a lone low half, halves parted by a zero (which is
+    // dropped), a good pair, a high half at the very end; then an odd byte.
+    const Decoded expected{u"a\uFFFDb\uFFFDc\uFFFD\uFFFD\U0001F600\uFFFD\uFFFD", 1};
+    ExpectEveryCutAlike(kWestern, Utf16Bytes(units, false) + "x", expected);
+}
+
+TEST(TextFileDecoder, ZeroBytesAreDroppedInEveryEncoding) {
+    const std::string utf8 = std::string("\0a\xC3\xA9\0b\0", 7);
+    ExpectEveryCutAlike(kWestern, utf8, {u"a\u00E9b", 1});
+    ExpectEveryCutAlike(kWestern, Utf16Bytes(std::u16string(u"a\0b", 3), true), {u"ab", 1});
+}
+
+TEST(TextFileDecoder, AnsiTextAfterAsciiIsReadInOnePass) {
+    // Bytes that cannot be UTF-8 after nothing but ASCII: the ASCII stands,
+    // and the ANSI code page takes over from there.
+    const std::string western = std::string(9000, 'a') + "Gr\xFC\xDF \x80";
+    ExpectEveryCutAlike(kWestern, western,
+                        {std::u16string(9000, u'a') + u"Gr\u00FC\u00DF \u20AC", 1});
+    // A file ending inside what could have been a UTF-8 character.
+    ExpectEveryCutAlike(kWestern, "abc\xE4", {u"abc\u00E4", 1});
+    for (const char* shortFile : {"\xEF", "\xEF\xBB", "\xFF", "\xFE", "\xEF\xBB\x41"}) {
+        const std::string bytes = shortFile;
+        std::u16string expected;
+        for (char c : bytes) {
+            expected += static_cast<char16_t>(static_cast<unsigned char>(c));
+        }
+        ExpectEveryCutAlike(kWestern, bytes, {expected, 1});
+    }
+}
+
+TEST(TextFileDecoder, AnsiTextThatBeganLikeUtf8IsReadAgainFromTheStart) {
+    // "Ã©" is C3 A9, valid UTF-8 for "é"; the lone E9 later shows the file is
+    // 1252 after all, so all of it is 1252, the start included.
+    const std::string western = "Caf\xC3\xA9 " + std::string(5000, 'x') + " caf\xE9";
+    ExpectEveryCutAlike(kWestern, western,
+                        {u"Caf\u00C3\u00A9 " + std::u16string(5000, u'x') + u" caf\u00E9", 2});
+    // A mark, then bytes that are not UTF-8: the mark was text in 1252.
+    ExpectEveryCutAlike(kWestern,
+                        "\xEF\xBB\xBF"
+                        "abc\xE9",
+                        {u"\u00EF\u00BB\u00BFabc\u00E9", 2});
+    // UTF-8 text that ends inside a character.
+    ExpectEveryCutAlike(kWestern, "\xC3\xA9\xC3", {u"\u00C3\u00A9\u00C3", 2});
+}
+
+TEST(TextFileDecoder, ChineseTextIsReadAsTheAnsiDecoderReadsIt) {
+    // C4 A3 is also UTF-8 (U+0123): the second pair shows the file is 936.
+    for (const std::string& file :
+         {std::string("\xD6\xD0\xCE\xC4 abc"), std::string("\xC4\xA3\xD6\xD0\xCE\xC4\r\n\xB0")}) {
+        AnsiTextDecoder ansi(kChinese);
+        CString expected;
+        ansi.Append(reinterpret_cast<const BYTE*>(file.data()), static_cast<DWORD>(file.size()),
+                    expected);
+        ansi.Finish(expected);
+        const Decoded whole = Decode(kChinese, file);
+        EXPECT_EQ(whole.text, expected.str());
+        ExpectEveryCutAlike(kChinese, file, whole);
+    }
+    EXPECT_EQ(Decode(kChinese, "\xD6\xD0\xCE\xC4").text, u"\u4E2D\u6587");
+}
+
+} // namespace

@@ -1,0 +1,75 @@
+// Runs a piece of a test in a child process whose address space may grow by
+// no more than a given amount, so that an allocation of a size the test
+// chooses fails as it would on a machine without the memory.
+#pragma once
+
+#include <cstddef>
+#include <cstdio>
+#include <exception>
+#include <functional>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+namespace testing_support {
+
+// AddressSanitizer reserves its shadow memory up front and ends the process
+// on a failed allocation, so a limit cannot be tested under it.
+#if defined(__SANITIZE_ADDRESS__)
+inline constexpr bool kAddressSanitizer = true;
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer)
+inline constexpr bool kAddressSanitizer = true;
+#else
+inline constexpr bool kAddressSanitizer = false;
+#endif
+#else
+inline constexpr bool kAddressSanitizer = false;
+#endif
+
+// The process's address space now, in bytes.
+inline std::size_t AddressSpaceInUse() {
+    std::size_t pages = 0;
+    if (std::FILE* statm = std::fopen("/proc/self/statm", "r")) {
+        if (std::fscanf(statm, "%zu", &pages) != 1) {
+            pages = 0;
+        }
+        std::fclose(statm);
+    }
+    return pages * static_cast<std::size_t>(::sysconf(_SC_PAGESIZE));
+}
+
+// Runs body in a forked child limited to what it already uses plus headroom
+// bytes, and answers the child's exit status: body's answer, or 128 plus the
+// signal that ended it (134 for an exception body let through). The child
+// never returns into the test framework.
+inline int RunWithMemoryLimit(std::size_t headroom, const std::function<int()>& body) {
+    std::fflush(nullptr);
+    const pid_t child = ::fork();
+    if (child == 0) {
+        rlimit limit{};
+        ::getrlimit(RLIMIT_AS, &limit);
+        limit.rlim_cur = AddressSpaceInUse() + headroom;
+        if (limit.rlim_max != RLIM_INFINITY && limit.rlim_cur > limit.rlim_max) {
+            limit.rlim_cur = limit.rlim_max;
+        }
+        if (::setrlimit(RLIMIT_AS, &limit) != 0) {
+            ::_exit(126);
+        }
+        int answer = 0;
+        try {
+            answer = body();
+        } catch (...) {
+            std::terminate(); // as in the program: an exception let through ends it
+        }
+        std::fflush(nullptr);
+        ::_exit(answer);
+    }
+    int status = 0;
+    if (child < 0 || ::waitpid(child, &status, 0) != child) {
+        return -1;
+    }
+    return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+}
+
+} // namespace testing_support
