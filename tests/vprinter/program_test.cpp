@@ -4,6 +4,8 @@
 #include "tools/vprinter/png_file.h"
 #include "tools/vprinter/roll_image.h"
 
+#include "tests/posix/memory_limit.h"
+
 #include <cerrno>
 #include <fcntl.h>
 #include <filesystem>
@@ -512,6 +514,9 @@ TEST(VirtualPrinterProgram, ARollPastAMillionDotRowsComesOutAsNumberedPictures) 
 // random bytes took over half a gigabyte. Here it must do with 256 MB of
 // address space (the program itself takes a few tens).
 TEST(VirtualPrinterProgram, RandomBytesAreDecodedWithinAFixedAddressSpace) {
+    if (testing_support::kAddressSanitizer) {
+        GTEST_SKIP() << "AddressSanitizer reserves more address space than the limit";
+    }
     ScratchDir dir;
     std::mt19937 random(7);
     std::string stream(200 * 1024, '\0');
