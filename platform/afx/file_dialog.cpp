@@ -48,22 +48,3 @@ INT_PTR CFileDialog::DoModal() {
 CString CFileDialog::GetPathName() const {
     return CString(m_ofn.lpstrFile);
 }
-
-CString CFileDialog::GetFileName() const {
-    const std::u16string_view path = View(m_ofn.lpstrFile);
-    const auto slash = path.find_last_of(u"/\\");
-    return CString(
-        std::u16string(slash == std::u16string_view::npos ? path : path.substr(slash + 1)));
-}
-
-CString CFileDialog::GetFileExt() const {
-    const CString name = GetFileName();
-    const auto dot = name.str().rfind(u'.');
-    return dot == std::u16string::npos ? CString() : CString(name.str().substr(dot + 1));
-}
-
-CString CFileDialog::GetFileTitle() const {
-    const CString name = GetFileName();
-    const auto dot = name.str().rfind(u'.');
-    return dot == std::u16string::npos ? name : CString(name.str().substr(0, dot));
-}

@@ -20,9 +20,6 @@ public:
 
     // The chosen file's full path; its name; its extension; its name without extension.
     CString GetPathName() const;
-    CString GetFileName() const;
-    CString GetFileExt() const;
-    CString GetFileTitle() const;
 
     OPENFILENAMEW m_ofn{};
 
