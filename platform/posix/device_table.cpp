@@ -1,5 +1,7 @@
 #include "platform/posix/device_table.h"
 
+#include "platform/text/fold_case.h"
+
 #include <cstdlib>
 #include <pwd.h>
 #include <unistd.h>
@@ -7,10 +9,6 @@
 namespace posix_layer {
 
 namespace {
-
-char16_t Upper(char16_t c) {
-    return (c >= u'a' && c <= u'z') ? static_cast<char16_t>(c - u'a' + u'A') : c;
-}
 
 std::string HomeFolder() {
     if (const char* home = std::getenv("HOME"); home != nullptr && *home != '\0') {
@@ -33,8 +31,7 @@ std::optional<std::string> PortLinkName(std::u16string_view name) {
     if (name.ends_with(u':')) {
         name.remove_suffix(1);
     }
-    if (name.size() < 4 || Upper(name[0]) != u'C' || Upper(name[1]) != u'O' ||
-        Upper(name[2]) != u'M') {
+    if (name.size() < 4 || text::CompareFolded(name.substr(0, 3), u"com") != 0) {
         return std::nullopt;
     }
     std::string link = "COM";

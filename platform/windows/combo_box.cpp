@@ -1,21 +1,17 @@
 #include "platform/windows/combo_box.h"
 
 #include "platform/screen/box_chars.h"
+#include "platform/text/fold_case.h"
 #include "platform/text/unicode.h"
 #include "platform/windows/key_table.h"
 #include "platform/windows/system.h"
 
 #include <algorithm>
-#include <cwctype>
 
 namespace windows {
 namespace {
 
 constexpr UINT kSetEditSel = 0x0142;
-
-char16_t Lower(char16_t c) {
-    return static_cast<char16_t>(std::towlower(static_cast<wint_t>(c)));
-}
 
 std::u16string_view Param(LPARAM lParam) {
     const auto* s = reinterpret_cast<LPCWSTR>(lParam);
@@ -27,7 +23,7 @@ bool StartsWithNoCase(std::u16string_view s, std::u16string_view prefix) {
         return false;
     }
     for (std::size_t i = 0; i < prefix.size(); ++i) {
-        if (Lower(s[i]) != Lower(prefix[i])) {
+        if (text::FoldCase(s[i]) != text::FoldCase(prefix[i])) {
             return false;
         }
     }
@@ -37,14 +33,7 @@ bool StartsWithNoCase(std::u16string_view s, std::u16string_view prefix) {
 } // namespace
 
 int CompareNoCase(std::u16string_view a, std::u16string_view b) {
-    const std::size_t n = std::min(a.size(), b.size());
-    for (std::size_t i = 0; i < n; ++i) {
-        const char16_t x = Lower(a[i]), y = Lower(b[i]);
-        if (x != y) {
-            return x < y ? -1 : 1;
-        }
-    }
-    return a.size() == b.size() ? 0 : (a.size() < b.size() ? -1 : 1);
+    return text::CompareFolded(a, b);
 }
 
 ComboBox::ComboBox() : Window(WindowKind::ComboBox) {
@@ -348,11 +337,11 @@ bool ComboBox::key(const screen::KeyEvent& ev) {
         break;
     }
     if (listOnly() && ev.key == screen::Key::Char && !ev.ctrl && !ev.alt && ev.ch > U' ') {
-        const char16_t want = Lower(static_cast<char16_t>(ev.ch));
+        const char32_t want = text::FoldCase(ev.ch);
         for (int k = 1; k <= count(); ++k) {
             const int i = (std::max(selection_, -1) + k) % count();
             const auto& s = items_[static_cast<std::size_t>(i)];
-            if (!s.empty() && Lower(s[0]) == want) {
+            if (!s.empty() && text::FoldCase(s[0]) == want) {
                 if (i != selection_) {
                     setSelection(i, true);
                 }

@@ -1,6 +1,7 @@
 // Input for the innermost modal dialog: keys go first to a focused control
 // that claims them, then to the dialog's own keys (Tab, Enter, Esc, Alt+O and
 // mnemonics), then to the focused control; the mouse goes to what is under it.
+#include "platform/text/fold_case.h"
 #include "platform/windows/button.h"
 #include "platform/windows/combo_box.h"
 #include "platform/windows/dialog_manager.h"
@@ -58,7 +59,7 @@ void Press(Window* w) {
 // Alt+character: the control whose label marks that character. A static
 // text or group box passes the focus on to the next control that takes it.
 bool Mnemonic(Dialog* d, char32_t ch) {
-    const char32_t want = FoldCase(ch);
+    const char32_t want = text::FoldCase(ch);
     for (Window* c : d->children) {
         if (!c->visible() || ParseLabel(c->text()).mnemonic != want) {
             continue;

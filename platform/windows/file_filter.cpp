@@ -1,6 +1,7 @@
 #include "platform/windows/file_filter.h"
 
-#include <cwctype>
+#include "platform/text/fold_case.h"
+
 
 namespace windows {
 namespace {
@@ -24,13 +25,6 @@ std::u32string CodePoints(std::u16string_view s) {
     return out;
 }
 
-char32_t Fold(char32_t c) {
-    if (c < 0x80) {
-        return (c >= U'A' && c <= U'Z') ? c - U'A' + U'a' : c;
-    }
-    return static_cast<char32_t>(std::towlower(static_cast<wint_t>(c)));
-}
-
 bool IsBlank(char16_t c) {
     return c == u' ' || c == u'\t';
 }
@@ -42,7 +36,8 @@ bool Match(std::u32string_view p, std::u32string_view s) {
     std::size_t pi = 0, si = 0;
     std::size_t star = std::u32string_view::npos, starFrom = 0;
     while (si < s.size()) {
-        if (pi < p.size() && (p[pi] == U'?' || (p[pi] != U'*' && Fold(p[pi]) == Fold(s[si])))) {
+        if (pi < p.size() &&
+            (p[pi] == U'?' || (p[pi] != U'*' && text::FoldCase(p[pi]) == text::FoldCase(s[si])))) {
             ++pi;
             ++si;
         } else if (pi < p.size() && p[pi] == U'*') {
@@ -139,7 +134,7 @@ NameKey MakeNameKey(std::u16string_view name) {
     NameKey key{{}, CodePoints(name)};
     key.folded.reserve(key.exact.size());
     for (char32_t c : key.exact) {
-        key.folded += Fold(c);
+        key.folded += text::FoldCase(c);
     }
     return key;
 }

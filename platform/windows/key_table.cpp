@@ -1,5 +1,6 @@
 #include "platform/windows/key_table.h"
 
+#include "platform/text/fold_case.h"
 #include "platform/windows/label.h"
 
 namespace windows {
@@ -120,7 +121,7 @@ Action LookupKey(KeyContext context, const screen::KeyEvent& raw) {
         if (ev.shift && !b.shiftExtends && b.key != Key::BackTab && b.key != Key::Char) {
             continue;
         }
-        if (b.key == Key::Char && FoldCase(b.ch) != FoldCase(ev.ch)) {
+        if (b.key == Key::Char && text::FoldCase(b.ch) != text::FoldCase(ev.ch)) {
             continue;
         }
         return b.action;

@@ -1,12 +1,9 @@
 #include "platform/windows/label.h"
 
+#include "platform/text/fold_case.h"
 #include "platform/text/unicode.h"
 
 namespace windows {
-
-char32_t FoldCase(char32_t c) {
-    return (c >= U'A' && c <= U'Z') ? c - U'A' + U'a' : c;
-}
 
 Label ParseLabel(std::u16string_view raw) {
     const std::u32string s = text::Utf16ToUtf32(raw);
@@ -22,7 +19,7 @@ Label ParseLabel(std::u16string_view raw) {
         ++i;
         if (s[i] != U'&' && label.mnemonicIndex < 0) {
             label.mnemonicIndex = static_cast<int>(label.text.size());
-            label.mnemonic = FoldCase(s[i]);
+            label.mnemonic = text::FoldCase(s[i]);
         }
         label.text += s[i];
     }

@@ -15,7 +15,5 @@ struct Label {
 
 Label ParseLabel(std::u16string_view raw);
 
-// Lower-cases ASCII letters; other characters stay as they are.
-char32_t FoldCase(char32_t c);
 
 } // namespace windows

@@ -1,6 +1,7 @@
 #include "platform/windows/list_box.h"
 
 #include "platform/screen/box_chars.h"
+#include "platform/text/fold_case.h"
 #include "platform/text/unicode.h"
 #include "platform/windows/key_table.h"
 #include "platform/windows/label.h"
@@ -115,11 +116,11 @@ bool ListBox::key(const screen::KeyEvent& ev) {
     }
     if (ev.key == screen::Key::Char && !ev.ctrl && !ev.alt && ev.ch > U' ') {
         // A letter: the next entry that starts with it.
-        const char32_t want = FoldCase(ev.ch);
+        const char32_t want = text::FoldCase(ev.ch);
         for (int k = 1; k <= count(); ++k) {
             const int i = (from + k) % count();
             const std::u16string& s = item(i);
-            if (!s.empty() && FoldCase(s[0]) == want) {
+            if (!s.empty() && text::FoldCase(s[0]) == want) {
                 select(i, true);
                 break;
             }
