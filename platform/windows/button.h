@@ -9,6 +9,7 @@ namespace windows {
 
 class PushButton : public Window {
 public:
+    static constexpr WindowKind kKind = WindowKind::PushButton;
     PushButton() : Window(WindowKind::PushButton) {}
     bool isDefault() const { return (style & BS_TYPEMASK) == BS_DEFPUSHBUTTON; }
     bool focusable() const override { return true; }
@@ -20,6 +21,7 @@ public:
 
 class CheckBox : public Window {
 public:
+    static constexpr WindowKind kKind = WindowKind::CheckBox;
     CheckBox() : Window(WindowKind::CheckBox) {}
     bool automatic() const { return (style & BS_TYPEMASK) == BS_AUTOCHECKBOX; }
     bool focusable() const override { return true; }

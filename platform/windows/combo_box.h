@@ -16,6 +16,7 @@ namespace windows {
 
 class ComboBox : public Window {
 public:
+    static constexpr WindowKind kKind = WindowKind::ComboBox;
     ComboBox();
 
     bool sorted() const { return (style & CBS_SORT) != 0; }

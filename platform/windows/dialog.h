@@ -12,6 +12,7 @@ inline constexpr UINT WM_GETICON = 0x007F;
 
 class Dialog : public Window {
 public:
+    static constexpr WindowKind kKind = WindowKind::Dialog;
     Dialog() : Window(WindowKind::Dialog) {}
 
     DLGPROC proc = nullptr;

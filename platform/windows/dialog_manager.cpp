@@ -101,7 +101,7 @@ Dialog* CreateDialogWindow(const DialogTemplate& tpl, HWND owner) {
         if (!item.text.isOrdinal) {
             c->setText(item.text.name);
         }
-        if (auto* combo = dynamic_cast<ComboBox*>(c)) {
+        if (auto* combo = As<ComboBox>(c)) {
             combo->listRows = ComboListRows(item.cy);
         }
         c->moved();
@@ -160,7 +160,7 @@ INT_PTR DialogBoxFromTemplate(const DialogTemplate& tpl, HWND owner, DLGPROC pro
 
 BOOL SetDialogFullScreen(HWND hDlg, bool fullScreen) {
     System& sys = System::get();
-    auto* d = dynamic_cast<Dialog*>(sys.find(hDlg));
+    auto* d = As<Dialog>(sys.find(hDlg));
     if (d == nullptr) {
         return FALSE;
     }
@@ -199,7 +199,7 @@ INT_PTR DialogBoxParamW(HINSTANCE hInstance, LPCWSTR lpTemplateName, HWND hWndPa
 }
 
 BOOL EndDialog(HWND hDlg, INT_PTR nResult) {
-    auto* d = dynamic_cast<windows::Dialog*>(windows::System::get().find(hDlg));
+    auto* d = windows::As<windows::Dialog>(windows::System::get().find(hDlg));
     if (d == nullptr) {
         return FALSE;
     }

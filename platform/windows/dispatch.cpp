@@ -49,9 +49,9 @@ void FocusByTab(Window* w) {
 }
 
 void Press(Window* w) {
-    if (auto* b = dynamic_cast<PushButton*>(w)) {
+    if (auto* b = As<PushButton>(w)) {
         b->click();
-    } else if (auto* c = dynamic_cast<CheckBox*>(w)) {
+    } else if (auto* c = As<CheckBox>(w)) {
         c->click();
     }
 }
@@ -101,12 +101,12 @@ void DispatchKey(Dialog* d, const screen::KeyEvent& ev) {
         FocusByTab(NextTabStop(d, focus, -1));
         return;
     case Action::PressDefault: {
-        if (auto* b = dynamic_cast<PushButton*>(focus)) {
+        if (auto* b = As<PushButton>(focus)) {
             b->click();
             return;
         }
         for (Window* c : d->children) {
-            auto* b = dynamic_cast<PushButton*>(c);
+            auto* b = As<PushButton>(c);
             if (b != nullptr && b->isDefault()) {
                 b->click(); // a disabled default button ignores Enter
                 return;

@@ -129,7 +129,7 @@ HWND GetParent(HWND hWnd) {
     if (w == nullptr) {
         return nullptr;
     }
-    if (auto* d = dynamic_cast<windows::Dialog*>(w)) {
+    if (auto* d = windows::As<windows::Dialog>(w)) {
         return d->owner; // a pop-up's parent is its owner
     }
     if (w->parent == nullptr || w->parent == System::get().desktop()) {
@@ -153,7 +153,7 @@ HWND SetFocus(HWND hWnd) {
     if (w == nullptr || !w->reachable()) {
         return nullptr;
     }
-    if (auto* d = dynamic_cast<windows::Dialog*>(w)) {
+    if (auto* d = windows::As<windows::Dialog>(w)) {
         // A dialog hands the focus to its first control that takes it.
         Window* first = windows::NextTabStop(d, nullptr, 1);
         if (first != nullptr) {
@@ -188,7 +188,7 @@ BOOL MoveWindow(HWND hWnd, int X, int Y, int nWidth, int nHeight, BOOL) {
         return FALSE;
     }
     const int width = std::max(1, nWidth), height = std::max(1, nHeight);
-    if (auto* d = dynamic_cast<windows::Dialog*>(w)) {
+    if (auto* d = windows::As<windows::Dialog>(w)) {
         // Centring (as the framework does through this call) keeps the dialog
         // centred after a resize, and a dialog laid over the whole screen
         // stays over it; any other place pins the dialog.

@@ -89,4 +89,11 @@ private:
     WindowKind kind_;
 };
 
+// The window as the class of its kind, or nullptr when it is of another kind:
+// windows are told apart by their kind alone.
+template <class T>
+T* As(Window* w) {
+    return w != nullptr && w->kind() == T::kKind ? static_cast<T*>(w) : nullptr;
+}
+
 } // namespace windows
