@@ -15,8 +15,8 @@
 #include "document/loader_host.h"
 #include "document/text_file_loader.h"
 #include "platform/headless/headless_front_end.h"
+#include "platform/posix/message_box_hook.h"
 #include "platform/win32/codepage.h"
-#include "platform/win32/message_box_hook.h"
 #include "platform/windows/window_system.h"
 
 #include <cstdio>

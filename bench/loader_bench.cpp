@@ -7,8 +7,8 @@
 #include "bench/text_corpus.h"
 #include "document/loader_host.h"
 #include "document/text_file_loader.h"
+#include "platform/posix/message_box_hook.h"
 #include "platform/win32/codepage.h"
-#include "platform/win32/message_box_hook.h"
 
 #include <algorithm>
 #include <benchmark/benchmark.h>

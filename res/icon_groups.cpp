@@ -1,6 +1,6 @@
 // The icon groups. Their pictures are drawn by tools/icons and kept, as
 // generated, in res/icons/.
-#include "platform/win32/resources.h"
+#include "platform/entry/resource_table.h"
 #include "res/resource_script.h"
 #include "ui/resource.h"
 

@@ -1,5 +1,5 @@
 // The main form: its template and the entries of its four lists.
-#include "platform/win32/resources.h"
+#include "platform/entry/resource_table.h"
 #include "platform/win32/user.h"
 #include "res/resource_script.h"
 #include "ui/resource.h"

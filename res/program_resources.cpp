@@ -1,6 +1,7 @@
 // What start-up registers as the program module's resources.
 #include "platform/entry/program_resources.h"
 
+#include "platform/entry/resource_table.h"
 #include "res/resource_table.h"
 
 const RESOURCE_ITEM* ProgramResources(std::size_t* count) {

@@ -2,7 +2,7 @@
 // icon groups 128 and 136 with their images, and the version block.
 #pragma once
 
-#include "platform/win32/resources.h"
+#include "platform/entry/resource_table.h"
 
 #include <span>
 

@@ -1,5 +1,5 @@
 // The version block that file managers and installers read.
-#include "platform/win32/resources.h"
+#include "platform/entry/resource_table.h"
 #include "res/resource_script.h"
 
 namespace res {

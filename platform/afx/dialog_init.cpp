@@ -1,7 +1,6 @@
 #include "platform/afx/dialog_init.h"
 
 #include "platform/afx/module_state.h"
-#include "platform/win32/resources.h"
 #include "platform/win32/user.h"
 
 #include <string>

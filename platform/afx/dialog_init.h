@@ -6,10 +6,13 @@
 // UTF-16 string.
 #pragma once
 
-#include "platform/win32/types.h"
+#include "platform/win32/resources.h"
 
 #include <cstdint>
 #include <span>
+
+// The framework's resource type for list data.
+#define RT_DLGINIT MAKEINTRESOURCEW(240)
 
 inline constexpr WORD kDlgInitAddComboString = 0x0403;
 

@@ -4,11 +4,11 @@
 #include "platform/afx/module_state.h"
 #include "platform/entry/command_line.h"
 #include "platform/entry/program_resources.h"
+#include "platform/entry/resource_table.h"
 #include "platform/entry/start_up.h"
 #include "platform/entry/win_main.h"
-#include "platform/win32/kernel.h"
 #include "platform/screen/front_end.h"
-#include "platform/win32/resources.h"
+#include "platform/win32/kernel.h"
 
 #include <cstdio>
 #include <string>

@@ -3,7 +3,7 @@
 // linked into its image.
 #pragma once
 
-#include "platform/win32/resources.h"
+#include "platform/entry/resource_table.h"
 
 #include <cstddef>
 

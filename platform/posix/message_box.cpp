@@ -1,8 +1,8 @@
 // MessageBoxW hands the box to the installed presenter: the window system
 // shows it as a modal window, tests record it. Without one, the box goes to
 // standard error so that no message is ever lost.
+#include "platform/posix/message_box_hook.h"
 #include "platform/text/unicode.h"
-#include "platform/win32/message_box_hook.h"
 #include "platform/win32/user.h"
 
 #include <atomic>

@@ -63,6 +63,9 @@ inline constexpr DWORD WS_HSCROLL = 0x00100000;
 inline constexpr DWORD WS_SYSMENU = 0x00080000;
 inline constexpr DWORD WS_GROUP = 0x00020000;
 inline constexpr DWORD WS_TABSTOP = 0x00010000;
+// The handheld platform's extended style for an OK button in the caption bar
+// (its winuser.h names it so); desktop Win32 has no such bit, and a Windows
+// build defines it where the system's headers lack it.
 inline constexpr DWORD WS_EX_CAPTIONOKBTN = 0x80000000;
 inline constexpr DWORD WS_EX_APPWINDOW = 0x00040000;
 inline constexpr DWORD DS_SETFONT = 0x00000040;

@@ -4,7 +4,7 @@
 // ends when EndDialog is called or the user quits the program.
 #include "platform/windows/dialog_manager.h"
 
-#include "platform/win32/resources.h"
+#include "platform/entry/resource_table.h"
 #include "platform/windows/button.h"
 #include "platform/windows/combo_box.h"
 #include "platform/windows/edit.h"

@@ -1,6 +1,6 @@
 #include "platform/windows/icons.h"
 
-#include "platform/win32/resources.h"
+#include "platform/entry/resource_table.h"
 #include "platform/win32/user.h"
 #include "platform/windows/module_resources.h"
 

@@ -1,7 +1,7 @@
 #include "platform/windows/message_box_window.h"
 
+#include "platform/posix/message_box_hook.h"
 #include "platform/text/unicode.h"
-#include "platform/win32/message_box_hook.h"
 #include "platform/win32/user.h"
 #include "platform/windows/button.h"
 #include "platform/windows/dialog.h"

@@ -1,8 +1,7 @@
 // The module resource table. A module's resources are registered as an array
 // of items; a resource handle (HRSRC) is the address of one of those items and
 // is checked against the module's table before use.
-#include "platform/win32/resources.h"
-
+#include "platform/entry/resource_table.h"
 #include "platform/win32/kernel.h"
 #include "platform/windows/module_resources.h"
 

@@ -4,7 +4,7 @@
 // icon files they name into C++ source for the program. The optional depfile
 // lists the icon files read, so that the build reruns this step when one of
 // them changes.
-#include "platform/win32/resources.h"
+#include "platform/entry/resource_table.h"
 #include "res/compiler/icon_file.h"
 #include "res/compiler/layouts.h"
 #include "res/compiler/source_emitter.h"

@@ -5,6 +5,7 @@
 #include "platform/afx/framework.h"
 #include "platform/entry/command_line.h"
 #include "platform/entry/program_resources.h"
+#include "platform/entry/resource_table.h"
 #include "platform/entry/win_main.h"
 #include "platform/text/unicode.h"
 #include "platform/win32/kernel.h"
@@ -42,8 +43,7 @@ const RESOURCE_ITEM* ProgramResources(std::size_t* count) {
     return kResources;
 }
 
-int WINAPI wWinMain(HINSTANCE hInstance, HINSTANCE hPrevInstance, LPWSTR lpCmdLine,
-                    int nShowCmd) {
+int WINAPI wWinMain(HINSTANCE hInstance, HINSTANCE hPrevInstance, LPWSTR lpCmdLine, int nShowCmd) {
     HRSRC found = FindResourceW(hInstance, MAKEINTRESOURCEW(1), RT_VERSION);
     std::printf("instance=%s previous=%s show=%d resources=%s\n",
                 hInstance == GetModuleHandleW(nullptr) ? "module" : "other",

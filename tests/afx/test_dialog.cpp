@@ -1,7 +1,7 @@
 #include "test_dialog.h"
 
+#include "platform/entry/resource_table.h"
 #include "platform/win32/kernel.h"
-#include "platform/win32/resources.h"
 #include "platform/win32/user.h"
 
 #include <cstdint>

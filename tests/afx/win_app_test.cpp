@@ -2,6 +2,7 @@
 // application of version 0x0600, the start values handed to the application,
 // and the end of the program when per-instance initialisation answers false.
 #include "platform/afx/framework.h"
+#include "platform/entry/resource_table.h"
 #include "platform/win32/kernel.h"
 
 #include <cstdint>

@@ -1,7 +1,7 @@
 #include "document/text_file_loader.h"
 #include "loader_test_support.h"
 #include "platform/afx/win_app.h"
-#include "platform/win32/message_box_hook.h"
+#include "platform/posix/message_box_hook.h"
 
 #include <gtest/gtest.h>
 #include <string>

@@ -2,7 +2,7 @@
 // through the connection must give back its descriptors and its memory.
 #include "job_form.h"
 #include "link/port_connection.h"
-#include "platform/win32/message_box_hook.h"
+#include "platform/posix/message_box_hook.h"
 #include "platform/win32/user.h"
 #include "resource_use.h"
 #include "tests/posix/virtual_port.h"

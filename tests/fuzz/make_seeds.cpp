@@ -6,7 +6,7 @@
 // development time after a resource changes (target fuzz_seeds); the output
 // is committed under tests/fuzz/corpus/.
 #include "dialog_template_bytes.h"
-#include "platform/win32/resources.h"
+#include "platform/entry/resource_table.h"
 #include "platform/win32/user.h"
 #include "res/resource_table.h"
 

@@ -2,8 +2,8 @@
 // table: opening once, settings on the device, closing on a port change or a
 // printer that went away, and every failure with its message.
 #include "link/port_connection.h"
+#include "platform/posix/message_box_hook.h"
 #include "platform/win32/kernel.h"
-#include "platform/win32/message_box_hook.h"
 #include "platform/win32/user.h"
 #include "tests/posix/printer_settings.h"
 #include "tests/posix/virtual_port.h"

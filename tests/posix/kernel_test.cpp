@@ -1,6 +1,6 @@
 // Last error, module handle and message boxes.
+#include "platform/posix/message_box_hook.h"
 #include "platform/win32/kernel.h"
-#include "platform/win32/message_box_hook.h"
 #include "platform/win32/user.h"
 
 #include <gtest/gtest.h>

@@ -1,6 +1,6 @@
 #include "virtual_port.h"
 
-#include "platform/win32/message_box_hook.h"
+#include "platform/posix/message_box_hook.h"
 
 #include <algorithm>
 #include <cerrno>

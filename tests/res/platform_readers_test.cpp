@@ -1,7 +1,8 @@
 // The window system's resource readers, fed the program's resources through
 // the module's resource table as start-up registers it, read back the same
 // values the form and the shell are described with.
-#include "platform/win32/resources.h"
+#include "platform/afx/dialog_init.h"
+#include "platform/entry/resource_table.h"
 #include "platform/windows/dialog_init.h"
 #include "platform/windows/dialog_template.h"
 #include "platform/windows/icon_group.h"

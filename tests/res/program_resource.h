@@ -2,6 +2,7 @@
 #pragma once
 
 #include "platform/entry/program_resources.h"
+#include "platform/entry/resource_table.h"
 
 #include <cstdint>
 #include <span>

@@ -4,11 +4,12 @@
 #include "document/text_file_loader.h"
 #include "link/port_connection.h"
 #include "platform/entry/program_resources.h"
+#include "platform/entry/resource_table.h"
 #include "platform/headless/headless_front_end.h"
 #include "platform/posix/io_wait.h"
+#include "platform/posix/message_box_hook.h"
 #include "platform/text/unicode.h"
 #include "platform/win32/kernel.h"
-#include "platform/win32/message_box_hook.h"
 #include "tests/faults/stalling_printer.h"
 #include "tests/posix/virtual_port.h"
 #include "ui/printer_dlg.h"
@@ -367,8 +368,7 @@ protected:
         posix_layer::SetBusyTiming(std::chrono::milliseconds(20), std::chrono::milliseconds(10));
     }
     void TearDown() override {
-        posix_layer::SetBusyTiming(std::chrono::milliseconds(200),
-                                   std::chrono::milliseconds(100));
+        posix_layer::SetBusyTiming(std::chrono::milliseconds(200), std::chrono::milliseconds(100));
         MainForm::TearDown();
     }
     faults::StallingPrinter printer_;

@@ -1,5 +1,6 @@
 #include "dialog_fixture.h"
 
+#include "platform/entry/resource_table.h"
 #include "template_builder.h"
 
 namespace tb = testing_bytes;

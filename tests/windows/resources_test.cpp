@@ -1,5 +1,6 @@
 // The module resource table and the icons loaded from it.
-#include "platform/win32/resources.h"
+#include "platform/afx/dialog_init.h"
+#include "platform/entry/resource_table.h"
 #include "platform/win32/user.h"
 #include "platform/windows/icons.h"
 #include "template_builder.h"
