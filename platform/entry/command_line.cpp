@@ -98,16 +98,16 @@ std::optional<int> AnswerArguments(int argc, const char* const* argv) {
     const std::string_view first = argv[1] != nullptr ? argv[1] : "";
     if (argc == 2 && (first == "--help" || first == "-h")) {
         const std::string help = HelpText(posix_layer::DeviceFolder());
-        std::fwrite(help.data(), 1, help.size(), stdout);
+        (void)std::fwrite(help.data(), 1, help.size(), stdout);
         return 0;
     }
     if (argc == 2 && first == "--version") {
-        std::fwrite(kVersion.data(), 1, kVersion.size(), stdout);
+        (void)std::fwrite(kVersion.data(), 1, kVersion.size(), stdout);
         return 0;
     }
-    std::fprintf(stderr, "tallyroll: unexpected argument \"%.*s\"\n",
-                 static_cast<int>(first.size()), first.data());
-    std::fwrite(kUsage.data(), 1, kUsage.size(), stderr);
+    (void)std::fprintf(stderr, "tallyroll: unexpected argument \"%.*s\"\n",
+                       static_cast<int>(first.size()), first.data());
+    (void)std::fwrite(kUsage.data(), 1, kUsage.size(), stderr);
     return 2;
 }
 

@@ -23,7 +23,7 @@ int main(int argc, char** argv) {
     }
     // A program that cannot be shown says why and fails, before it starts.
     if (const char* why = screen::ActiveFrontEnd().unusableReason()) {
-        std::fprintf(stderr, "tallyroll: %s\n", why);
+        (void)std::fprintf(stderr, "tallyroll: %s\n", why);
         return 1;
     }
     HMODULE module = GetModuleHandleW(nullptr);

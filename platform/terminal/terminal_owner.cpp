@@ -91,7 +91,7 @@ bool LocaleIsUtf8() {
 void StopAtExit() {
     StopTerminal();
     if (const int signal = StopSignal(); signal != 0) {
-        std::signal(signal, SIG_DFL);
+        (void)std::signal(signal, SIG_DFL);
         (void)std::raise(signal);
     }
 }

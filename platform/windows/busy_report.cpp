@@ -15,7 +15,7 @@ namespace {
 
 using posix_layer::IoProgress;
 
-constexpr std::uint64_t kMegabyte = 1024 * 1024;
+constexpr std::uint64_t kMegabyte = std::uint64_t{1024} * 1024;
 // Below this a count reads best in bytes, above it in megabytes.
 constexpr std::uint64_t kCountInMegabytesFrom = 10 * kMegabyte;
 
