@@ -1,5 +1,7 @@
 #include "platform/text/path_text.h"
 
+#include "platform/text/unicode.h"
+
 #include <cstdint>
 
 namespace text {
@@ -52,24 +54,6 @@ std::size_t DecodeSequence(std::string_view s, std::size_t i, char32_t& c) {
     return need + 1;
 }
 
-void AppendUtf8(std::string& out, std::uint32_t c) {
-    if (c < 0x80) {
-        out += static_cast<char>(c);
-    } else if (c < 0x800) {
-        out += static_cast<char>(0xC0 | (c >> 6));
-        out += static_cast<char>(0x80 | (c & 0x3F));
-    } else if (c < 0x10000) {
-        out += static_cast<char>(0xE0 | (c >> 12));
-        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (c & 0x3F));
-    } else {
-        out += static_cast<char>(0xF0 | (c >> 18));
-        out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
-        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (c & 0x3F));
-    }
-}
-
 } // namespace
 
 std::u16string PathFromBytes(std::string_view bytes) {
@@ -107,13 +91,13 @@ std::string PathToBytes(std::u16string_view path) {
     for (std::size_t i = 0; i < path.size(); ++i) {
         const char16_t u = path[i];
         if (IsHigh(u) && i + 1 < path.size() && IsLow(path[i + 1])) {
-            AppendUtf8(out, 0x10000 + ((std::uint32_t(u) - 0xD800) << 10) +
-                                (std::uint32_t(path[i + 1]) - 0xDC00));
+            AppendUtf8Form(out, 0x10000 + ((std::uint32_t(u) - 0xD800) << 10) +
+                                    (std::uint32_t(path[i + 1]) - 0xDC00));
             ++i;
         } else if (IsEscapedByte(u)) {
             out += static_cast<char>(u - kEscapeBase);
         } else {
-            AppendUtf8(out, u); // a lone surrogate takes the three-byte form too
+            AppendUtf8Form(out, u); // a lone surrogate takes the three-byte form too
         }
     }
     return out;
