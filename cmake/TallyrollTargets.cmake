@@ -15,6 +15,16 @@ if(TALLYROLL_SANITIZE)
     add_link_options(-fsanitize=address,undefined)
 endif()
 
+if(TALLYROLL_TSAN)
+    add_compile_options(-fsanitize=thread -fno-omit-frame-pointer)
+    add_link_options(-fsanitize=thread)
+endif()
+
+if(TALLYROLL_COVERAGE)
+    add_compile_options(-fprofile-instr-generate -fcoverage-mapping)
+    add_link_options(-fprofile-instr-generate)
+endif()
+
 # tallyroll_library(NAME SOURCES... [DEPENDS libs...])
 function(tallyroll_library name)
     cmake_parse_arguments(ARG "" "" "SOURCES;DEPENDS" ${ARGN})

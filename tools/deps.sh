@@ -7,7 +7,7 @@ packages=(
     cmake ninja-build g++ clang clang-tidy libclang-rt-14-dev
     libgtest-dev libgmock-dev libbenchmark-dev
     libncurses-dev libicu-dev icu-devtools libpng-dev zlib1g-dev
-    tmux hyperfine locales
+    tmux hyperfine locales llvm dpkg-dev
 )
 
 missing=()

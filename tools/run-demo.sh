@@ -6,12 +6,13 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 
 tools/deps.sh
-cmake --preset default > /dev/null
-cmake --build --preset default --target tallyroll tallyroll-vprinter
+# The same build as tools/test-all.sh, so neither rebuilds what the other built.
+cmake --preset ci > /dev/null
+cmake --build --preset ci --target tallyroll tallyroll-vprinter
 
 work=$(mktemp -d "${TMPDIR:-/tmp}/tallyroll-demo-XXXXXX")
 devices="$work/devices"
-printer=build/default/tools/vprinter/tallyroll-vprinter
+printer=build/ci/tools/vprinter/tallyroll-vprinter
 
 "$printer" --port 3 --devices "$devices" --color always \
     --png "$work/roll.png" --raw "$work/roll.bin" \
@@ -59,7 +60,7 @@ close_roll_pane() {
 trap 'close_roll_pane; stop_printer' EXIT
 
 # The form: COM3 is already chosen. Press Print or Test, then Quit.
-TALLYROLL_DEVICES="$devices" build/default/app/tallyroll || true
+TALLYROLL_DEVICES="$devices" build/ci/app/tallyroll || true
 
 close_roll_pane
 stop_printer

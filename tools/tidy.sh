@@ -5,14 +5,14 @@
 #
 #   tools/tidy.sh [-p BUILD_DIR] [FOLDER...]
 #
-# BUILD_DIR holds compile_commands.json (default build/default, which the
-# default preset writes); FOLDERs default to app ui engine link document res
+# BUILD_DIR holds compile_commands.json (default build/ci, which the ci
+# preset writes); FOLDERs default to app ui engine link document res
 # platform, and may name subfolders (platform/posix). CLANG_TIDY names the
 # binary, TIDY_JOBS the number run at once (default: the number of cores).
 set -euo pipefail
 
 root="$(cd "$(dirname "$0")/.." && pwd)"
-build="${root}/build/default"
+build="${root}/build/ci"
 if [[ "${1:-}" == "-p" ]]; then
     build="$(cd "$2" && pwd)"
     shift 2
@@ -29,7 +29,7 @@ if [[ -z "${tidy}" ]]; then
 fi
 database="${build}/compile_commands.json"
 if [[ ! -f "${database}" ]]; then
-    echo "tidy: ${database} missing; configure first: cmake --preset default" >&2
+    echo "tidy: ${database} missing; configure first: cmake --preset ci" >&2
     exit 2
 fi
 

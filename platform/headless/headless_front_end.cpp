@@ -34,15 +34,15 @@ screen::BusyInput HeadlessFrontEnd::takeBusyInput() {
     while (!queue_.empty()) {
         const screen::InputEvent ev = queue_.front();
         queue_.pop_front();
-        if (const auto* key = std::get_if<screen::KeyEvent>(&ev)) {
-            input.cancel = input.cancel || key->key == screen::Key::Escape;
-        } else if (std::holds_alternative<screen::QuitEvent>(ev)) {
-            input.cancel = true;
-        } else if (const auto* r = std::get_if<screen::ResizeEvent>(&ev)) {
+        if (std::holds_alternative<screen::QuitEvent>(ev)) {
+            input.stop = true;
+            continue;
+        }
+        if (const auto* r = std::get_if<screen::ResizeEvent>(&ev)) {
             width_ = r->width;
             height_ = r->height;
-            input.resized = true;
         }
+        input.events.push_back(ev);
     }
     return input;
 }

@@ -24,7 +24,7 @@ public:
     int height() const override { return height_; }
     void present(const screen::Grid& grid) override;
     screen::InputEvent waitEvent() override;
-    // Takes what is queued (steps are not run): Esc and QuitEvent cancel.
+    // Takes what is queued (steps are not run); a QuitEvent is a stop.
     screen::BusyInput takeBusyInput() override;
 
     // Clears the queue, the steps and the screen, and sets the size.

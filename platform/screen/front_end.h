@@ -6,13 +6,14 @@
 #include "platform/screen/grid.h"
 #include "platform/screen/input.h"
 
+#include <vector>
+
 namespace screen {
 
-// What the user did while the program was busy on a device or a file.
+// What arrived while the program was busy on a device or a file.
 struct BusyInput {
-    bool cancel = false;  // Esc or Ctrl+C: give up the call that waits
-    bool stop = false;    // the program must end (a stop signal, the terminal gone)
-    bool resized = false; // the screen changed size
+    std::vector<InputEvent> events; // keys, clicks and resizes, in order
+    bool stop = false;              // the program must end (a stop signal, the terminal gone)
 };
 
 class FrontEnd {
@@ -31,9 +32,8 @@ public:
     // While the program is busy: descriptors that become readable when input
     // or a stop request arrives (at most two; answers how many).
     virtual int busyDescriptors(int (&fds)[2]) { return fds[0] = -1, 0; }
-    // Takes all input that has arrived, without waiting. Keys and clicks
-    // other than the cancel keys are dropped: they were meant for a form
-    // that could not answer, and must not act on it afterwards.
+    // Takes all input that has arrived, without waiting (a resize is applied
+    // to the front end's size before it is handed over).
     virtual BusyInput takeBusyInput() = 0;
 
     // Why the program cannot be shown (no usable terminal), or nullptr.

@@ -13,7 +13,6 @@
 #include <climits>
 #include <cstdio>
 #include <cstdlib>
-#include <csignal>
 #include <cwchar>
 #include <deque>
 #include <poll.h>
@@ -125,8 +124,6 @@ private:
     std::vector<InputEvent> decoded_;
     bool stopping_ = false;
     int emptyReads_ = 0;
-    // Ctrl+C presses since the program was last idle.
-    int busyInterrupts_ = 0;
 };
 
 void CursesFrontEnd::setUpLooks() {
@@ -211,7 +208,6 @@ void CursesFrontEnd::present(const screen::Grid& grid) {
 }
 
 InputEvent CursesFrontEnd::waitEvent() {
-    busyInterrupts_ = 0;
     for (;;) {
         if (stopping_ || StopRequested() || !TerminalActive()) {
             // Once asked, every later wait answers the same, so that every
@@ -248,7 +244,7 @@ screen::BusyInput CursesFrontEnd::takeBusyInput() {
     screen::BusyInput input;
     if (TakeResize()) {
         applyResize();
-        input.resized = true;
+        input.events.emplace_back(screen::ResizeEvent{COLS, LINES});
     }
     DrainWake();
     pollfd terminal{STDIN_FILENO, POLLIN, 0};
@@ -259,18 +255,9 @@ screen::BusyInput CursesFrontEnd::takeBusyInput() {
         readAvailable();
     }
     decoder_.flush(decoded_);
-    for (const InputEvent& event : pending_) {
-        if (const auto* key = std::get_if<screen::KeyEvent>(&event)) {
-            input.cancel = input.cancel || key->key == screen::Key::Escape;
-        } else if (std::holds_alternative<screen::QuitEvent>(event)) {
-            // Ctrl+C cancels the wait; pressed again while the program is
-            // still busy, it ends the program at once.
-            input.cancel = true;
-            if (++busyInterrupts_ >= 2) {
-                EndNow(SIGINT);
-            }
-        }
-    }
+    pending_.insert(pending_.end(), decoded_.begin(), decoded_.end());
+    decoded_.clear();
+    input.events.insert(input.events.end(), pending_.begin(), pending_.end());
     pending_.clear();
     input.stop = stopping_ || StopRequested() || !TerminalActive();
     return input;
@@ -367,7 +354,7 @@ public:
     int height() const override { return 24; }
     void present(const screen::Grid&) override {}
     InputEvent waitEvent() override { return screen::QuitEvent{}; }
-    screen::BusyInput takeBusyInput() override { return {false, true, false}; }
+    screen::BusyInput takeBusyInput() override { return screen::BusyInput{{}, true}; }
     const char* unusableReason() const override { return reason_.c_str(); }
 
 private:

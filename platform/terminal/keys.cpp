@@ -41,7 +41,6 @@ const KeyCodeRow kKeyCodes[] = {
     {KEY_SEND, {Key::End, 0, true}},
 };
 
-constexpr char32_t kCtrlC = 3;
 constexpr char32_t kEscape = 27;
 
 std::optional<KeyEvent> FromKeyCode(int code, const ModifiedKeyCodes& modified) {
@@ -93,9 +92,6 @@ void KeyDecoder::feed(ReadResult read, std::vector<screen::InputEvent>& out) {
     std::optional<KeyEvent> event;
     if (read.isKeyCode) {
         event = FromKeyCode(static_cast<int>(read.code), codes_);
-    } else if (read.code == kCtrlC) {
-        out.emplace_back(screen::QuitEvent{});
-        return;
     } else if (read.code == kEscape) {
         if (alt) {
             out.emplace_back(KeyEvent{Key::Escape});

@@ -5,7 +5,6 @@
 #include <array>
 #include <cerrno>
 #include <csignal>
-#include <cstdlib>
 #include <cstddef>
 #include <fcntl.h>
 #include <unistd.h>
@@ -156,11 +155,6 @@ bool StopRequested() {
 
 int StopSignal() {
     return g_stopSignal;
-}
-
-void EndNow(int signal) {
-    DieOf(signal);
-    std::_Exit(128 + signal); // the signal was caught or ignored after all
 }
 
 void RequestStop() {

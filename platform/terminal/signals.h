@@ -18,8 +18,6 @@ void RemoveSignalHandlers();
 bool StopRequested();
 // The stop signal that arrived first, or 0.
 int StopSignal();
-// Restores the terminal and ends the program at once, as signal would.
-[[noreturn]] void EndNow(int signal);
 // Marks a stop asked for by the user at the keyboard (Ctrl+C in raw mode).
 void RequestStop();
 // The terminal changed size since the last call.

@@ -3,10 +3,12 @@
 #include "platform/screen/grid.h"
 #include "platform/text/unicode.h"
 #include "platform/windows/dialog.h"
+#include "platform/windows/key_table.h"
 #include "platform/windows/painter.h"
 #include "platform/windows/system.h"
 
 #include <cstdint>
+#include <variant>
 
 namespace windows {
 namespace {
@@ -61,9 +63,16 @@ public:
     bool stillBusy(const IoProgress& progress) override {
         System& sys = System::get();
         const screen::BusyInput input = sys.frontEnd().takeBusyInput();
-        if (input.resized) {
-            for (Dialog* d : sys.modalStack()) {
-                d->place(sys.screenWidth(), sys.screenHeight());
+        // Keys and clicks meant for a form that could not answer must not act
+        // on it afterwards: all but the cancel keys are dropped here.
+        bool cancel = false;
+        for (const screen::InputEvent& event : input.events) {
+            if (const auto* key = std::get_if<screen::KeyEvent>(&event)) {
+                cancel = cancel || LookupKey(KeyContext::Waiting, *key) == Action::CancelWait;
+            } else if (std::holds_alternative<screen::ResizeEvent>(event)) {
+                for (Dialog* d : sys.modalStack()) {
+                    d->place(sys.screenWidth(), sys.screenHeight());
+                }
             }
         }
         if (input.stop) {
@@ -72,7 +81,7 @@ public:
         sys.paintAll();
         DrawBusyLine(sys.grid(), BusyLine(progress));
         sys.frontEnd().present(sys.grid());
-        return input.cancel || input.stop;
+        return cancel || input.stop;
     }
 };
 

@@ -122,6 +122,9 @@ void DispatchKey(Dialog* d, const screen::KeyEvent& ev) {
         SendCommand(d, IDCANCEL, cancel);
         return;
     }
+    case Action::Stop:
+        System::get().quitting = true; // every open modal loop ends
+        return;
     case Action::CaptionOk:
         if (d->hasCaptionOk()) {
             SendCommand(d, IDOK, nullptr);

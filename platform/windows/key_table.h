@@ -18,6 +18,7 @@ enum class KeyContext {
     Combo,     // a combo box, before its field's Edit rows
     ComboOpen, // a combo box whose list is open, before the Combo rows
     List,      // a list box
+    Waiting,   // while the program waits on a device or a file
 };
 
 enum class Action {
@@ -28,6 +29,9 @@ enum class Action {
     PressDefault,
     Cancel,
     CaptionOk,
+    Stop,
+    // while waiting
+    CancelWait,
     // buttons
     Press,
     // editing

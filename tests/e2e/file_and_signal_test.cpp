@@ -218,6 +218,15 @@ TEST_F(StalledJob, EscCancelsTheJobWithItsMessageAndTheFormGoesOn) {
     expectTerminalRestored();
 }
 
+TEST_F(StalledJob, CtrlCCancelsTheWaitAndASecondOneEndsTheProgram) {
+    keys("C-c");
+    ASSERT_TRUE(session_->waitForScreen("Can't Send Data to Printer!")) << session_->capture();
+    EXPECT_TRUE(Alive(programPid())) << "the first Ctrl+C only cancels the wait";
+    keys("C-c");
+    EXPECT_EQ(ended(), 0);
+    expectTerminalRestored();
+}
+
 TEST_F(StalledJob, KeysPressedDuringTheWaitAreDroppedNotReplayed) {
     keys("Enter");
     keys("Enter");

@@ -6,7 +6,8 @@
 // Properties: the events do not depend on the pieces (also one byte at a
 // time); every byte an event quotes is the stream's own byte at the offset it
 // names; the output is bounded by the input: at most one event per byte plus
-// two for the end, at most a tab stop's worth of characters per byte.
+// two for the end, at most a tab stop's worth of characters per byte, no
+// line longer than the line buffer.
 #include "fuzz_check.h"
 #include "tools/vprinter/decoder.h"
 
@@ -72,12 +73,15 @@ std::size_t CheckEvent(std::span<const std::uint8_t> stream, const Event& event)
                 FUZZ_CHECK(Quotes(stream, e.offset, std::span<const std::uint8_t, 16>(e.bytes)));
             } else if constexpr (std::is_same_v<T, LinePrinted>) {
                 FUZZ_CHECK(e.line.offset <= stream.size());
+                std::size_t length = 0;
                 for (const Run& run : e.line.runs) {
                     FUZZ_CHECK(!run.text.empty());
                     FUZZ_CHECK(run.format.width >= 1 && run.format.width <= 4);
                     FUZZ_CHECK(run.format.height >= 1 && run.format.height <= 4);
-                    printed += run.text.size();
+                    length += run.text.size();
                 }
+                FUZZ_CHECK(length <= Decoder::kLongestLine);
+                printed += length;
             } else if constexpr (std::is_same_v<T, UnknownBytes>) {
                 FUZZ_CHECK(!e.bytes.empty() && Quotes(stream, e.offset, e.bytes));
                 FUZZ_CHECK(e.reason.size() <= kLongestMessage);

@@ -103,6 +103,11 @@ int main(int argc, char** argv) {
         if (std::holds_alternative<screen::QuitEvent>(event)) {
             return 0;
         }
+        // Ctrl+C ends the probe as the window system's key table ends a program.
+        if (const auto* key = std::get_if<screen::KeyEvent>(&event);
+            key != nullptr && key->ctrl && key->key == screen::Key::Char && key->ch == U'c') {
+            return 0;
+        }
         if (const auto* key = std::get_if<screen::KeyEvent>(&event);
             key != nullptr && key->key == screen::Key::Char && !key->alt && !key->ctrl) {
             if (key->ch == U'q') {

@@ -420,6 +420,34 @@ TEST(Text, TabsAdvanceToTheNextEighthColumnAndCarriageReturnsAreIgnored) {
     EXPECT_EQ(utf8(lines[1].text()), "12345678        x");
 }
 
+// However long a line runs without its line feed, the decoder holds at most
+// one buffer of it: the rest goes out in pieces, in the line's direction,
+// with the tab stops counted from each piece's start.
+TEST(Text, ALineLongerThanTheLineBufferIsPrintedInPieces) {
+    constexpr std::size_t kFull = Decoder::kLongestLine;
+    const Bytes stream = ascii("\x1b"
+                               "c\x01") +
+                         ascii(std::string(2 * kFull + 3, 'x')) + ascii("\tz\n");
+    for (std::size_t chunk : {std::size_t{0}, std::size_t{4096}, std::size_t{7}}) {
+        auto events = decode(stream, {}, 1252, chunk);
+        auto lines = lines_of(events);
+        ASSERT_EQ(lines.size(), 3u) << "in pieces of " << chunk;
+        for (std::size_t i = 0; i < 2; ++i) {
+            EXPECT_EQ(lines[i].text(), std::u32string(kFull, U'x'));
+            EXPECT_FALSE(lines[i].terminated);
+            EXPECT_TRUE(lines[i].upside_down);
+            EXPECT_EQ(lines[i].offset, 3 + i * kFull);
+        }
+        EXPECT_EQ(utf8(lines[2].text()), "xxx     z");
+        EXPECT_TRUE(lines[2].terminated);
+        EXPECT_TRUE(lines[2].upside_down);
+        auto warnings = only<ValueWarning>(events);
+        ASSERT_EQ(warnings.size(), 2u);
+        EXPECT_EQ(warnings[0].offset, 3 + kFull);
+        EXPECT_NE(warnings[0].message.find("printed in pieces"), std::string::npos);
+    }
+}
+
 TEST(Text, IsReadInThePrintersCodePage) {
     auto lines = lines_of(decode(bytes({0xE9, 0x80, 0x9F, 0xFF, 0x0A}), {}, 1252));
     ASSERT_EQ(lines.size(), 1u);

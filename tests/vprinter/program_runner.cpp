@@ -31,7 +31,8 @@ std::string program_path() {
 }
 
 VirtualPrinter::VirtualPrinter(const std::vector<std::string>& args, const std::string& output,
-                               std::optional<uid_t> as_user) {
+                               std::optional<uid_t> as_user,
+                               const std::function<void()>& before_exec) {
     std::vector<std::string> argv_text{program_path()};
     argv_text.insert(argv_text.end(), args.begin(), args.end());
     std::vector<char*> argv;
@@ -50,6 +51,9 @@ VirtualPrinter::VirtualPrinter(const std::vector<std::string>& args, const std::
             ::_exit(126);
         }
         ::setenv("TERM", "dumb", 1);
+        if (before_exec) {
+            before_exec();
+        }
         ::execv(argv[0], argv.data());
         ::_exit(127);
     }

@@ -27,9 +27,11 @@ private:
 class VirtualPrinter {
 public:
     // Starts the program with `args`; its standard output and error go to
-    // `output`. With `as_user`, the child takes that user id first.
+    // `output`. With `as_user`, the child takes that user id first;
+    // `before_exec` runs in the child just before the program replaces it.
     VirtualPrinter(const std::vector<std::string>& args, const std::string& output,
-                   std::optional<uid_t> as_user = std::nullopt);
+                   std::optional<uid_t> as_user = std::nullopt,
+                   const std::function<void()>& before_exec = {});
     ~VirtualPrinter();
 
     // Its exit status, waiting at most `limit`; -1 if it had to be killed.

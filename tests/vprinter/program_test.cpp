@@ -9,9 +9,11 @@
 #include <filesystem>
 #include <fstream>
 #include <gtest/gtest.h>
+#include <random>
 #include <stdlib.h>
 #include <sys/file.h>
 #include <sys/ioctl.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <thread>
@@ -95,7 +97,8 @@ TEST(VirtualPrinterProgram, PrintAndTestThroughThePortComeOutAsLinesWithTheirFor
     auto events = wait_for_events(p.events, [](auto& e) { return has_event(e, "ready"); });
     ASSERT_TRUE(has_event(events, "ready")) << read_text(p.output);
     EXPECT_EQ(events[0]["link"].str(), p.port);
-    EXPECT_EQ(fs::read_symlink(p.port).string(), events[0]["device"].str());
+    EXPECT_EQ(fs::read_symlink(p.port).string(), events[0]["target"].str());
+    EXPECT_EQ(fs::canonical(p.port).string(), events[0]["device"].str());
 
     ASSERT_EQ(write_job(p.port, print_writes()), 0);
     wait_for_events(p.events, [](auto& e) { return has_event(e, "job_end"); });
@@ -167,6 +170,7 @@ TEST(VirtualPrinterProgram, PrintAndTestThroughThePortComeOutAsLinesWithTheirFor
     EXPECT_EQ(*picture, render_roll(decoded));
 
     EXPECT_FALSE(fs::exists(fs::symlink_status(p.port))) << "the link goes with the printer";
+    EXPECT_EQ(read_text(p.output).find("COM1 to COM9"), std::string::npos) << read_text(p.output);
 }
 
 TEST(VirtualPrinterProgram, OnceStopsByItselfAfterTheFirstJobAndReportsACutStream) {
@@ -257,7 +261,7 @@ TEST_P(ExistingPort, IsReplacedOnlyWhenItIsALeftover) {
     auto events = wait_for_events(p.events, [](auto& e) { return has_event(e, "ready"); });
     ASSERT_TRUE(has_event(events, "ready")) << read_text(p.output);
     EXPECT_EQ(events[0]["replaced"].str(), before);
-    EXPECT_EQ(fs::read_symlink(p.port).string(), events[0]["device"].str());
+    EXPECT_EQ(fs::read_symlink(p.port).string(), events[0]["target"].str());
     program.stop();
     EXPECT_EQ(program.wait(), 0);
     EXPECT_FALSE(fs::exists(fs::symlink_status(p.port)));
@@ -281,11 +285,145 @@ INSTANTIATE_TEST_SUITE_P(
                          fs::create_symlink(::ptsname(master), port);
                      },
                      true},
+        ExistingLink{
+            "link_left_by_a_printer_that_is_gone",
+            [](const std::string& port) { fs::create_symlink("/proc/999999999/fd/607", port); },
+            true},
+        // A printer's process number handed out again, here to this test,
+        // which holds a terminal under the number the link names.
+        ExistingLink{"link_to_a_terminal_another_program_holds",
+                     [](const std::string& port) {
+                         static int slave = [] {
+                             int m = ::posix_openpt(O_RDWR | O_NOCTTY);
+                             ::grantpt(m);
+                             ::unlockpt(m);
+                             return ::open(::ptsname(m), O_RDWR | O_NOCTTY);
+                         }();
+                         fs::create_symlink("/proc/" + std::to_string(::getpid()) + "/fd/" +
+                                                std::to_string(slave),
+                                            port);
+                     },
+                     true},
         ExistingLink{"link_to_another_device",
                      [](const std::string& port) { fs::create_symlink("/dev/null", port); }, false},
         ExistingLink{"regular_file",
                      [](const std::string& port) { std::ofstream(port) << "keep me"; }, false}),
     [](const auto& test_info) { return std::string(test_info.param.name); });
+
+// A printer killed outright leaves its link behind. The link names the
+// printer's own hold on the terminal, which went with it, so the terminal
+// number handed to somebody else (a new shell, say) is out of its reach.
+TEST(VirtualPrinterLink, OfAKilledPrinterLeadsToNoTerminalAndIsReplacedLater) {
+    Printer p;
+    std::string device;
+    std::string target;
+    {
+        VirtualPrinter killed(
+            {"--devices", p.table, "--port", "7", "--events", p.events, "--quiet"}, p.output);
+        auto events = wait_for_events(p.events, [](auto& e) { return has_event(e, "ready"); });
+        ASSERT_TRUE(has_event(events, "ready")) << read_text(p.output);
+        device = events[0]["device"].str();
+        target = events[0]["target"].str();
+        ::kill(killed.pid(), SIGKILL);
+        EXPECT_EQ(killed.wait(), 128 + SIGKILL);
+    }
+    ASSERT_EQ(fs::read_symlink(p.port).string(), target) << "the killed printer kept its link";
+
+    // Take terminals until one gets the dead printer's number (other tests
+    // may take it first; the link must lead nowhere either way).
+    std::vector<int> masters;
+    for (int i = 0; i < 64; ++i) {
+        int m = ::posix_openpt(O_RDWR | O_NOCTTY);
+        ASSERT_GE(m, 0);
+        ::grantpt(m);
+        ::unlockpt(m);
+        masters.push_back(m);
+        if (device == ::ptsname(m)) {
+            break;
+        }
+    }
+    int fd = ::open(p.port.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK);
+    int error = errno;
+    EXPECT_LT(fd, 0) << p.port << " still leads to a terminal";
+    EXPECT_EQ(error, ENOENT);
+    if (fd >= 0) {
+        ::close(fd);
+    }
+    for (int m : masters) {
+        ::close(m);
+    }
+
+    const std::string next_events = p.dir / "next.jsonl";
+    VirtualPrinter next({"--devices", p.table, "--port", "7", "--events", next_events, "--quiet"},
+                        p.output);
+    auto events = wait_for_events(next_events, [](auto& e) { return has_event(e, "ready"); });
+    ASSERT_TRUE(has_event(events, "ready")) << read_text(p.output);
+    EXPECT_EQ(events[0]["replaced"].str(), target);
+    next.stop();
+    EXPECT_EQ(next.wait(), 0);
+}
+
+TEST(VirtualPrinterLink, OfARunningPrinterIsNotTakenByASecondOne) {
+    Printer p;
+    VirtualPrinter first({"--devices", p.table, "--port", "7", "--events", p.events, "--quiet"},
+                         p.output);
+    auto events = wait_for_events(p.events, [](auto& e) { return has_event(e, "ready"); });
+    ASSERT_TRUE(has_event(events, "ready")) << read_text(p.output);
+    const std::string link = fs::read_symlink(p.port).string();
+
+    VirtualPrinter second(
+        {"--devices", p.table, "--port", "7", "--events", p.dir / "second.jsonl", "--quiet"},
+        p.dir / "second.txt");
+    EXPECT_EQ(second.wait(), 1);
+    const std::string refusal = read_text(p.dir / "second.txt");
+    EXPECT_NE(refusal.find("still running"), std::string::npos) << refusal;
+    EXPECT_NE(refusal.find("process " + std::to_string(first.pid())), std::string::npos) << refusal;
+    EXPECT_EQ(fs::read_symlink(p.port).string(), link);
+
+    // The first printer still has the port.
+    ASSERT_EQ(write_job(p.port, {ascii("still here\r\n")}), 0);
+    events = wait_for_events(p.events, [](auto& e) { return has_event(e, "line"); });
+    ASSERT_TRUE(has_event(events, "line"));
+    EXPECT_EQ(of_kind(events, "line")[0]["text"].str(), "still here");
+    first.stop();
+    EXPECT_EQ(first.wait(), 0);
+}
+
+// Process numbers come round again: a link left by an earlier printer may
+// name this very printer's process and descriptor. That is a leftover, not
+// a printer in the way.
+TEST(VirtualPrinterLink, NamingThePrintersOwnProcessIsALeftover) {
+    Printer p;
+    fs::create_directories(p.table);
+    const std::string port = p.port;
+    VirtualPrinter program({"--devices", p.table, "--port", "7", "--events", p.events, "--quiet"},
+                           p.output, std::nullopt, [port] {
+                               // 600 + port: where the printer keeps its terminal.
+                               std::string own = "/proc/" + std::to_string(::getpid()) + "/fd/607";
+                               if (::symlink(own.c_str(), port.c_str()) != 0) {
+                                   ::_exit(125);
+                               }
+                           });
+    auto events = wait_for_events(p.events, [](auto& e) { return has_event(e, "ready"); });
+    ASSERT_TRUE(has_event(events, "ready")) << read_text(p.output);
+    EXPECT_EQ(events[0]["target"].str(), events[0]["replaced"].str())
+        << "the test meant to name the printer's own descriptor";
+    program.stop();
+    EXPECT_EQ(program.wait(), 0);
+}
+
+TEST(VirtualPrinterLink, APortTheFormDoesNotListIsLinkedWithAWarning) {
+    Printer p;
+    VirtualPrinter program({"--devices", p.table, "--port", "12", "--events", p.events, "--quiet"},
+                           p.output);
+    auto events = wait_for_events(p.events, [](auto& e) { return has_event(e, "ready"); });
+    ASSERT_TRUE(has_event(events, "ready")) << read_text(p.output);
+    EXPECT_NE(read_text(p.output).find("lists COM1 to COM9 only"), std::string::npos)
+        << read_text(p.output);
+    EXPECT_EQ(fs::read_symlink(p.table + "/COM12").string(), events[0]["target"].str());
+    program.stop();
+    EXPECT_EQ(program.wait(), 0);
+}
 
 // The documented way to regenerate the reference picture gives it back.
 TEST(VirtualPrinterProgram, DecodeModeDrawsTheReferencePicture) {
@@ -301,9 +439,92 @@ TEST(VirtualPrinterProgram, DecodeModeDrawsTheReferencePicture) {
     auto reference = read_png(root + "known_job.png", &error);
     ASSERT_TRUE(made && reference) << error;
     EXPECT_EQ(*made, *reference);
+    EXPECT_EQ(read_text(dir / "x.png"), read_text(root + "known_job.png")) << "the same bytes";
+    EXPECT_FALSE(fs::exists(dir / "x-2.png"));
     auto events = read_events(dir / "events.jsonl");
     EXPECT_EQ(of_kind(events, "line").size(), 12u);
     EXPECT_FALSE(events.front().has("t_us")) << "a raw file carries no times";
+    EXPECT_EQ(events.back()["pictures"].num(), 1);
+}
+
+// Unsigned 32-bit big-endian, as PNG stores numbers.
+std::uint32_t png_number(const std::string& file, std::size_t at) {
+    std::uint32_t n = 0;
+    for (std::size_t i = at; i < at + 4 && i < file.size(); ++i) {
+        n = n << 8 | static_cast<unsigned char>(file[i]);
+    }
+    return n;
+}
+
+// libpng reads no picture taller than 1,000,000 rows and writes none either:
+// a roll past that used to leave the picture as it was. It now comes out as
+// numbered pictures, each one readable.
+TEST(VirtualPrinterProgram, ARollPastAMillionDotRowsComesOutAsNumberedPictures) {
+    ScratchDir dir;
+    // Set A at four times the height: every empty line feeds 64 dot rows.
+    constexpr int kLines = 15700;
+    const Bytes job = bytes({0x00, 0x1B, 0x55, 0x01, 0x1B, 0x56, 0x04, 0x1B, 0x2D, 0x00, 0x1B, 0x63,
+                             0x00, 0x1B, 0x69, 0x00}) +
+                      Bytes(kLines, '\n') + ascii("end\n");
+    {
+        std::ofstream(dir / "long.bin", std::ios::binary)
+            .write(reinterpret_cast<const char*>(job.data()),
+                   static_cast<std::streamsize>(job.size()));
+    }
+    VirtualPrinter program({"--quiet", "--decode", dir / "long.bin", "--png", dir / "roll.png",
+                            "--events", dir / "events.jsonl"},
+                           dir / "output.txt");
+    ASSERT_EQ(program.wait(std::chrono::seconds(60)), 0) << read_text(dir / "output.txt");
+    const Json end = read_events(dir / "events.jsonl").back();
+    ASSERT_EQ(end["event"].str(), "end");
+    const int count = static_cast<int>(end["pictures"].num());
+    ASSERT_GT(count, 1);
+
+    std::int64_t rows = 0;
+    for (int n = 1; n <= count; ++n) {
+        const std::string name = n == 1 ? "roll.png" : "roll-" + std::to_string(n) + ".png";
+        const std::string file = read_text(dir / name);
+        ASSERT_GT(file.size(), 24u) << name;
+        EXPECT_EQ(png_number(file, 16), 464u) << name;
+        const std::uint32_t height = png_number(file, 20);
+        EXPECT_GT(height, 0u) << name;
+        EXPECT_LE(height, 32000u) << name;
+        rows += height;
+    }
+    EXPECT_FALSE(fs::exists(dir / ("roll-" + std::to_string(count + 1) + ".png")));
+    EXPECT_EQ(rows, 16 + std::int64_t{kLines + 1} * 64 + 16);
+
+    // The last picture reads back whole and ends in the last line.
+    std::string error;
+    auto last = read_png(dir / ("roll-" + std::to_string(count) + ".png"), &error);
+    ASSERT_TRUE(last) << error;
+    bool ink = false;
+    for (int y = last->height() - 16 - 64; y < last->height() - 16; ++y) {
+        for (int x = 0; x < last->width() && !ink; ++x) {
+            ink = last->ink(x, y);
+        }
+    }
+    EXPECT_TRUE(ink) << "the last line is missing";
+}
+
+// The printer holds one picture's worth of the roll, whatever arrives. It
+// used to keep every line and draw the whole roll after each job: 200 KB of
+// random bytes took over half a gigabyte. Here it must do with 256 MB of
+// address space (the program itself takes a few tens).
+TEST(VirtualPrinterProgram, RandomBytesAreDecodedWithinAFixedAddressSpace) {
+    ScratchDir dir;
+    std::mt19937 random(7);
+    std::string stream(200 * 1024, '\0');
+    for (char& c : stream) {
+        c = static_cast<char>(random());
+    }
+    std::ofstream(dir / "random.bin", std::ios::binary) << stream;
+    VirtualPrinter program({"--quiet", "--decode", dir / "random.bin", "--png", dir / "roll.png"},
+                           dir / "output.txt", std::nullopt, [] {
+                               rlimit limit{256u << 20, 256u << 20};
+                               ::setrlimit(RLIMIT_AS, &limit);
+                           });
+    EXPECT_EQ(program.wait(std::chrono::seconds(60)), 0) << read_text(dir / "output.txt");
 }
 
 } // namespace

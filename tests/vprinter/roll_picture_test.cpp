@@ -1,12 +1,16 @@
 #include "decode_helpers.h"
+#include "program_runner.h"
 #include "tools/vprinter/font.h"
 #include "tools/vprinter/png_file.h"
 #include "tools/vprinter/roll_image.h"
+#include "tools/vprinter/roll_pictures.h"
 
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <gtest/gtest.h>
 #include <iterator>
+#include <random>
 
 namespace vprinter::test {
 namespace {
@@ -167,6 +171,128 @@ TEST(RollPicture, EmptyLinesFeedPaperInTheirOwnHeight) {
     Raster roll = render_roll(std::span(&empty, 1));
     EXPECT_EQ(roll.height(), Paper::kTopMargin + 4 * font::kCellHeight + Paper::kBottomMargin);
     EXPECT_EQ(ink_count(roll), 0);
+}
+
+// Lines in every format: factors, underline, white, upside down, wide
+// characters, mixed heights in one row, empty lines, lines that wrap.
+std::vector<Line> lines_in_every_format(int count) {
+    std::vector<Line> lines;
+    for (int i = 0; i < count; ++i) {
+        CharFormat format{1 + i % 4, 1 + (i / 4) % 4, i % 3 == 0, i % 5 == 0};
+        Line line =
+            line_of(U"Line " + std::u32string(static_cast<std::size_t>(i % 60), U'g') + U"\u4E2D!",
+                    format, i % 7 == 3);
+        if (i % 11 == 0) {
+            line.runs.push_back(vprinter::Run{U"tall", {2, 4, false, false}});
+        }
+        if (i % 13 == 0) {
+            line.runs.clear();
+        }
+        lines.push_back(line);
+    }
+    return lines;
+}
+
+TEST(RollPictures, ALongRollIsCutIntoNumberedPicturesThatLaidEndToEndAreTheRoll) {
+    constexpr int kHeight = 600;
+    ScratchDir dir;
+    const std::vector<Line> lines = lines_in_every_format(90);
+    RollPictures pictures(dir / "roll.png", kHeight);
+    std::string error;
+    for (const Line& line : lines) {
+        ASSERT_TRUE(pictures.add(line, &error)) << error;
+        EXPECT_LE(pictures.rows_held(), kHeight);
+    }
+    ASSERT_TRUE(pictures.write(&error)) << error;
+    ASSERT_GE(pictures.pictures(), 3);
+
+    const Raster roll = render_roll(lines);
+    int y = 0;
+    for (int n = 1; n <= pictures.pictures(); ++n) {
+        auto part = read_png(pictures.path_of(n), &error);
+        ASSERT_TRUE(part) << error;
+        EXPECT_EQ(part->width(), Paper::kWidth);
+        EXPECT_GT(part->height(), 0);
+        EXPECT_LE(part->height(), kHeight) << "picture " << n;
+        ASSERT_LE(y + part->height(), roll.height());
+        int differing = 0;
+        for (int py = 0; py < part->height(); ++py) {
+            for (int x = 0; x < part->width(); ++x) {
+                differing += part->ink(x, py) != roll.ink(x, y + py) ? 1 : 0;
+            }
+        }
+        EXPECT_EQ(differing, 0) << "picture " << n << " is not the roll from dot row " << y;
+        y += part->height();
+    }
+    EXPECT_EQ(y, roll.height());
+    EXPECT_EQ(pictures.path_of(2), dir / "roll-2.png");
+    EXPECT_FALSE(std::filesystem::exists(pictures.path_of(pictures.pictures() + 1)));
+}
+
+TEST(RollPictures, ARollThatFitsIsOnePictureByItsOwnName) {
+    ScratchDir dir;
+    const std::vector<Line> lines = lines_in_every_format(20);
+    RollPictures pictures(dir / "roll.png");
+    std::string error;
+    for (const Line& line : lines) {
+        ASSERT_TRUE(pictures.add(line, &error)) << error;
+    }
+    ASSERT_TRUE(pictures.write(&error)) << error;
+    EXPECT_EQ(pictures.pictures(), 1);
+    ASSERT_TRUE(write_png(render_roll(lines), dir / "whole.png", &error)) << error;
+    EXPECT_EQ(read_text(dir / "roll.png"), read_text(dir / "whole.png")) << "the same bytes";
+}
+
+TEST(RollPictures, NumberThePicturesBeforeTheExtension) {
+    EXPECT_EQ(RollPictures("out/roll.png").path_of(1), "out/roll.png");
+    EXPECT_EQ(RollPictures("out/roll.png").path_of(12), "out/roll-12.png");
+    EXPECT_EQ(RollPictures("roll").path_of(2), "roll-2");
+    EXPECT_EQ(RollPictures("v1.0/roll").path_of(2), "v1.0/roll-2");
+    EXPECT_EQ(RollPictures("out/.png").path_of(2), "out/.png-2");
+}
+
+// Random bytes make the tallest, widest rows there are, and lines at the
+// longest; 10 MB of them is a roll of some 30 million dot rows. What is held
+// stays one picture's worth, and no line outgrows the line buffer.
+TEST(RollPictures, TenMegabytesOfRandomBytesAreDrawnInBoundedMemory) {
+    constexpr std::size_t kStream = 10 * 1024 * 1024;
+    std::vector<int> heights;
+    RollPictures pictures("roll.png", RollPictures::kPartHeight,
+                          [&](const PackedRows& picture, const std::string&, std::string*) {
+                              EXPECT_EQ(picture.width, Paper::kWidth);
+                              heights.push_back(picture.height());
+                              return true;
+                          });
+    std::size_t longest_line = 0;
+    int most_held = 0;
+    Decoder decoder(*CodePage::open(1252), std::nullopt, [&](const Event& event) {
+        if (const auto* printed = std::get_if<LinePrinted>(&event)) {
+            longest_line = std::max(longest_line, printed->line.text().size());
+            std::string error;
+            EXPECT_TRUE(pictures.add(printed->line, &error));
+            most_held = std::max(most_held, pictures.rows_held());
+        }
+    });
+    std::mt19937 random(20240501);
+    std::vector<std::uint8_t> piece(4096);
+    for (std::size_t fed = 0; fed < kStream; fed += piece.size()) {
+        for (std::uint8_t& b : piece) {
+            b = static_cast<std::uint8_t>(random());
+        }
+        decoder.feed(piece);
+    }
+    decoder.finish();
+    std::string error;
+    ASSERT_TRUE(pictures.write(&error));
+
+    EXPECT_LE(most_held, RollPictures::kPartHeight);
+    EXPECT_LE(longest_line, Decoder::kLongestLine);
+    ASSERT_EQ(heights.size(), static_cast<std::size_t>(pictures.pictures()));
+    EXPECT_GT(heights.size(), 100u) << "the stream was meant to need many pictures";
+    for (int h : heights) {
+        EXPECT_GT(h, 0);
+        EXPECT_LE(h, RollPictures::kPartHeight);
+    }
 }
 
 TEST(PngFile, RoundTripsEveryDot) {

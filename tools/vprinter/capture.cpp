@@ -61,6 +61,32 @@ void CaptureFile::close() {
     }
 }
 
+CaptureLine parse_capture_line(const std::string& line, TimedChunk* chunk, std::string* error) {
+    if (line.empty() || line[0] == '#') {
+        return CaptureLine::Comment;
+    }
+    std::istringstream fields(line);
+    long long t_us = 0;
+    unsigned long long offset = 0;
+    if (!(fields >> t_us >> offset)) {
+        *error = "expected time and offset";
+        return CaptureLine::Malformed;
+    }
+    chunk->t_us = t_us;
+    chunk->bytes.clear();
+    std::string hex;
+    while (fields >> hex) {
+        char* end = nullptr;
+        unsigned long value = std::strtoul(hex.c_str(), &end, 16);
+        if (hex.size() != 2 || *end != '\0' || value > 0xFF) {
+            *error = "bad byte '" + hex + "'";
+            return CaptureLine::Malformed;
+        }
+        chunk->bytes.push_back(static_cast<std::uint8_t>(value));
+    }
+    return CaptureLine::Bytes;
+}
+
 std::optional<std::vector<TimedChunk>> parse_capture(const std::string& text, std::string* error) {
     std::istringstream in(text);
     std::string line;
@@ -69,33 +95,25 @@ std::optional<std::vector<TimedChunk>> parse_capture(const std::string& text, st
         return std::nullopt;
     }
     std::vector<TimedChunk> chunks;
+    TimedChunk chunk;
     int number = 1;
     while (std::getline(in, line)) {
         ++number;
-        if (line.empty() || line[0] == '#') {
+        switch (parse_capture_line(line, &chunk, error)) {
+        case CaptureLine::Comment:
             continue;
-        }
-        std::istringstream fields(line);
-        long long t_us = 0;
-        unsigned long long offset = 0;
-        if (!(fields >> t_us >> offset)) {
-            *error = "line " + std::to_string(number) + ": expected time and offset";
+        case CaptureLine::Malformed:
+            *error = "line " + std::to_string(number) + ": " + *error;
             return std::nullopt;
+        case CaptureLine::Bytes:
+            break;
         }
         // Consecutive lines of one read share their time.
-        if (chunks.empty() || chunks.back().t_us != t_us) {
-            chunks.push_back(TimedChunk{t_us, {}});
+        if (chunks.empty() || chunks.back().t_us != chunk.t_us) {
+            chunks.push_back(TimedChunk{chunk.t_us, {}});
         }
-        std::string hex;
-        while (fields >> hex) {
-            char* end = nullptr;
-            unsigned long value = std::strtoul(hex.c_str(), &end, 16);
-            if (hex.size() != 2 || *end != '\0' || value > 0xFF) {
-                *error = "line " + std::to_string(number) + ": bad byte '" + hex + "'";
-                return std::nullopt;
-            }
-            chunks.back().bytes.push_back(static_cast<std::uint8_t>(value));
-        }
+        chunks.back().bytes.insert(chunks.back().bytes.end(), chunk.bytes.begin(),
+                                   chunk.bytes.end());
     }
     return chunks;
 }

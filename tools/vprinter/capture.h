@@ -44,6 +44,11 @@ struct TimedChunk {
 
 inline constexpr const char* kCaptureHeader = "# tallyroll-vprinter capture 1";
 
+// One line of a capture file after its header.
+enum class CaptureLine { Bytes, Comment, Malformed };
+// Fills `chunk` for a line of bytes; sets `error` for a malformed one.
+CaptureLine parse_capture_line(const std::string& line, TimedChunk* chunk, std::string* error);
+
 // Reads a capture file back. Empty, with `error` set, when the text is not a
 // capture (no header) or a line is malformed.
 std::optional<std::vector<TimedChunk>> parse_capture(const std::string& text, std::string* error);

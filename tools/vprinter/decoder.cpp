@@ -408,6 +408,7 @@ void Decoder::begin_line_if_needed(std::uint64_t offset) {
         return;
     }
     line_ = Line{};
+    line_length_ = 0;
     line_.format = state_.format;
     line_.upside_down = state_.upside_down;
     line_.offset = offset;
@@ -415,19 +416,26 @@ void Decoder::begin_line_if_needed(std::uint64_t offset) {
 }
 
 void Decoder::add_char(char32_t c, std::uint64_t offset) {
+    if (line_open_ && line_length_ == kLongestLine) {
+        const bool upside_down = line_.upside_down;
+        flush_unterminated_line();
+        warn(offset,
+             "line longer than " + std::to_string(kLongestLine) + " characters: printed in pieces");
+        // The rest of the line keeps the direction it began with.
+        begin_line_if_needed(offset);
+        line_.upside_down = upside_down;
+    }
     begin_line_if_needed(offset);
     if (line_.runs.empty() || line_.runs.back().format != state_.format) {
         line_.runs.push_back(Run{{}, state_.format});
     }
     line_.runs.back().text.push_back(c);
+    ++line_length_;
 }
 
 void Decoder::add_tab(std::uint64_t offset) {
     begin_line_if_needed(offset);
-    std::size_t column = 0;
-    for (const Run& run : line_.runs) {
-        column += run.text.size();
-    }
+    std::size_t column = line_length_;
     do {
         add_char(U' ', offset);
         ++column;

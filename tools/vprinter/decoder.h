@@ -16,6 +16,12 @@ namespace vprinter {
 // events do not depend on where a stream is split.
 class Decoder {
 public:
+    // The most characters a line holds. A printer prints its line buffer
+    // when it fills; here a longer line is printed in pieces of this many
+    // characters (256 rows of paper at x1), each unterminated, with a
+    // warning, so that no line grows without bound.
+    static constexpr std::size_t kLongestLine = 12288;
+
     // `model` fixes the command set; without it each command is read in the
     // set that the commands before it have shown.
     Decoder(CodePage page, std::optional<CommandSet> model, EventSink sink);
@@ -92,6 +98,7 @@ private:
 
     bool line_open_ = false;
     Line line_;
+    std::size_t line_length_ = 0; // characters in line_
 };
 
 } // namespace vprinter

@@ -4,7 +4,11 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <fcntl.h>
+#include <fstream>
 #include <optional>
+#include <string_view>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <sys/sysmacros.h>
 #include <unistd.h>
@@ -57,6 +61,49 @@ bool is_pseudo_terminal(const std::string& path, const struct stat& st) {
     return path.rfind("/dev/pts/", 0) == 0;
 }
 
+// The name the kernel keeps for a process (its first 15 bytes), or nothing
+// when the process is gone.
+std::optional<std::string> program_name(const std::string& pid) {
+    std::ifstream in("/proc/" + pid + "/comm");
+    std::string name;
+    if (!std::getline(in, name)) {
+        return std::nullopt;
+    }
+    return name;
+}
+
+// Process `pid` is a virtual printer other than this one.
+bool is_another_printer(long pid) {
+    if (pid == ::getpid()) {
+        return false; // a link left by an earlier process with our number
+    }
+    auto theirs = program_name(std::to_string(pid));
+    return theirs && theirs == program_name("self");
+}
+
+// Holds the device table while a link is checked and made, so that two
+// printers starting at once on one port cannot both take it.
+class TableLock {
+public:
+    explicit TableLock(const std::string& table)
+        : fd_(::open(table.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC)) {
+        if (fd_ >= 0) {
+            while (::flock(fd_, LOCK_EX) != 0 && errno == EINTR) {
+            }
+        }
+    }
+    ~TableLock() {
+        if (fd_ >= 0) {
+            ::close(fd_);
+        }
+    }
+    TableLock(const TableLock&) = delete;
+    TableLock& operator=(const TableLock&) = delete;
+
+private:
+    int fd_;
+};
+
 } // namespace
 
 std::string default_device_table() {
@@ -74,6 +121,7 @@ std::unique_ptr<DeviceLink> DeviceLink::create(const std::string& table, int por
         return nullptr;
     }
     std::string path = table + "/COM" + std::to_string(port);
+    TableLock lock(table);
     struct stat own {};
     if (::lstat(path.c_str(), &own) == 0) {
         if (!S_ISLNK(own.st_mode)) {
@@ -82,8 +130,21 @@ std::unique_ptr<DeviceLink> DeviceLink::create(const std::string& table, int por
         }
         std::string old = link_target(path).value_or("");
         struct stat pointed {};
-        bool dangling = ::stat(path.c_str(), &pointed) != 0;
-        if (!dangling && !is_pseudo_terminal(old, pointed)) {
+        bool resolves = ::stat(path.c_str(), &pointed) == 0;
+        if (std::optional<long> pid = pid_of_target(old)) {
+            // A virtual printer's link. While that printer runs its process
+            // holds a pseudo-terminal under that number.
+            if (resolves && is_pseudo_terminal("", pointed) && is_another_printer(*pid)) {
+                char device[4096] = "";
+                if (::realpath(path.c_str(), device) == nullptr) {
+                    device[0] = '\0';
+                }
+                *error = path + " belongs to a virtual printer that is still running (process " +
+                         std::to_string(*pid) + ", " + device +
+                         "); stop it first or use another --port";
+                return nullptr;
+            }
+        } else if (resolves && !is_pseudo_terminal(old, pointed)) {
             *error = path + " links to " + old +
                      ", which is not a pseudo-terminal; it is left alone (use another --port)";
             return nullptr;
@@ -108,6 +169,26 @@ std::unique_ptr<DeviceLink> DeviceLink::create(const std::string& table, int por
         return nullptr;
     }
     return std::unique_ptr<DeviceLink>(new DeviceLink(path, target));
+}
+
+std::optional<long> DeviceLink::pid_of_target(const std::string& target) {
+    constexpr std::string_view kProc = "/proc/";
+    constexpr std::string_view kFd = "/fd/";
+    std::string_view rest(target);
+    if (!rest.starts_with(kProc)) {
+        return std::nullopt;
+    }
+    rest.remove_prefix(kProc.size());
+    auto digits = [](std::string_view text) {
+        return !text.empty() && text.size() <= 9 &&
+               text.find_first_not_of("0123456789") == std::string_view::npos;
+    };
+    std::size_t slash = rest.find('/');
+    if (slash == std::string_view::npos || !digits(rest.substr(0, slash)) ||
+        !rest.substr(slash).starts_with(kFd) || !digits(rest.substr(slash + kFd.size()))) {
+        return std::nullopt;
+    }
+    return std::stol(std::string(rest.substr(0, slash)));
 }
 
 DeviceLink::~DeviceLink() {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <memory>
+#include <optional>
 #include <string>
 
 namespace vprinter {
@@ -10,15 +11,22 @@ namespace vprinter {
 std::string default_device_table();
 
 // COMn in the device table, pointing to the virtual printer's device, for as
-// long as this object lives. An existing COMn is replaced only when it is a
-// leftover: a link to nothing, or to a pseudo-terminal (which some earlier
-// virtual printer left behind). Anything else, above all a link to a real
-// port or a regular file, is left alone and the link fails.
+// long as this object lives. `target` is /proc/<pid>/fd/<n>, a path that goes
+// with the process (PtyPort::link_path).
+//
+// An existing COMn is replaced only when it is a leftover: a link to nothing,
+// a link to /proc/<pid>/fd/<n> whose process is gone or is not a virtual
+// printer (its number was handed out again), or a link to a pseudo-terminal
+// (as printers before the /proc links made them). A link of a virtual
+// printer that is still running is left alone and the link fails, as it does
+// for anything else, above all a link to a real port or a regular file.
 class DeviceLink {
 public:
     static std::unique_ptr<DeviceLink> create(const std::string& table, int port,
                                               const std::string& target, std::string* error,
                                               std::string* replaced);
+    // The pid named by a link target of the form /proc/<pid>/fd/<n>.
+    static std::optional<long> pid_of_target(const std::string& target);
     // Removes the link, but only while it still points to our device: a
     // newer virtual printer may have taken the port over.
     ~DeviceLink();

@@ -63,7 +63,8 @@ struct UnknownBytes {
     friend bool operator==(const UnknownBytes&, const UnknownBytes&) = default;
 };
 
-// A value outside its range, and what was made of it.
+// A value outside its range and what was made of it, or a line too long
+// for the printer's line buffer.
 struct ValueWarning {
     std::uint64_t offset = 0;
     std::string message;

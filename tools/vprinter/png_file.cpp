@@ -22,7 +22,7 @@ using File = std::unique_ptr<std::FILE, FileCloser>;
 
 // libpng reports errors by longjmp; nothing with a destructor may live
 // between setjmp and the calls that can jump, hence these plain functions.
-bool write_rows(std::FILE* file, const Raster& raster, std::vector<png_bytep>& rows) {
+bool write_rows(std::FILE* file, int width, std::vector<png_bytep>& rows) {
     png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
     if (png == nullptr) {
         return false;
@@ -33,9 +33,9 @@ bool write_rows(std::FILE* file, const Raster& raster, std::vector<png_bytep>& r
         return false;
     }
     png_init_io(png, file);
-    png_set_IHDR(png, info, static_cast<png_uint_32>(raster.width()),
-                 static_cast<png_uint_32>(raster.height()), 1, PNG_COLOR_TYPE_GRAY,
-                 PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
+    png_set_IHDR(png, info, static_cast<png_uint_32>(width), static_cast<png_uint_32>(rows.size()),
+                 1, PNG_COLOR_TYPE_GRAY, PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT,
+                 PNG_FILTER_TYPE_DEFAULT);
     png_set_pHYs(png, info, kDotsPerMetre, kDotsPerMetre, PNG_RESOLUTION_METER);
     png_write_info(png, info);
     png_write_image(png, rows.data());
@@ -79,18 +79,16 @@ bool read_rows(std::FILE* file, int* width, int* height, std::vector<std::uint8_
 } // namespace
 
 bool write_png(const Raster& raster, const std::string& path, std::string* error) {
-    // One bit a dot, most significant first; 0 is black in a grey PNG.
-    std::size_t stride = (static_cast<std::size_t>(raster.width()) + 7) / 8;
-    std::vector<std::uint8_t> packed(stride * static_cast<std::size_t>(raster.height()), 0xFF);
-    std::vector<png_bytep> rows(static_cast<std::size_t>(raster.height()));
-    for (int y = 0; y < raster.height(); ++y) {
-        std::uint8_t* row = packed.data() + stride * static_cast<std::size_t>(y);
-        rows[static_cast<std::size_t>(y)] = row;
-        for (int x = 0; x < raster.width(); ++x) {
-            if (raster.ink(x, y)) {
-                row[x / 8] = static_cast<std::uint8_t>(row[x / 8] & ~(0x80u >> (x % 8)));
-            }
-        }
+    PackedRows packed(raster.width());
+    packed.add(raster, 0);
+    return write_png(packed, path, error);
+}
+
+bool write_png(const PackedRows& packed, const std::string& path, std::string* error) {
+    // libpng takes the rows as they stand; it only reads them.
+    std::vector<png_bytep> rows(static_cast<std::size_t>(packed.height()));
+    for (std::size_t y = 0; y < rows.size(); ++y) {
+        rows[y] = const_cast<png_bytep>(packed.bytes.data() + packed.stride * y);
     }
     std::string temporary = path + ".part";
     File file(std::fopen(temporary.c_str(), "wb"));
@@ -98,7 +96,7 @@ bool write_png(const Raster& raster, const std::string& path, std::string* error
         *error = temporary + ": " + std::strerror(errno);
         return false;
     }
-    bool written = write_rows(file.get(), raster, rows);
+    bool written = write_rows(file.get(), packed.width, rows);
     bool closed = std::fclose(file.release()) == 0;
     if (!written || !closed) {
         *error = temporary + ": could not write the picture";

@@ -1,8 +1,5 @@
 #include "tools/vprinter/printer_session.h"
 
-#include "tools/vprinter/png_file.h"
-#include "tools/vprinter/roll_image.h"
-
 #include <cstdlib>
 #include <cstring>
 #include <iostream>
@@ -47,6 +44,9 @@ bool PrinterSession::open(std::string* error) {
     if (!options_.raw.empty() && !raw_.open(options_.raw, false, error)) {
         return false;
     }
+    if (!options_.png.empty()) {
+        pictures_ = std::make_unique<RollPictures>(options_.png);
+    }
     // An empty roll at once: a picture path that cannot be written is
     // reported now, not after the first job.
     return write_picture(error);
@@ -62,14 +62,18 @@ void PrinterSession::announce(const JsonLine& line, const std::string& note) {
 }
 
 void PrinterSession::on_event(const Event& event) {
-    if (const auto* printed = std::get_if<LinePrinted>(&event)) {
-        lines_.push_back(printed->line);
-    }
     if (events_ != nullptr) {
         *events_ << json_for(event, now_us_) << '\n' << std::flush;
     }
     if (roll_) {
         roll_->show(event);
+    }
+    if (const auto* printed = std::get_if<LinePrinted>(&event)) {
+        ++lines_;
+        std::string error;
+        if (pictures_ && !pictures_->add(printed->line, &error)) {
+            picture_failed(error);
+        }
     }
 }
 
@@ -110,6 +114,7 @@ void PrinterSession::end_job() {
         line.number("last_t_us", *last_byte_us_);
     }
     announce(line, "");
+    // A picture that fails here is written again after the next job.
     std::string error;
     if (!write_picture(&error) && roll_) {
         roll_->note(error, true);
@@ -117,29 +122,43 @@ void PrinterSession::end_job() {
 }
 
 bool PrinterSession::write_picture(std::string* error) {
-    if (options_.png.empty()) {
-        return true;
+    return !pictures_ || pictures_->write(error);
+}
+
+// A full picture is dropped once written, failed or not: its loss stands.
+void PrinterSession::picture_failed(const std::string& error) {
+    if (picture_error_.empty()) {
+        picture_error_ = error;
     }
-    return write_png(render_roll(lines_), options_.png, error);
+    if (roll_) {
+        roll_->note(error, true);
+    }
 }
 
 bool PrinterSession::finish() {
     decoder_.finish();
     end_job();
     std::string error;
-    bool picture = write_picture(&error);
+    if (!write_picture(&error) && picture_error_.empty()) {
+        picture_error_ = error;
+    }
+    const bool picture = picture_error_.empty();
     JsonLine line("end");
     line.number("bytes", static_cast<std::int64_t>(decoder_.offset()))
-        .number("lines", static_cast<std::int64_t>(lines_.size()))
+        .number("lines", lines_)
         .number("jobs", jobs_ended_);
-    if (!options_.png.empty() && picture) {
-        line.text("png", options_.png);
+    if (pictures_ && picture) {
+        line.text("png", options_.png).number("pictures", pictures_->pictures());
     }
     announce(line, "");
     if (!picture) {
-        std::cerr << "tallyroll-vprinter: " << error << '\n';
-    } else if (roll_ && !options_.png.empty()) {
-        roll_->note("picture of the roll: " + options_.png);
+        std::cerr << "tallyroll-vprinter: " << picture_error_ << '\n';
+    } else if (roll_ && pictures_) {
+        int count = pictures_->pictures();
+        roll_->note(count == 1
+                        ? "picture of the roll: " + options_.png
+                        : "pictures of the roll: " + options_.png + " to " +
+                              pictures_->path_of(count) + " (" + std::to_string(count) + ")");
     }
     capture_.close();
     raw_.close();

@@ -4,6 +4,7 @@
 #include "tools/vprinter/decoder.h"
 #include "tools/vprinter/json_line.h"
 #include "tools/vprinter/options.h"
+#include "tools/vprinter/roll_pictures.h"
 #include "tools/vprinter/terminal_roll.h"
 
 #include <cstdint>
@@ -21,6 +22,9 @@ namespace vprinter {
 // wherever they come from: record them, decode them, show the roll, keep the
 // event log and the picture. Bytes come in jobs: a job begins with the first
 // byte after a silence and ends when the line falls silent again.
+//
+// Lines are shown and drawn as they are printed and then let go: what the
+// session holds does not grow with the roll (see RollPictures).
 class PrinterSession {
 public:
     explicit PrinterSession(const Options& options);
@@ -44,10 +48,12 @@ public:
     int jobs_ended() const { return jobs_ended_; }
     std::uint64_t total_bytes() const { return decoder_.offset(); }
     TerminalRoll* roll() { return roll_.get(); }
+    const RollPictures* pictures() const { return pictures_.get(); }
 
 private:
     void on_event(const Event& event);
     bool write_picture(std::string* error);
+    void picture_failed(const std::string& error);
 
     Options options_;
     std::unique_ptr<TerminalRoll> roll_;
@@ -56,7 +62,9 @@ private:
     CaptureFile capture_;
     CaptureFile raw_;
     Decoder decoder_;
-    std::vector<Line> lines_;
+    std::unique_ptr<RollPictures> pictures_; // with --png
+    std::string picture_error_;              // the first picture that failed
+    std::int64_t lines_ = 0;
     std::optional<std::int64_t> now_us_;
 
     bool job_running_ = false;

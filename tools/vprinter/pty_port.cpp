@@ -4,6 +4,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
+#include <string>
 #include <sys/inotify.h>
 #include <sys/ioctl.h>
 #include <termios.h>
@@ -63,9 +64,23 @@ bool configure(int fd) {
     return tcsetattr(fd, TCSANOW, &t) == 0;
 }
 
+// Moves `fd` to `wanted` when that number is free and allowed; answers the
+// number the descriptor ends up with.
+int move_descriptor(int fd, int wanted) {
+    if (wanted <= fd || fcntl(wanted, F_GETFD) != -1 || errno != EBADF) {
+        return fd;
+    }
+    int moved = dup3(fd, wanted, O_CLOEXEC);
+    if (moved < 0) {
+        return fd;
+    }
+    ::close(fd);
+    return moved;
+}
+
 } // namespace
 
-std::unique_ptr<PtyPort> PtyPort::open(std::string* error) {
+std::unique_ptr<PtyPort> PtyPort::open(int descriptor, std::string* error) {
     std::unique_ptr<PtyPort> port(new PtyPort());
     port->master_ = posix_openpt(O_RDWR | O_NOCTTY | O_CLOEXEC);
     if (port->master_ < 0) {
@@ -87,6 +102,7 @@ std::unique_ptr<PtyPort> PtyPort::open(std::string* error) {
         *error = failure(name);
         return nullptr;
     }
+    port->slave_ = move_descriptor(port->slave_, descriptor);
     if (!configure(port->slave_)) {
         *error = failure("tcsetattr");
         return nullptr;
@@ -101,6 +117,10 @@ std::unique_ptr<PtyPort> PtyPort::open(std::string* error) {
         port->watch_ = -1;
     }
     return port;
+}
+
+std::string PtyPort::link_path() const {
+    return "/proc/" + std::to_string(::getpid()) + "/fd/" + std::to_string(slave_);
 }
 
 PtyPort::~PtyPort() {

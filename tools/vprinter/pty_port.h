@@ -27,9 +27,17 @@ struct PortSettings {
 // because this end stays open the kernel never clears it; the next open
 // would fail with EBUSY. So the port watches the device for closes and
 // clears the mark when a writer leaves.
+//
+// Programs reach the device through link_path(), /proc/<pid>/fd/<n>: the
+// slave as this process holds it. That path exists only while this process
+// does, so a link to it can never lead to a terminal that somebody else gets
+// after this printer is gone (the /dev/pts/N name is handed out again).
 class PtyPort {
 public:
-    static std::unique_ptr<PtyPort> open(std::string* error);
+    // `descriptor`: the number the slave is kept at when it is free, so that
+    // printers on different ports hold different numbers; any free number
+    // otherwise.
+    static std::unique_ptr<PtyPort> open(int descriptor, std::string* error);
     ~PtyPort();
     PtyPort(const PtyPort&) = delete;
     PtyPort& operator=(const PtyPort&) = delete;
@@ -37,7 +45,8 @@ public:
     int master() const { return master_; }
     // -1 when the kernel offers no file watching; exclusivity then stays.
     int watch() const { return watch_; }
-    const std::string& device() const { return device_; }
+    const std::string& device() const { return device_; } // /dev/pts/N
+    std::string link_path() const;
 
     struct Activity {
         int opened = 0;

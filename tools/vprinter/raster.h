@@ -1,12 +1,13 @@
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <vector>
 
 namespace vprinter {
 
-// A picture of dots: ink or paper. One byte a dot keeps the drawing code
-// plain; rolls are a few hundred kilobytes.
+// A picture of dots: ink or paper, one byte a dot, for looking at dots one
+// by one (tests, reading a PNG back). The roll itself is drawn packed (below).
 class Raster {
 public:
     Raster() = default;
@@ -35,6 +36,29 @@ private:
     int width_ = 0;
     int height_ = 0;
     std::vector<std::uint8_t> dots_;
+};
+
+// Dots packed one bit each, most significant bit first, the way a black and
+// white PNG stores them: 0 is ink, 1 is paper.
+struct PackedRows {
+    int width = 0;
+    std::size_t stride = 0; // bytes a row
+    std::vector<std::uint8_t> bytes;
+
+    explicit PackedRows(int width_in_dots = 0)
+        : width(width_in_dots), stride((static_cast<std::size_t>(width_in_dots) + 7) / 8) {}
+    int height() const { return stride == 0 ? 0 : static_cast<int>(bytes.size() / stride); }
+    // Adds `count` rows of paper.
+    void add_blank(int count) {
+        bytes.resize(bytes.size() + stride * static_cast<std::size_t>(count), 0xFF);
+    }
+    std::uint8_t* row(int y) { return bytes.data() + stride * static_cast<std::size_t>(y); }
+    const std::uint8_t* row(int y) const {
+        return bytes.data() + stride * static_cast<std::size_t>(y);
+    }
+    // Adds the rows of `raster`, its left edge at dot `x` (a multiple of 8).
+    void add(const Raster& raster, int x);
+    Raster unpacked() const;
 };
 
 } // namespace vprinter

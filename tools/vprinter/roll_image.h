@@ -32,7 +32,10 @@ std::vector<std::vector<PlacedChar>> wrap_line(const Line& line, int row_width);
 
 // One printed row, 384 dots wide, as tall as its tallest character (or the
 // line's own height when it has none); characters stand on a common bottom
-// edge. Upside-down rows come out rotated by 180 degrees.
+// edge. Upside-down rows come out rotated by 180 degrees. Drawn below the
+// rows `paper` already has, its left edge at dot `x` (a multiple of 8).
+int row_height(const std::vector<PlacedChar>& row, const Line& line);
+void draw_row(const std::vector<PlacedChar>& row, const Line& line, PackedRows& paper, int x);
 Raster render_row(const std::vector<PlacedChar>& row, const Line& line);
 
 // The whole roll: every line, rows one under the other, inside the margins.

@@ -62,13 +62,23 @@ std::string describe_settings(const PortSettings& s) {
     return out;
 }
 
+// The printer keeps its end of the line at descriptor 600 + port: a number
+// few programs hold, and different for printers on different ports, so that a
+// link left by a printer that was killed is unlikely to lead anywhere even
+// when its process number has been handed out again.
+constexpr int kDescriptorBase = 600;
+
 } // namespace
 
 int serve_port(const Options& options) {
     sigset_t wait_mask = install_stop_signals();
 
+    if (options.port < 1 || options.port > 9) {
+        std::cerr << "tallyroll-vprinter: warning: Tallyroll's form lists COM1 to COM9 only; COM"
+                  << options.port << " will not be offered there\n";
+    }
     std::string error;
-    std::unique_ptr<PtyPort> port = PtyPort::open(&error);
+    std::unique_ptr<PtyPort> port = PtyPort::open(kDescriptorBase + options.port, &error);
     if (!port) {
         std::cerr << "tallyroll-vprinter: cannot open a pseudo-terminal: " << error << '\n';
         return 1;
@@ -81,7 +91,7 @@ int serve_port(const Options& options) {
     std::string table = options.devices.empty() ? default_device_table() : options.devices;
     std::string replaced;
     std::unique_ptr<DeviceLink> link =
-        DeviceLink::create(table, options.port, port->device(), &error, &replaced);
+        DeviceLink::create(table, options.port, port->link_path(), &error, &replaced);
     if (!link) {
         std::cerr << "tallyroll-vprinter: " << error << '\n';
         return 1;
@@ -100,8 +110,9 @@ int serve_port(const Options& options) {
         if (!replaced.empty()) {
             ready.text("replaced", replaced);
         }
-        std::string note = com + " is " + link->path() + " -> " + port->device() +
-                           "; waiting for print jobs (Ctrl+C stops)";
+        ready.text("target", port->link_path());
+        std::string note = com + " is " + link->path() + " -> " + port->link_path() + " (" +
+                           port->device() + "); waiting for print jobs (Ctrl+C stops)";
         if (!replaced.empty()) {
             note += "; replaced a stale link to " + replaced;
         }

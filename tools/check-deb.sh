@@ -1,0 +1,40 @@
+#!/usr/bin/env bash
+# Builds the Debian package from a configured build folder and checks it:
+# both programs present and stripped, the man pages, the desktop entry, the
+# icons, and dependencies declared for the libraries the programs link.
+#
+#   tools/check-deb.sh [BUILD_DIR]      (default build/ci)
+set -euo pipefail
+cd "$(dirname "$0")/.."
+build="${1:-build/ci}"
+
+(cd "$build" && cpack -G DEB > /dev/null)
+deb="$build/tallyroll_2.0-1_$(dpkg --print-architecture).deb"
+[ -f "$deb" ] || { echo "check-deb: $deb was not written" >&2; exit 1; }
+
+fail() {
+    echo "check-deb: $*" >&2
+    exit 1
+}
+contents=$(dpkg-deb --contents "$deb" | awk '{print $6}')
+for path in ./usr/bin/tallyroll ./usr/bin/tallyroll-vprinter \
+    ./usr/share/man/man1/tallyroll.1 ./usr/share/man/man1/tallyroll-vprinter.1 \
+    ./usr/share/applications/tallyroll.desktop \
+    ./usr/share/icons/hicolor/48x48/apps/tallyroll.png; do
+    grep -qx "$path" <<< "$contents" || fail "missing $path"
+done
+
+unpacked=$(mktemp -d)
+trap 'rm -rf "$unpacked"' EXIT
+dpkg-deb --extract "$deb" "$unpacked"
+for program in tallyroll tallyroll-vprinter; do
+    if readelf -S "$unpacked/usr/bin/$program" | grep -q '\.debug_info'; then
+        fail "$program is not stripped"
+    fi
+done
+
+depends=$(dpkg-deb --field "$deb" Depends)
+for library in libc6 libstdc++6 libncursesw6 libicu libpng16; do
+    grep -q "$library" <<< "$depends" || fail "Depends lacks $library: $depends"
+done
+echo "check-deb: $deb ($(du -h "$deb" | cut -f1)); Depends: $depends"
