@@ -54,7 +54,8 @@ ObjectRef PortWithSettings(HANDLE hFile, termios& t, bool argumentGiven = true) 
     return object;
 }
 
-// A socket port behind hFile, or nullptr (the last error untouched).
+// A socket port behind hFile, or nullptr: then a serial port, or no object
+// at all (ERROR_INVALID_HANDLE, which the serial path sets again).
 ObjectRef SocketPort(HANDLE hFile) {
     ObjectRef object = posix_layer::FindObject(hFile);
     return object && object->IsSocket() ? object : nullptr;
