@@ -112,8 +112,7 @@ BOOL GetCommState(HANDLE hFile, LPDCB lpDCB) {
 BOOL SetCommState(HANDLE hFile, LPDCB lpDCB) {
     if (const ObjectRef socket = SocketPort(hFile)) {
         return Remember(
-            socket, lpDCB != nullptr,
-            [&] { return posix_layer::CheckRememberedSettings(*lpDCB); },
+            socket, lpDCB != nullptr, [&] { return posix_layer::CheckRememberedSettings(*lpDCB); },
             [&](auto& state) {
                 state.settings = *lpDCB;
                 state.settings.DCBlength = sizeof(DCB);

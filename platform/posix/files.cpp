@@ -150,11 +150,9 @@ std::size_t WriteToPort(posix_layer::OpenObject& port, const BYTE* bytes, std::s
         return 0;
     }
     // A serial port refuses write time-outs; only a socket port has them.
-    const auto deadline =
-        port.IsSocket()
-            ? DeadlineAfter(posix_layer::WriteTimeLimit(port.port().timeouts,
-                                                        static_cast<DWORD>(count)))
-            : posix_layer::BusyWatch::Clock::time_point::max();
+    const auto deadline = port.IsSocket() ? DeadlineAfter(posix_layer::WriteTimeLimit(
+                                                port.port().timeouts, static_cast<DWORD>(count)))
+                                          : posix_layer::BusyWatch::Clock::time_point::max();
     posix_layer::BusyWatch watch;
     watch.Begin();
     posix_layer::IoProgress progress;

@@ -42,8 +42,8 @@ public:
         COMMTIMEOUTS timeouts{};
         DWORD dtrControl = DTR_CONTROL_ENABLE;
         DWORD rtsControl = RTS_CONTROL_ENABLE;
-        DCB settings{};          // socket ports only
-        DWORD inQueue = 0;       // socket ports only: as SetupComm gave them
+        DCB settings{};    // socket ports only
+        DWORD inQueue = 0; // socket ports only: as SetupComm gave them
         DWORD outQueue = 0;
     };
     PortState port() const;

@@ -21,8 +21,8 @@ struct IoProgress {
     std::u16string_view name; // "COM3" or a file's name
     // What a port is being connected to: "network printer 10.0.0.5:9100".
     std::u16string_view target;
-    std::uint64_t done = 0;   // bytes
-    std::uint64_t total = 0;  // bytes; 0 or less than done when unknown
+    std::uint64_t done = 0;  // bytes
+    std::uint64_t total = 0; // bytes; 0 or less than done when unknown
 };
 
 class IoWaitWatcher {
@@ -70,8 +70,7 @@ public:
 
     enum class Outcome { Ready, Cancelled, TimedOut };
     // WaitFor with a limit: a wait that lasts until deadline gives up.
-    Outcome WaitUntil(int fd, short events, const IoProgress& progress,
-                      Clock::time_point deadline);
+    Outcome WaitUntil(int fd, short events, const IoProgress& progress, Clock::time_point deadline);
 
 private:
     bool Report(IoWaitWatcher& watcher, const IoProgress& progress);

@@ -54,7 +54,8 @@ public:
     }
     Descriptor(const Descriptor&) = delete;
     Descriptor& operator=(const Descriptor&) = delete;
-    int get() const { return fd_; }
+    int value() const { return fd_; }
+    bool valid() const { return fd_ != -1; }
     int release() { return std::exchange(fd_, -1); }
 
 private:
@@ -74,7 +75,7 @@ ObjectRef Fail(DWORD error) {
 int ClaimPrinter(const SocketTarget& target) {
     const std::string name = ClaimName(target);
     Descriptor fd(::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0));
-    if (fd.get() == -1) {
+    if (!fd.valid()) {
         SetLastErrorFromOpenErrno(errno);
         return -1;
     }
@@ -82,7 +83,7 @@ int ClaimPrinter(const SocketTarget& target) {
     address.sun_family = AF_UNIX;
     std::memcpy(address.sun_path + 1, name.data(), name.size()); // sun_path[0] = 0: abstract
     const auto length = static_cast<socklen_t>(offsetof(sockaddr_un, sun_path) + 1 + name.size());
-    if (::bind(fd.get(), reinterpret_cast<const sockaddr*>(&address), length) == -1) {
+    if (::bind(fd.value(), reinterpret_cast<const sockaddr*>(&address), length) == -1) {
         SetLastError(errno == EADDRINUSE ? ERROR_ACCESS_DENIED : Win32ErrorFromOpenErrno(errno));
         return -1;
     }
@@ -211,16 +212,16 @@ int ConnectTcp(const TcpTarget& target, BusyWatch& watch, const IoProgress& prog
     error = ERROR_BAD_NETPATH; // no address at all
     for (const addrinfo* a = addresses.get(); a != nullptr; a = a->ai_next) {
         Descriptor fd(NewSocket(a->ai_family, a->ai_protocol));
-        if (fd.get() == -1) {
+        if (!fd.valid()) {
             error = Win32ErrorFromConnectErrno(errno);
             continue;
         }
-        error = ConnectOne(fd.get(), a->ai_addr, a->ai_addrlen, watch, progress, deadline);
+        error = ConnectOne(fd.value(), a->ai_addr, a->ai_addrlen, watch, progress, deadline);
         if (error == ERROR_SUCCESS) {
             // Each write leaves at once, as on a serial line: the lead-in
             // must reach the printer before the pause that follows it.
             const int on = 1;
-            (void)::setsockopt(fd.get(), IPPROTO_TCP, TCP_NODELAY, &on, sizeof on);
+            (void)::setsockopt(fd.value(), IPPROTO_TCP, TCP_NODELAY, &on, sizeof on);
             return fd.release();
         }
         if (error == ERROR_OPERATION_ABORTED || error == ERROR_SEM_TIMEOUT) {
@@ -234,12 +235,12 @@ int ConnectBluetooth(const BluetoothTarget& target, BusyWatch& watch, const IoPr
                      DWORD& error) {
     const Clock::time_point deadline = Clock::now() + g_bluetoothLimit.load();
     Descriptor fd(NewSocket(kAfBluetooth, kBtProtoRfcomm));
-    if (fd.get() == -1) {
+    if (!fd.valid()) {
         error = Win32ErrorFromConnectErrno(errno);
         return -1;
     }
     const RfcommSocketAddress address = RfcommAddressOf(target);
-    error = ConnectOne(fd.get(), reinterpret_cast<const sockaddr*>(&address), sizeof address,
+    error = ConnectOne(fd.value(), reinterpret_cast<const sockaddr*>(&address), sizeof address,
                        watch, progress, deadline);
     return error == ERROR_SUCCESS ? fd.release() : -1;
 }
@@ -264,7 +265,7 @@ ObjectRef OpenSocketPort(const SocketTarget& target, const std::string& linkName
     // Claimed before connecting: a printer serves one connection at a time,
     // and a second opener must not take it from under the first.
     Descriptor claim(ClaimPrinter(target));
-    if (claim.get() == -1) {
+    if (!claim.valid()) {
         return nullptr;
     }
     const std::u16string name = text::Utf8ToUtf16(linkName);
@@ -276,9 +277,10 @@ ObjectRef OpenSocketPort(const SocketTarget& target, const std::string& linkName
     BusyWatch watch;
     watch.Begin();
     DWORD error = ERROR_SUCCESS;
-    const int fd = std::holds_alternative<TcpTarget>(target)
-                       ? ConnectTcp(std::get<TcpTarget>(target), watch, progress, error)
-                       : ConnectBluetooth(std::get<BluetoothTarget>(target), watch, progress, error);
+    const int fd =
+        std::holds_alternative<TcpTarget>(target)
+            ? ConnectTcp(std::get<TcpTarget>(target), watch, progress, error)
+            : ConnectBluetooth(std::get<BluetoothTarget>(target), watch, progress, error);
     if (fd == -1) {
         return Fail(error);
     }
@@ -364,9 +366,9 @@ std::string ClaimName(const SocketTarget& target) {
     } else {
         const auto& bt = std::get<BluetoothTarget>(target);
         char text[32];
-        std::snprintf(text, sizeof text, "bt:%02X:%02X:%02X:%02X:%02X:%02X/%u", bt.address[0],
-                      bt.address[1], bt.address[2], bt.address[3], bt.address[4], bt.address[5],
-                      static_cast<unsigned>(bt.channel));
+        (void)std::snprintf(text, sizeof text, "bt:%02X:%02X:%02X:%02X:%02X:%02X/%u", bt.address[0],
+                            bt.address[1], bt.address[2], bt.address[3], bt.address[4],
+                            bt.address[5], static_cast<unsigned>(bt.channel));
         key = text;
     }
     constexpr std::string_view kPrefix = "tallyroll/printer/";
@@ -379,7 +381,7 @@ std::string ClaimName(const SocketTarget& target) {
             hash = (hash ^ c) * 0x100000001b3ull;
         }
         char text[24];
-        std::snprintf(text, sizeof text, "#%016llx", static_cast<unsigned long long>(hash));
+        (void)std::snprintf(text, sizeof text, "#%016llx", static_cast<unsigned long long>(hash));
         key = key.substr(0, kRoom - kPrefix.size() - 17) + text;
     }
     return std::string(kPrefix) + key;

@@ -90,11 +90,10 @@ TEST_F(NetworkPrinterSession, PrintAndTestArriveExactlyOnOneConnection) {
     keys("Tab Down Tab Tab Space");
     ASSERT_TRUE(shows("[x] Underline")) << session_->capture();
     keys("Enter");
-    const Bytes print =
-        Join({ToBytes({0, 0}),
-              ToBytes({0x00, 0x1B, 0x55, 0x02, 0x1B, 0x56, 0x01, 0x1B, 0x2D, 0x01, 0x1B, 0x63, 0x00,
-                       0x1B, 0x69, 0x00}),
-              ToBytes("AB"), ToBytes({0x0D, 0x0A, 0, 0})});
+    const Bytes print = Join({ToBytes({0, 0}),
+                              ToBytes({0x00, 0x1B, 0x55, 0x02, 0x1B, 0x56, 0x01, 0x1B, 0x2D, 0x01,
+                                       0x1B, 0x63, 0x00, 0x1B, 0x69, 0x00}),
+                              ToBytes("AB"), ToBytes({0x0D, 0x0A, 0, 0})});
     ASSERT_TRUE(printer_.WaitForBytes(print.size())) << session_->capture();
     EXPECT_EQ(printer_.Received(), print);
 

@@ -2,8 +2,8 @@
 #include "platform/win32/kernel.h"
 
 #include <cerrno>
-#include <netdb.h>
 #include <gtest/gtest.h>
+#include <netdb.h>
 
 namespace {
 

@@ -209,7 +209,8 @@ TEST(ReadPlan, FollowsWin32sRulesForTimeOuts) {
     EXPECT_EQ(both.interval, 20ms);
     EXPECT_FALSE(both.atOnce);
     EXPECT_FALSE(plan({0xFFFFFFFF, 0xFFFFFFFF, 0xFFFFFFFF, 0, 0}, 0xFFFFFFFF).atOnce);
-    EXPECT_LT(*plan({0, 0xFFFFFFFF, 0xFFFFFFFF, 0, 0}, 0xFFFFFFFF).total, std::chrono::hours(24 * 365 * 100))
+    EXPECT_LT(*plan({0, 0xFFFFFFFF, 0xFFFFFFFF, 0, 0}, 0xFFFFFFFF).total,
+              std::chrono::hours(24 * 365 * 100))
         << "the largest values stay a time the clock can reach";
     EXPECT_FALSE(posix_layer::WriteTimeLimit({0xFFFFFFFF, 0, 0, 0, 0}, 10));
     EXPECT_EQ(posix_layer::WriteTimeLimit({0, 0, 0, 2, 100}, 10), 120ms);
@@ -373,8 +374,8 @@ TEST(NetworkPortFailures, NoRouteAndNoSuchNameHaveTheirNumbers) {
     DeviceTable table;
     table.Link(3, "tcp:127.0.0.1:9100");
     table.Link(4, "tcp:printer.invalid:9100");
-    const int unreachable = InFreshNetwork(
-        [] { return OpenError(u"COM3:") == ERROR_NETWORK_UNREACHABLE ? 0u : 1u; });
+    const int unreachable =
+        InFreshNetwork([] { return OpenError(u"COM3:") == ERROR_NETWORK_UNREACHABLE ? 0u : 1u; });
     if (unreachable == -1) {
         GTEST_SKIP() << "no network namespace can be made here (needs root)";
     }
@@ -406,7 +407,8 @@ TEST(ClaimName, OnePrinterOneNameWhateverTheSpellingAndItFits) {
     ASSERT_EQ(posix_layer::ParseLinkTarget("tcp:printer.lan:9100", b),
               posix_layer::TargetKind::Socket);
     EXPECT_EQ(ClaimName(a), ClaimName(b));
-    ASSERT_EQ(posix_layer::ParseLinkTarget("bt:aa:bb:cc:dd:ee:ff", a), posix_layer::TargetKind::Socket);
+    ASSERT_EQ(posix_layer::ParseLinkTarget("bt:aa:bb:cc:dd:ee:ff", a),
+              posix_layer::TargetKind::Socket);
     ASSERT_EQ(posix_layer::ParseLinkTarget("bt:AA:BB:CC:DD:EE:FF/1", b),
               posix_layer::TargetKind::Socket);
     EXPECT_EQ(ClaimName(a), ClaimName(b)) << "channel 1 is the default";

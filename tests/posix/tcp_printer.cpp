@@ -186,9 +186,8 @@ void TcpPrinter::HangUpAfter(std::size_t n) {
 
 bool TcpPrinter::Answer(const Bytes& bytes) {
     std::lock_guard lock(mutex_);
-    return connection_ != -1 &&
-           ::send(connection_, bytes.data(), bytes.size(), MSG_NOSIGNAL) ==
-               static_cast<ssize_t>(bytes.size());
+    return connection_ != -1 && ::send(connection_, bytes.data(), bytes.size(), MSG_NOSIGNAL) ==
+                                    static_cast<ssize_t>(bytes.size());
 }
 
 SilentListener::SilentListener() {

@@ -124,8 +124,8 @@ int open_listener(const TcpAddress& address, std::uint16_t& bound, std::string* 
     if (fd < 0 || ::setsockopt(fd, SOL_SOCKET, SO_REUSEADDR, &on, sizeof on) != 0 ||
         ::bind(fd, reinterpret_cast<sockaddr*>(&storage), length) != 0 || ::listen(fd, 4) != 0 ||
         ::getsockname(fd, reinterpret_cast<sockaddr*>(&storage), &length) != 0) {
-        *error = "cannot listen on " + tcp_link_target(address).substr(4) + ": " +
-                 std::strerror(errno);
+        *error =
+            "cannot listen on " + tcp_link_target(address).substr(4) + ": " + std::strerror(errno);
         if (fd >= 0) {
             ::close(fd);
         }
