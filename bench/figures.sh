@@ -35,6 +35,9 @@ uptime
 if [ "$only" = all ]; then
     section "a print job of 1 KB over its 20 ms pause"
     "$b/print_job_bench" --benchmark_repetitions=5 --benchmark_report_aggregates_only=true
+    section "the same job to a network printer on loopback (TCP)"
+    "$b/print_job_bench" --line=tcp --benchmark_repetitions=5 \
+        --benchmark_report_aggregates_only=true
     section "code-page conversion against iconv"
     "$b/codepage_bench"
     section "a key and its redraw with 10 MB in the text box"

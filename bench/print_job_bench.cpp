@@ -1,13 +1,16 @@
 // A print job of 1 KB of text on a pseudo-terminal, against the 20 ms pause
 // it holds after the lead-in, measured in the same run; and the framing and
 // sending of 1 KB alone. The printer is a thread that reads the master and
-// counts; a job is over when its last byte has been read there.
+// counts; a job is over when its last byte has been read there. With
+// --line=tcp the printer is a network printer on loopback instead: COM1
+// links to tcp:127.0.0.1:PORT and the thread reads the accepted connection.
 #include "engine/print_jobs.h"
 #include "engine/print_stream.h"
 #include "link/port_connection.h"
 #include "platform/win32/kernel.h"
 
 #include <algorithm>
+#include <arpa/inet.h>
 #include <benchmark/benchmark.h>
 #include <cerrno>
 #include <chrono>
@@ -19,9 +22,11 @@
 #include <fcntl.h>
 #include <filesystem>
 #include <mutex>
+#include <netinet/in.h>
 #include <poll.h>
 #include <pty.h>
 #include <string>
+#include <sys/socket.h>
 #include <thread>
 #include <unistd.h>
 #include <vector>
@@ -38,28 +43,39 @@ constexpr DWORD kPause = 20; // ms, as the job holds it
     std::exit(1);
 }
 
-// The printer end of a pseudo-terminal: reads everything and counts it.
+// The printer end of a pseudo-terminal, or of a TCP connection on loopback:
+// reads everything and counts it.
 class DrainedLine {
 public:
-    DrainedLine() {
-        char name[256] = {};
-        if (::openpty(&master_, &slave_, name, nullptr, nullptr) != 0 || ::pipe(stop_) != 0) {
-            Fail("openpty");
+    explicit DrainedLine(bool tcp) {
+        if (::pipe(stop_) != 0) {
+            Fail("pipe");
         }
-        path_ = name;
+        if (tcp) {
+            Listen();
+        } else {
+            char name[256] = {};
+            if (::openpty(&master_, &slave_, name, nullptr, nullptr) != 0) {
+                Fail("openpty");
+            }
+            path_ = name;
+        }
         reader_ = std::thread([this] { ReadLoop(); });
     }
     ~DrainedLine() {
         const char stop = 1;
         (void)!::write(stop_[1], &stop, 1);
         reader_.join();
-        for (int fd : {master_, slave_, stop_[0], stop_[1]}) {
-            ::close(fd);
+        for (int fd : {master_, slave_, listener_, stop_[0], stop_[1]}) {
+            if (fd != -1) {
+                ::close(fd);
+            }
         }
     }
     DrainedLine(const DrainedLine&) = delete;
     DrainedLine& operator=(const DrainedLine&) = delete;
 
+    // What COM1 links to: the pseudo-terminal, or "tcp:127.0.0.1:PORT".
     const std::string& path() const { return path_; }
 
     std::uint64_t Received() {
@@ -75,7 +91,40 @@ public:
     }
 
 private:
+    void Listen() {
+        listener_ = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+        sockaddr_in address{};
+        address.sin_family = AF_INET;
+        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        socklen_t length = sizeof address;
+        if (listener_ == -1 ||
+            ::bind(listener_, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0 ||
+            ::listen(listener_, 1) != 0 ||
+            ::getsockname(listener_, reinterpret_cast<sockaddr*>(&address), &length) != 0) {
+            Fail("listen");
+        }
+        path_ = "tcp:127.0.0.1:" + std::to_string(ntohs(address.sin_port));
+    }
+
+    // A network printer takes the connection first.
+    bool Accept() {
+        pollfd fds[2] = {{listener_, POLLIN, 0}, {stop_[0], POLLIN, 0}};
+        while (::poll(fds, 2, -1) == -1) {
+            if (errno != EINTR) {
+                return false;
+            }
+        }
+        if (fds[1].revents != 0) {
+            return false;
+        }
+        master_ = ::accept4(listener_, nullptr, nullptr, SOCK_CLOEXEC);
+        return master_ != -1;
+    }
+
     void ReadLoop() {
+        if (listener_ != -1 && !Accept()) {
+            return;
+        }
         std::vector<char> buffer(65536);
         for (;;) {
             pollfd fds[2] = {{master_, POLLIN, 0}, {stop_[0], POLLIN, 0}};
@@ -103,7 +152,7 @@ private:
         }
     }
 
-    int master_ = -1, slave_ = -1;
+    int master_ = -1, slave_ = -1, listener_ = -1;
     int stop_[2] = {-1, -1};
     std::string path_;
     std::mutex mutex_;
@@ -245,10 +294,15 @@ BENCHMARK(BM_SendText1KB)->Unit(benchmark::kMicrosecond);
 
 int main(int argc, char** argv) {
     benchmark::Initialize(&argc, argv);
+    bool tcp = false;
+    if (argc == 2 && std::strcmp(argv[1], "--line=tcp") == 0) {
+        tcp = true;
+        --argc;
+    }
     if (benchmark::ReportUnrecognizedArguments(argc, argv)) {
         return 1;
     }
-    DrainedLine line;
+    DrainedLine line(tcp);
     DeviceFolder devices(line.path());
     BenchForm form;
     g_line = &line;

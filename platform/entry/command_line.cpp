@@ -1,6 +1,7 @@
 #include "platform/entry/command_line.h"
 
 #include "platform/posix/device_table.h"
+#include "platform/posix/socket_target.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -42,6 +43,19 @@ bool IsPortName(const std::string& name) {
            std::all_of(name.begin() + 3, name.end(), [](char c) { return c >= '0' && c <= '9'; });
 }
 
+// What follows a link in the list, when there is something to say.
+std::string Remark(const LinkedPort& port) {
+    switch (port.kind) {
+    case LinkedPort::Kind::Printer:
+        return "   (" + port.description + ", reached when a job runs)";
+    case LinkedPort::Kind::BadAddress:
+        return "   (not a printer address: tcp:HOST:PORT or bt:AA:BB:CC:DD:EE:FF[/CHANNEL])";
+    case LinkedPort::Kind::Device:
+        break;
+    }
+    return port.present ? "" : "   (missing: nothing there now)";
+}
+
 } // namespace
 
 std::vector<LinkedPort> LinkedPorts(const std::string& folder) {
@@ -53,14 +67,27 @@ std::vector<LinkedPort> LinkedPorts(const std::string& folder) {
         if (!IsPortName(name)) {
             continue;
         }
-        LinkedPort port{name, {}, false};
+        LinkedPort port;
+        port.name = name;
         std::error_code linkError;
         if (entry.is_symlink(linkError)) {
             port.target = fs::read_symlink(entry.path(), linkError).string();
         } else {
             port.target = entry.path().string();
         }
-        port.present = fs::exists(entry.path(), linkError); // stat, never open
+        posix_layer::SocketTarget address;
+        switch (posix_layer::ParseLinkTarget(port.target, address)) {
+        case posix_layer::TargetKind::Socket:
+            port.kind = LinkedPort::Kind::Printer;
+            port.description = posix_layer::DescribeTarget(address);
+            break;
+        case posix_layer::TargetKind::Malformed:
+            port.kind = LinkedPort::Kind::BadAddress;
+            break;
+        case posix_layer::TargetKind::Device:
+            port.present = fs::exists(entry.path(), linkError); // stat, never open
+            break;
+        }
         ports.push_back(std::move(port));
     }
     std::sort(ports.begin(), ports.end(), [](const LinkedPort& a, const LinkedPort& b) {
@@ -82,12 +109,14 @@ std::string HelpText(const std::string& folder) {
         text += "  no port is linked there yet\n";
     }
     for (const LinkedPort& port : ports) {
-        text += "  " + port.name + " -> " + port.target +
-                (port.present ? "\n" : "   (missing: nothing there now)\n");
+        text += "  " + port.name + " -> " + port.target + Remark(port) + "\n";
     }
-    text += "\nLink a port, for example a USB serial adapter as COM3:\n";
+    text += "\nLink a port, for example a USB serial adapter as COM3, a paired Bluetooth\n";
+    text += "printer (RFCOMM channel 1, or add /N) as COM4, a network printer as COM5:\n";
     text += "  mkdir -p " + folder + "\n";
     text += "  ln -sf /dev/ttyUSB0 " + folder + "/COM3\n";
+    text += "  ln -sf bt:00:11:22:33:44:55 " + folder + "/COM4\n";
+    text += "  ln -sf tcp:192.168.1.50:9100 " + folder + "/COM5\n";
     return text;
 }
 

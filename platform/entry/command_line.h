@@ -9,13 +9,18 @@
 namespace entry {
 
 struct LinkedPort {
+    enum class Kind { Device, Printer, BadAddress };
     std::string name;   // "COM3"
     std::string target; // where the link points
-    bool present = false;
+    Kind kind = Kind::Device;
+    bool present = false;    // a device: whether something is there now
+    std::string description; // a printer's address: "network printer 10.0.0.5:9100"
 };
 
-// The COMn links of folder, in port order, with whether each target exists.
-// Nothing is opened: opening a serial port can reset the device behind it.
+// The COMn links of folder, in port order, with whether each device exists
+// or which network or Bluetooth printer it names. Nothing is opened and
+// nothing is connected: opening a serial port can reset the device behind
+// it, and a printer's connection is made only when a job runs.
 std::vector<LinkedPort> LinkedPorts(const std::string& folder);
 
 // The help text for the device table in folder.

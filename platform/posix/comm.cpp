@@ -1,11 +1,13 @@
 // Serial port configuration: the device control block, time-outs and queue
-// sizes, applied to the port for real.
+// sizes, applied to a serial port for real and remembered on a socket port
+// (a network or Bluetooth printer), which has no line to set.
 #include "platform/win32/comm.h"
 
 #include "platform/posix/dcb_termios.h"
 #include "platform/posix/errno_map.h"
 #include "platform/posix/handle_table.h"
 #include "platform/posix/line_ioctl.h"
+#include "platform/posix/socket_port.h"
 #include "platform/win32/kernel.h"
 
 #include <sys/ioctl.h>
@@ -29,22 +31,52 @@ bool ReadSettings(const ObjectRef& object, termios& t) {
     return true;
 }
 
-// The port behind hFile with its current termios in t: nullptr, with the last
-// error set, for a handle that is not open, a missing argument, or something
-// that is not a terminal.
-ObjectRef PortWithSettings(HANDLE hFile, termios& t, bool argumentGiven = true) {
+// The object behind hFile: nullptr, with the last error set, for a handle
+// that is not open or a missing argument.
+ObjectRef ObjectFor(HANDLE hFile, bool argumentGiven) {
     ObjectRef object = posix_layer::FindObject(hFile);
-    if (!object) {
-        return nullptr;
-    }
-    if (!argumentGiven) {
+    if (object && !argumentGiven) {
         SetLastError(ERROR_INVALID_PARAMETER);
         return nullptr;
     }
-    if (!ReadSettings(object, t)) {
+    return object;
+}
+
+// The serial port behind hFile with its current termios in t: nullptr, with
+// the last error set, for a handle that is not open, a missing argument, or
+// something that is not a terminal. Socket ports are taken by the caller
+// before it comes here.
+ObjectRef PortWithSettings(HANDLE hFile, termios& t, bool argumentGiven = true) {
+    ObjectRef object = ObjectFor(hFile, argumentGiven);
+    if (!object || !ReadSettings(object, t)) {
         return nullptr;
     }
     return object;
+}
+
+// A socket port behind hFile, or nullptr: then a serial port, or no object
+// at all (ERROR_INVALID_HANDLE, which the serial path sets again).
+ObjectRef SocketPort(HANDLE hFile) {
+    ObjectRef object = posix_layer::FindObject(hFile);
+    return object && object->IsSocket() ? object : nullptr;
+}
+
+// Remembers what change() makes of the socket port's state after check()
+// accepted the value, as a Bluetooth virtual COM port does.
+template <typename Check, typename Change>
+BOOL Remember(const ObjectRef& socket, bool argumentGiven, Check check, Change change) {
+    if (!argumentGiven) {
+        SetLastError(ERROR_INVALID_PARAMETER);
+        return FALSE;
+    }
+    if (const DWORD error = check(); error != ERROR_SUCCESS) {
+        SetLastError(error);
+        return FALSE;
+    }
+    posix_layer::OpenObject::PortState state = socket->port();
+    change(state);
+    socket->set_port(state);
+    return TRUE;
 }
 
 // RTS "toggle" is low while idle; every other mode keeps the line up.
@@ -55,6 +87,14 @@ bool RtsRaised(DWORD control) {
 } // namespace
 
 BOOL GetCommState(HANDLE hFile, LPDCB lpDCB) {
+    if (const ObjectRef socket = SocketPort(hFile)) {
+        if (lpDCB == nullptr) {
+            SetLastError(ERROR_INVALID_PARAMETER);
+            return FALSE;
+        }
+        *lpDCB = socket->port().settings;
+        return TRUE;
+    }
     termios t{};
     const ObjectRef object = PortWithSettings(hFile, t, lpDCB != nullptr);
     if (!object) {
@@ -70,6 +110,14 @@ BOOL GetCommState(HANDLE hFile, LPDCB lpDCB) {
 }
 
 BOOL SetCommState(HANDLE hFile, LPDCB lpDCB) {
+    if (const ObjectRef socket = SocketPort(hFile)) {
+        return Remember(
+            socket, lpDCB != nullptr, [&] { return posix_layer::CheckRememberedSettings(*lpDCB); },
+            [&](auto& state) {
+                state.settings = *lpDCB;
+                state.settings.DCBlength = sizeof(DCB);
+            });
+    }
     termios t{};
     const ObjectRef object = PortWithSettings(hFile, t, lpDCB != nullptr);
     if (!object) {
@@ -99,7 +147,10 @@ BOOL SetCommState(HANDLE hFile, LPDCB lpDCB) {
 
 BOOL GetCommTimeouts(HANDLE hFile, LPCOMMTIMEOUTS lpCommTimeouts) {
     termios t{};
-    const ObjectRef object = PortWithSettings(hFile, t, lpCommTimeouts != nullptr);
+    // A serial port is asked for its settings only to refuse what is no port.
+    const ObjectRef object = SocketPort(hFile)
+                                 ? ObjectFor(hFile, lpCommTimeouts != nullptr)
+                                 : PortWithSettings(hFile, t, lpCommTimeouts != nullptr);
     if (!object) {
         return FALSE;
     }
@@ -108,6 +159,12 @@ BOOL GetCommTimeouts(HANDLE hFile, LPCOMMTIMEOUTS lpCommTimeouts) {
 }
 
 BOOL SetCommTimeouts(HANDLE hFile, LPCOMMTIMEOUTS lpCommTimeouts) {
+    if (const ObjectRef socket = SocketPort(hFile)) {
+        return Remember(
+            socket, lpCommTimeouts != nullptr,
+            [&] { return posix_layer::CheckRememberedTimeouts(*lpCommTimeouts); },
+            [&](auto& state) { state.timeouts = *lpCommTimeouts; });
+    }
     termios t{};
     const ObjectRef object = PortWithSettings(hFile, t, lpCommTimeouts != nullptr);
     if (!object) {
@@ -127,7 +184,15 @@ BOOL SetCommTimeouts(HANDLE hFile, LPCOMMTIMEOUTS lpCommTimeouts) {
     return TRUE;
 }
 
-BOOL SetupComm(HANDLE hFile, DWORD, DWORD) {
+BOOL SetupComm(HANDLE hFile, DWORD dwInQueue, DWORD dwOutQueue) {
+    if (const ObjectRef socket = SocketPort(hFile)) {
+        return Remember(
+            socket, true, [] { return DWORD{ERROR_SUCCESS}; },
+            [&](auto& state) {
+                state.inQueue = dwInQueue;
+                state.outQueue = dwOutQueue;
+            });
+    }
     // Queue sizes are recommendations on Win32 too; Linux has no per-port
     // queue size to set. The call still refuses what is not a port.
     termios t{};

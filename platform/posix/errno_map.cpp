@@ -3,6 +3,7 @@
 #include "platform/win32/kernel.h"
 
 #include <cerrno>
+#include <netdb.h>
 
 namespace posix_layer {
 
@@ -38,6 +39,10 @@ struct ErrnoRow {
 // ENXIO, ENODEV         1617 device removed            the device went away while open
 // EPIPE                 109 broken pipe                the reading end is gone
 // ECONNRESET            64 network name deleted        the peer reset the connection
+// ECONNABORTED, ENOTCONN, ETIMEDOUT, EHOSTUNREACH, ENETUNREACH, EHOSTDOWN,
+// ENETDOWN, ENETRESET   64 network name deleted        a printer's connection died under a
+//                                                      call: the link dropped, the printer is
+//                                                      off or out of range
 // anything else         31 general failure
 constexpr ErrnoRow kTable[] = {
     {ENOENT, ERROR_FILE_NOT_FOUND},
@@ -62,6 +67,14 @@ constexpr ErrnoRow kTable[] = {
     {ENODEV, ERROR_DEVICE_REMOVED},
     {EPIPE, ERROR_BROKEN_PIPE},
     {ECONNRESET, ERROR_NETNAME_DELETED},
+    {ECONNABORTED, ERROR_NETNAME_DELETED},
+    {ENOTCONN, ERROR_NETNAME_DELETED},
+    {ETIMEDOUT, ERROR_NETNAME_DELETED},
+    {EHOSTUNREACH, ERROR_NETNAME_DELETED},
+    {ENETUNREACH, ERROR_NETNAME_DELETED},
+    {EHOSTDOWN, ERROR_NETNAME_DELETED},
+    {ENETDOWN, ERROR_NETNAME_DELETED},
+    {ENETRESET, ERROR_NETNAME_DELETED},
 };
 
 // Where opening a name differs: nothing has been lost yet, the name leads to
@@ -70,6 +83,28 @@ constexpr ErrnoRow kTable[] = {
 constexpr ErrnoRow kOpenTable[] = {
     {ENXIO, ERROR_FILE_NOT_FOUND},
     {ENODEV, ERROR_FILE_NOT_FOUND},
+};
+
+// Where connecting a socket port differs: nothing was lost, the printer was
+// never reached, and the user needs to know why.
+// ECONNREFUSED          1225 connection refused        nothing listens there (or the printer
+//                                                      took another connection)
+// ENETUNREACH, ENETDOWN 1231 network unreachable       no route to that network
+// EHOSTUNREACH          1232 host unreachable          no route to the host; Bluetooth: no
+//                                                      adapter, or it is off
+// ETIMEDOUT, EHOSTDOWN  121  semaphore timeout         no answer in time (a Bluetooth page
+//                                                      time-out reads EHOSTDOWN); the number
+//                                                      Win32 Bluetooth COM ports answer
+// EAFNOSUPPORT, EPROTONOSUPPORT, ESOCKTNOSUPPORT
+//                       50   not supported             this system has no such sockets (no
+//                                                      Bluetooth in a container)
+// EADDRNOTAVAIL         1231 network unreachable       no local address can reach it
+constexpr ErrnoRow kConnectTable[] = {
+    {ECONNREFUSED, ERROR_CONNECTION_REFUSED}, {ENETUNREACH, ERROR_NETWORK_UNREACHABLE},
+    {ENETDOWN, ERROR_NETWORK_UNREACHABLE},    {EADDRNOTAVAIL, ERROR_NETWORK_UNREACHABLE},
+    {EHOSTUNREACH, ERROR_HOST_UNREACHABLE},   {ETIMEDOUT, ERROR_SEM_TIMEOUT},
+    {EHOSTDOWN, ERROR_SEM_TIMEOUT},           {EAFNOSUPPORT, ERROR_NOT_SUPPORTED},
+    {EPROTONOSUPPORT, ERROR_NOT_SUPPORTED},   {ESOCKTNOSUPPORT, ERROR_NOT_SUPPORTED},
 };
 
 } // namespace
@@ -93,6 +128,34 @@ DWORD Win32ErrorFromOpenErrno(int err) {
         }
     }
     return Win32ErrorFromErrno(err);
+}
+
+DWORD Win32ErrorFromConnectErrno(int err) {
+    for (const ErrnoRow& row : kConnectTable) {
+        if (row.err == err) {
+            return row.win32;
+        }
+    }
+    return Win32ErrorFromOpenErrno(err);
+}
+
+DWORD Win32ErrorFromLookup(int status, int err) {
+    switch (status) {
+    case 0:
+        return ERROR_SUCCESS;
+    case EAI_NONAME:
+    case EAI_NODATA:
+    case EAI_AGAIN: // no answer from the name service now: still not found
+    case EAI_FAIL:
+    case EAI_ADDRFAMILY:
+        return ERROR_BAD_NETPATH;
+    case EAI_MEMORY:
+        return ERROR_NOT_ENOUGH_MEMORY;
+    case EAI_SYSTEM:
+        return Win32ErrorFromConnectErrno(err);
+    default:
+        return ERROR_GEN_FAILURE;
+    }
 }
 
 void SetLastErrorFromErrno(int err) {

@@ -17,6 +17,17 @@ DWORD Win32ErrorFromErrno(int err);
 // as Win32 answers for a port that does not exist.
 DWORD Win32ErrorFromOpenErrno(int err);
 
+// The error of connecting a socket port (a network or Bluetooth printer):
+// each way a connection fails has its own number, as Win32 gives them for
+// sockets and Bluetooth ports: refused 1225, network unreachable 1231, host
+// unreachable 1232, no answer in time 121, no such socket family here 50.
+DWORD Win32ErrorFromConnectErrno(int err);
+
+// The error of looking a printer's host name up (a getaddrinfo result; err is
+// errno for EAI_SYSTEM): a name that cannot be found now is "network path not
+// found" (53).
+DWORD Win32ErrorFromLookup(int status, int err);
+
 // SetLastError(Win32ErrorFromErrno(err)).
 void SetLastErrorFromErrno(int err);
 

@@ -5,9 +5,12 @@
 #include "platform/posix/errno_map.h"
 #include "platform/posix/handle_table.h"
 #include "platform/posix/port_open.h"
+#include "platform/posix/socket_port.h"
 #include "platform/text/path_text.h"
+#include "platform/text/unicode.h"
 #include "platform/win32/kernel.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstddef>
 #include <fcntl.h>
@@ -15,6 +18,7 @@
 #include <poll.h>
 #include <string>
 #include <sys/file.h>
+#include <sys/socket.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -117,15 +121,39 @@ bool LoadGoesOn(posix_layer::OpenObject& file) {
     return reads.Check(progress);
 }
 
+// One attempt to write without waiting. A socket is sent to with
+// MSG_NOSIGNAL: a printer that closed its end answers EPIPE, whatever the
+// process does with SIGPIPE.
+ssize_t WriteSome(const posix_layer::OpenObject& port, const BYTE* bytes, std::size_t count) {
+    if (port.IsSocket()) {
+        return ::send(port.fd(), bytes, count, MSG_NOSIGNAL | MSG_DONTWAIT);
+    }
+    return ::write(port.fd(), bytes, count);
+}
+
+// The moment a wait of a socket port's call gives up, from its time-out.
+posix_layer::BusyWatch::Clock::time_point DeadlineAfter(const posix_layer::ReadPlan::Limit& limit) {
+    using Clock = posix_layer::BusyWatch::Clock;
+    return limit ? Clock::now() + *limit : Clock::time_point::max();
+}
+
 // Writes to a port without blocking, waiting in between where the user can
-// see the wait and cancel it. Answers the count written; errno is set when it
-// falls short (ECANCELED: the user cancelled).
-std::size_t WriteToPort(posix_layer::OpenObject& port, const BYTE* bytes, std::size_t count) {
+// see the wait and cancel it. Answers the count written; error is set when it
+// falls short (ERROR_OPERATION_ABORTED: the user cancelled; ERROR_SEM_TIMEOUT:
+// a socket port's write time-out passed).
+std::size_t WriteToPort(posix_layer::OpenObject& port, const BYTE* bytes, std::size_t count,
+                        DWORD& error) {
+    error = ERROR_SUCCESS;
     const int fd = port.fd();
     const int flags = ::fcntl(fd, F_GETFL);
     if (flags == -1 || ::fcntl(fd, F_SETFL, flags | O_NONBLOCK) == -1) {
+        error = posix_layer::Win32ErrorFromErrno(errno);
         return 0;
     }
+    // A serial port refuses write time-outs; only a socket port has them.
+    const auto deadline = port.IsSocket() ? DeadlineAfter(posix_layer::WriteTimeLimit(
+                                                port.port().timeouts, static_cast<DWORD>(count)))
+                                          : posix_layer::BusyWatch::Clock::time_point::max();
     posix_layer::BusyWatch watch;
     watch.Begin();
     posix_layer::IoProgress progress;
@@ -133,9 +161,8 @@ std::size_t WriteToPort(posix_layer::OpenObject& port, const BYTE* bytes, std::s
     progress.name = port.label;
     progress.total = count;
     std::size_t done = 0;
-    int error = 0;
     while (done < count) {
-        const ssize_t n = ::write(fd, bytes + done, count - done);
+        const ssize_t n = WriteSome(port, bytes + done, count - done);
         if (n >= 0) {
             done += static_cast<std::size_t>(n);
             continue;
@@ -144,17 +171,79 @@ std::size_t WriteToPort(posix_layer::OpenObject& port, const BYTE* bytes, std::s
             continue;
         }
         if (errno != EAGAIN) {
-            error = errno;
+            error = posix_layer::Win32ErrorFromErrno(errno);
             break;
         }
         progress.done = done;
-        if (!watch.WaitFor(fd, POLLOUT, progress)) {
-            error = ECANCELED;
+        const auto outcome = watch.WaitUntil(fd, POLLOUT, progress, deadline);
+        if (outcome == posix_layer::BusyWatch::Outcome::Cancelled) {
+            error = ERROR_OPERATION_ABORTED;
+            break;
+        }
+        if (outcome == posix_layer::BusyWatch::Outcome::TimedOut) {
+            error = ERROR_SEM_TIMEOUT;
             break;
         }
     }
     (void)::fcntl(fd, F_SETFL, flags);
-    errno = error;
+    return done;
+}
+
+// Reads from a socket port as its time-outs say, waiting where the user can
+// see the wait and cancel it. A printer that closed its end reads as the
+// end: what came before, perhaps nothing, as a hung-up serial line reads.
+// Answers the count; error is set when the read failed.
+std::size_t ReadFromSocket(posix_layer::OpenObject& port, BYTE* buffer, std::size_t count,
+                           DWORD& error) {
+    using Clock = posix_layer::BusyWatch::Clock;
+    error = ERROR_SUCCESS;
+    const posix_layer::ReadPlan plan =
+        posix_layer::PlanRead(port.port().timeouts, static_cast<DWORD>(count));
+    const Clock::time_point end = DeadlineAfter(plan.total);
+    posix_layer::BusyWatch watch;
+    watch.Begin();
+    posix_layer::IoProgress progress;
+    progress.activity = posix_layer::IoProgress::Activity::Reading;
+    progress.name = port.label;
+    progress.total = count;
+    std::size_t done = 0;
+    Clock::time_point lastByte{};
+    while (done < count) {
+        const ssize_t n = ::recv(port.fd(), buffer + done, count - done, MSG_DONTWAIT);
+        if (n > 0) {
+            done += static_cast<std::size_t>(n);
+            lastByte = Clock::now();
+            continue;
+        }
+        if (n == 0) {
+            break;
+        }
+        if (errno == EINTR) {
+            continue;
+        }
+        if (errno != EAGAIN) {
+            if (done == 0) {
+                error = posix_layer::Win32ErrorFromErrno(errno);
+            }
+            break; // keep what arrived; the next read reports the error
+        }
+        if (plan.atOnce || (plan.firstByteEnds && done > 0)) {
+            break;
+        }
+        Clock::time_point deadline = end;
+        if (plan.interval && done > 0) {
+            deadline = std::min(deadline, lastByte + *plan.interval);
+        }
+        progress.done = done;
+        const auto outcome = watch.WaitUntil(port.fd(), POLLIN, progress, deadline);
+        if (outcome == posix_layer::BusyWatch::Outcome::Cancelled) {
+            error = ERROR_OPERATION_ABORTED;
+            break;
+        }
+        if (outcome == posix_layer::BusyWatch::Outcome::TimedOut) {
+            break; // a time-out ends a read with what came, as on Win32
+        }
+    }
     return done;
 }
 
@@ -208,6 +297,18 @@ BOOL ReadFile(HANDLE hFile, LPVOID lpBuffer, DWORD nNumberOfBytesToRead,
         return FALSE;
     }
     auto* buffer = static_cast<BYTE*>(lpBuffer);
+    if (object->IsSocket()) {
+        DWORD error = ERROR_SUCCESS;
+        const std::size_t got = ReadFromSocket(*object, buffer, nNumberOfBytesToRead, error);
+        if (lpNumberOfBytesRead != nullptr) {
+            *lpNumberOfBytesRead = static_cast<DWORD>(got);
+        }
+        if (error != ERROR_SUCCESS) {
+            SetLastError(error);
+            return FALSE;
+        }
+        return TRUE;
+    }
     struct EndOfCall {
         posix_layer::BusyWatch& reads;
         ~EndOfCall() { reads.End(); }
@@ -260,10 +361,10 @@ BOOL WriteFile(HANDLE hFile, LPCVOID lpBuffer, DWORD nNumberOfBytesToWrite,
     std::size_t done = 0;
     BOOL ok = TRUE;
     if (object->IsPort()) {
-        done = WriteToPort(*object, bytes, nNumberOfBytesToWrite);
+        DWORD error = ERROR_SUCCESS;
+        done = WriteToPort(*object, bytes, nNumberOfBytesToWrite, error);
         if (done < nNumberOfBytesToWrite) {
-            SetLastError(errno == ECANCELED ? ERROR_OPERATION_ABORTED
-                                            : posix_layer::Win32ErrorFromErrno(errno));
+            SetLastError(error);
             ok = FALSE;
         }
     }

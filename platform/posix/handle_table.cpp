@@ -18,6 +18,9 @@ OpenObject::~OpenObject() {
     }
     // Linux releases the descriptor even when close reports EINTR: no retry.
     ::close(fd_);
+    if (heldFd_ != -1) {
+        ::close(heldFd_);
+    }
 }
 
 OpenObject::PortState OpenObject::port() const {

@@ -14,27 +14,37 @@
 
 namespace posix_layer {
 
-enum class ObjectKind { File, Port };
+// A port is a serial device whose settings go to the line (termios); a socket
+// port is a network or Bluetooth printer's connection, whose settings are
+// only remembered, as a Bluetooth virtual COM port of the original platform
+// does.
+enum class ObjectKind { File, Port, SocketPort };
 
 // One open file or port. The descriptor is closed when the last user lets go,
 // so a call still running on another thread keeps a valid descriptor even if
 // the handle is closed meanwhile.
 class OpenObject {
 public:
-    OpenObject(int fd, ObjectKind kind) : fd_(fd), kind_(kind) {}
+    // heldFd: a descriptor that only has to stay open as long as the object
+    // (the claim on a socket port), or -1.
+    OpenObject(int fd, ObjectKind kind, int heldFd = -1) : fd_(fd), heldFd_(heldFd), kind_(kind) {}
     ~OpenObject();
     OpenObject(const OpenObject&) = delete;
     OpenObject& operator=(const OpenObject&) = delete;
 
     int fd() const { return fd_; }
     ObjectKind kind() const { return kind_; }
-    bool IsPort() const { return kind_ == ObjectKind::Port; }
+    bool IsPort() const { return kind_ != ObjectKind::File; }
+    bool IsSocket() const { return kind_ == ObjectKind::SocketPort; }
 
-    // Port state that termios does not hold.
+    // Port state that termios does not hold; on a socket port, all of it.
     struct PortState {
         COMMTIMEOUTS timeouts{};
         DWORD dtrControl = DTR_CONTROL_ENABLE;
         DWORD rtsControl = RTS_CONTROL_ENABLE;
+        DCB settings{};    // socket ports only
+        DWORD inQueue = 0; // socket ports only: as SetupComm gave them
+        DWORD outQueue = 0;
     };
     PortState port() const;
     void set_port(const PortState& state);
@@ -48,6 +58,7 @@ public:
 
 private:
     int fd_;
+    int heldFd_;
     ObjectKind kind_;
     mutable std::mutex mutex_;
     PortState port_;

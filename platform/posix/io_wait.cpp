@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <atomic>
 #include <cerrno>
+#include <limits>
 #include <poll.h>
 
 namespace posix_layer {
@@ -57,18 +58,29 @@ bool BusyWatch::Check(const IoProgress& progress) {
 }
 
 bool BusyWatch::WaitFor(int fd, short events, const IoProgress& progress) {
+    return WaitUntil(fd, events, progress, Clock::time_point::max()) != Outcome::Cancelled;
+}
+
+BusyWatch::Outcome BusyWatch::WaitUntil(int fd, short events, const IoProgress& progress,
+                                        Clock::time_point deadline) {
+    const auto millisecondsUntil = [](Clock::time_point t) {
+        const auto left = std::chrono::ceil<std::chrono::milliseconds>(t - Clock::now());
+        return std::clamp<long long>(left.count(), 0, std::numeric_limits<int>::max());
+    };
     for (;;) {
         if (!Check(progress)) {
-            return false;
+            return Outcome::Cancelled;
+        }
+        if (Clock::now() >= deadline) {
+            return Outcome::TimedOut;
         }
         IoWaitWatcher* watcher = g_watcher.load();
         pollfd fds[3] = {{fd, events, 0}, {-1, POLLIN, 0}, {-1, POLLIN, 0}};
         nfds_t count = 1;
-        int timeout = -1;
+        long long timeout = deadline == Clock::time_point::max() ? -1 : millisecondsUntil(deadline);
         if (watcher != nullptr) {
-            const auto untilReport =
-                std::chrono::ceil<std::chrono::milliseconds>(nextReport_ - Clock::now());
-            timeout = static_cast<int>(std::max<long long>(0, untilReport.count()));
+            const long long untilReport = millisecondsUntil(nextReport_);
+            timeout = timeout < 0 ? untilReport : std::min(timeout, untilReport);
             // Input that comes before the first report waits for it, so the
             // user sees what the keys act on.
             if (shown_) {
@@ -79,15 +91,15 @@ bool BusyWatch::WaitFor(int fd, short events, const IoProgress& progress) {
                 }
             }
         }
-        const int ready = ::poll(fds, count, timeout);
+        const int ready = ::poll(fds, count, static_cast<int>(timeout));
         if (ready < 0 && errno != EINTR) {
-            return true; // the call itself meets the failure and reports it
+            return Outcome::Ready; // the call itself meets the failure and reports it
         }
         if (ready > 0 && fds[0].revents != 0) {
-            return true; // ready, or failed: the call finds out which
+            return Outcome::Ready; // ready, or failed: the call finds out which
         }
         if (ready > 0 && watcher != nullptr && !Report(*watcher, progress)) {
-            return false; // input: taken at once, not at the next report
+            return Outcome::Cancelled; // input: taken at once, not at the next report
         }
     }
 }

@@ -16,11 +16,13 @@ namespace posix_layer {
 
 // What a busy call is doing, for the user to read.
 struct IoProgress {
-    enum class Activity { Printing, Loading, Reading, Writing };
+    enum class Activity { Printing, Loading, Reading, Writing, Connecting };
     Activity activity = Activity::Writing;
     std::u16string_view name; // "COM3" or a file's name
-    std::uint64_t done = 0;   // bytes
-    std::uint64_t total = 0;  // bytes; 0 or less than done when unknown
+    // What a port is being connected to: "network printer 10.0.0.5:9100".
+    std::u16string_view target;
+    std::uint64_t done = 0;  // bytes
+    std::uint64_t total = 0; // bytes; 0 or less than done when unknown
 };
 
 class IoWaitWatcher {
@@ -65,6 +67,10 @@ public:
     // Waits until fd is ready for events (POLLIN or POLLOUT) or has failed,
     // checking in while it waits. Answers false when cancelled.
     bool WaitFor(int fd, short events, const IoProgress& progress);
+
+    enum class Outcome { Ready, Cancelled, TimedOut };
+    // WaitFor with a limit: a wait that lasts until deadline gives up.
+    Outcome WaitUntil(int fd, short events, const IoProgress& progress, Clock::time_point deadline);
 
 private:
     bool Report(IoWaitWatcher& watcher, const IoProgress& progress);

@@ -3,6 +3,8 @@
 #include "platform/posix/device_table.h"
 #include "platform/posix/errno_map.h"
 #include "platform/posix/refused_terminal.h"
+#include "platform/posix/socket_port.h"
+#include "platform/posix/socket_target.h"
 #include "platform/win32/kernel.h"
 
 #include <cerrno>
@@ -10,10 +12,12 @@
 #include <fcntl.h>
 #include <memory>
 #include <mutex>
+#include <optional>
 #include <sys/file.h>
 #include <sys/ioctl.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <vector>
 
 namespace posix_layer {
 
@@ -42,11 +46,41 @@ ObjectRef Fail(int fd, int err) {
     return nullptr;
 }
 
+// Where the link points, when it is a link: a socket address is text that
+// names no file, so it is read before anything is looked up by path.
+std::optional<std::string> LinkText(const std::string& path) {
+    std::vector<char> buffer(256);
+    for (;;) {
+        const ssize_t n = ::readlink(path.c_str(), buffer.data(), buffer.size());
+        if (n == -1) {
+            return std::nullopt; // not a link, or nothing there: the open says which
+        }
+        if (static_cast<std::size_t>(n) < buffer.size()) {
+            return std::string(buffer.data(), static_cast<std::size_t>(n));
+        }
+        buffer.resize(buffer.size() * 2);
+    }
+}
+
 } // namespace
 
 ObjectRef OpenPortDevice(const std::string& linkName, int accessFlags) {
     KeepBrokenPipesFromEndingTheProgram();
     const std::string path = DeviceFolder() + "/" + linkName;
+
+    if (const std::optional<std::string> link = LinkText(path)) {
+        SocketTarget target;
+        switch (ParseLinkTarget(*link, target)) {
+        case TargetKind::Socket:
+            return OpenSocketPort(target, linkName);
+        case TargetKind::Malformed:
+            // Meant as an address, but none: the name is wrong, not missing.
+            SetLastError(ERROR_INVALID_NAME);
+            return nullptr;
+        case TargetKind::Device:
+            break;
+        }
+    }
 
     // A terminal that is no printer is refused before it is opened, so that
     // nothing about it changes; Win32 answers "access denied" for a device

@@ -46,6 +46,8 @@ std::u16string Doing(const IoProgress& p) {
         return u"Loading ";
     case IoProgress::Activity::Reading:
         return u"Reading ";
+    case IoProgress::Activity::Connecting:
+        return u"Connecting ";
     case IoProgress::Activity::Writing:
         break;
     }
@@ -86,8 +88,14 @@ public:
 } // namespace
 
 std::u16string BusyLine(const IoProgress& progress) {
+    constexpr std::u16string_view kCancel = u" \u00B7 Esc cancels";
+    if (progress.activity == IoProgress::Activity::Connecting) {
+        // Nothing has moved yet: what is reached matters, not a count.
+        return Doing(progress) + std::u16string(progress.name) + u" to " +
+               std::u16string(progress.target) + std::u16string(kCancel);
+    }
     return Doing(progress) + std::u16string(progress.name) + u": " + Amount(progress) +
-           u" \u00B7 Esc cancels";
+           std::u16string(kCancel);
 }
 
 void DrawBusyLine(screen::Grid& grid, std::u16string_view line) {

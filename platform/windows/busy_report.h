@@ -14,7 +14,8 @@ class Grid;
 
 namespace windows {
 
-// "Printing on COM3: 12,288 of 60,002 bytes · Esc cancels".
+// "Printing on COM3: 12,288 of 60,002 bytes · Esc cancels", "Connecting
+// COM4 to network printer 10.0.0.5:9100 · Esc cancels".
 std::u16string BusyLine(const posix_layer::IoProgress& progress);
 
 // Writes line over the last row of the grid.

@@ -43,6 +43,28 @@ TEST_F(DeviceFolder, ListsEveryPortLinkInOrderWithWhetherItsTargetIsThere) {
     EXPECT_NE(help.find("ln -sf"), std::string::npos) << help;
 }
 
+TEST_F(DeviceFolder, PrinterAddressesAreListedAsPrintersNeverAsMissing) {
+    fs::create_symlink("tcp:10.0.0.5:9100", folder_ / "COM5");
+    fs::create_symlink("bt:00:11:22:33:44:55/2", folder_ / "COM4");
+    fs::create_symlink("tcp:10.0.0.5", folder_ / "COM6");
+    const auto ports = entry::LinkedPorts(folder_.string());
+    ASSERT_EQ(ports.size(), 3u);
+    EXPECT_EQ(ports[0].kind, entry::LinkedPort::Kind::Printer);
+    EXPECT_EQ(ports[0].description, "Bluetooth printer 00:11:22:33:44:55 channel 2");
+    EXPECT_EQ(ports[2].kind, entry::LinkedPort::Kind::BadAddress);
+    const std::string help = entry::HelpText(folder_.string());
+    EXPECT_NE(help.find("COM5 -> tcp:10.0.0.5:9100   (network printer 10.0.0.5:9100, reached "
+                        "when a job runs)"),
+              std::string::npos)
+        << help;
+    EXPECT_NE(help.find("COM4 -> bt:00:11:22:33:44:55/2   (Bluetooth printer"), std::string::npos)
+        << help;
+    EXPECT_NE(help.find("COM6 -> tcp:10.0.0.5   (not a printer address"), std::string::npos)
+        << help;
+    EXPECT_EQ(help.find("missing"), std::string::npos) << "an address is no file to miss";
+    EXPECT_NE(help.find("ln -sf bt:"), std::string::npos) << help;
+}
+
 TEST_F(DeviceFolder, NeverOpensWhatALinkPointsTo) {
     // A FIFO would block an open until a peer came; listing must not wait.
     ASSERT_EQ(::mkfifo((folder_ / "fifo").c_str(), 0600), 0);

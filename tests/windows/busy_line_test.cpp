@@ -31,6 +31,16 @@ TEST(BusyLine, SaysWhatWaitsHowFarItGotAndHowToCancel) {
               u"Printing on COM1: 0 of 999 bytes \u00B7 Esc cancels");
 }
 
+TEST(BusyLine, AConnectionSaysWhatItReaches) {
+    IoProgress p = Progress(IoProgress::Activity::Connecting, u"COM4", 0, 0);
+    p.target = u"network printer 10.0.0.5:9100";
+    EXPECT_EQ(windows::BusyLine(p),
+              u"Connecting COM4 to network printer 10.0.0.5:9100 \u00B7 Esc cancels");
+    p.target = u"Bluetooth printer 00:11:22:33:44:55 channel 1";
+    EXPECT_EQ(windows::BusyLine(p), u"Connecting COM4 to Bluetooth printer 00:11:22:33:44:55 "
+                                    u"channel 1 \u00B7 Esc cancels");
+}
+
 TEST(BusyLine, TakesTheLastRowOfTheScreen) {
     screen::Grid grid;
     grid.resize(30, 5);

@@ -1,5 +1,7 @@
 #include "tools/vprinter/device_link.h"
 
+#include "tools/vprinter/tcp_listener.h"
+
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
@@ -131,7 +133,14 @@ std::unique_ptr<DeviceLink> DeviceLink::create(const std::string& table, int por
         std::string old = link_target(path).value_or("");
         struct stat pointed {};
         bool resolves = ::stat(path.c_str(), &pointed) == 0;
-        if (std::optional<long> pid = pid_of_target(old)) {
+        if (std::optional<bool> leftover = socket_link_is_leftover(old)) {
+            // An address: a real printer's, or one a live printer listens on.
+            if (!*leftover) {
+                *error = path + " links to " + old +
+                         ", a network or Bluetooth printer; it is left alone (use another --port)";
+                return nullptr;
+            }
+        } else if (std::optional<long> pid = pid_of_target(old)) {
             // A virtual printer's link. While that printer runs its process
             // holds a pseudo-terminal under that number.
             if (resolves && is_pseudo_terminal("", pointed) && is_another_printer(*pid)) {

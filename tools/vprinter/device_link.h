@@ -19,7 +19,9 @@ std::string default_device_table();
 // printer (its number was handed out again), or a link to a pseudo-terminal
 // (as printers before the /proc links made them). A link of a virtual
 // printer that is still running is left alone and the link fails, as it does
-// for anything else, above all a link to a real port or a regular file.
+// for anything else, above all a link to a real port or a regular file. A
+// link to a printer's address (tcp:..., bt:...) is replaced only when it is
+// a loopback address where nothing listens (tcp_listener.h).
 class DeviceLink {
 public:
     static std::unique_ptr<DeviceLink> create(const std::string& table, int port,

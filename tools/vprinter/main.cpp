@@ -1,5 +1,6 @@
 #include "tools/vprinter/options.h"
 #include "tools/vprinter/serve_port.h"
+#include "tools/vprinter/tcp_listener.h"
 
 #include <clocale>
 #include <iostream>
@@ -20,6 +21,8 @@ int main(int argc, char** argv) {
         std::cout << "tallyroll-vprinter " << TALLYROLL_VERSION << '\n';
         return 0;
     }
-    return options->decode.empty() ? vprinter::serve_port(*options)
-                                   : vprinter::decode_file(*options);
+    if (!options->decode.empty()) {
+        return vprinter::decode_file(*options);
+    }
+    return options->tcp.empty() ? vprinter::serve_port(*options) : vprinter::serve_tcp(*options);
 }

@@ -1,5 +1,7 @@
 #include "tools/vprinter/options.h"
 
+#include "tools/vprinter/tcp_listener.h"
+
 #include <charconv>
 
 namespace vprinter {
@@ -24,6 +26,9 @@ const char* usage_text() {
            "COMn, decodes what a program prints to it and shows the roll.\n"
            "\n"
            "  --port N            link as COMN (default 3)\n"
+           "  --tcp [ADDR:]PORT   be a network printer: listen on TCP (127.0.0.1 unless\n"
+           "                      ADDR is given, [::1] for IPv6; port 0: any free one)\n"
+           "                      and link COMN to tcp:ADDR:PORT\n"
            "  --devices DIR       device table (default $TALLYROLL_DEVICES,\n"
            "                      else ~/.tallyroll/devices)\n"
            "  --model NAME        Qelvo or Rinth (set A), Sovak (set B), Wexol (set C),\n"
@@ -132,6 +137,11 @@ std::optional<Options> parse_options(const std::vector<std::string>& args, std::
         } else if (arg == "--job-gap") {
             if (!value(&text) || !parse_int(text, 1, 86400000, &options.job_gap_ms)) {
                 *error = "--job-gap takes a number of milliseconds";
+                return std::nullopt;
+            }
+        } else if (arg == "--tcp") {
+            if (!value(&options.tcp) || !parse_tcp_address(options.tcp)) {
+                *error = "--tcp takes [ADDRESS:]PORT, for example 9100 or 127.0.0.1:9100";
                 return std::nullopt;
             }
         } else if (arg == "--decode") {

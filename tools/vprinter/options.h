@@ -25,6 +25,7 @@ struct Options {
     int idle_exit_ms = 0; // 0: never
     int job_gap_ms = 500;
     std::string decode; // a file to read instead of a port; "-" for standard input
+    std::string tcp;    // [ADDRESS:]PORT to listen on instead of a pseudo-terminal
     bool help = false;
     bool version = false;
 };

@@ -1,0 +1,73 @@
+// The port connection, unchanged, over a printer's socket: a network printer
+// on loopback takes the configured connection with the printer's settings
+// remembered, and a Bluetooth printer where this system has no Bluetooth is
+// reported at once with its own number. (Hang-ups, refusals and waits are
+// tested with the whole program: tests/e2e/network_printer_session_test.cpp.)
+#include "link/port_connection.h"
+#include "platform/win32/comm.h"
+#include "platform/win32/kernel.h"
+#include "tests/posix/tcp_printer.h"
+#include "tests/posix/virtual_port.h"
+
+#include <gtest/gtest.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+namespace {
+
+using testing_support::Bytes;
+using testing_support::DeviceTable;
+using testing_support::MessageBoxRecorder;
+using testing_support::TcpPrinter;
+
+class TestHost : public PortHost {
+public:
+    HANDLE& PortHandle() override { return m_hPort; }
+    HWND MessageOwner() const override { return nullptr; }
+    HANDLE m_hPort = nullptr;
+};
+
+class NetworkConnection : public testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(printer_.listening());
+        table_.Link(3, printer_.target());
+    }
+    void TearDown() override { ClosePort(host_); }
+
+    TcpPrinter printer_{"127.0.0.1", 4096};
+    DeviceTable table_;
+    MessageBoxRecorder boxes_;
+    TestHost host_;
+};
+
+TEST_F(NetworkConnection, OpensWithThePrintersSettingsRememberedAndSendsTheBytes) {
+    ASSERT_TRUE(OpenPort(host_, 3));
+    EXPECT_TRUE(boxes_.Boxes().empty());
+    DCB dcb{};
+    ASSERT_TRUE(GetCommState(host_.m_hPort, &dcb));
+    EXPECT_EQ(dcb.BaudRate, 115200u);
+    EXPECT_EQ(dcb.Parity, EVENPARITY);
+    EXPECT_EQ(reinterpret_cast<const DWORD*>(&dcb)[2] & 0x7FFF, 0x1293u)
+        << "the flags the connection sets, kept as given";
+    const char bytes[] = {0, 0, 0x1B, 0x40, 'A', '\r', '\n'};
+    ASSERT_TRUE(WritePort(host_, bytes, sizeof bytes));
+    ASSERT_TRUE(printer_.WaitForBytes(sizeof bytes));
+    EXPECT_EQ(printer_.Received(), Bytes(bytes, bytes + sizeof bytes));
+}
+
+TEST(BluetoothConnection, WithoutBluetoothInThisSystemTheOpenFailsAtOnceWithItsMessage) {
+    const int probe = ::socket(31, SOCK_STREAM, 3); // AF_BLUETOOTH, BTPROTO_RFCOMM
+    if (probe != -1) {
+        ::close(probe);
+        GTEST_SKIP() << "this system has Bluetooth sockets, and no printer to page";
+    }
+    DeviceTable table;
+    MessageBoxRecorder boxes;
+    TestHost host;
+    table.Link(4, "bt:00:11:22:33:44:55");
+    EXPECT_FALSE(OpenPort(host, 4));
+    EXPECT_EQ(boxes.Texts(), std::vector<std::u16string>{u"Unable to open COM4:, Error No.=50"});
+}
+
+} // namespace
