@@ -134,7 +134,7 @@ private:
                 if (!item) {
                     return std::nullopt;
                 }
-                value.fields.emplace_back(*key, *item);
+                value.fields.push_back(JsonField{*key, *item});
             } while (take(','));
             if (!take('}')) {
                 return std::nullopt;
