@@ -7,8 +7,9 @@
 #include "platform/afx/cstring.h"
 
 // Sends s in the ANSI code page followed by two zero bytes (its terminator
-// and one more); the empty string is the lead-in 00 00.
-bool SendText(PortHost& host, const CString& s);
+// and one more); the empty string is the lead-in 00 00. s is taken by value:
+// a copy shares the caller's buffer.
+bool SendText(PortHost& host, CString s);
 
 // Fills the command block for set and options and writes it in one write.
 bool SendFormatBlock(PortHost& host, CommandSet set, FormatOptions options);

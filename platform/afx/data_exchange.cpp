@@ -18,14 +18,16 @@ HWND CDataExchange::PrepareEditCtrl(int nIDC) {
 
 namespace {
 
-CString WindowText(HWND hWnd) {
-    CString text;
+// The control's text, read into value's own buffer when that can hold it.
+// The old text goes first, so the old and the new (each as long as the
+// text box) are never held at once.
+void ReadWindowText(HWND hWnd, CString& value) {
+    value.Empty();
     const int length = ::GetWindowTextLengthW(hWnd);
     if (length > 0) {
-        const int copied = ::GetWindowTextW(hWnd, text.GetBuffer(length), length + 1);
-        text.ReleaseBuffer(copied > 0 ? copied : 0);
+        const int copied = ::GetWindowTextW(hWnd, value.GetBuffer(length), length + 1);
+        value.ReleaseBuffer(copied > 0 ? copied : 0);
     }
-    return text;
 }
 
 bool IsDropDownList(HWND hWnd) {
@@ -66,7 +68,7 @@ void DDX_Text(CDataExchange* pDX, int nIDC, CString& value) {
         return;
     }
     if (pDX->m_bSaveAndValidate) {
-        value = WindowText(hWnd);
+        ReadWindowText(hWnd, value);
     } else {
         ::SetWindowTextW(hWnd, value);
     }
@@ -91,7 +93,11 @@ void DDX_CBString(CDataExchange* pDX, int nIDC, CString& value) {
     }
     if (pDX->m_bSaveAndValidate) {
         // A drop-down list has no edit field: its text is the selected entry.
-        value = IsDropDownList(hWnd) ? SelectedEntry(hWnd) : WindowText(hWnd);
+        if (IsDropDownList(hWnd)) {
+            value = SelectedEntry(hWnd);
+        } else {
+            ReadWindowText(hWnd, value);
+        }
         return;
     }
     if (value.IsEmpty()) {

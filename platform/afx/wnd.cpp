@@ -118,9 +118,9 @@ void CWnd::SetWindowText(LPCWSTR lpszString) {
 }
 
 void CWnd::GetWindowText(CString& rString) const {
+    rString.Empty(); // the old text is not kept while the new one is read
     const int length = ::GetWindowTextLengthW(m_hWnd);
     if (length <= 0) {
-        rString.Empty();
         return;
     }
     LPWSTR buffer = rString.GetBuffer(length);
