@@ -14,9 +14,11 @@ bool IsLow(char16_t c) {
     return c >= 0xDC00 && c <= 0xDFFF;
 }
 
-std::size_t WidthAt(const std::u16string& t, std::size_t i, std::size_t end) {
+} // namespace
+
+std::size_t UnitCells(std::u16string_view t, std::size_t i) {
     const char16_t c = t[i];
-    if (IsHigh(c) && i + 1 < end && IsLow(t[i + 1])) {
+    if (IsHigh(c) && i + 1 < t.size() && IsLow(t[i + 1])) {
         return 2;
     }
     if (IsLow(c) && i > 0 && IsHigh(t[i - 1])) {
@@ -25,25 +27,27 @@ std::size_t WidthAt(const std::u16string& t, std::size_t i, std::size_t end) {
     return static_cast<std::size_t>(screen::CharWidth(c));
 }
 
-} // namespace
-
-std::size_t CellsOf(const std::u16string& text, std::size_t from, std::size_t to) {
+std::size_t CellsOf(std::u16string_view units, std::size_t from, std::size_t to) {
     std::size_t cells = 0;
-    for (std::size_t i = from; i < to; ++i) {
-        cells += WidthAt(text, i, text.size());
+    for (std::size_t i = from; i < to && i < units.size(); ++i) {
+        cells += UnitCells(units, i);
     }
     return cells;
 }
 
-LineRows::LineRows(const std::u16string& text, std::size_t start, std::size_t length,
-                   std::size_t width)
-    : text_(text), start_(start), length_(length), width_(std::max<std::size_t>(1, width)) {}
+LineRows::LineRows(std::shared_ptr<const std::u16string> units, std::size_t start,
+                   std::size_t length, std::size_t width)
+    : units_(std::move(units)), start_(start), length_(length),
+      width_(std::max<std::size_t>(1, width)) {}
+
+LineRows::LineRows(std::u16string_view line, std::size_t width)
+    : LineRows(std::make_shared<const std::u16string>(line), 0, line.size(), width) {}
 
 std::size_t LineRows::unitWidth(std::size_t i) const {
     if (cutByUnits()) {
         return 1;
     }
-    return WidthAt(text_, i, start_ + length_);
+    return UnitCells(*units_, i - start_);
 }
 
 LineRows::Place LineRows::locate(std::size_t pos) const {

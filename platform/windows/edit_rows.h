@@ -10,7 +10,9 @@
 #pragma once
 
 #include <cstddef>
+#include <memory>
 #include <string>
+#include <string_view>
 
 namespace windows {
 
@@ -18,7 +20,12 @@ class LineRows {
 public:
     static constexpr std::size_t kScanLimit = 1 << 16;
 
-    LineRows(const std::u16string& text, std::size_t start, std::size_t length, std::size_t width);
+    // units: the line's units, [start, start + length) of the text; a line
+    // longer than kScanLimit needs none (it may be null).
+    LineRows(std::shared_ptr<const std::u16string> units, std::size_t start, std::size_t length,
+             std::size_t width);
+    // A line given whole (tests).
+    LineRows(std::u16string_view line, std::size_t width);
 
     struct Place {
         std::size_t row = 0;
@@ -34,15 +41,23 @@ public:
     // Cells the unit at i takes (0 for the second half of a surrogate pair).
     std::size_t unitWidth(std::size_t i) const;
     bool cutByUnits() const { return length_ > kScanLimit; }
+    std::size_t start() const { return start_; }
+    // The whole line's units, units()[0] at start (empty when cut by units).
+    std::u16string_view units() const {
+        return units_ && !cutByUnits() ? std::u16string_view(*units_) : std::u16string_view();
+    }
 
 private:
-    const std::u16string& text_;
+    std::shared_ptr<const std::u16string> units_;
     std::size_t start_;
     std::size_t length_;
     std::size_t width_;
 };
 
-// The cells the units [from, to) of text take on one row.
-std::size_t CellsOf(const std::u16string& text, std::size_t from, std::size_t to);
+// Cells the unit at i takes, seen with its neighbours: a surrogate pair
+// takes two, on its first half.
+std::size_t UnitCells(std::u16string_view units, std::size_t i);
+// The cells units [from, to) take on one row.
+std::size_t CellsOf(std::u16string_view units, std::size_t from, std::size_t to);
 
 } // namespace windows

@@ -29,7 +29,7 @@ TEST(LineRows, RowsAndTheirStarts) {
         {u"abc\U0001F600d", 4, 2, {3}}, // the pair moves whole to the next row
     };
     for (const Case& c : cases) {
-        const LineRows rows(c.text, 0, c.text.size(), c.width);
+        const LineRows rows(c.text, c.width);
         EXPECT_EQ(rows.rows(), c.rows) << c.text.size() << " units, width " << c.width;
         for (std::size_t r = 0; r < c.rowStarts.size(); ++r) {
             EXPECT_EQ(rows.rowStart(r + 1), c.rowStarts[r]) << "row " << r + 1;
@@ -40,7 +40,7 @@ TEST(LineRows, RowsAndTheirStarts) {
 TEST(LineRows, LocateAndBackAgree) {
     const std::u16string text = u"ab\u4E2D\u6587cd\U0001F600efgh\u5B57";
     for (std::size_t width : {3u, 4u, 5u, 7u, 40u}) {
-        const LineRows rows(text, 0, text.size(), width);
+        const LineRows rows(text, width);
         for (std::size_t pos = 0; pos <= text.size(); ++pos) {
             if (pos > 0 && pos < text.size() && text[pos] >= 0xDC00 && text[pos] <= 0xDFFF) {
                 continue; // inside a surrogate pair is no cursor position
@@ -55,7 +55,7 @@ TEST(LineRows, LocateAndBackAgree) {
 
 TEST(LineRows, AClickPastAWrappedRowStaysOnThatRow) {
     const std::u16string text = u"abcdefgh";
-    const LineRows rows(text, 0, text.size(), 4);
+    const LineRows rows(text, 4);
     EXPECT_EQ(rows.positionAt(0, 10), 3u);
     EXPECT_EQ(rows.positionAt(1, 10), 7u);
     EXPECT_EQ(rows.positionAt(2, 10), 8u); // the row after a full last row
@@ -63,7 +63,7 @@ TEST(LineRows, AClickPastAWrappedRowStaysOnThatRow) {
 
 TEST(LineRows, VeryLongLinesAreCutByUnits) {
     const std::u16string text(LineRows::kScanLimit + 10, u'\u4E2D');
-    const LineRows rows(text, 0, text.size(), 10);
+    const LineRows rows(text, 10);
     EXPECT_TRUE(rows.cutByUnits());
     EXPECT_EQ(rows.locate(25).row, 2u);
     EXPECT_EQ(rows.locate(25).x, 5u);
