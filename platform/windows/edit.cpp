@@ -82,28 +82,24 @@ std::size_t Edit::width() const {
     return static_cast<std::size_t>(textArea().w);
 }
 
-std::shared_ptr<const std::u16string> Edit::lineUnits(std::size_t line, std::size_t start,
-                                                      std::size_t length) const {
+LineRows Edit::rowsOfLine(std::size_t line) const {
     if (linesRevision_ != model_.revision() || lines_.size() >= 64) {
         lines_.clear();
         linesRevision_ = model_.revision();
     }
-    for (const auto& [number, units] : lines_) {
-        if (number == line) {
-            return units;
+    for (const auto& [number, rows] : lines_) {
+        if (number == line && rows.width() == std::max<std::size_t>(1, width())) {
+            return rows;
         }
     }
-    auto units = std::make_shared<const std::u16string>(model_.units(start, start + length));
-    lines_.emplace_back(line, units);
-    return units;
-}
-
-LineRows Edit::rowsOfLine(std::size_t line) const {
     const std::size_t start = model_.lineStart(line);
     const std::size_t length = model_.lineLength(line);
     // A line too long to scan is cut by units and needs no copy.
-    auto units = length <= LineRows::kScanLimit ? lineUnits(line, start, length) : nullptr;
-    return LineRows(std::move(units), start, length, width());
+    auto units = length <= LineRows::kScanLimit
+                     ? std::make_shared<const std::u16string>(model_.units(start, start + length))
+                     : nullptr;
+    lines_.emplace_back(line, LineRows(std::move(units), start, length, width()));
+    return lines_.back().second;
 }
 
 std::size_t Edit::rowsOf(std::size_t line) const {

@@ -56,8 +56,6 @@ private:
         bool operator==(const RowPos&) const = default;
     };
     std::size_t width() const;
-    std::shared_ptr<const std::u16string> lineUnits(std::size_t line, std::size_t start,
-                                                    std::size_t length) const;
     LineRows rowsOfLine(std::size_t line) const;
     std::size_t rowsOf(std::size_t line) const;
     std::size_t cellX(std::size_t pos) const;
@@ -83,10 +81,10 @@ private:
     std::size_t goalX_ = 0;   // the cell column Up and Down keep to
     RowPos top_;              // multi-line: the first visible row
     std::size_t scrollX_ = 0; // single-line: the first visible unit
-    // The units of lines laid out since the last edit, so that a key and its
-    // redraw copy each line they look at once.
+    // The lines laid out since the last edit, so that a key and its redraw
+    // copy and scan each line they look at once.
     mutable std::uint64_t linesRevision_ = 0;
-    mutable std::vector<std::pair<std::size_t, std::shared_ptr<const std::u16string>>> lines_;
+    mutable std::vector<std::pair<std::size_t, LineRows>> lines_;
 };
 
 } // namespace windows

@@ -4,15 +4,18 @@
 // position's row is where the cursor shows before the character there, so
 // a full row is followed by a row for the cursor after it.
 //
-// Finding a place scans its line from the start. Lines longer than
+// The line is scanned once, when its rows are made, for where each row
+// starts; finding a place then looks at one row. Lines longer than
 // kScanLimit are cut every `width` units instead, each unit one cell, so
 // that no key ever scans megabytes (wide characters there show as blanks).
+// Copies share the line's units and rows.
 #pragma once
 
 #include <cstddef>
 #include <memory>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace windows {
 
@@ -33,7 +36,7 @@ public:
     };
     // Where the cursor at pos (start <= pos <= start + length) shows.
     Place locate(std::size_t pos) const;
-    std::size_t rows() const { return locate(start_ + length_).row + 1; }
+    std::size_t rows() const;
     // The first unit of row r (clamped to the end of the line).
     std::size_t rowStart(std::size_t r) const;
     // The position in row r nearest to cell x.
@@ -42,16 +45,24 @@ public:
     std::size_t unitWidth(std::size_t i) const;
     bool cutByUnits() const { return length_ > kScanLimit; }
     std::size_t start() const { return start_; }
+    std::size_t width() const { return width_; }
     // The whole line's units, units()[0] at start (empty when cut by units).
     std::u16string_view units() const {
         return units_ && !cutByUnits() ? std::u16string_view(*units_) : std::u16string_view();
     }
 
 private:
+    std::size_t end() const { return start_ + length_; }
+
     std::shared_ptr<const std::u16string> units_;
     std::size_t start_;
     std::size_t length_;
     std::size_t width_;
+    // Scanned lines: where rows start (the first at start_), and whether
+    // the cursor after the last character needs a row of its own.
+    std::shared_ptr<const std::vector<std::size_t>> starts_;
+    bool endRow_ = false;
+    std::size_t endX_ = 0;
 };
 
 // Cells the unit at i takes, seen with its neighbours: a surrogate pair

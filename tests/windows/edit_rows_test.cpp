@@ -69,3 +69,40 @@ TEST(LineRows, VeryLongLinesAreCutByUnits) {
     EXPECT_EQ(rows.locate(25).x, 5u);
     EXPECT_EQ(rows.rowStart(3), 30u);
 }
+
+// The rows found once per line against a walk of the line from its start for
+// every position: narrow, wide and paired characters at every width.
+TEST(LineRows, RowsFoundOnceAgreeWithAWalkFromTheStart) {
+    const std::u16string pieces[] = {u"a", u"b", u"\u4E2D", u"\U0001F600", u"\u00E9", u"\r"};
+    std::uint32_t state = 7;
+    const auto next = [&state] {
+        state = state * 1664525u + 1013904223u;
+        return state >> 8;
+    };
+    for (int round = 0; round < 300; ++round) {
+        std::u16string line;
+        const std::size_t count = next() % 30;
+        for (std::size_t i = 0; i < count; ++i) {
+            line += pieces[next() % std::size(pieces)];
+        }
+        const std::size_t width = 1 + next() % 8;
+        const LineRows rows(line, width);
+        // The walk: a character that would pass the edge starts the next
+        // row; the cursor after the last character needs a cell too.
+        std::size_t row = 0, x = 0;
+        for (std::size_t i = 0; i <= line.size(); ++i) {
+            const std::size_t w = i == line.size() ? 1 : windows::UnitCells(line, i);
+            if (x > 0 && x + w > width) {
+                ++row;
+                x = 0;
+                if (i < line.size()) {
+                    EXPECT_EQ(rows.rowStart(row), i) << "round " << round;
+                }
+            }
+            EXPECT_EQ(rows.locate(i).row, row) << "round " << round << " pos " << i;
+            EXPECT_EQ(rows.locate(i).x, x) << "round " << round << " pos " << i;
+            x += w;
+        }
+        EXPECT_EQ(rows.rows(), row + 1) << "round " << round;
+    }
+}
