@@ -1,29 +1,65 @@
 #include "platform/windows/text_model.h"
 
 #include <algorithm>
+#include <bit>
+#include <cstring>
 #include <stdexcept>
 
 namespace windows {
 namespace {
 
 // Units are coded and decoded sixteen at a time while they are all ASCII:
-// such a run needs no table, and the plain loops vectorise.
+// such a run needs no table. The test reads the run as 64-bit words.
 constexpr std::size_t kRun = 16;
 
 bool AllAscii(const char16_t* units) {
-    char16_t any = 0;
-    for (std::size_t i = 0; i < kRun; ++i) {
-        any = static_cast<char16_t>(any | units[i]);
-    }
-    return any < 0x80;
+    std::uint64_t w[4];
+    std::memcpy(w, units, sizeof(w));
+    return ((w[0] | w[1] | w[2] | w[3]) & 0xFF80FF80FF80FF80ull) == 0;
 }
 
 bool AllAscii(const unsigned char* bytes) {
-    unsigned char any = 0;
-    for (std::size_t i = 0; i < kRun; ++i) {
-        any = static_cast<unsigned char>(any | bytes[i]);
+    std::uint64_t w[2];
+    std::memcpy(w, bytes, sizeof(w));
+    return ((w[0] | w[1]) & 0x8080808080808080ull) == 0;
+}
+
+// Sixteen ASCII units to their bytes and back, four at a time in a 64-bit
+// word (the bytes and units may not be told apart from aliases otherwise).
+static_assert(std::endian::native == std::endian::little, "units are read as words");
+void NarrowRun(const char16_t* units, unsigned char* bytes) {
+    for (std::size_t k = 0; k < kRun; k += 4) {
+        std::uint64_t w = 0;
+        std::memcpy(&w, units + k, sizeof(w));
+        w = (w & 0x000000FF000000FFull) | ((w >> 8) & 0x0000FF000000FF00ull);
+        const auto four = static_cast<std::uint32_t>((w & 0xFFFFu) | ((w >> 16) & 0xFFFF0000u));
+        std::memcpy(bytes + k, &four, sizeof(four));
     }
-    return any < 0x80;
+}
+
+void WidenRun(const unsigned char* bytes, char16_t* units) {
+    for (std::size_t k = 0; k < kRun; k += 4) {
+        std::uint32_t four = 0;
+        std::memcpy(&four, bytes + k, sizeof(four));
+        std::uint64_t w = four;
+        w = (w | (w << 16)) & 0x0000FFFF0000FFFFull;
+        w = (w | (w << 8)) & 0x00FF00FF00FF00FFull;
+        std::memcpy(units + k, &w, sizeof(w));
+    }
+}
+
+// Counted in byte-sized sums of at most 255, which vectorise.
+std::size_t CountLineEnds(std::string_view bytes) {
+    std::size_t total = 0;
+    for (std::size_t from = 0; from < bytes.size(); from += 255) {
+        const std::size_t to = std::min(bytes.size(), from + 255);
+        unsigned char n = 0;
+        for (std::size_t i = from; i < to; ++i) {
+            n = static_cast<unsigned char>(n + (bytes[i] == '\n' ? 1 : 0));
+        }
+        total += n;
+    }
+    return total;
 }
 
 } // namespace
@@ -63,9 +99,7 @@ bool TextModel::encodeInto(std::u16string_view units, std::string& out) {
     std::size_t i = 0;
     while (i < units.size()) {
         if (i + kRun <= units.size() && AllAscii(src + i)) {
-            for (std::size_t k = 0; k < kRun; ++k) {
-                dst[i + k] = static_cast<unsigned char>(src[i + k]);
-            }
+            NarrowRun(src + i, dst + i);
             i += kRun;
             continue;
         }
@@ -87,9 +121,7 @@ void TextModel::decodeInto(const Block& block, std::size_t from, std::size_t cou
     std::size_t i = 0;
     while (i < count) {
         if (i + kRun <= count && AllAscii(src + i)) {
-            for (std::size_t k = 0; k < kRun; ++k) {
-                out[i + k] = src[i + k];
-            }
+            WidenRun(src + i, out + i);
             i += kRun;
             continue;
         }
@@ -100,12 +132,14 @@ void TextModel::decodeInto(const Block& block, std::size_t from, std::size_t cou
 
 TextModel::Block TextModel::makeBlock(std::u16string_view units) {
     Block block;
-    if (!encodeInto(units, block.narrow)) {
+    if (encodeInto(units, block.narrow)) {
+        block.breaks = CountLineEnds(block.narrow);
+    } else {
         block.narrow = std::string();
         block.wide.assign(units);
         block.isWide = true;
+        block.breaks = static_cast<std::size_t>(std::count(units.begin(), units.end(), u'\n'));
     }
-    block.breaks = static_cast<std::size_t>(std::count(units.begin(), units.end(), u'\n'));
     block.id = nextId_++;
     return block;
 }
