@@ -62,11 +62,11 @@ std::size_t TextLength(const CString& s) {
     const auto length = static_cast<std::size_t>(s.GetLength());
     for (std::size_t from = 0; from < length; from += 4096) {
         const std::size_t to = std::min(length, from + 4096);
-        bool zero = false;
+        unsigned zeros = 0;
         for (std::size_t i = from; i < to; ++i) {
-            zero = zero || text[i] == 0; // no early exit: the loop vectorises
+            zeros |= text[i] == 0 ? 1u : 0u; // no early exit: the loop vectorises
         }
-        if (zero) {
+        if (zeros != 0) {
             return static_cast<std::size_t>(std::find(text + from, text + to, 0) - text);
         }
     }

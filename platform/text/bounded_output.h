@@ -3,9 +3,14 @@
 // so no conversion can write past the buffer it was given.
 #pragma once
 
+#include <bit>
 #include <cstddef>
+#include <cstdint>
+#include <cstring>
 
 namespace text {
+
+static_assert(std::endian::native == std::endian::little, "units are read as words");
 
 template <typename Unit> class BoundedOutput {
 public:
@@ -35,6 +40,37 @@ public:
             dst_[count_ + 1] = second;
         }
         count_ += 2;
+        return true;
+    }
+
+    // Units below 0x80 as their own bytes, as many as fit; false when not
+    // all did (the output then overflows, as unit by unit).
+    bool PutAscii(const char16_t* units, std::size_t n) {
+        static_assert(sizeof(Unit) == 1, "bytes out");
+        if (dst_ != nullptr) {
+            const std::size_t room = capacity_ - count_;
+            const std::size_t fit = n < room ? n : room;
+            Unit* out = dst_ + count_;
+            std::size_t i = 0;
+            // Four units at a time, as a 64-bit word: their low bytes side by side.
+            for (; i + 4 <= fit; i += 4) {
+                std::uint64_t w = 0;
+                std::memcpy(&w, units + i, sizeof(w));
+                w = (w & 0x000000FF000000FFull) | ((w >> 8) & 0x0000FF000000FF00ull);
+                const auto four =
+                    static_cast<std::uint32_t>((w & 0xFFFFu) | ((w >> 16) & 0xFFFF0000u));
+                std::memcpy(out + i, &four, sizeof(four));
+            }
+            for (; i < fit; ++i) {
+                out[i] = static_cast<Unit>(units[i]);
+            }
+            if (fit < n) {
+                count_ += fit;
+                overflow_ = true;
+                return false;
+            }
+        }
+        count_ += n;
         return true;
     }
 

@@ -164,6 +164,10 @@ const CodePageTable* CodePageTable::Build(UINT code_page) {
             table->to_bytes_[c] = seq;
         }
     }
+    table->ascii_as_is_ = true;
+    for (char16_t c = 0; c < 0x80; ++c) {
+        table->ascii_as_is_ = table->ascii_as_is_ && table->to_bytes_[c] == c;
+    }
     return table.release();
 }
 

@@ -12,6 +12,7 @@
 
 #include <bit>
 #include <climits>
+#include <cstdint>
 #include <cstring>
 #include <string>
 
@@ -86,6 +87,9 @@ public:
         return c < 0x10000 && table_.ToBytes(static_cast<char16_t>(c)) != CodePageTable::kNoBytes;
     }
     bool used_default() const { return used_default_; }
+    bool AsciiAsIs() const { return table_.ascii_as_is(); }
+    bool Ascii(const char16_t* units, std::size_t n) { return out_.PutAscii(units, n); }
+    bool Full() const { return out_.overflow(); }
 
 private:
     const CodePageTable& table_;
@@ -98,7 +102,37 @@ bool IsSurrogate(char16_t c) {
     return c >= 0xD800 && c <= 0xDFFF;
 }
 
-void EncodeTable(Composite rule, const char16_t* src, std::size_t n, Encoder& enc) {
+// Whether the 16 units at p are all ASCII, read as 64-bit words.
+bool SixteenAscii(const char16_t* p) {
+    std::uint64_t w[4];
+    std::memcpy(w, p, sizeof(w));
+    return ((w[0] | w[1] | w[2] | w[3]) & 0xFF80FF80FF80FF80ull) == 0;
+}
+
+// Where the next run of at least 16 ASCII units starts, from i on; n if none.
+std::size_t NextAsciiRun(const char16_t* src, std::size_t i, std::size_t n) {
+    for (; i + 16 <= n; i += 16) {
+        if (SixteenAscii(src + i)) {
+            return i;
+        }
+    }
+    return n;
+}
+
+// Where the run of ASCII units from i ends (at most n).
+std::size_t AsciiRunEnd(const char16_t* src, std::size_t i, std::size_t n) {
+    while (i + 16 <= n && SixteenAscii(src + i)) {
+        i += 16;
+    }
+    while (i < n && src[i] < 0x80) {
+        ++i;
+    }
+    return i;
+}
+
+// Unit by unit, with the composite rule.
+[[gnu::always_inline]] inline void EncodeUnits(Composite rule, const char16_t* src, std::size_t n,
+                                               Encoder& enc) {
     const std::uint64_t* marks = rule == Composite::Off ? nullptr : text::BmpNonspacingMarks();
     std::size_t i = 0;
     while (i < n) {
@@ -151,6 +185,32 @@ void EncodeTable(Composite rule, const char16_t* src, std::size_t n, Encoder& en
         if (!ok) {
             return;
         }
+    }
+}
+
+// In a code page where ASCII is its own byte, long runs of ASCII are copied
+// and the text between them goes unit by unit. Cutting the text before an
+// ASCII unit changes nothing: no mark joins it to the character before, and
+// no surrogate pairs with it. The last unit of a run stays with the text after
+// it when a mark may follow.
+void EncodeTable(Composite rule, const char16_t* src, std::size_t n, Encoder& enc) {
+    if (!enc.AsciiAsIs()) {
+        EncodeUnits(rule, src, n, enc);
+        return;
+    }
+    std::size_t i = 0;
+    while (i < n && !enc.Full()) {
+        const std::size_t run = NextAsciiRun(src, i, n);
+        EncodeUnits(rule, src + i, run - i, enc);
+        if (run == n || enc.Full()) {
+            return;
+        }
+        std::size_t end = AsciiRunEnd(src, run, n);
+        if (end < n && src[end] >= 0x300) {
+            --end;
+        }
+        enc.Ascii(src + run, end - run);
+        i = end;
     }
 }
 
