@@ -43,9 +43,9 @@ public:
         return true;
     }
 
-    // Units below 0x80 as their own bytes, as many as fit; false when not
-    // all did (the output then overflows, as unit by unit).
-    bool PutAscii(const char16_t* units, std::size_t n) {
+    // The low bytes of units below 0x100, as many as fit; false when not all
+    // did (the output then overflows, as unit by unit).
+    bool PutLowBytes(const char16_t* units, std::size_t n) {
         static_assert(sizeof(Unit) == 1, "bytes out");
         if (dst_ != nullptr) {
             const std::size_t room = capacity_ - count_;

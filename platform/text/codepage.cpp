@@ -88,8 +88,9 @@ public:
     }
     bool used_default() const { return used_default_; }
     bool AsciiAsIs() const { return table_.ascii_as_is(); }
-    bool Ascii(const char16_t* units, std::size_t n) { return out_.PutAscii(units, n); }
-    bool Full() const { return out_.overflow(); }
+    bool Latin1AsIs() const { return table_.latin1_as_is(); }
+    // Units that are their own bytes.
+    bool Copy(const char16_t* units, std::size_t n) { return out_.PutLowBytes(units, n); }
 
 private:
     const CodePageTable& table_;
@@ -102,115 +103,98 @@ bool IsSurrogate(char16_t c) {
     return c >= 0xD800 && c <= 0xDFFF;
 }
 
-// Whether the 16 units at p are all ASCII, read as 64-bit words.
-bool SixteenAscii(const char16_t* p) {
-    std::uint64_t w[4];
+// Units are looked at in groups of eight: a group that is its own bytes is
+// copied at once, any other goes unit by unit.
+constexpr std::size_t kGroup = 8;
+
+// Whether the eight units at p are their own bytes and can be copied at once:
+// all ASCII, or, in a code page that has Latin-1's letters (U+00A0 to
+// U+00FF) as their own bytes, all below U+0100 and none from U+0080 to
+// U+009F. The units are read as 64-bit words, without branches.
+bool CopiesAsIs(const char16_t* p, bool latin1) {
+    std::uint64_t w[2];
     std::memcpy(w, p, sizeof(w));
-    return ((w[0] | w[1] | w[2] | w[3]) & 0xFF80FF80FF80FF80ull) == 0;
+    const std::uint64_t any = w[0] | w[1];
+    std::uint64_t c1 = 0; // a lane is zero where its unit is from U+0080 to U+009F
+    for (const std::uint64_t word : w) {
+        const std::uint64_t x = (word & 0x00E000E000E000E0ull) ^ 0x0080008000800080ull;
+        c1 |= (x - 0x0001000100010001ull) & ~x & 0x8000800080008000ull;
+    }
+    const bool ascii = (any & 0xFF80FF80FF80FF80ull) == 0;
+    const bool latin = latin1 & ((any & 0xFF00FF00FF00FF00ull) == 0) & (c1 == 0);
+    return ascii | latin;
 }
 
-// Where the next run of at least 16 ASCII units starts, from i on; n if none.
-std::size_t NextAsciiRun(const char16_t* src, std::size_t i, std::size_t n) {
-    for (; i + 16 <= n; i += 16) {
-        if (SixteenAscii(src + i)) {
-            return i;
-        }
-    }
-    return n;
-}
-
-// Where the run of ASCII units from i ends (at most n).
-std::size_t AsciiRunEnd(const char16_t* src, std::size_t i, std::size_t n) {
-    while (i + 16 <= n && SixteenAscii(src + i)) {
-        i += 16;
-    }
-    while (i < n && src[i] < 0x80) {
-        ++i;
-    }
-    return i;
-}
-
-// Unit by unit, with the composite rule.
-[[gnu::always_inline]] inline void EncodeUnits(Composite rule, const char16_t* src, std::size_t n,
-                                               Encoder& enc) {
+void EncodeTable(Composite rule, const char16_t* src, std::size_t n, Encoder& enc) {
     const std::uint64_t* marks = rule == Composite::Off ? nullptr : text::BmpNonspacingMarks();
+    const bool copies = enc.AsciiAsIs();
+    const bool latin1 = enc.Latin1AsIs();
     std::size_t i = 0;
     while (i < n) {
-        // Most text: a BMP character with no mark after it.
-        const char16_t unit = src[i];
-        const char16_t next = i + 1 < n ? src[i + 1] : u'\0';
-        if (!IsSurrogate(unit) && (marks == nullptr || next < 0x300 ||
-                                   (!IsSurrogate(next) && !text::IsNonspacingMark(marks, next)))) {
-            if (!enc.Char(unit)) {
+        // Most text: a group of units that are their own bytes, copied at
+        // once, unless the unit after it may be a mark that joins the last.
+        if (copies && i + kGroup <= n && (i + kGroup == n || src[i + kGroup] < 0x300) &&
+            CopiesAsIs(src + i, latin1)) {
+            if (!enc.Copy(src + i, kGroup)) {
                 return;
             }
-            ++i;
+            i += kGroup;
             continue;
         }
-        std::size_t len = 1;
-        char32_t base = CodePointAt(src, i, n, len);
-        i += len;
-        if (rule == Composite::Off || i == n || text::IsNonspacingMark(base)) {
-            if (!enc.Char(base)) {
-                return;
+        // Otherwise the group goes one by one.
+        const std::size_t stop = std::min(n, i + kGroup);
+        while (i < stop) {
+            // A BMP character with no mark after it.
+            const char16_t unit = src[i];
+            const char16_t next = i + 1 < n ? src[i + 1] : u'\0';
+            if (!IsSurrogate(unit) &&
+                (marks == nullptr || next < 0x300 ||
+                 (!IsSurrogate(next) && !text::IsNonspacingMark(marks, next)))) {
+                if (!enc.Char(unit)) {
+                    return;
+                }
+                ++i;
+                continue;
             }
-            continue;
-        }
-        // A base character and the nonspacing marks after it: fold each mark
-        // in while the code page has the precomposed result.
-        bool folded_all = true;
-        while (i < n) {
-            const char32_t mark = CodePointAt(src, i, n, len);
-            if (!text::IsNonspacingMark(mark)) {
-                break;
-            }
-            const char32_t composed = text::ComposePair(base, mark);
-            if (composed == 0 || !enc.Representable(composed)) {
-                folded_all = false;
-                break;
-            }
-            base = composed;
+            std::size_t len = 1;
+            char32_t base = CodePointAt(src, i, n, len);
             i += len;
-        }
-        bool ok = true;
-        if (folded_all || rule == Composite::Separate) {
-            ok = enc.Char(base); // separate: the remaining marks follow on their own
-        } else {
-            ok = rule == Composite::Default ? enc.Default() : enc.Char(base);
-            // Default and discard both consume the remaining marks.
-            while (i < n && text::IsNonspacingMark(CodePointAt(src, i, n, len))) {
+            if (rule == Composite::Off || i == n || text::IsNonspacingMark(base)) {
+                if (!enc.Char(base)) {
+                    return;
+                }
+                continue;
+            }
+            // A base character and the nonspacing marks after it: fold each
+            // mark in while the code page has the precomposed result.
+            bool folded_all = true;
+            while (i < n) {
+                const char32_t mark = CodePointAt(src, i, n, len);
+                if (!text::IsNonspacingMark(mark)) {
+                    break;
+                }
+                const char32_t composed = text::ComposePair(base, mark);
+                if (composed == 0 || !enc.Representable(composed)) {
+                    folded_all = false;
+                    break;
+                }
+                base = composed;
                 i += len;
             }
+            bool ok = true;
+            if (folded_all || rule == Composite::Separate) {
+                ok = enc.Char(base); // separate: the remaining marks follow on their own
+            } else {
+                ok = rule == Composite::Default ? enc.Default() : enc.Char(base);
+                // Default and discard both consume the remaining marks.
+                while (i < n && text::IsNonspacingMark(CodePointAt(src, i, n, len))) {
+                    i += len;
+                }
+            }
+            if (!ok) {
+                return;
+            }
         }
-        if (!ok) {
-            return;
-        }
-    }
-}
-
-// In a code page where ASCII is its own byte, long runs of ASCII are copied
-// and the text between them goes unit by unit. Cutting the text before an
-// ASCII unit changes nothing: no mark joins it to the character before, and
-// no surrogate pairs with it. The last unit of a run stays with the text after
-// it when a mark may follow.
-void EncodeTable(Composite rule, const char16_t* src, std::size_t n, Encoder& enc) {
-    if (!enc.AsciiAsIs()) {
-        EncodeUnits(rule, src, n, enc);
-        return;
-    }
-    std::size_t i = 0;
-    while (i < n && !enc.Full()) {
-        const std::size_t run = NextAsciiRun(src, i, n);
-        EncodeUnits(rule, src + i, run - i, enc);
-        if (run == n || enc.Full()) {
-            return;
-        }
-        std::size_t end = AsciiRunEnd(src, run, n);
-        if (end < n && src[end] >= 0x300) {
-            --end;
-        }
-        enc.Ascii(src + run, end - run);
-        i = end;
     }
 }
 
