@@ -18,12 +18,6 @@ bool AllAscii(const char16_t* units) {
     return ((w[0] | w[1] | w[2] | w[3]) & 0xFF80FF80FF80FF80ull) == 0;
 }
 
-bool AllAscii(const unsigned char* bytes) {
-    std::uint64_t w[2];
-    std::memcpy(w, bytes, sizeof(w));
-    return ((w[0] | w[1]) & 0x8080808080808080ull) == 0;
-}
-
 // Sixteen ASCII units to their bytes and back, four at a time in a 64-bit
 // word (the bytes and units may not be told apart from aliases otherwise).
 static_assert(std::endian::native == std::endian::little, "units are read as words");
@@ -46,6 +40,19 @@ void WidenRun(const unsigned char* bytes, char16_t* units) {
         w = (w | (w << 8)) & 0x00FF00FF00FF00FFull;
         std::memcpy(units + k, &w, sizeof(w));
     }
+}
+
+// One bit for each of sixteen bytes that is not ASCII.
+unsigned HighBytes(const unsigned char* bytes) {
+    unsigned mask = 0;
+    for (std::size_t half = 0; half < 2; ++half) {
+        std::uint64_t w = 0;
+        std::memcpy(&w, bytes + 8 * half, sizeof(w));
+        // The top bit of each byte, gathered into the top byte by the multiply.
+        const std::uint64_t tops = (w & 0x8080808080808080ull) >> 7;
+        mask |= static_cast<unsigned>((tops * 0x0102040810204080ull) >> 56) << (8 * half);
+    }
+    return mask;
 }
 
 // Counted in byte-sized sums of at most 255, which vectorise.
@@ -119,14 +126,17 @@ void TextModel::decodeInto(const Block& block, std::size_t from, std::size_t cou
     }
     const auto* src = reinterpret_cast<const unsigned char*>(block.narrow.data()) + from;
     std::size_t i = 0;
-    while (i < count) {
-        if (i + kRun <= count && AllAscii(src + i)) {
-            WidenRun(src + i, out + i);
-            i += kRun;
-            continue;
+    // Every run of sixteen is widened as if it were ASCII; the few bytes
+    // that are not are then looked up.
+    for (; i + kRun <= count; i += kRun) {
+        WidenRun(src + i, out + i);
+        for (unsigned others = HighBytes(src + i); others != 0; others &= others - 1) {
+            const auto k = static_cast<std::size_t>(std::countr_zero(others));
+            out[i + k] = palette_.decode(src[i + k]);
         }
+    }
+    for (; i < count; ++i) {
         out[i] = palette_.decode(src[i]);
-        ++i;
     }
 }
 
