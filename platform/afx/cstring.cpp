@@ -137,14 +137,6 @@ CString operator+(LPCWSTR a, const CString& b) {
     return r;
 }
 
-void CString::Empty() {
-    if (text_ && text_.use_count() == 1) {
-        text_->clear();
-    } else {
-        text_.reset();
-    }
-}
-
 LPWSTR CString::GetBuffer(int nMinBufLength) {
     const std::size_t wanted = nMinBufLength > 0 ? static_cast<std::size_t>(nMinBufLength) : 0;
     if (IsEmpty() && text_ && text_->capacity() < wanted + kRoomAfter) {
@@ -160,6 +152,18 @@ LPWSTR CString::GetBuffer(int nMinBufLength) {
         text.resize(wanted, u'\0');
     }
     return text.data();
+}
+
+LPWSTR CString::GetBufferToFill(int nLength) {
+    const std::size_t wanted = nLength > 0 ? static_cast<std::size_t>(nLength) : 0;
+    if (!text_ || text_.use_count() > 1 || text_->capacity() < wanted + kRoomAfter) {
+        text_.reset();
+        text_ = std::make_shared<std::u16string>();
+        text_->reserve(wanted + RoomFor(wanted));
+    }
+    // Only characters the old text did not reach are zero-filled.
+    text_->resize(wanted, u'\0');
+    return text_->data();
 }
 
 void CString::ReleaseBuffer(int nNewLength) {

@@ -47,9 +47,8 @@ public:
 
     int GetLength() const { return static_cast<int>(str().size()); }
     bool IsEmpty() const { return str().empty(); }
-    // The text becomes empty. A buffer of this string's own is kept for the
-    // next GetBuffer to fill; a shared one is let go.
-    void Empty();
+    // The text becomes empty and its buffer is let go.
+    void Empty() { text_.reset(); }
     WCHAR GetAt(int i) const { return str()[static_cast<std::size_t>(i)]; }
 
     // Always zero-terminated.
@@ -61,6 +60,13 @@ public:
     // string never copies: an old buffer too small is let go before a new
     // one is taken, so the two are never held at once.
     LPWSTR GetBuffer(int nMinBufLength);
+    // A buffer of exactly nLength characters (and a terminator) to be
+    // filled with a new text; the old one is not kept. This string's own
+    // buffer is filled in place when it holds the text with room to spare;
+    // otherwise the old buffer goes before a new one is taken. Reading a
+    // control's text uses it: a text box's worth is never held twice, and
+    // reading it again costs no new memory.
+    LPWSTR GetBufferToFill(int nLength);
     void ReleaseBuffer(int nNewLength = -1);
 
     // printf-style formatting with %s (wide), %d, %u, %x, %c and %%.

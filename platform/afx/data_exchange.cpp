@@ -18,16 +18,14 @@ HWND CDataExchange::PrepareEditCtrl(int nIDC) {
 
 namespace {
 
-// The control's text, read into value's own buffer when that can hold it.
-// The old text goes first, so the old and the new (each as long as the
-// text box) are never held at once.
 void ReadWindowText(HWND hWnd, CString& value) {
-    value.Empty();
     const int length = ::GetWindowTextLengthW(hWnd);
-    if (length > 0) {
-        const int copied = ::GetWindowTextW(hWnd, value.GetBuffer(length), length + 1);
-        value.ReleaseBuffer(copied > 0 ? copied : 0);
+    if (length <= 0) {
+        value.Empty();
+        return;
     }
+    const int copied = ::GetWindowTextW(hWnd, value.GetBufferToFill(length), length + 1);
+    value.ReleaseBuffer(copied > 0 ? copied : 0);
 }
 
 bool IsDropDownList(HWND hWnd) {

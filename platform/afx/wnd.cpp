@@ -118,12 +118,12 @@ void CWnd::SetWindowText(LPCWSTR lpszString) {
 }
 
 void CWnd::GetWindowText(CString& rString) const {
-    rString.Empty(); // the old text is not kept while the new one is read
     const int length = ::GetWindowTextLengthW(m_hWnd);
     if (length <= 0) {
+        rString.Empty();
         return;
     }
-    LPWSTR buffer = rString.GetBuffer(length);
+    LPWSTR buffer = rString.GetBufferToFill(length);
     const int copied = ::GetWindowTextW(m_hWnd, buffer, length + 1);
     rString.ReleaseBuffer(copied > 0 ? copied : 0);
 }
