@@ -142,6 +142,12 @@ void BM_TypeAfterJumps(benchmark::State& state) {
     KeysAndRedraw(
         state, {Key(screen::Key::Home, true), Char(U'x'), Key(screen::Key::End, true), Char(U'x')});
 }
+void BM_AltLetter(benchmark::State& state) {
+    // A mnemonic no label has: every control is asked.
+    screen::KeyEvent alt = Char(U'q');
+    alt.alt = true;
+    KeysAndRedraw(state, {alt});
+}
 void BM_TypeWideAndErase(benchmark::State& state) {
     // A character beyond one byte in single-byte text.
     KeysAndRedraw(state, {Char(U'\u4E2D'), Key(screen::Key::Backspace)});
@@ -186,6 +192,7 @@ BENCHMARK(BM_TypeAtStart)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_TypeAtEnd)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_TypeAfterJumps)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_TypeWideAndErase)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_AltLetter)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_TypeInLongWideLine)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_SetText)->Unit(benchmark::kMillisecond);
 
