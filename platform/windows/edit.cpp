@@ -49,6 +49,7 @@ std::size_t RowSpan(std::size_t width) {
 } // namespace
 
 void Edit::setText(std::u16string_view text) {
+    lines_.clear();
     model_.setText(text);
     caret_ = anchor_ = goalX_ = 0;
     top_ = RowPos{};
