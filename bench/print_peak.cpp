@@ -39,6 +39,7 @@
 #include <string>
 #include <string_view>
 #include <sys/mman.h>
+#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 #include <vector>
@@ -194,6 +195,23 @@ long PeakKilobytes() {
     return -1;
 }
 
+// User and system CPU time of this process so far.
+struct Times {
+    double user = 0;
+    double system = 0;
+    double cpu() const { return user + system; }
+    Times operator-(const Times& o) const { return Times{user - o.user, system - o.system}; }
+};
+
+Times ProcessTimes() {
+    rusage usage{};
+    ::getrusage(RUSAGE_SELF, &usage);
+    const auto seconds = [](const timeval& tv) {
+        return static_cast<double>(tv.tv_sec) + static_cast<double>(tv.tv_usec) * 1e-6;
+    };
+    return Times{seconds(usage.ru_utime), seconds(usage.ru_stime)};
+}
+
 double CpuSeconds() {
     timespec ts{};
     ::clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &ts);
@@ -311,30 +329,46 @@ void Run(Form& form, Printer& printer, const Options& options) {
                 cpu, wall);
 
     // Print and iconv in turns; CPU time of this process only (the printer
-    // is another process).
-    std::vector<double> prints, iconvs;
+    // is another process). The system time of a Print is mostly the kernel
+    // passing the bytes through the pseudo-terminal, which iconv does not do.
+    std::vector<Times> prints, iconvs;
     for (int round = 0; round < options.rounds; ++round) {
         printer.Restart(false);
-        double t = CpuSeconds();
+        Times t = ProcessTimes();
         form.Print();
-        prints.push_back(CpuSeconds() - t);
+        prints.push_back(ProcessTimes() - t);
         const Hash received = printer.Await(expected.count);
-        t = CpuSeconds();
+        t = ProcessTimes();
         const Hash h = IconvConvert(form.m_strText.str(), false);
-        iconvs.push_back(CpuSeconds() - t);
+        iconvs.push_back(ProcessTimes() - t);
         if (h.count + 20 != expected.count || received.count != expected.count) {
             std::fputs("print_peak: a Print or iconv's output changed between rounds\n", stderr);
             std::exit(1);
         }
-        std::printf("round %d         Print %.3f s CPU, iconv %.3f s CPU, Print / iconv %.2f\n",
-                    round + 1, prints.back(), iconvs.back(), prints.back() / iconvs.back());
+        const Times& p = prints.back();
+        std::printf("round %d         Print %.3f s CPU (user %.3f, system %.3f), iconv %.3f s CPU; "
+                    "Print / iconv %.2f (user only %.2f)\n",
+                    round + 1, p.cpu(), p.user, p.system, iconvs.back().cpu(),
+                    p.cpu() / iconvs.back().cpu(), p.user / iconvs.back().cpu());
     }
     if (!prints.empty()) {
-        std::sort(prints.begin(), prints.end());
-        std::sort(iconvs.begin(), iconvs.end());
-        const std::size_t mid = prints.size() / 2;
-        std::printf("median          Print %.3f s CPU, iconv %.3f s CPU, Print / iconv %.2f\n",
-                    prints[mid], iconvs[mid], prints[mid] / iconvs[mid]);
+        const auto median = [](std::vector<double> v) {
+            std::sort(v.begin(), v.end());
+            return v[v.size() / 2];
+        };
+        std::vector<double> ratio, userRatio, total, user, system, anchor;
+        for (std::size_t i = 0; i < prints.size(); ++i) {
+            ratio.push_back(prints[i].cpu() / iconvs[i].cpu());
+            userRatio.push_back(prints[i].user / iconvs[i].cpu());
+            total.push_back(prints[i].cpu());
+            user.push_back(prints[i].user);
+            system.push_back(prints[i].system);
+            anchor.push_back(iconvs[i].cpu());
+        }
+        std::printf("median          Print %.3f s CPU (user %.3f, system %.3f), iconv %.3f s CPU; "
+                    "Print / iconv %.2f (user only %.2f)\n",
+                    median(total), median(user), median(system), median(anchor), median(ratio),
+                    median(userRatio));
     }
 }
 

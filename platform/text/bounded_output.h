@@ -3,14 +3,11 @@
 // so no conversion can write past the buffer it was given.
 #pragma once
 
-#include <bit>
+#include "platform/text/unit_runs.h"
+
 #include <cstddef>
-#include <cstdint>
-#include <cstring>
 
 namespace text {
-
-static_assert(std::endian::native == std::endian::little, "units are read as words");
 
 template <typename Unit> class BoundedOutput {
 public:
@@ -52,14 +49,8 @@ public:
             const std::size_t fit = n < room ? n : room;
             Unit* out = dst_ + count_;
             std::size_t i = 0;
-            // Four units at a time, as a 64-bit word: their low bytes side by side.
-            for (; i + 4 <= fit; i += 4) {
-                std::uint64_t w = 0;
-                std::memcpy(&w, units + i, sizeof(w));
-                w = (w & 0x000000FF000000FFull) | ((w >> 8) & 0x0000FF000000FF00ull);
-                const auto four =
-                    static_cast<std::uint32_t>((w & 0xFFFFu) | ((w >> 16) & 0xFFFF0000u));
-                std::memcpy(out + i, &four, sizeof(four));
+            for (; i + 8 <= fit; i += 8) {
+                NarrowEight(units + i, reinterpret_cast<unsigned char*>(out + i));
             }
             for (; i < fit; ++i) {
                 out[i] = static_cast<Unit>(units[i]);

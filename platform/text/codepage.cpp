@@ -7,6 +7,7 @@
 #include "platform/text/bounded_output.h"
 #include "platform/text/code_page_table.h"
 #include "platform/text/composition.h"
+#include "platform/text/unit_runs.h"
 #include "platform/text/utf8_page.h"
 #include "platform/win32/kernel.h"
 
@@ -104,26 +105,8 @@ bool IsSurrogate(char16_t c) {
 }
 
 // Units are looked at in groups of eight: a group that is its own bytes is
-// copied at once, any other goes unit by unit.
+// copied at once (unit_runs.h), any other goes unit by unit.
 constexpr std::size_t kGroup = 8;
-
-// Whether the eight units at p are their own bytes and can be copied at once:
-// all ASCII, or, in a code page that has Latin-1's letters (U+00A0 to
-// U+00FF) as their own bytes, all below U+0100 and none from U+0080 to
-// U+009F. The units are read as 64-bit words, without branches.
-bool CopiesAsIs(const char16_t* p, bool latin1) {
-    std::uint64_t w[2];
-    std::memcpy(w, p, sizeof(w));
-    const std::uint64_t any = w[0] | w[1];
-    std::uint64_t c1 = 0; // a lane is zero where its unit is from U+0080 to U+009F
-    for (const std::uint64_t word : w) {
-        const std::uint64_t x = (word & 0x00E000E000E000E0ull) ^ 0x0080008000800080ull;
-        c1 |= (x - 0x0001000100010001ull) & ~x & 0x8000800080008000ull;
-    }
-    const bool ascii = (any & 0xFF80FF80FF80FF80ull) == 0;
-    const bool latin = latin1 & ((any & 0xFF00FF00FF00FF00ull) == 0) & (c1 == 0);
-    return ascii | latin;
-}
 
 void EncodeTable(Composite rule, const char16_t* src, std::size_t n, Encoder& enc) {
     const std::uint64_t* marks = rule == Composite::Off ? nullptr : text::BmpNonspacingMarks();
@@ -134,7 +117,7 @@ void EncodeTable(Composite rule, const char16_t* src, std::size_t n, Encoder& en
         // Most text: a group of units that are their own bytes, copied at
         // once, unless the unit after it may be a mark that joins the last.
         if (copies && i + kGroup <= n && (i + kGroup == n || src[i + kGroup] < 0x300) &&
-            CopiesAsIs(src + i, latin1)) {
+            text::EightAsBytes(src + i, latin1)) {
             if (!enc.Copy(src + i, kGroup)) {
                 return;
             }

@@ -1,59 +1,18 @@
 #include "platform/windows/text_model.h"
 
+#include "platform/text/unit_runs.h"
+
 #include <algorithm>
 #include <bit>
-#include <cstring>
 #include <stdexcept>
 
 namespace windows {
 namespace {
 
-// Units are coded and decoded sixteen at a time while they are all ASCII:
-// such a run needs no table. The test reads the run as 64-bit words.
+// Units are coded sixteen at a time while they are all ASCII, and decoded
+// sixteen at a time as if they were, the few bytes that are not then looked
+// up (platform/text/unit_runs.h).
 constexpr std::size_t kRun = 16;
-
-bool AllAscii(const char16_t* units) {
-    std::uint64_t w[4];
-    std::memcpy(w, units, sizeof(w));
-    return ((w[0] | w[1] | w[2] | w[3]) & 0xFF80FF80FF80FF80ull) == 0;
-}
-
-// Sixteen ASCII units to their bytes and back, four at a time in a 64-bit
-// word (the bytes and units may not be told apart from aliases otherwise).
-static_assert(std::endian::native == std::endian::little, "units are read as words");
-void NarrowRun(const char16_t* units, unsigned char* bytes) {
-    for (std::size_t k = 0; k < kRun; k += 4) {
-        std::uint64_t w = 0;
-        std::memcpy(&w, units + k, sizeof(w));
-        w = (w & 0x000000FF000000FFull) | ((w >> 8) & 0x0000FF000000FF00ull);
-        const auto four = static_cast<std::uint32_t>((w & 0xFFFFu) | ((w >> 16) & 0xFFFF0000u));
-        std::memcpy(bytes + k, &four, sizeof(four));
-    }
-}
-
-void WidenRun(const unsigned char* bytes, char16_t* units) {
-    for (std::size_t k = 0; k < kRun; k += 4) {
-        std::uint32_t four = 0;
-        std::memcpy(&four, bytes + k, sizeof(four));
-        std::uint64_t w = four;
-        w = (w | (w << 16)) & 0x0000FFFF0000FFFFull;
-        w = (w | (w << 8)) & 0x00FF00FF00FF00FFull;
-        std::memcpy(units + k, &w, sizeof(w));
-    }
-}
-
-// One bit for each of sixteen bytes that is not ASCII.
-unsigned HighBytes(const unsigned char* bytes) {
-    unsigned mask = 0;
-    for (std::size_t half = 0; half < 2; ++half) {
-        std::uint64_t w = 0;
-        std::memcpy(&w, bytes + 8 * half, sizeof(w));
-        // The top bit of each byte, gathered into the top byte by the multiply.
-        const std::uint64_t tops = (w & 0x8080808080808080ull) >> 7;
-        mask |= static_cast<unsigned>((tops * 0x0102040810204080ull) >> 56) << (8 * half);
-    }
-    return mask;
-}
 
 // Counted in byte-sized sums of at most 255, which vectorise.
 std::size_t CountLineEnds(std::string_view bytes) {
@@ -105,8 +64,9 @@ bool TextModel::encodeInto(std::u16string_view units, std::string& out) {
     auto* dst = reinterpret_cast<unsigned char*>(out.data());
     std::size_t i = 0;
     while (i < units.size()) {
-        if (i + kRun <= units.size() && AllAscii(src + i)) {
-            NarrowRun(src + i, dst + i);
+        if (i + kRun <= units.size() && text::SixteenAscii(src + i)) {
+            text::NarrowEight(src + i, dst + i);
+            text::NarrowEight(src + i + 8, dst + i + 8);
             i += kRun;
             continue;
         }
@@ -129,8 +89,8 @@ void TextModel::decodeInto(const Block& block, std::size_t from, std::size_t cou
     // Every run of sixteen is widened as if it were ASCII; the few bytes
     // that are not are then looked up.
     for (; i + kRun <= count; i += kRun) {
-        WidenRun(src + i, out + i);
-        for (unsigned others = HighBytes(src + i); others != 0; others &= others - 1) {
+        for (unsigned others = text::WidenSixteen(src + i, out + i); others != 0;
+             others &= others - 1) {
             const auto k = static_cast<std::size_t>(std::countr_zero(others));
             out[i + k] = palette_.decode(src[i + k]);
         }
