@@ -105,7 +105,7 @@ TextModel::Block TextModel::makeBlock(std::u16string_view units) {
     if (encodeInto(units, block.narrow)) {
         block.breaks = CountLineEnds(block.narrow);
     } else {
-        block.narrow = std::string();
+        std::string().swap(block.narrow); // its room goes too (assigning keeps it)
         block.wide.assign(units);
         block.isWide = true;
         block.breaks = static_cast<std::size_t>(std::count(units.begin(), units.end(), u'\n'));
@@ -121,7 +121,7 @@ void TextModel::widen(Block& block) const {
     std::u16string wide(block.narrow.size(), u'\0');
     decodeInto(block, 0, block.narrow.size(), wide.data());
     block.wide = std::move(wide);
-    block.narrow = std::string();
+    std::string().swap(block.narrow);
     block.isWide = true;
 }
 
@@ -423,7 +423,7 @@ void TextModel::replace(std::size_t pos, std::size_t count, std::u16string_view 
 std::size_t TextModel::storedBytes() const {
     std::size_t bytes = 0;
     for (const Block& b : blocks_) {
-        bytes += b.isWide ? 2 * b.wide.size() : b.narrow.size();
+        bytes += 2 * b.wide.capacity() + b.narrow.capacity();
     }
     return bytes;
 }

@@ -52,7 +52,7 @@ public:
     // The line that holds pos (a position inside "\r\n" belongs to the line it ends).
     std::size_t lineOf(std::size_t pos) const;
 
-    // The bytes the text takes in its blocks.
+    // The bytes the blocks hold for the text (their capacity).
     std::size_t storedBytes() const;
     // Every line start, found through lineStart; for tests.
     std::vector<std::size_t> lineStarts() const;

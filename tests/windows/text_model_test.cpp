@@ -116,7 +116,7 @@ TEST(TextModel, RandomEditsAcrossBlocksReadBackExactly) {
     }
 }
 
-TEST(TextModel, OneByteAUnitWhileTheUnitsFit) {
+TEST(TextModel, OneByteAUnitWhileTheUnitsFitAndTwoOtherwise) {
     // Code page 1252's text: ASCII, Latin-1 and its symbols beyond Latin-1.
     std::u16string text;
     for (int i = 0; i < 40000; ++i) {
@@ -124,10 +124,20 @@ TEST(TextModel, OneByteAUnitWhileTheUnitsFit) {
     }
     TextModel m;
     m.setText(text);
-    EXPECT_EQ(m.storedBytes(), text.size());
+    EXPECT_LE(m.storedBytes(), text.size() + text.size() / 100);
     // A character beyond a byte widens its own block only.
     m.replace(text.size() / 2, 0, u"\u4E2D");
     text.insert(text.size() / 2, u"\u4E2D");
     EXPECT_LE(m.storedBytes(), text.size() + 2 * 2 * TextModel::kBlockLength);
     EXPECT_EQ(m.text(), text);
+
+    // Text with more different characters than bytes: two bytes a unit,
+    // and nothing kept of the tries at one.
+    std::u16string chinese;
+    for (char16_t c = 0x4E00; chinese.size() < 300000; c = c == 0x9FA5 ? 0x4E00 : c + 1) {
+        chinese += c;
+    }
+    m.setText(chinese);
+    EXPECT_LE(m.storedBytes(), 2 * chinese.size() + chinese.size() / 50);
+    EXPECT_EQ(m.text(), chinese);
 }
