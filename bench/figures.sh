@@ -77,7 +77,7 @@ fi
 
 section "peak memory and CPU time of a Print of 100 MB from the form"
 "$b/print_peak" --write "$work/western-print.txt"
-LC_ALL=en_US.UTF-8 "$b/print_peak" --rounds=5 "$work/western-print.txt"
+LC_ALL=en_US.UTF-8 "$b/print_peak" --rounds=9 "$work/western-print.txt"
 
 section "start-up to the drawn form"
 "$b/startup_probe" --runs=50 "$app_dir/app/tallyroll"
