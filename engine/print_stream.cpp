@@ -125,7 +125,8 @@ bool SendText(PortHost& host, CString s) {
                                               nullptr, nullptr);
         if (nSize <= 0) {
             // Refused flags or code page: the first piece fails as the whole
-            // text would. Its size 0 leaves one zero byte to send.
+            // text would, and its size 0 leaves one zero byte to send.
+            buffer[0] = 0;
             return WritePort(host, buffer.data(), 1);
         }
         const int nWritten = WideCharToMultiByte(CP_ACP, kConvertFlags, text + from, nUnits,
@@ -142,10 +143,12 @@ bool SendText(PortHost& host, CString s) {
         from = to;
     }
     std::fill(buffer.begin(), buffer.end(), 0);
-    for (; nZeros > 0; nZeros -= std::min(nZeros, buffer.size())) {
-        if (!WritePort(host, buffer.data(), static_cast<DWORD>(std::min(nZeros, buffer.size())))) {
+    while (nZeros > 0) {
+        const std::size_t n = std::min(nZeros, buffer.size());
+        if (!WritePort(host, buffer.data(), static_cast<DWORD>(n))) {
             return false;
         }
+        nZeros -= n;
     }
     return true;
 }

@@ -16,12 +16,12 @@ bool IsLow(char16_t c) {
 
 } // namespace
 
-std::size_t UnitCells(std::u16string_view t, std::size_t i) {
-    const char16_t c = t[i];
-    if (IsHigh(c) && i + 1 < t.size() && IsLow(t[i + 1])) {
+std::size_t UnitCells(std::u16string_view units, std::size_t i) {
+    const char16_t c = units[i];
+    if (IsHigh(c) && i + 1 < units.size() && IsLow(units[i + 1])) {
         return 2;
     }
-    if (IsLow(c) && i > 0 && IsHigh(t[i - 1])) {
+    if (IsLow(c) && i > 0 && IsHigh(units[i - 1])) {
         return 0;
     }
     return static_cast<std::size_t>(screen::CharWidth(c));

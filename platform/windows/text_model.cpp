@@ -196,26 +196,26 @@ std::u16string TextModel::units(std::size_t from, std::size_t to) const {
     return out;
 }
 
-const std::vector<std::uint32_t>& TextModel::breaksIn(std::size_t index) const {
-    const Block& block = blocks_[index];
-    for (const Breaks& b : cache_) {
-        if (b.id == block.id) {
-            return b.offsets;
+const std::vector<std::uint32_t>& TextModel::breaksIn(std::size_t block) const {
+    const Block& b = blocks_[block];
+    for (const Breaks& cached : cache_) {
+        if (cached.id == b.id) {
+            return cached.offsets;
         }
     }
     Breaks& fresh = cache_[cacheNext_];
     cacheNext_ = (cacheNext_ + 1) % cache_.size();
-    fresh.id = block.id;
+    fresh.id = b.id;
     fresh.offsets.clear();
-    fresh.offsets.reserve(block.breaks);
-    if (block.isWide) {
-        for (std::size_t i = 0; i < block.wide.size(); ++i) {
-            if (block.wide[i] == u'\n') {
+    fresh.offsets.reserve(b.breaks);
+    if (b.isWide) {
+        for (std::size_t i = 0; i < b.wide.size(); ++i) {
+            if (b.wide[i] == u'\n') {
                 fresh.offsets.push_back(static_cast<std::uint32_t>(i));
             }
         }
     } else {
-        const std::string_view bytes = block.narrow;
+        const std::string_view bytes = b.narrow;
         for (std::size_t i = bytes.find('\n'); i != std::string_view::npos;
              i = bytes.find('\n', i + 1)) {
             fresh.offsets.push_back(static_cast<std::uint32_t>(i));
