@@ -6,6 +6,8 @@
 #
 #   bench/figures.sh            all figures
 #   bench/figures.sh load       only loading, peak memory and start-up
+#   bench/figures.sh gigabyte   the text box and Print with 1 GB of text (about
+#                               five minutes; needs about 4 GB of memory free)
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -17,7 +19,7 @@ cmake -S . -B "$bench_dir" -G Ninja -DCMAKE_BUILD_TYPE=Release -DTALLYROLL_WERRO
 cmake -S . -B "$app_dir" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTALLYROLL_WERROR=ON \
     -DTALLYROLL_TESTS=OFF > /dev/null
 ninja -C "$bench_dir" -j2 loader_bench load_peak startup_probe print_job_bench windows_bench \
-    codepage_bench > /dev/null
+    codepage_bench print_peak > /dev/null
 ninja -C "$app_dir" -j2 tallyroll > /dev/null
 b="$bench_dir/bench"
 
@@ -32,6 +34,16 @@ grep -m1 'model name' /proc/cpuinfo
 echo "kernel: $(uname -r)"
 uptime
 
+if [ "$only" = gigabyte ]; then
+    section "a key and its redraw with 1 GB in the text box"
+    "$b/windows_bench" --text-mb=1024 --benchmark_repetitions=3 \
+        --benchmark_report_aggregates_only=true
+    section "peak memory and CPU time of a Print of 1 GB"
+    "$b/print_peak" --write "$work/western-1g.txt" --size-mb=1024
+    LC_ALL=en_US.UTF-8 "$b/print_peak" --rounds=1 "$work/western-1g.txt"
+    exit 0
+fi
+
 if [ "$only" = all ]; then
     section "a print job of 1 KB over its 20 ms pause"
     "$b/print_job_bench" --benchmark_repetitions=5 --benchmark_report_aggregates_only=true
@@ -40,8 +52,9 @@ if [ "$only" = all ]; then
         --benchmark_report_aggregates_only=true
     section "code-page conversion against iconv"
     "$b/codepage_bench"
-    section "a key and its redraw with 10 MB in the text box"
+    section "a key and its redraw with 10 MB and with 100 MB in the text box"
     "$b/windows_bench"
+    "$b/windows_bench" --text-mb=100 --benchmark_filter='Type|Enter|Alt|SetText' 
 fi
 
 section "loading 100 MB against iconv, code page 1252"
@@ -64,6 +77,10 @@ if command -v hyperfine > /dev/null; then
     hyperfine -N -w 1 -r 10 "$b/load_peak $work/western.txt" \
         "iconv -f WINDOWS-1252 -t UTF-16LE -o /dev/null $work/western.txt"
 fi
+
+section "peak memory and CPU time of a Print of 100 MB from the form"
+"$b/print_peak" --write "$work/western-print.txt"
+LC_ALL=en_US.UTF-8 "$b/print_peak" --rounds=9 "$work/western-print.txt"
 
 section "start-up to the drawn form"
 "$b/startup_probe" --runs=50 "$app_dir/app/tallyroll"

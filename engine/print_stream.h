@@ -7,9 +7,11 @@
 #include "platform/afx/cstring.h"
 
 // Sends s in the ANSI code page followed by two zero bytes (its terminator
-// and one more); the empty string is the lead-in 00 00. Without memory for
-// the conversion nothing is sent: the user is told, and the answer is false.
-bool SendText(PortHost& host, const CString& s);
+// and one more); the empty string is the lead-in 00 00. s is taken by value:
+// a copy shares the caller's buffer.
+// Without memory for the conversion nothing is sent: the user is told, and
+// the answer is false.
+bool SendText(PortHost& host, CString s);
 
 // Tells the user, in a message box owned by the host, that the text to print
 // does not fit in the memory left.

@@ -8,6 +8,16 @@
 
 namespace {
 
+// A buffer filled by GetBuffer keeps this much room after its text, so that
+// a line end appended to text just read from a control (the Print handler
+// appends one) does not copy the whole text to grow it. Room that is never
+// written costs address space, not memory.
+constexpr std::size_t kRoomAfter = 16;
+
+std::size_t RoomFor(std::size_t length) {
+    return length / 64 + kRoomAfter;
+}
+
 std::u16string FromAnsi(LPCSTR pch, std::size_t length) {
     std::u16string out;
     if (pch == nullptr || length == 0) {
@@ -35,48 +45,77 @@ std::u16string_view View(LPCWSTR psz) {
     return psz != nullptr ? std::u16string_view(psz) : std::u16string_view();
 }
 
+std::shared_ptr<std::u16string> Hold(std::u16string text) {
+    return text.empty() ? nullptr : std::make_shared<std::u16string>(std::move(text));
+}
+
 } // namespace
 
-CString::CString(LPCWSTR psz) : str_(View(psz)) {}
+CString::CString(LPCWSTR psz) : text_(Hold(std::u16string(View(psz)))) {}
 
 CString::CString(LPCWSTR pch, int nLength) {
     if (pch != nullptr && nLength > 0) {
-        str_.assign(pch, static_cast<std::size_t>(nLength));
+        text_ = Hold(std::u16string(pch, static_cast<std::size_t>(nLength)));
     }
 }
 
-CString::CString(LPCSTR psz) : str_(FromAnsi(psz, psz ? std::strlen(psz) : 0)) {}
+CString::CString(LPCSTR psz) : text_(Hold(FromAnsi(psz, psz ? std::strlen(psz) : 0))) {}
 
 CString::CString(LPCSTR pch, int nLength)
-    : str_(FromAnsi(pch, nLength > 0 ? static_cast<std::size_t>(nLength) : 0)) {}
+    : text_(Hold(FromAnsi(pch, nLength > 0 ? static_cast<std::size_t>(nLength) : 0))) {}
+
+CString::CString(std::u16string s) : text_(Hold(std::move(s))) {}
+
+const std::u16string& CString::str() const {
+    static const std::u16string empty;
+    return text_ ? *text_ : empty;
+}
+
+std::u16string& CString::str() {
+    if (!text_) {
+        text_ = std::make_shared<std::u16string>();
+    } else if (text_.use_count() > 1) {
+        text_ = std::make_shared<std::u16string>(*text_);
+    }
+    return *text_;
+}
 
 CString& CString::operator=(LPCWSTR psz) {
-    // The source may point into this string; build the copy first.
-    std::u16string copy(View(psz));
-    str_.swap(copy);
+    // The source may point into this string's buffer: copied before it goes.
+    text_ = Hold(std::u16string(View(psz)));
     return *this;
 }
 
 CString& CString::operator=(LPCSTR psz) {
-    str_ = FromAnsi(psz, psz ? std::strlen(psz) : 0);
+    text_ = Hold(FromAnsi(psz, psz ? std::strlen(psz) : 0));
     return *this;
 }
 
 CString& CString::operator+=(const CString& s) {
-    str_ += s.str_; // appending a string to itself is safe with std::u16string
+    if (s.IsEmpty()) {
+        return *this;
+    }
+    if (IsEmpty() && !text_) {
+        text_ = s.text_; // nothing to append to: share
+        return *this;
+    }
+    // s may be this string, or share its buffer: the buffer s reads stays
+    // alive in s while this string takes one of its own.
+    std::u16string& mine = str();
+    mine += s.str();
     return *this;
 }
 
 CString& CString::operator+=(LPCWSTR psz) {
-    if (psz != nullptr) {
-        const std::u16string copy(psz); // psz may point into str_
-        str_ += copy;
+    if (psz != nullptr && *psz != 0) {
+        const std::u16string copy(psz); // psz may point into this string's buffer
+        str() += copy;
     }
     return *this;
 }
 
 CString& CString::operator+=(WCHAR ch) {
-    str_ += ch;
+    str() += ch;
     return *this;
 }
 
@@ -99,21 +138,42 @@ CString operator+(LPCWSTR a, const CString& b) {
 }
 
 LPWSTR CString::GetBuffer(int nMinBufLength) {
-    if (nMinBufLength > GetLength()) {
+    const std::size_t wanted = nMinBufLength > 0 ? static_cast<std::size_t>(nMinBufLength) : 0;
+    if (IsEmpty() && text_ && text_->capacity() < wanted + kRoomAfter) {
+        text_.reset(); // nothing in it to keep
+    }
+    std::u16string& text = str();
+    if (wanted > text.size()) {
+        if (wanted > text.capacity()) {
+            text.reserve(wanted + RoomFor(wanted));
+        }
         // New room is zero-filled, so ReleaseBuffer(-1) finds an end even if
         // the caller writes nothing.
-        str_.resize(static_cast<std::size_t>(nMinBufLength), u'\0');
+        text.resize(wanted, u'\0');
     }
-    return str_.data();
+    return text.data();
+}
+
+LPWSTR CString::GetBufferToFill(int nLength) {
+    const std::size_t wanted = nLength > 0 ? static_cast<std::size_t>(nLength) : 0;
+    if (!text_ || text_.use_count() > 1 || text_->capacity() < wanted + kRoomAfter) {
+        text_.reset();
+        text_ = std::make_shared<std::u16string>();
+        text_->reserve(wanted + RoomFor(wanted));
+    }
+    // Only characters the old text did not reach are zero-filled.
+    text_->resize(wanted, u'\0');
+    return text_->data();
 }
 
 void CString::ReleaseBuffer(int nNewLength) {
+    std::u16string& text = str();
     std::size_t length = static_cast<std::size_t>(nNewLength);
     if (nNewLength < 0) {
-        length = str_.find(u'\0');
+        length = text.find(u'\0');
     }
-    if (length < str_.size()) {
-        str_.resize(length);
+    if (length < text.size()) {
+        text.resize(length);
     }
 }
 
@@ -123,5 +183,5 @@ void CString::Format(LPCWSTR lpszFormat, ...) {
     va_start(args, lpszFormat);
     text::FormatWide(out, lpszFormat, args);
     va_end(args);
-    str_.swap(out);
+    text_ = Hold(std::move(out));
 }

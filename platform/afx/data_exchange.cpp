@@ -18,14 +18,14 @@ HWND CDataExchange::PrepareEditCtrl(int nIDC) {
 
 namespace {
 
-CString WindowText(HWND hWnd) {
-    CString text;
+void ReadWindowText(HWND hWnd, CString& value) {
     const int length = ::GetWindowTextLengthW(hWnd);
-    if (length > 0) {
-        const int copied = ::GetWindowTextW(hWnd, text.GetBuffer(length), length + 1);
-        text.ReleaseBuffer(copied > 0 ? copied : 0);
+    if (length <= 0) {
+        value.Empty();
+        return;
     }
-    return text;
+    const int copied = ::GetWindowTextW(hWnd, value.GetBufferToFill(length), length + 1);
+    value.ReleaseBuffer(copied > 0 ? copied : 0);
 }
 
 bool IsDropDownList(HWND hWnd) {
@@ -66,7 +66,7 @@ void DDX_Text(CDataExchange* pDX, int nIDC, CString& value) {
         return;
     }
     if (pDX->m_bSaveAndValidate) {
-        value = WindowText(hWnd);
+        ReadWindowText(hWnd, value);
     } else {
         ::SetWindowTextW(hWnd, value);
     }
@@ -91,7 +91,11 @@ void DDX_CBString(CDataExchange* pDX, int nIDC, CString& value) {
     }
     if (pDX->m_bSaveAndValidate) {
         // A drop-down list has no edit field: its text is the selected entry.
-        value = IsDropDownList(hWnd) ? SelectedEntry(hWnd) : WindowText(hWnd);
+        if (IsDropDownList(hWnd)) {
+            value = SelectedEntry(hWnd);
+        } else {
+            ReadWindowText(hWnd, value);
+        }
         return;
     }
     if (value.IsEmpty()) {

@@ -123,7 +123,7 @@ void CWnd::GetWindowText(CString& rString) const {
         rString.Empty();
         return;
     }
-    LPWSTR buffer = rString.GetBuffer(length);
+    LPWSTR buffer = rString.GetBufferToFill(length);
     const int copied = ::GetWindowTextW(m_hWnd, buffer, length + 1);
     rString.ReleaseBuffer(copied > 0 ? copied : 0);
 }

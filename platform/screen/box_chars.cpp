@@ -30,6 +30,8 @@ char32_t AsciiFallback(char32_t ch) {
         return U'<';
     case glyph::Hidden:
         return U'.';
+    case glyph::CarriageReturn:
+        return U'M'; // in reverse, as a terminal shows ^M
     default:
         return U'?';
     }

@@ -3,6 +3,8 @@
 // so no conversion can write past the buffer it was given.
 #pragma once
 
+#include "platform/text/unit_runs.h"
+
 #include <cstddef>
 
 namespace text {
@@ -35,6 +37,31 @@ public:
             dst_[count_ + 1] = second;
         }
         count_ += 2;
+        return true;
+    }
+
+    // The low bytes of units below 0x100, as many as fit; false when not all
+    // did (the output then overflows, as unit by unit).
+    bool PutLowBytes(const char16_t* units, std::size_t n) {
+        static_assert(sizeof(Unit) == 1, "bytes out");
+        if (dst_ != nullptr) {
+            const std::size_t room = capacity_ - count_;
+            const std::size_t fit = n < room ? n : room;
+            Unit* out = dst_ + count_;
+            std::size_t i = 0;
+            for (; i + 8 <= fit; i += 8) {
+                NarrowEight(units + i, reinterpret_cast<unsigned char*>(out + i));
+            }
+            for (; i < fit; ++i) {
+                out[i] = static_cast<Unit>(units[i]);
+            }
+            if (fit < n) {
+                count_ += fit;
+                overflow_ = true;
+                return false;
+            }
+        }
+        count_ += n;
         return true;
     }
 

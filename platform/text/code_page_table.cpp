@@ -164,6 +164,12 @@ const CodePageTable* CodePageTable::Build(UINT code_page) {
             table->to_bytes_[c] = seq;
         }
     }
+    table->ascii_as_is_ = table->latin1_as_is_ = true;
+    for (char16_t c = 0; c < 0x100; ++c) {
+        bool& as_is = c < 0x80 ? table->ascii_as_is_ : table->latin1_as_is_;
+        as_is = as_is && (c >= 0x80 && c < 0xA0 ? true : table->to_bytes_[c] == c);
+    }
+    table->latin1_as_is_ = table->latin1_as_is_ && table->ascii_as_is_;
     return table.release();
 }
 

@@ -42,6 +42,12 @@ public:
     // Only round-trip mappings are present: no best fit.
     std::uint16_t ToBytes(char16_t c) const { return to_bytes_[c]; }
 
+    // Whether every ASCII character is its own single byte (true of every
+    // ANSI code page), so that runs of ASCII are copied, not looked up.
+    bool ascii_as_is() const { return ascii_as_is_; }
+    // Whether U+00A0 to U+00FF are their own single bytes too (1252's letters).
+    bool latin1_as_is() const { return latin1_as_is_; }
+
     // What an unassigned byte sequence becomes (Win32 uses the katakana
     // middle dot for 932 and a question mark for every other page).
     char16_t unicode_default() const { return unicode_default_; }
@@ -59,6 +65,8 @@ private:
     std::array<char16_t, 256> single_{};
     std::vector<char16_t> pairs_;         // 65536 entries, double-byte pages only
     std::vector<std::uint16_t> to_bytes_; // 65536 entries
+    bool ascii_as_is_ = false;
+    bool latin1_as_is_ = false;
     char16_t unicode_default_ = u'?';
     std::uint16_t default_bytes_ = '?';
 };

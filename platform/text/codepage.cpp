@@ -7,11 +7,13 @@
 #include "platform/text/bounded_output.h"
 #include "platform/text/code_page_table.h"
 #include "platform/text/composition.h"
+#include "platform/text/unit_runs.h"
 #include "platform/text/utf8_page.h"
 #include "platform/win32/kernel.h"
 
 #include <bit>
 #include <climits>
+#include <cstdint>
 #include <cstring>
 #include <string>
 
@@ -86,6 +88,10 @@ public:
         return c < 0x10000 && table_.ToBytes(static_cast<char16_t>(c)) != CodePageTable::kNoBytes;
     }
     bool used_default() const { return used_default_; }
+    bool AsciiAsIs() const { return table_.ascii_as_is(); }
+    bool Latin1AsIs() const { return table_.latin1_as_is(); }
+    // Units that are their own bytes.
+    bool Copy(const char16_t* units, std::size_t n) { return out_.PutLowBytes(units, n); }
 
 private:
     const CodePageTable& table_;
@@ -98,58 +104,79 @@ bool IsSurrogate(char16_t c) {
     return c >= 0xD800 && c <= 0xDFFF;
 }
 
+// Units are looked at in groups of eight: a group that is its own bytes is
+// copied at once (unit_runs.h), any other goes unit by unit.
+constexpr std::size_t kGroup = 8;
+
 void EncodeTable(Composite rule, const char16_t* src, std::size_t n, Encoder& enc) {
     const std::uint64_t* marks = rule == Composite::Off ? nullptr : text::BmpNonspacingMarks();
+    const bool copies = enc.AsciiAsIs();
+    const bool latin1 = enc.Latin1AsIs();
     std::size_t i = 0;
     while (i < n) {
-        // Most text: a BMP character with no mark after it.
-        const char16_t unit = src[i];
-        const char16_t next = i + 1 < n ? src[i + 1] : u'\0';
-        if (!IsSurrogate(unit) && (marks == nullptr || next < 0x300 ||
-                                   (!IsSurrogate(next) && !text::IsNonspacingMark(marks, next)))) {
-            if (!enc.Char(unit)) {
+        // Most text: a group of units that are their own bytes, copied at
+        // once, unless the unit after it may be a mark that joins the last.
+        if (copies && i + kGroup <= n && (i + kGroup == n || src[i + kGroup] < 0x300) &&
+            text::EightAsBytes(src + i, latin1)) {
+            if (!enc.Copy(src + i, kGroup)) {
                 return;
             }
-            ++i;
+            i += kGroup;
             continue;
         }
-        std::size_t len = 1;
-        char32_t base = CodePointAt(src, i, n, len);
-        i += len;
-        if (rule == Composite::Off || i == n || text::IsNonspacingMark(base)) {
-            if (!enc.Char(base)) {
-                return;
+        // Otherwise the group goes one by one.
+        const std::size_t stop = std::min(n, i + kGroup);
+        while (i < stop) {
+            // A BMP character with no mark after it.
+            const char16_t unit = src[i];
+            const char16_t next = i + 1 < n ? src[i + 1] : u'\0';
+            if (!IsSurrogate(unit) &&
+                (marks == nullptr || next < 0x300 ||
+                 (!IsSurrogate(next) && !text::IsNonspacingMark(marks, next)))) {
+                if (!enc.Char(unit)) {
+                    return;
+                }
+                ++i;
+                continue;
             }
-            continue;
-        }
-        // A base character and the nonspacing marks after it: fold each mark
-        // in while the code page has the precomposed result.
-        bool folded_all = true;
-        while (i < n) {
-            const char32_t mark = CodePointAt(src, i, n, len);
-            if (!text::IsNonspacingMark(mark)) {
-                break;
-            }
-            const char32_t composed = text::ComposePair(base, mark);
-            if (composed == 0 || !enc.Representable(composed)) {
-                folded_all = false;
-                break;
-            }
-            base = composed;
+            std::size_t len = 1;
+            char32_t base = CodePointAt(src, i, n, len);
             i += len;
-        }
-        bool ok = true;
-        if (folded_all || rule == Composite::Separate) {
-            ok = enc.Char(base); // separate: the remaining marks follow on their own
-        } else {
-            ok = rule == Composite::Default ? enc.Default() : enc.Char(base);
-            // Default and discard both consume the remaining marks.
-            while (i < n && text::IsNonspacingMark(CodePointAt(src, i, n, len))) {
+            if (rule == Composite::Off || i == n || text::IsNonspacingMark(base)) {
+                if (!enc.Char(base)) {
+                    return;
+                }
+                continue;
+            }
+            // A base character and the nonspacing marks after it: fold each
+            // mark in while the code page has the precomposed result.
+            bool folded_all = true;
+            while (i < n) {
+                const char32_t mark = CodePointAt(src, i, n, len);
+                if (!text::IsNonspacingMark(mark)) {
+                    break;
+                }
+                const char32_t composed = text::ComposePair(base, mark);
+                if (composed == 0 || !enc.Representable(composed)) {
+                    folded_all = false;
+                    break;
+                }
+                base = composed;
                 i += len;
             }
-        }
-        if (!ok) {
-            return;
+            bool ok = true;
+            if (folded_all || rule == Composite::Separate) {
+                ok = enc.Char(base); // separate: the remaining marks follow on their own
+            } else {
+                ok = rule == Composite::Default ? enc.Default() : enc.Char(base);
+                // Default and discard both consume the remaining marks.
+                while (i < n && text::IsNonspacingMark(CodePointAt(src, i, n, len))) {
+                    i += len;
+                }
+            }
+            if (!ok) {
+                return;
+            }
         }
     }
 }

@@ -61,10 +61,13 @@ void Press(Window* w) {
 bool Mnemonic(Dialog* d, char32_t ch) {
     const char32_t want = text::FoldCase(ch);
     for (Window* c : d->children) {
-        if (!c->visible() || ParseLabel(c->text()).mnemonic != want) {
+        // Only labels carry mnemonics: a text box's text is never copied for a key.
+        const WindowKind k = c->kind();
+        const bool labelled = k == WindowKind::PushButton || k == WindowKind::CheckBox ||
+                              k == WindowKind::Static || k == WindowKind::GroupBox;
+        if (!labelled || !c->visible() || ParseLabel(c->text()).mnemonic != want) {
             continue;
         }
-        const WindowKind k = c->kind();
         if (k == WindowKind::PushButton || k == WindowKind::CheckBox) {
             if (c->reachable()) {
                 System::get().setFocus(c);

@@ -23,10 +23,15 @@ bool IsLow(char16_t c) {
     return c >= 0xDC00 && c <= 0xDFFF;
 }
 
-// What a unit of text shows as in a field.
+// What a unit of text shows as in a field. A lone "\r" (one before "\n" is
+// part of the line break and never drawn) has a mark of its own, so that a
+// line the printer prints whole shows whole.
 char32_t Shown(char16_t c) {
     if (c == u'\t') {
         return U' ';
+    }
+    if (c == u'\r') {
+        return screen::glyph::CarriageReturn;
     }
     if (c < 0x20 || c == 0x7F) {
         return screen::glyph::Hidden;
@@ -34,9 +39,17 @@ char32_t Shown(char16_t c) {
     return c;
 }
 
+// The units a single-line field looks at from `from` on: as many as a
+// row of width cells can show (every unit takes a cell, but the second
+// half of a surrogate pair), and one more.
+std::size_t RowSpan(std::size_t width) {
+    return 2 * width + 2;
+}
+
 } // namespace
 
 void Edit::setText(std::u16string_view text) {
+    lines_.clear();
     model_.setText(text);
     caret_ = anchor_ = goalX_ = 0;
     top_ = RowPos{};
@@ -71,7 +84,23 @@ std::size_t Edit::width() const {
 }
 
 LineRows Edit::rowsOfLine(std::size_t line) const {
-    return LineRows(model_.text(), model_.lineStart(line), model_.lineLength(line), width());
+    if (linesRevision_ != model_.revision() || lines_.size() >= 64) {
+        lines_.clear();
+        linesRevision_ = model_.revision();
+    }
+    for (const auto& [number, rows] : lines_) {
+        if (number == line && rows.width() == std::max<std::size_t>(1, width())) {
+            return rows;
+        }
+    }
+    const std::size_t start = model_.lineStart(line);
+    const std::size_t length = model_.lineLength(line);
+    // A line too long to scan is cut by units and needs no copy.
+    auto units = length <= LineRows::kScanLimit
+                     ? std::make_shared<const std::u16string>(model_.units(start, start + length))
+                     : nullptr;
+    lines_.emplace_back(line, LineRows(std::move(units), start, length, width()));
+    return lines_.back().second;
 }
 
 std::size_t Edit::rowsOf(std::size_t line) const {
@@ -123,8 +152,7 @@ std::size_t Edit::clampToLine(std::size_t pos) const {
     const std::size_t line = model_.lineOf(pos);
     pos = std::min(pos, model_.lineStart(line) + model_.lineLength(line));
     // Never between the halves of a surrogate pair.
-    const auto& t = model_.text();
-    if (pos > 0 && pos < t.size() && IsLow(t[pos]) && IsHigh(t[pos - 1])) {
+    if (pos > 0 && pos < model_.size() && IsLow(model_.at(pos)) && IsHigh(model_.at(pos - 1))) {
         --pos;
     }
     return pos;
@@ -163,18 +191,25 @@ void Edit::scrollIntoView() {
     if (!multiLine()) {
         // Keep the cursor's cell (and the character under it) in view.
         const std::size_t w = width();
-        const auto& t = model_.text();
         if (caret_ < scrollX_) {
             scrollX_ = caret_;
         } else if (caret_ - scrollX_ > 2 * w) {
             scrollX_ = caret_ - w; // a long jump: start near, then fit exactly
         }
+        // The units from scrollX_ to the cursor's character, and the unit
+        // before scrollX_ (whether it starts a pair).
+        const std::size_t from = scrollX_ > 0 ? scrollX_ - 1 : 0;
+        const std::u16string t = model_.units(from, caret_ + 2);
+        const auto cells = [&](std::size_t a, std::size_t b) {
+            return CellsOf(t, a - from, b - from);
+        };
         const std::size_t under =
-            caret_ < t.size() ? std::max<std::size_t>(1, CellsOf(t, caret_, caret_ + 1)) : 1;
-        while (scrollX_ < caret_ && CellsOf(t, scrollX_, caret_) + under > w) {
+            caret_ < model_.size() ? std::max<std::size_t>(1, cells(caret_, caret_ + 1)) : 1;
+        while (scrollX_ < caret_ && cells(scrollX_, caret_) + under > w) {
             ++scrollX_;
         }
-        if (scrollX_ > 0 && scrollX_ < t.size() && IsLow(t[scrollX_]) && IsHigh(t[scrollX_ - 1])) {
+        if (scrollX_ > 0 && scrollX_ < model_.size() && IsLow(model_.at(scrollX_)) &&
+            IsHigh(model_.at(scrollX_ - 1))) {
             ++scrollX_;
         }
         return;
@@ -264,7 +299,7 @@ bool Edit::claimsKey(const screen::KeyEvent& ev) const {
 }
 
 bool Edit::key(const screen::KeyEvent& ev) {
-    const auto& t = model_.text();
+    const TextModel& t = model_;
     const bool hasSel = caret_ != anchor_;
     const std::size_t selFrom = std::min(caret_, anchor_), selTo = std::max(caret_, anchor_);
     Action action = Action::None;
@@ -291,7 +326,7 @@ bool Edit::key(const screen::KeyEvent& ev) {
             p = model_.lineStart(line) + model_.lineLength(line);
         } else {
             --p;
-            if (p > 0 && IsLow(t[p]) && IsHigh(t[p - 1])) {
+            if (p > 0 && IsLow(t.at(p)) && IsHigh(t.at(p - 1))) {
                 --p;
             }
         }
@@ -309,10 +344,10 @@ bool Edit::key(const screen::KeyEvent& ev) {
             if (p >= model_.lineStart(line) + model_.lineLength(line)) {
                 p = line + 1 < model_.lineCount() ? model_.lineStart(line + 1) : p;
             } else {
-                p += (IsHigh(t[p]) && p + 1 < t.size() && IsLow(t[p + 1])) ? 2 : 1;
+                p += (IsHigh(t.at(p)) && p + 1 < t.size() && IsLow(t.at(p + 1))) ? 2 : 1;
             }
         } else if (p < t.size()) {
-            p += (IsHigh(t[p]) && p + 1 < t.size() && IsLow(t[p + 1])) ? 2 : 1;
+            p += (IsHigh(t.at(p)) && p + 1 < t.size() && IsLow(t.at(p + 1))) ? 2 : 1;
         }
         moveCaret(p, extend);
         return true;
@@ -352,12 +387,12 @@ bool Edit::key(const screen::KeyEvent& ev) {
         return true;
     case Action::Copy:
         if (hasSel) {
-            Clipboard() = t.substr(selFrom, selTo - selFrom);
+            Clipboard() = t.units(selFrom, selTo);
         }
         return true;
     case Action::Cut:
         if (hasSel && !readOnly()) {
-            Clipboard() = t.substr(selFrom, selTo - selFrom);
+            Clipboard() = t.units(selFrom, selTo);
             erase(selFrom, selTo);
         }
         return true;
@@ -383,7 +418,7 @@ bool Edit::key(const screen::KeyEvent& ev) {
             if (multiLine() && caret_ == model_.lineStart(model_.lineOf(caret_))) {
                 const std::size_t line = model_.lineOf(caret_) - 1;
                 from = model_.lineStart(line) + model_.lineLength(line); // the whole line break
-            } else if (from > 0 && IsLow(t[from]) && IsHigh(t[from - 1])) {
+            } else if (from > 0 && IsLow(t.at(from)) && IsHigh(t.at(from - 1))) {
                 --from;
             }
             erase(from, caret_);
@@ -401,7 +436,7 @@ bool Edit::key(const screen::KeyEvent& ev) {
                     to = line + 1 < model_.lineCount() ? model_.lineStart(line + 1) : t.size();
                 }
             }
-            if (to < t.size() && IsLow(t[to]) && IsHigh(t[to - 1])) {
+            if (to < t.size() && IsLow(t.at(to)) && IsHigh(t.at(to - 1))) {
                 ++to;
             }
             erase(caret_, to);
@@ -450,17 +485,17 @@ void Edit::mouse(const screen::MouseEvent& ev, int x, int y) {
         }
         pos = positionAt(r, static_cast<std::size_t>(cx));
     } else {
-        const auto& t = model_.text();
+        const std::u16string t = model_.units(scrollX_, scrollX_ + RowSpan(width()));
         std::size_t cells = 0;
-        pos = scrollX_;
-        while (pos < t.size()) {
-            const std::size_t w = CellsOf(t, pos, pos + 1);
+        std::size_t i = 0;
+        for (; i < t.size(); ++i) {
+            const std::size_t w = UnitCells(t, i);
             if (w > 0 && cells + w > static_cast<std::size_t>(cx)) {
                 break;
             }
             cells += w;
-            ++pos;
         }
+        pos = scrollX_ + i;
     }
     // A press places the cursor; the release after a drag selects up to it.
     moveCaret(pos, ev.kind == Kind::Release);
@@ -498,6 +533,17 @@ LRESULT Edit::message(UINT msg, WPARAM wParam, LPARAM lParam) {
         return TRUE;
     case WM_GETTEXTLENGTH:
         return static_cast<LRESULT>(model_.size());
+    case WM_GETTEXT: {
+        // Straight from the blocks into the caller's buffer: no copy of the
+        // whole text on the way.
+        auto* buffer = reinterpret_cast<LPWSTR>(lParam);
+        if (buffer == nullptr || wParam == 0) {
+            return 0;
+        }
+        const std::size_t n = model_.copy(0, static_cast<std::size_t>(wParam) - 1, buffer);
+        buffer[n] = 0;
+        return static_cast<LRESULT>(n);
+    }
     default:
         return Window::message(msg, wParam, lParam);
     }
@@ -511,38 +557,49 @@ void Edit::paint(Painter& painter, bool focused) const {
         painter.frame(CellRect{0, 0, rect.w, rect.h}, enabled() ? Role::Window : Role::Disabled);
     }
     const CellRect area = textArea();
-    const auto& t = model_.text();
     const std::size_t selFrom = std::min(caret_, anchor_), selTo = std::max(caret_, anchor_);
     const bool showSelection = focused;
 
-    // Draws units [from, to) on row y; byUnits: every unit in one cell.
-    auto drawRun = [&](int y, std::size_t from, std::size_t to, bool byUnits) {
+    // Draws units [from, to) on row y, from u, which starts with the unit
+    // at base and holds the units around the row where there are any;
+    // byUnits: every unit in one cell.
+    auto drawRun = [&](int y, std::u16string_view u, std::size_t base, std::size_t from,
+                       std::size_t to, bool byUnits) {
         int x = area.x;
         for (std::size_t i = from; i < to && x < area.right(); ++i) {
+            const std::size_t k = i - base;
+            const char16_t c = u[k];
             const bool selected = showSelection && i >= selFrom && i < selTo;
             const Role r = selected ? Role::Selection : role;
-            const std::uint8_t a = selected ? screen::AttrReverse : 0;
-            const bool pairStart = IsHigh(t[i]) && i + 1 < t.size() && IsLow(t[i + 1]);
-            const bool pairEnd = IsLow(t[i]) && i > 0 && IsHigh(t[i - 1]);
+            std::uint8_t a = selected ? screen::AttrReverse : 0;
+            if (c == u'\r') {
+                a ^= screen::AttrReverse; // the mark stands out from the text around it
+            }
+            const bool pairStart = IsHigh(c) && k + 1 < u.size() && IsLow(u[k + 1]);
+            const bool pairEnd = IsLow(c) && k > 0 && IsHigh(u[k - 1]);
             if (byUnits) {
-                const bool narrow = !pairStart && !pairEnd && screen::CharWidth(t[i]) == 1;
-                painter.put(x++, y, narrow ? Shown(t[i]) : screen::glyph::Hidden, r, a);
+                const bool narrow = !pairStart && !pairEnd && screen::CharWidth(c) == 1;
+                painter.put(x++, y, narrow ? Shown(c) : screen::glyph::Hidden, r, a);
             } else if (pairStart) {
                 const char32_t ch =
-                    0x10000 + ((char32_t(t[i]) - 0xD800) << 10) + (char32_t(t[i + 1]) - 0xDC00);
+                    0x10000 + ((char32_t(c) - 0xD800) << 10) + (char32_t(u[k + 1]) - 0xDC00);
                 painter.put(x, y, ch, r, a);
                 painter.put(x + 1, y, U' ', r, a); // a pair takes two cells
                 x += 2;
             } else if (!pairEnd) {
-                x += painter.glyph(x, y, Shown(t[i]), r, a);
+                x += painter.glyph(x, y, Shown(c), r, a);
             }
         }
     };
 
     if (!multiLine()) {
-        drawRun(area.y, scrollX_, t.size(), false);
+        const std::size_t base = scrollX_ > 0 ? scrollX_ - 1 : 0;
+        const std::size_t end = std::min(model_.size(), scrollX_ + RowSpan(width()));
+        const std::u16string u = model_.units(base, end + 1);
+        drawRun(area.y, u, base, scrollX_, end, false);
         if (focused) {
-            painter.cursor(area.x + static_cast<int>(CellsOf(t, scrollX_, caret_)), area.y);
+            painter.cursor(area.x + static_cast<int>(CellsOf(u, scrollX_ - base, caret_ - base)),
+                           area.y);
         }
         return;
     }
@@ -553,7 +610,13 @@ void Edit::paint(Painter& painter, bool focused) const {
         const LineRows rows = rowsOfLine(r.line);
         const std::size_t from = rows.rowStart(r.sub);
         const std::size_t to = rows.rowStart(r.sub + 1);
-        drawRun(area.y + y, from, to, rows.cutByUnits());
+        if (rows.cutByUnits()) {
+            const std::size_t base = from > 0 ? from - 1 : 0;
+            const std::u16string u = model_.units(base, to + 1);
+            drawRun(area.y + y, u, base, from, to, true);
+        } else {
+            drawRun(area.y + y, rows.units(), rows.start(), from, to, false);
+        }
         if (focused && r == caretRow) {
             painter.cursor(area.x + static_cast<int>(rows.locate(caret_).x), area.y + y);
         }

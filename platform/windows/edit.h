@@ -4,8 +4,9 @@
 // with a cursor, a selection and the editing keys of the key table.
 //
 // Only the visible rows are ever looked at: positions map to rows through the
-// text's line index and a scan of their own line (edit_rows.h), so keys and
-// redraws cost the same for any amount of text.
+// text's blocks and a scan of their own line (edit_rows.h), so keys and
+// redraws cost the same for any amount of text. Lines end at "\r\n" and
+// "\n", where the printer ends them; a lone "\r" shows as a mark in its line.
 #pragma once
 
 #include "platform/windows/edit_rows.h"
@@ -13,6 +14,9 @@
 #include "platform/windows/window.h"
 
 #include <functional>
+#include <memory>
+#include <utility>
+#include <vector>
 
 namespace windows {
 
@@ -77,6 +81,10 @@ private:
     std::size_t goalX_ = 0;   // the cell column Up and Down keep to
     RowPos top_;              // multi-line: the first visible row
     std::size_t scrollX_ = 0; // single-line: the first visible unit
+    // The lines laid out since the last edit, so that a key and its redraw
+    // copy and scan each line they look at once.
+    mutable std::uint64_t linesRevision_ = 0;
+    mutable std::vector<std::pair<std::size_t, LineRows>> lines_;
 };
 
 } // namespace windows

@@ -14,84 +14,89 @@ bool IsLow(char16_t c) {
     return c >= 0xDC00 && c <= 0xDFFF;
 }
 
-std::size_t WidthAt(const std::u16string& t, std::size_t i, std::size_t end) {
-    const char16_t c = t[i];
-    if (IsHigh(c) && i + 1 < end && IsLow(t[i + 1])) {
+} // namespace
+
+std::size_t UnitCells(std::u16string_view units, std::size_t i) {
+    const char16_t c = units[i];
+    if (IsHigh(c) && i + 1 < units.size() && IsLow(units[i + 1])) {
         return 2;
     }
-    if (IsLow(c) && i > 0 && IsHigh(t[i - 1])) {
+    if (IsLow(c) && i > 0 && IsHigh(units[i - 1])) {
         return 0;
     }
     return static_cast<std::size_t>(screen::CharWidth(c));
 }
 
-} // namespace
-
-std::size_t CellsOf(const std::u16string& text, std::size_t from, std::size_t to) {
+std::size_t CellsOf(std::u16string_view units, std::size_t from, std::size_t to) {
     std::size_t cells = 0;
-    for (std::size_t i = from; i < to; ++i) {
-        cells += WidthAt(text, i, text.size());
+    for (std::size_t i = from; i < to && i < units.size(); ++i) {
+        cells += UnitCells(units, i);
     }
     return cells;
 }
 
-LineRows::LineRows(const std::u16string& text, std::size_t start, std::size_t length,
-                   std::size_t width)
-    : text_(text), start_(start), length_(length), width_(std::max<std::size_t>(1, width)) {}
+LineRows::LineRows(std::shared_ptr<const std::u16string> units, std::size_t start,
+                   std::size_t length, std::size_t width)
+    : units_(std::move(units)), start_(start), length_(length),
+      width_(std::max<std::size_t>(1, width)) {
+    if (cutByUnits()) {
+        return;
+    }
+    auto starts = std::make_shared<std::vector<std::size_t>>(1, start_);
+    std::size_t x = 0;
+    for (std::size_t i = start_; i < end(); ++i) {
+        const std::size_t w = unitWidth(i);
+        if (x > 0 && x + w > width_) {
+            starts->push_back(i);
+            x = 0;
+        }
+        x += w;
+    }
+    // The cursor after the last character needs a cell of its own.
+    endRow_ = x > 0 && x + 1 > width_;
+    endX_ = endRow_ ? 0 : x;
+    starts_ = std::move(starts);
+}
+
+LineRows::LineRows(std::u16string_view line, std::size_t width)
+    : LineRows(std::make_shared<const std::u16string>(line), 0, line.size(), width) {}
 
 std::size_t LineRows::unitWidth(std::size_t i) const {
     if (cutByUnits()) {
         return 1;
     }
-    return WidthAt(text_, i, start_ + length_);
+    return UnitCells(*units_, i - start_);
+}
+
+std::size_t LineRows::rows() const {
+    if (cutByUnits()) {
+        return length_ / width_ + 1;
+    }
+    return starts_->size() + (endRow_ ? 1 : 0);
 }
 
 LineRows::Place LineRows::locate(std::size_t pos) const {
-    const std::size_t end = start_ + length_;
-    pos = std::clamp(pos, start_, end);
+    pos = std::clamp(pos, start_, end());
     if (cutByUnits()) {
         return Place{(pos - start_) / width_, (pos - start_) % width_};
     }
-    Place p;
-    for (std::size_t i = start_;; ++i) {
-        // The cursor after the last character needs a cell of its own.
-        const std::size_t w = i == end ? 1 : unitWidth(i);
-        if (p.x > 0 && p.x + w > width_) {
-            ++p.row;
-            p.x = 0;
-        }
-        if (i == pos) {
-            return p;
-        }
-        p.x += w;
+    if (pos == end()) {
+        return endRow_ ? Place{starts_->size(), 0} : Place{starts_->size() - 1, endX_};
     }
+    const auto after = std::upper_bound(starts_->begin(), starts_->end(), pos);
+    const auto row = static_cast<std::size_t>(after - starts_->begin()) - 1;
+    return Place{row, CellsOf(*units_, (*starts_)[row] - start_, pos - start_)};
 }
 
 std::size_t LineRows::rowStart(std::size_t r) const {
-    const std::size_t end = start_ + length_;
     if (cutByUnits()) {
-        return std::min(end, start_ + r * width_);
+        return std::min(end(), start_ + r * width_);
     }
-    if (r == 0) {
-        return start_;
-    }
-    Place p;
-    for (std::size_t i = start_; i < end; ++i) {
-        const std::size_t w = unitWidth(i);
-        if (p.x > 0 && p.x + w > width_) {
-            ++p.row;
-            p.x = 0;
-            if (p.row == r) {
-                return i;
-            }
-        }
-        p.x += w;
-    }
-    return end;
+    return r < starts_->size() ? (*starts_)[r] : end();
 }
 
 std::size_t LineRows::positionAt(std::size_t r, std::size_t x) const {
-    const std::size_t end = start_ + length_;
+    const std::size_t end = this->end();
     const std::size_t from = rowStart(r);
     const std::size_t to = rowStart(r + 1);
     // The last row runs to the end of the line; another row stops before

@@ -48,6 +48,48 @@ TEST(WideToCodePage, AShortBufferFailsWithoutWritingPastIt) {
     EXPECT_EQ(std::string(out.data(), 3), "a\xD6\xD0");
 }
 
+// Long runs of ASCII are copied whole; the runs must end exactly where the
+// unit-by-unit rules take over: before a mark that joins the run's last
+// letter, before a surrogate, at the end of a short buffer.
+TEST(WideToCodePage, LongAsciiRunsEndWhereTheRulesTakeOver) {
+    const std::u16string run(40, u'a');
+    for (const UINT cp : {1252u, 936u}) {
+        // e + combining acute folds into é under both printer flag sets; x
+        // has no precomposed form: separate gives x and ?, default gives ?.
+        const std::u16string folds = run + u"e\u0301" + run;
+        const std::u16string keeps = run + u"x\u0301" + run;
+        char out[128] = {};
+        const std::string a(40, 'a');
+        const std::string eAcute = cp == 1252 ? "\xE9" : "\xA8\xA6";
+        int n = WideCharToMultiByte(cp, 0x240, folds.c_str(), static_cast<int>(folds.size()), out,
+                                    sizeof(out), nullptr, nullptr);
+        EXPECT_EQ(std::string(out, static_cast<std::size_t>(n)), a + eAcute + a) << cp;
+        EXPECT_EQ(WideCharToMultiByte(cp, 0x220, folds.c_str(), static_cast<int>(folds.size()),
+                                      nullptr, 0, nullptr, nullptr),
+                  n)
+            << cp;
+        n = WideCharToMultiByte(cp, 0x220, keeps.c_str(), static_cast<int>(keeps.size()), out,
+                                sizeof(out), nullptr, nullptr);
+        EXPECT_EQ(std::string(out, static_cast<std::size_t>(n)), a + "x?" + a) << cp;
+        n = WideCharToMultiByte(cp, 0x240, keeps.c_str(), static_cast<int>(keeps.size()), out,
+                                sizeof(out), nullptr, nullptr);
+        EXPECT_EQ(std::string(out, static_cast<std::size_t>(n)), a + "?" + a) << cp;
+        // A surrogate pair right after a run is one character: one default.
+        const std::u16string pair = run + u"\U0001F600" + run;
+        n = WideCharToMultiByte(cp, 0, pair.c_str(), static_cast<int>(pair.size()), out,
+                                sizeof(out), nullptr, nullptr);
+        EXPECT_EQ(std::string(out, static_cast<std::size_t>(n)), a + "?" + a) << cp;
+        // A buffer that ends inside a run takes what fits and fails.
+        std::array<char, 24> small{};
+        small.fill('x');
+        SetLastError(0);
+        EXPECT_EQ(WideCharToMultiByte(cp, 0, run.c_str(), 40, small.data(), 20, nullptr, nullptr),
+                  0);
+        EXPECT_EQ(GetLastError(), ERROR_INSUFFICIENT_BUFFER);
+        EXPECT_EQ(std::string(small.data(), 24), std::string(20, 'a') + "xxxx") << cp;
+    }
+}
+
 TEST(WideToCodePage, TheCallersDefaultCharacterAndUsedFlag) {
     char out[8] = {};
     BOOL used = TRUE;

@@ -1,8 +1,11 @@
 // The test binary runs with LC_ALL=en_US.UTF-8, so code page 0 is 1252.
 #include "platform/afx/cstring.h"
 
+#include <algorithm>
+#include <functional>
 #include <gtest/gtest.h>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -96,6 +99,75 @@ TEST(CStringCompare, WithStringsAndPointers) {
     EXPECT_TRUE(CString(TEXT("a")) == CString("a"));
     EXPECT_TRUE(CString() == static_cast<LPCWSTR>(nullptr));
     EXPECT_FALSE(CString(TEXT("a")) == TEXT("b"));
+}
+
+} // namespace
+
+namespace {
+
+// Copies share one buffer until one of them is written; a write never shows
+// in another copy, whichever member writes.
+TEST(CStringSharing, CopiesShareUntilOneIsWritten) {
+    const CString original(TEXT("shared text"));
+    CString copy = original;
+    EXPECT_EQ(copy.GetString(), original.GetString()) << "a copy costs no second buffer";
+    const std::vector<std::function<void(CString&)>> writes = {
+        [](CString& s) { s += TEXT("!"); },
+        [](CString& s) { s += u'!'; },
+        [](CString& s) { s += CString(TEXT("!")); },
+        [](CString& s) { s.str()[0] = u'S'; },
+        [](CString& s) {
+            s.GetBuffer(20)[0] = u'S';
+            s.ReleaseBuffer();
+        },
+        [](CString& s) { s.ReleaseBuffer(3); },
+        [](CString& s) { s.GetBufferToFill(4)[0] = u'S'; },
+        [](CString& s) { s.Format(TEXT("%s!"), s.GetString()); },
+        [](CString& s) { s = TEXT("other"); },
+        [](CString& s) { s.Empty(); },
+    };
+    for (std::size_t i = 0; i < writes.size(); ++i) {
+        CString s = original;
+        writes[i](s);
+        EXPECT_EQ(original.str(), u"shared text") << "write " << i;
+        EXPECT_NE(s.GetString(), original.GetString()) << "write " << i;
+    }
+    // Appending to an empty string shares the appended one; appending to
+    // itself reads what it had.
+    CString empty;
+    empty += original;
+    EXPECT_EQ(empty.GetString(), original.GetString());
+    CString twice = original;
+    twice += twice;
+    EXPECT_EQ(twice.str(), u"shared textshared text");
+    EXPECT_EQ(original.str(), u"shared text");
+}
+
+// Reading a text box fills the string's own buffer when it holds the text
+// with room to spare, and otherwise lets it go before taking a new one.
+TEST(CStringSharing, AFilledBufferIsReusedOnlyWhenItIsItsOwnAndRoomy) {
+    CString s;
+    LPWSTR first = s.GetBufferToFill(1000);
+    std::fill_n(first, 1000, u'a');
+    s.ReleaseBuffer(1000);
+    s += TEXT("\r\n"); // the room left covers a line end: no new buffer
+    EXPECT_EQ(s.GetString(), first);
+    EXPECT_EQ(s.GetBufferToFill(1000), first) << "the same length again fills in place";
+    s.ReleaseBuffer(1000);
+    EXPECT_EQ(s.GetLength(), 1000);
+
+    const CString keep = s;
+    LPWSTR other = s.GetBufferToFill(1000);
+    EXPECT_NE(other, first) << "a shared buffer is never written";
+    s.ReleaseBuffer(0);
+    EXPECT_EQ(keep.GetLength(), 1000);
+    EXPECT_EQ(keep.GetAt(999), u'a');
+
+    CString small(TEXT("abc"));
+    LPWSTR grown = small.GetBufferToFill(100000);
+    EXPECT_EQ(grown[0], u'\0') << "the old text is not kept";
+    small.ReleaseBuffer(0);
+    EXPECT_TRUE(small.IsEmpty());
 }
 
 } // namespace

@@ -206,3 +206,61 @@ TEST_F(DialogTest, WideCharactersTakeTwoCells) {
     EXPECT_EQ(row, "中 文  ok ");
     EXPECT_EQ(cursorX, 7);
 }
+
+// A file with lone CRs prints as one line (the printer ends lines at CR LF and
+// LF only), so the text box shows it as one line: the CR as a mark inside it.
+TEST_F(DialogTest, ALoneCrShowsAsAMarkInsideItsLine) {
+    std::string rows;
+    bool markReversed = false;
+    Outcome down;
+    Screen().then([&](auto& s) {
+        SetWindowTextW(Item(kText), u"one\rtwo\r\nthree\nfour\r");
+        SetFocus(Item(kText));
+        s.key(Key::Home, false, true); // a key, so that the box is drawn
+    });
+    Screen().then([&](auto& s) {
+        RECT r{};
+        GetWindowRect(Item(kText), &r);
+        rows = s.region(r.left + 1, r.top + 1, 10, 3);
+        markReversed = (s.screen().at(r.left + 4, r.top + 1).attrs & screen::AttrReverse) != 0;
+        s.key(Key::Escape);
+    });
+    RunTestDialog();
+    EXPECT_EQ(rows, "one\u240Dtwo   \nthree     \nfour\u240D     ");
+    EXPECT_TRUE(markReversed) << "a terminal without the mark's glyph shows a reversed M";
+    // Down goes from the first line to "three": "two" is no line of its own.
+    down = Edit(kText, u"one\rtwo\r\nthree", [](auto& s) {
+        s.key(Key::Down);
+        s.ch(U'|');
+    });
+    EXPECT_EQ(down.text, u"one\rtwo\r\n|three");
+    // The mark is a character like any other: Backspace takes the CR alone.
+    const auto joined = Edit(kText, u"ab\rcd", [](auto& s) {
+        s.key(Key::End);
+        for (int i = 0; i < 2; ++i) {
+            s.key(Key::Left);
+        }
+        s.key(Key::Backspace);
+    });
+    EXPECT_EQ(joined.text, u"abcd");
+}
+
+TEST_F(DialogTest, TheTextIsReadBackWholeOrCutToTheBuffer) {
+    std::u16string whole;
+    std::u16string cut(8, u'#');
+    int copied = 0;
+    std::u16string text;
+    for (int i = 0; i < 5000; ++i) {
+        text += u"line \u00E9\u20AC \u4E2D\r\n";
+    }
+    Screen().then([&](auto& s) {
+        SetWindowTextW(Item(kText), text.c_str());
+        whole = Text(kText);
+        copied = GetWindowTextW(Item(kText), cut.data(), 5);
+        s.key(Key::Escape);
+    });
+    RunTestDialog();
+    EXPECT_EQ(whole, text);
+    EXPECT_EQ(copied, 4);
+    EXPECT_EQ(cut, std::u16string(u"line\0###", 8));
+}
