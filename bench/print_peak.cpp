@@ -20,7 +20,7 @@
 #include "platform/headless/headless_front_end.h"
 #include "platform/win32/codepage.h"
 #include "platform/win32/kernel.h"
-#include "platform/win32/message_box_hook.h"
+#include "platform/posix/message_box_hook.h"
 #include "ui/printer_dlg.h"
 
 #include <algorithm>
