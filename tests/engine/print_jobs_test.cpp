@@ -298,13 +298,6 @@ protected:
     }
 };
 
-TEST_F(JobsWithLittleMemory, NoRoomToConvertTheTextSendsNoneOfItAndSaysSo) {
-    LargeTextForm large(true);
-    EXPECT_EQ(PrintWithLittleMemory(large), 0);
-    // The lead-in and the format block were out before the conversion.
-    EXPECT_EQ(printer_.Drain(), Join({kLeadIn, kBlockA, kLeadIn, kBlockA, kTextAB}));
-}
-
 TEST_F(JobsWithLittleMemory, NoRoomForTheTextWithItsLineEndSendsNothingAndSaysSo) {
     // Adding the line end to the text needs a larger copy of it.
     LargeTextForm large(false);
