@@ -3,6 +3,7 @@
 #include "tools/vprinter/device_link.h"
 #include "tools/vprinter/printer_session.h"
 #include "tools/vprinter/pty_port.h"
+#include "tools/vprinter/stop_signals.h"
 
 #include <cerrno>
 #include <csignal>
@@ -18,39 +19,6 @@
 namespace vprinter {
 
 namespace {
-
-volatile std::sig_atomic_t g_stop = 0;
-
-extern "C" void request_stop(int) {
-    g_stop = 1;
-}
-
-std::int64_t monotonic_us() {
-    timespec ts{};
-    clock_gettime(CLOCK_MONOTONIC, &ts);
-    return static_cast<std::int64_t>(ts.tv_sec) * 1000000 + ts.tv_nsec / 1000;
-}
-
-// Stop signals are held back except while waiting in ppoll, so that one
-// arriving between the check and the wait is not lost.
-sigset_t install_stop_signals() {
-    struct sigaction action {};
-    action.sa_handler = request_stop;
-    sigemptyset(&action.sa_mask);
-    sigset_t stops;
-    sigemptyset(&stops);
-    for (int sig : {SIGINT, SIGTERM, SIGHUP}) {
-        sigaction(sig, &action, nullptr);
-        sigaddset(&stops, sig);
-    }
-    std::signal(SIGPIPE, SIG_IGN);
-    sigset_t previous;
-    sigprocmask(SIG_BLOCK, &stops, &previous);
-    for (int sig : {SIGINT, SIGTERM, SIGHUP}) {
-        sigdelset(&previous, sig);
-    }
-    return previous;
-}
 
 std::string describe_settings(const PortSettings& s) {
     std::string out = std::to_string(s.speed) + " baud, " + std::to_string(s.data_bits) +
@@ -124,7 +92,7 @@ int serve_port(const Options& options) {
     std::int64_t last_byte = 0;
     std::uint8_t buffer[4096];
 
-    while (g_stop == 0) {
+    while (!stop_requested()) {
         // Wake for the end of a job or the idle limit, whichever is first.
         std::optional<std::int64_t> deadline;
         if (session.job_running()) {
@@ -148,7 +116,7 @@ int serve_port(const Options& options) {
             std::cerr << "tallyroll-vprinter: poll: " << std::strerror(errno) << '\n';
             break;
         }
-        if (g_stop != 0) {
+        if (stop_requested()) {
             break;
         }
 

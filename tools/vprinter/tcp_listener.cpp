@@ -3,6 +3,7 @@
 #include "tools/vprinter/device_link.h"
 #include "tools/vprinter/json_line.h"
 #include "tools/vprinter/printer_session.h"
+#include "tools/vprinter/stop_signals.h"
 
 #include <algorithm>
 #include <arpa/inet.h>
@@ -23,39 +24,6 @@
 namespace vprinter {
 
 namespace {
-
-volatile std::sig_atomic_t g_stop = 0;
-
-extern "C" void request_tcp_stop(int) {
-    g_stop = 1;
-}
-
-std::int64_t monotonic_us() {
-    timespec ts{};
-    clock_gettime(CLOCK_MONOTONIC, &ts);
-    return static_cast<std::int64_t>(ts.tv_sec) * 1000000 + ts.tv_nsec / 1000;
-}
-
-// As on a pseudo-terminal: stop signals wait outside ppoll, so that one that
-// comes between the check and the wait is not lost.
-sigset_t install_stop_signals() {
-    struct sigaction action {};
-    action.sa_handler = request_tcp_stop;
-    sigemptyset(&action.sa_mask);
-    sigset_t stops;
-    sigemptyset(&stops);
-    for (int sig : {SIGINT, SIGTERM, SIGHUP}) {
-        sigaction(sig, &action, nullptr);
-        sigaddset(&stops, sig);
-    }
-    std::signal(SIGPIPE, SIG_IGN);
-    sigset_t previous;
-    sigprocmask(SIG_BLOCK, &stops, &previous);
-    for (int sig : {SIGINT, SIGTERM, SIGHUP}) {
-        sigdelset(&previous, sig);
-    }
-    return previous;
-}
 
 bool parse_port(std::string_view text, std::uint16_t& port) {
     unsigned value = 0;
@@ -235,7 +203,7 @@ int serve_tcp(const Options& options) {
     bool any_bytes = false;
     std::int64_t last_byte = 0;
     std::uint8_t buffer[4096];
-    while (g_stop == 0) {
+    while (!stop_requested()) {
         std::optional<std::int64_t> deadline;
         if (session.job_running()) {
             deadline = last_byte + std::int64_t{options.job_gap_ms} * 1000;
@@ -259,7 +227,7 @@ int serve_tcp(const Options& options) {
             std::cerr << "tallyroll-vprinter: poll: " << std::strerror(errno) << '\n';
             break;
         }
-        if (g_stop != 0) {
+        if (stop_requested()) {
             break;
         }
         if (ready.revents != 0 && connection < 0) {
