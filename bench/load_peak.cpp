@@ -17,7 +17,7 @@
 #include "platform/headless/headless_front_end.h"
 #include "platform/posix/message_box_hook.h"
 #include "platform/win32/codepage.h"
-#include "platform/windows/window_system.h"
+#include "platform/windows/core/window_system.h"
 
 #include <cstdio>
 #include <cstdlib>

@@ -2,7 +2,7 @@
 // as many megabytes as --text-mb=N says), on the headless screen. The goal
 // is well under 16 ms each, with 1 GB as well.
 #include "platform/headless/headless_front_end.h"
-#include "platform/windows/window_system.h"
+#include "platform/windows/core/window_system.h"
 
 #include <benchmark/benchmark.h>
 #include <cstdlib>

@@ -2,8 +2,8 @@
 
 #include "platform/text/unicode.h"
 #include "platform/win32/user.h"
-#include "platform/windows/list_box.h"
-#include "platform/windows/open_file_dialog.h"
+#include "platform/windows/controls/list_box.h"
+#include "platform/windows/open_file/open_file_dialog.h"
 
 #include <gtest/gtest.h>
 

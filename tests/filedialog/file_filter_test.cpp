@@ -1,7 +1,7 @@
 // Filter lists as callers pass them, and names matched against patterns the
 // way the original platform's file system matches them: ignoring case.
-#include "platform/windows/file_filter.h"
-#include "platform/windows/typed_name.h"
+#include "platform/windows/open_file/file_filter.h"
+#include "platform/windows/open_file/typed_name.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
 // Real folders: what the dialog lists for them, and what a typed name means
 // in them.
-#include "platform/windows/folder_listing.h"
-#include "platform/windows/typed_name.h"
+#include "platform/windows/open_file/folder_listing.h"
+#include "platform/windows/open_file/typed_name.h"
 #include "temp_folder.h"
 
 #include <cstdlib>

@@ -3,7 +3,7 @@
 #include "dialog_driver.h"
 #include "platform/afx/file_dialog.h"
 #include "platform/win32/user.h"
-#include "platform/windows/open_file_dialog.h"
+#include "platform/windows/open_file/open_file_dialog.h"
 #include "temp_folder.h"
 
 #include <filesystem>

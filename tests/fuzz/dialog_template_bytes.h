@@ -2,7 +2,7 @@
 // compares two read templates value by value.
 #pragma once
 
-#include "platform/windows/dialog_template.h"
+#include "platform/windows/resources/dialog_template.h"
 
 #include <cstdint>
 #include <vector>

@@ -7,7 +7,7 @@
 #include "dialog_template_bytes.h"
 #include "fuzz_check.h"
 #include "platform/win32/user.h"
-#include "platform/windows/dialog_template.h"
+#include "platform/windows/resources/dialog_template.h"
 #include "res/compiler/layouts.h"
 
 #include <cstddef>

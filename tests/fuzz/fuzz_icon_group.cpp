@@ -5,7 +5,7 @@
 // count an icon can have; a directory the resource compiler could have
 // written comes back from it byte for byte.
 #include "fuzz_check.h"
-#include "platform/windows/icon_group.h"
+#include "platform/windows/resources/icon_group.h"
 #include "res/compiler/icon_file.h"
 
 #include <algorithm>

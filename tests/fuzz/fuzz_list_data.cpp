@@ -8,9 +8,9 @@
 #include "fuzz_check.h"
 #include "platform/afx/dialog_init.h"
 #include "platform/win32/user.h"
-#include "platform/windows/dialog_init.h"
-#include "platform/windows/dialog_manager.h"
-#include "platform/windows/window_system.h"
+#include "platform/windows/resources/dialog_init.h"
+#include "platform/windows/dialogs/dialog_manager.h"
+#include "platform/windows/core/window_system.h"
 #include "res/compiler/layouts.h"
 
 #include <cstddef>

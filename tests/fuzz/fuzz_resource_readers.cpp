@@ -1,13 +1,13 @@
 // Arbitrary bytes through every resource reader, and a dialog built and
 // drawn from whatever reads as a template: no crash, no read past the end.
 #include "platform/headless/headless_front_end.h"
-#include "platform/windows/dialog_init.h"
-#include "platform/windows/dialog_manager.h"
-#include "platform/windows/dialog_template.h"
-#include "platform/windows/icon_group.h"
-#include "platform/windows/system.h"
-#include "platform/windows/version_info.h"
-#include "platform/windows/window_system.h"
+#include "platform/windows/resources/dialog_init.h"
+#include "platform/windows/dialogs/dialog_manager.h"
+#include "platform/windows/resources/dialog_template.h"
+#include "platform/windows/resources/icon_group.h"
+#include "platform/windows/core/system.h"
+#include "platform/windows/resources/version_info.h"
+#include "platform/windows/core/window_system.h"
 
 #include <cstddef>
 #include <cstdint>

@@ -4,7 +4,7 @@
 // could have written (fixed part, one string table, one translation), laid
 // out by that compiler, reads back to the same values.
 #include "fuzz_check.h"
-#include "platform/windows/version_info.h"
+#include "platform/windows/resources/version_info.h"
 #include "res/compiler/layouts.h"
 
 #include <cstddef>

@@ -3,10 +3,10 @@
 // values the form and the shell are described with.
 #include "platform/afx/dialog_init.h"
 #include "platform/entry/resource_table.h"
-#include "platform/windows/dialog_init.h"
-#include "platform/windows/dialog_template.h"
-#include "platform/windows/icon_group.h"
-#include "platform/windows/version_info.h"
+#include "platform/windows/resources/dialog_init.h"
+#include "platform/windows/resources/dialog_template.h"
+#include "platform/windows/resources/icon_group.h"
+#include "platform/windows/resources/version_info.h"
 #include "program_resource.h"
 
 #include <gtest/gtest.h>

@@ -1,6 +1,6 @@
 // The line that tells the user what a busy call waits for.
 #include "platform/screen/grid.h"
-#include "platform/windows/busy_report.h"
+#include "platform/windows/core/busy_report.h"
 
 #include <gtest/gtest.h>
 

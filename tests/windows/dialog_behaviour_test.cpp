@@ -1,7 +1,7 @@
 // A dialog box from a template, driven by keys and clicks on the headless
 // screen, behaves as a person expects of a dialog box.
 #include "dialog_fixture.h"
-#include "platform/windows/window_system.h"
+#include "platform/windows/core/window_system.h"
 
 using namespace dialog_test;
 using screen::Key;

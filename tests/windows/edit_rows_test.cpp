@@ -1,7 +1,7 @@
 // Rows of an edit line: wide characters take two cells and never straddle
 // the right edge, the cursor after a full row shows on the next one, and
 // lines too long to scan are cut every `width` units.
-#include "platform/windows/edit_rows.h"
+#include "platform/windows/controls/edit_rows.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
 // The key table is the documented key list, and its lookups follow the rules
 // a dialog box user expects.
-#include "platform/windows/key_table.h"
+#include "platform/windows/core/key_table.h"
 
 #include <fstream>
 #include <gtest/gtest.h>

@@ -1,9 +1,9 @@
 // The dialog-unit rule on the main form: every control keeps a readable place,
 // none overlaps another (a group box only frames what lies inside it), and
 // the whole form fits a 80 x 24 terminal.
-#include "platform/windows/dialog_template.h"
-#include "platform/windows/label.h"
-#include "platform/windows/layout.h"
+#include "platform/windows/resources/dialog_template.h"
+#include "platform/windows/core/label.h"
+#include "platform/windows/core/layout.h"
 #include "template_builder.h"
 
 #include <gtest/gtest.h>

@@ -1,7 +1,7 @@
 // The list box and the drop-down list combo box, in a dialog read from a
 // classic template.
 #include "dialog_fixture.h"
-#include "platform/windows/list_box.h"
+#include "platform/windows/controls/list_box.h"
 
 using namespace dialog_test;
 using screen::Key;

@@ -1,9 +1,9 @@
 // The resource readers against bytes written in the standard layouts, and
 // against malformed bytes, which must be refused without reading past the end.
-#include "platform/windows/dialog_init.h"
-#include "platform/windows/dialog_template.h"
-#include "platform/windows/icon_group.h"
-#include "platform/windows/version_info.h"
+#include "platform/windows/resources/dialog_init.h"
+#include "platform/windows/resources/dialog_template.h"
+#include "platform/windows/resources/icon_group.h"
+#include "platform/windows/resources/version_info.h"
 #include "template_builder.h"
 
 #include <gtest/gtest.h>

@@ -2,7 +2,7 @@
 #include "platform/afx/dialog_init.h"
 #include "platform/entry/resource_table.h"
 #include "platform/win32/user.h"
-#include "platform/windows/icons.h"
+#include "platform/windows/resources/icons.h"
 #include "template_builder.h"
 
 #include <gtest/gtest.h>

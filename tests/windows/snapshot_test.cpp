@@ -1,7 +1,7 @@
 // What each control looks like on the headless screen, as text.
 #include "dialog_fixture.h"
 #include "platform/entry/resource_table.h"
-#include "platform/windows/window_system.h"
+#include "platform/windows/core/window_system.h"
 #include "template_builder.h"
 
 #include <gtest/gtest.h>

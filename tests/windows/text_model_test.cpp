@@ -2,7 +2,7 @@
 // text reads back as a plain string edited the same way would, the lines are
 // where a fresh scan finds them, and the storage stays one byte a unit while
 // the units fit.
-#include "platform/windows/text_model.h"
+#include "platform/windows/controls/text_model.h"
 
 #include <algorithm>
 #include <gtest/gtest.h>

@@ -1,0 +1,49 @@
+// A list box: entries in a framed column, one selected, scrolled to keep the
+// selection in view. Up/Down/PageUp/PageDown/Home/End and a typed letter
+// move the selection (LBN_SELCHANGE to the parent); a click selects, a
+// double click also sends LBN_DBLCLK; the wheel scrolls.
+#pragma once
+
+#include "platform/windows/core/window.h"
+
+#include <string>
+#include <vector>
+
+namespace windows {
+
+inline constexpr UINT LB_ADDSTRING = 0x0180;
+inline constexpr UINT LB_RESETCONTENT = 0x0184;
+inline constexpr UINT LB_SETCURSEL = 0x0186;
+inline constexpr UINT LB_GETCURSEL = 0x0188;
+inline constexpr UINT LB_GETTEXT = 0x0189;
+inline constexpr UINT LB_GETTEXTLEN = 0x018A;
+inline constexpr UINT LB_GETCOUNT = 0x018B;
+inline constexpr LRESULT LB_ERR = -1;
+inline constexpr UINT LBN_SELCHANGE = 1;
+inline constexpr UINT LBN_DBLCLK = 2;
+
+class ListBox : public Window {
+public:
+    ListBox() : Window(WindowKind::ListBox) {}
+
+    bool focusable() const override { return true; }
+    int count() const { return static_cast<int>(items_.size()); }
+    int selection() const { return selection_; }
+    const std::u16string& item(int i) const { return items_[static_cast<std::size_t>(i)]; }
+
+    LRESULT message(UINT msg, WPARAM wParam, LPARAM lParam) override;
+    void paint(Painter& painter, bool focused) const override;
+    bool key(const screen::KeyEvent& ev) override;
+    void mouse(const screen::MouseEvent& ev, int x, int y) override;
+
+private:
+    CellRect itemArea() const;
+    void select(int index, bool notify);
+    void scrollIntoView();
+
+    std::vector<std::u16string> items_;
+    int selection_ = -1;
+    int top_ = 0;
+};
+
+} // namespace windows

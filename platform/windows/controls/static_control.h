@@ -1,0 +1,33 @@
+// Static text (left-aligned, wrapped at word boundaries when it has several
+// rows) and the group box that frames a set of controls with its title.
+#pragma once
+
+#include "platform/windows/core/window.h"
+
+#include <string>
+#include <vector>
+
+namespace windows {
+
+class StaticControl : public Window {
+public:
+    StaticControl() : Window(WindowKind::Static) {}
+    void paint(Painter& painter, bool focused) const override;
+};
+
+class GroupBox : public Window {
+public:
+    GroupBox() : Window(WindowKind::GroupBox) {}
+    void paint(Painter& painter, bool focused) const override;
+};
+
+// Splits text into rows of at most width cells, breaking at spaces where it
+// can and at every line break.
+std::vector<std::u32string> WrapText(const std::u32string& text, int width);
+
+// Draws label from (x, y) in at most width cells with its mnemonic underlined;
+// answers the cells used.
+int PaintLabel(Painter& painter, int x, int y, int width, std::u16string_view raw,
+               screen::Role role, std::uint8_t attrs);
+
+} // namespace windows

@@ -1,0 +1,73 @@
+// The state of the window system: the handle table, the focus, the stack of
+// modal windows, the grid and the front end it is shown on. One per process,
+// created on first use; everything runs on the one user-interface thread.
+#pragma once
+
+#include "platform/screen/front_end.h"
+#include "platform/screen/grid.h"
+#include "platform/windows/core/window.h"
+
+#include <cstdint>
+#include <memory>
+#include <vector>
+
+namespace windows {
+
+class Dialog;
+class ComboBox;
+
+class System {
+public:
+    static System& get();
+
+    // Takes ownership of w, gives it a handle and links it under parent.
+    Window* adopt(std::unique_ptr<Window> w, Window* parent);
+    // Destroys w and its children; their handles become stale.
+    void destroy(Window* w);
+    // The window behind a handle, or nullptr for a stale or foreign handle.
+    Window* find(HWND hwnd) const;
+    Window* desktop() { return desktop_; }
+
+    Window* focus() const { return focus_; }
+    // Moves the focus (nullptr: none); answers the previous holder.
+    Window* setFocus(Window* w);
+
+    // The modal windows, innermost last; input goes only to the innermost.
+    std::vector<Dialog*>& modalStack() { return modal_; }
+
+    // The open drop-down list, drawn above everything and first to see input.
+    ComboBox* droppedCombo = nullptr;
+
+    // The control that lost the focus because it was disabled; it takes the
+    // focus back when enabled while no control has it.
+    HWND focusToRestore = nullptr;
+
+    // Set by QuitEvent: every open modal loop ends with IDCANCEL.
+    bool quitting = false;
+
+    screen::FrontEnd& frontEnd();
+    screen::Grid& grid() { return grid_; }
+    int screenWidth() { return frontEnd().width(); }
+    int screenHeight() { return frontEnd().height(); }
+
+    // Draws every window into the grid and hands it to the front end.
+    void present();
+    // Draws without presenting (for tests and benchmarks).
+    void paintAll();
+
+private:
+    System();
+    struct Slot {
+        std::unique_ptr<Window> window;
+        std::uint32_t generation = 0;
+    };
+    std::vector<Slot> slots_;
+    std::vector<std::size_t> freeSlots_;
+    Window* desktop_ = nullptr;
+    Window* focus_ = nullptr;
+    std::vector<Dialog*> modal_;
+    screen::FrontEnd* frontEnd_ = nullptr;
+    screen::Grid grid_;
+};
+
+} // namespace windows
