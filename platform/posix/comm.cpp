@@ -58,7 +58,7 @@ ObjectRef PortWithSettings(HANDLE hFile, termios& t, bool argumentGiven = true) 
 // at all (ERROR_INVALID_HANDLE, which the serial path sets again).
 ObjectRef SocketPort(HANDLE hFile) {
     ObjectRef object = posix_layer::FindObject(hFile);
-    return object && object->IsSocket() ? object : nullptr;
+    return object && object->isSocket() ? object : nullptr;
 }
 
 // Remembers what change() makes of the socket port's state after check()
@@ -75,7 +75,7 @@ BOOL Remember(const ObjectRef& socket, bool argumentGiven, Check check, Change c
     }
     posix_layer::OpenObject::PortState state = socket->port();
     change(state);
-    socket->set_port(state);
+    socket->setPort(state);
     return TRUE;
 }
 
@@ -141,7 +141,7 @@ BOOL SetCommState(HANDLE hFile, LPDCB lpDCB) {
     posix_layer::OpenObject::PortState state = object->port();
     state.dtrControl = lpDCB->fDtrControl;
     state.rtsControl = lpDCB->fRtsControl;
-    object->set_port(state);
+    object->setPort(state);
     return TRUE;
 }
 
@@ -180,7 +180,7 @@ BOOL SetCommTimeouts(HANDLE hFile, LPCOMMTIMEOUTS lpCommTimeouts) {
     }
     posix_layer::OpenObject::PortState state = object->port();
     state.timeouts = *lpCommTimeouts;
-    object->set_port(state);
+    object->setPort(state);
     return TRUE;
 }
 

@@ -107,8 +107,8 @@ std::u16string LabelFor(std::u16string_view name, bool port) {
 // Answers false when the user cancelled the load this read belongs to.
 bool LoadGoesOn(posix_layer::OpenObject& file) {
     posix_layer::BusyWatch& reads = file.reads;
-    reads.Begin();
-    if (!reads.Due()) {
+    reads.begin();
+    if (!reads.due()) {
         return true;
     }
     struct stat st {};
@@ -118,14 +118,14 @@ bool LoadGoesOn(posix_layer::OpenObject& file) {
     progress.name = file.label;
     progress.done = at > 0 ? static_cast<std::uint64_t>(at) : 0;
     progress.total = ::fstat(file.fd(), &st) == 0 ? static_cast<std::uint64_t>(st.st_size) : 0;
-    return reads.Check(progress);
+    return reads.check(progress);
 }
 
 // One attempt to write without waiting. A socket is sent to with
 // MSG_NOSIGNAL: a printer that closed its end answers EPIPE, whatever the
 // process does with SIGPIPE.
 ssize_t WriteSome(const posix_layer::OpenObject& port, const BYTE* bytes, std::size_t count) {
-    if (port.IsSocket()) {
+    if (port.isSocket()) {
         return ::send(port.fd(), bytes, count, MSG_NOSIGNAL | MSG_DONTWAIT);
     }
     return ::write(port.fd(), bytes, count);
@@ -151,11 +151,11 @@ std::size_t WriteToPort(posix_layer::OpenObject& port, const BYTE* bytes, std::s
         return 0;
     }
     // A serial port refuses write time-outs; only a socket port has them.
-    const auto deadline = port.IsSocket() ? DeadlineAfter(posix_layer::WriteTimeLimit(
+    const auto deadline = port.isSocket() ? DeadlineAfter(posix_layer::WriteTimeLimit(
                                                 port.port().timeouts, static_cast<DWORD>(count)))
                                           : posix_layer::BusyWatch::Clock::time_point::max();
     posix_layer::BusyWatch watch;
-    watch.Begin();
+    watch.begin();
     posix_layer::IoProgress progress;
     progress.activity = posix_layer::IoProgress::Activity::Printing;
     progress.name = port.label;
@@ -175,7 +175,7 @@ std::size_t WriteToPort(posix_layer::OpenObject& port, const BYTE* bytes, std::s
             break;
         }
         progress.done = done;
-        const auto outcome = watch.WaitUntil(fd, POLLOUT, progress, deadline);
+        const auto outcome = watch.waitUntil(fd, POLLOUT, progress, deadline);
         if (outcome == posix_layer::BusyWatch::Outcome::Cancelled) {
             error = ERROR_OPERATION_ABORTED;
             break;
@@ -201,7 +201,7 @@ std::size_t ReadFromSocket(posix_layer::OpenObject& port, BYTE* buffer, std::siz
         posix_layer::PlanRead(port.port().timeouts, static_cast<DWORD>(count));
     const Clock::time_point end = DeadlineAfter(plan.total);
     posix_layer::BusyWatch watch;
-    watch.Begin();
+    watch.begin();
     posix_layer::IoProgress progress;
     progress.activity = posix_layer::IoProgress::Activity::Reading;
     progress.name = port.label;
@@ -235,7 +235,7 @@ std::size_t ReadFromSocket(posix_layer::OpenObject& port, BYTE* buffer, std::siz
             deadline = std::min(deadline, lastByte + *plan.interval);
         }
         progress.done = done;
-        const auto outcome = watch.WaitUntil(port.fd(), POLLIN, progress, deadline);
+        const auto outcome = watch.waitUntil(port.fd(), POLLIN, progress, deadline);
         if (outcome == posix_layer::BusyWatch::Outcome::Cancelled) {
             error = ERROR_OPERATION_ABORTED;
             break;
@@ -279,7 +279,7 @@ HANDLE CreateFileW(LPCWSTR lpFileName, DWORD dwDesiredAccess, DWORD dwShareMode,
     if (!object) {
         return INVALID_HANDLE_VALUE;
     }
-    object->label = LabelFor(name, object->IsPort());
+    object->label = LabelFor(name, object->isPort());
     return posix_layer::InsertObject(std::move(object));
 }
 
@@ -297,7 +297,7 @@ BOOL ReadFile(HANDLE hFile, LPVOID lpBuffer, DWORD nNumberOfBytesToRead,
         return FALSE;
     }
     auto* buffer = static_cast<BYTE*>(lpBuffer);
-    if (object->IsSocket()) {
+    if (object->isSocket()) {
         DWORD error = ERROR_SUCCESS;
         const std::size_t got = ReadFromSocket(*object, buffer, nNumberOfBytesToRead, error);
         if (lpNumberOfBytesRead != nullptr) {
@@ -311,15 +311,15 @@ BOOL ReadFile(HANDLE hFile, LPVOID lpBuffer, DWORD nNumberOfBytesToRead,
     }
     struct EndOfCall {
         posix_layer::BusyWatch& reads;
-        ~EndOfCall() { reads.End(); }
+        ~EndOfCall() { reads.end(); }
     } endOfCall{object->reads};
-    if (!object->IsPort() && !LoadGoesOn(*object)) {
+    if (!object->isPort() && !LoadGoesOn(*object)) {
         SetLastError(ERROR_OPERATION_ABORTED);
         return FALSE;
     }
     // A port whose time-outs say "answer at once" gets one read; otherwise a
     // read fills the whole count or stops at the end of the file.
-    const bool once = object->IsPort() && posix_layer::ReadsReturnAtOnce(object->port().timeouts);
+    const bool once = object->isPort() && posix_layer::ReadsReturnAtOnce(object->port().timeouts);
     std::size_t done = 0;
     while (done < nNumberOfBytesToRead) {
         const ssize_t n = ReadOnce(object->fd(), buffer + done, nNumberOfBytesToRead - done);
@@ -360,7 +360,7 @@ BOOL WriteFile(HANDLE hFile, LPCVOID lpBuffer, DWORD nNumberOfBytesToWrite,
     const auto* bytes = static_cast<const BYTE*>(lpBuffer);
     std::size_t done = 0;
     BOOL ok = TRUE;
-    if (object->IsPort()) {
+    if (object->isPort()) {
         DWORD error = ERROR_SUCCESS;
         done = WriteToPort(*object, bytes, nNumberOfBytesToWrite, error);
         if (done < nNumberOfBytesToWrite) {

@@ -28,7 +28,7 @@ OpenObject::PortState OpenObject::port() const {
     return port_;
 }
 
-void OpenObject::set_port(const PortState& state) {
+void OpenObject::setPort(const PortState& state) {
     std::lock_guard lock(mutex_);
     port_ = state;
 }

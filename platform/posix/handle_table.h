@@ -34,8 +34,8 @@ public:
 
     int fd() const { return fd_; }
     ObjectKind kind() const { return kind_; }
-    bool IsPort() const { return kind_ != ObjectKind::File; }
-    bool IsSocket() const { return kind_ == ObjectKind::SocketPort; }
+    bool isPort() const { return kind_ != ObjectKind::File; }
+    bool isSocket() const { return kind_ == ObjectKind::SocketPort; }
 
     // Port state that termios does not hold; on a socket port, all of it.
     struct PortState {
@@ -47,7 +47,7 @@ public:
         DWORD outQueue = 0;
     };
     PortState port() const;
-    void set_port(const PortState& state);
+    void setPort(const PortState& state);
 
     // What the user knows the object by ("COM3", "notes.txt"), for the
     // report of a call that keeps them waiting.

@@ -31,7 +31,7 @@ void SetBusyTiming(std::chrono::milliseconds showAfter, std::chrono::millisecond
     g_reportEvery.store(reportEvery);
 }
 
-void BusyWatch::Begin() {
+void BusyWatch::begin() {
     const Clock::time_point now = Clock::now();
     if (now - lastEnd_ > kSameOperation) {
         nextReport_ = now + g_showAfter.load();
@@ -39,36 +39,36 @@ void BusyWatch::Begin() {
     }
 }
 
-bool BusyWatch::Report(IoWaitWatcher& watcher, const IoProgress& progress) {
+bool BusyWatch::report(IoWaitWatcher& watcher, const IoProgress& progress) {
     shown_ = true;
     nextReport_ = Clock::now() + g_reportEvery.load();
     return !watcher.stillBusy(progress);
 }
 
-bool BusyWatch::Due() const {
+bool BusyWatch::due() const {
     return g_watcher.load() != nullptr && Clock::now() >= nextReport_;
 }
 
-bool BusyWatch::Check(const IoProgress& progress) {
+bool BusyWatch::check(const IoProgress& progress) {
     IoWaitWatcher* watcher = g_watcher.load();
     if (watcher == nullptr || Clock::now() < nextReport_) {
         return true;
     }
-    return Report(*watcher, progress);
+    return report(*watcher, progress);
 }
 
-bool BusyWatch::WaitFor(int fd, short events, const IoProgress& progress) {
-    return WaitUntil(fd, events, progress, Clock::time_point::max()) != Outcome::Cancelled;
+bool BusyWatch::waitFor(int fd, short events, const IoProgress& progress) {
+    return waitUntil(fd, events, progress, Clock::time_point::max()) != Outcome::Cancelled;
 }
 
-BusyWatch::Outcome BusyWatch::WaitUntil(int fd, short events, const IoProgress& progress,
+BusyWatch::Outcome BusyWatch::waitUntil(int fd, short events, const IoProgress& progress,
                                         Clock::time_point deadline) {
     const auto millisecondsUntil = [](Clock::time_point t) {
         const auto left = std::chrono::ceil<std::chrono::milliseconds>(t - Clock::now());
         return std::clamp<long long>(left.count(), 0, std::numeric_limits<int>::max());
     };
     for (;;) {
-        if (!Check(progress)) {
+        if (!check(progress)) {
             return Outcome::Cancelled;
         }
         if (Clock::now() >= deadline) {
@@ -98,7 +98,7 @@ BusyWatch::Outcome BusyWatch::WaitUntil(int fd, short events, const IoProgress& 
         if (ready > 0 && fds[0].revents != 0) {
             return Outcome::Ready; // ready, or failed: the call finds out which
         }
-        if (ready > 0 && watcher != nullptr && !Report(*watcher, progress)) {
+        if (ready > 0 && watcher != nullptr && !report(*watcher, progress)) {
             return Outcome::Cancelled; // input: taken at once, not at the next report
         }
     }

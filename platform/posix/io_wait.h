@@ -55,25 +55,25 @@ public:
     using Clock = std::chrono::steady_clock;
 
     // Starts a new operation unless the last call on it ended just now.
-    void Begin();
+    void begin();
     // Marks the end of a call of the operation.
-    void End() { lastEnd_ = Clock::now(); }
+    void end() { lastEnd_ = Clock::now(); }
 
-    // A report is due: the caller may work out its progress and Check.
-    bool Due() const;
+    // A report is due: the caller may work out its progress and check.
+    bool due() const;
     // Answers false when the user cancelled; the caller then fails with
     // ERROR_OPERATION_ABORTED.
-    bool Check(const IoProgress& progress);
+    bool check(const IoProgress& progress);
     // Waits until fd is ready for events (POLLIN or POLLOUT) or has failed,
     // checking in while it waits. Answers false when cancelled.
-    bool WaitFor(int fd, short events, const IoProgress& progress);
+    bool waitFor(int fd, short events, const IoProgress& progress);
 
     enum class Outcome { Ready, Cancelled, TimedOut };
-    // WaitFor with a limit: a wait that lasts until deadline gives up.
-    Outcome WaitUntil(int fd, short events, const IoProgress& progress, Clock::time_point deadline);
+    // waitFor with a limit: a wait that lasts until deadline gives up.
+    Outcome waitUntil(int fd, short events, const IoProgress& progress, Clock::time_point deadline);
 
 private:
-    bool Report(IoWaitWatcher& watcher, const IoProgress& progress);
+    bool report(IoWaitWatcher& watcher, const IoProgress& progress);
 
     Clock::time_point lastEnd_{};
     Clock::time_point nextReport_ = Clock::time_point::max();

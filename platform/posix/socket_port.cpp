@@ -128,7 +128,7 @@ public:
             return ERROR_NOT_ENOUGH_MEMORY;
         }
         while (!state->finished.load(std::memory_order_acquire)) {
-            switch (watch.WaitUntil(state->done[0], POLLIN, progress, deadline)) {
+            switch (watch.waitUntil(state->done[0], POLLIN, progress, deadline)) {
             case BusyWatch::Outcome::Cancelled:
                 return ERROR_OPERATION_ABORTED;
             case BusyWatch::Outcome::TimedOut:
@@ -175,7 +175,7 @@ DWORD ConnectOne(int fd, const sockaddr* address, socklen_t length, BusyWatch& w
     if (errno != EINPROGRESS && errno != EINTR) {
         return Win32ErrorFromConnectErrno(errno);
     }
-    switch (watch.WaitUntil(fd, POLLOUT, progress, deadline)) {
+    switch (watch.waitUntil(fd, POLLOUT, progress, deadline)) {
     case BusyWatch::Outcome::Cancelled:
         return ERROR_OPERATION_ABORTED;
     case BusyWatch::Outcome::TimedOut:
@@ -275,7 +275,7 @@ ObjectRef OpenSocketPort(const SocketTarget& target, const std::string& linkName
     progress.name = name;
     progress.target = description;
     BusyWatch watch;
-    watch.Begin();
+    watch.begin();
     DWORD error = ERROR_SUCCESS;
     const int fd =
         std::holds_alternative<TcpTarget>(target)
@@ -287,7 +287,7 @@ ObjectRef OpenSocketPort(const SocketTarget& target, const std::string& linkName
     auto object = std::make_shared<OpenObject>(fd, ObjectKind::SocketPort, claim.release());
     OpenObject::PortState state;
     state.settings = SocketPortDefaults();
-    object->set_port(state);
+    object->setPort(state);
     return object;
 }
 

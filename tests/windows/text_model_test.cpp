@@ -16,7 +16,7 @@ namespace {
 void ExpectSame(const TextModel& m, const std::u16string& expected) {
     ASSERT_EQ(m.size(), expected.size());
     ASSERT_EQ(m.text(), expected);
-    const auto starts = TextModel::ScanLineStarts(expected);
+    const auto starts = TextModel::scanLineStarts(expected);
     ASSERT_EQ(m.lineStarts(), starts);
     for (std::size_t line = 0; line < starts.size(); ++line) {
         const std::size_t end = line + 1 < starts.size() ? starts[line + 1] : expected.size();

@@ -436,7 +436,7 @@ std::vector<std::size_t> TextModel::lineStarts() const {
     return starts;
 }
 
-std::vector<std::size_t> TextModel::ScanLineStarts(std::u16string_view text) {
+std::vector<std::size_t> TextModel::scanLineStarts(std::u16string_view text) {
     std::vector<std::size_t> starts{0};
     for (std::size_t i = 0; i < text.size(); ++i) {
         if (text[i] == u'\n') {

@@ -57,7 +57,7 @@ public:
     // Every line start, found through lineStart; for tests.
     std::vector<std::size_t> lineStarts() const;
     // The line starts of text, found by reading it from the start; for tests.
-    static std::vector<std::size_t> ScanLineStarts(std::u16string_view text);
+    static std::vector<std::size_t> scanLineStarts(std::u16string_view text);
 
 private:
     // Bytes for units: below 0x80 themselves, others as they first arrive.
