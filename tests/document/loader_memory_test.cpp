@@ -61,8 +61,8 @@ private:
 class LoaderMemory : public testing::Test {
 protected:
     void SetUp() override {
-        if (testing_support::kAddressSanitizer) {
-            GTEST_SKIP() << "AddressSanitizer cannot run under an address-space limit";
+        if (testing_support::kSanitizerAllocator) {
+            GTEST_SKIP() << "a sanitizer cannot run under an address-space limit";
         }
         loader_testing::UseLocale("en_US.UTF-8");
         previous_ = SetMessageBoxPresenter(&RecordBox);

@@ -274,8 +274,8 @@ const std::u16string kNoMemory = u"Not enough memory to print this text.";
 class JobsWithLittleMemory : public Jobs {
 protected:
     void SetUp() override {
-        if (kAddressSanitizer) {
-            GTEST_SKIP() << "AddressSanitizer cannot run under an address-space limit";
+        if (kSanitizerAllocator) {
+            GTEST_SKIP() << "a sanitizer cannot run under an address-space limit";
         }
         Jobs::SetUp();
     }

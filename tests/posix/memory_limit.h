@@ -13,18 +13,19 @@
 
 namespace testing_support {
 
-// AddressSanitizer reserves its shadow memory up front and ends the process
-// on a failed allocation, so a limit cannot be tested under it.
-#if defined(__SANITIZE_ADDRESS__)
-inline constexpr bool kAddressSanitizer = true;
+// AddressSanitizer and ThreadSanitizer reserve their shadow memory up front
+// and end the process on a failed allocation, so a limit cannot be tested
+// under them.
+#if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
+inline constexpr bool kSanitizerAllocator = true;
 #elif defined(__has_feature)
-#if __has_feature(address_sanitizer)
-inline constexpr bool kAddressSanitizer = true;
+#if __has_feature(address_sanitizer) || __has_feature(thread_sanitizer)
+inline constexpr bool kSanitizerAllocator = true;
 #else
-inline constexpr bool kAddressSanitizer = false;
+inline constexpr bool kSanitizerAllocator = false;
 #endif
 #else
-inline constexpr bool kAddressSanitizer = false;
+inline constexpr bool kSanitizerAllocator = false;
 #endif
 
 // The process's address space now, in bytes.

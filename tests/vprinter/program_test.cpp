@@ -514,7 +514,7 @@ TEST(VirtualPrinterProgram, ARollPastAMillionDotRowsComesOutAsNumberedPictures) 
 // random bytes took over half a gigabyte. Here it must do with 256 MB of
 // address space (the program itself takes a few tens).
 TEST(VirtualPrinterProgram, RandomBytesAreDecodedWithinAFixedAddressSpace) {
-    if (testing_support::kAddressSanitizer) {
+    if (testing_support::kSanitizerAllocator) {
         GTEST_SKIP() << "AddressSanitizer reserves more address space than the limit";
     }
     ScratchDir dir;
