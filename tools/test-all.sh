@@ -1,11 +1,13 @@
 #!/usr/bin/env bash
 # Builds Tallyroll and runs every test: the ci preset (the build the README's
 # run command uses too) and the sanitizer preset, both with warnings as
-# errors, clang-tidy on the program's own code, and a short run of every fuzz
-# target from its seeds. This is what CI runs.
+# errors; the jobs on threads under ThreadSanitizer; line coverage; the
+# Debian package; clang-tidy; and a short run of every fuzz target from its
+# seeds. This is what CI runs.
 #
 #   tools/test-all.sh            everything
-#   SKIP_TIDY=1 SKIP_FUZZ=1 ...  leave those steps out (local runs)
+#   SKIP_TIDY=1 SKIP_FUZZ=1 SKIP_TSAN=1 SKIP_COVERAGE=1 ...
+#                                leave those steps out (local runs)
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -25,6 +27,16 @@ for preset in ci sanitize; do
     step "preset ${preset}: tests"
     ctest --preset "${preset}" -j "${jobs}"
 done
+
+if [[ -z "${SKIP_TSAN:-}" ]]; then
+    step "preset tsan: jobs, ports and stalls on threads"
+    cmake --workflow --preset tsan
+fi
+
+if [[ -z "${SKIP_COVERAGE:-}" ]]; then
+    step "line coverage"
+    tools/coverage.sh
+fi
 
 step "Debian package"
 tools/check-deb.sh build/ci
