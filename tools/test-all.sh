@@ -2,10 +2,13 @@
 # Builds Tallyroll and runs every test: the ci preset (the build the README's
 # run command uses too) and the sanitizer preset, both with warnings as
 # errors, clang-tidy on the program's own code, and a short run of every fuzz
-# target from its seeds. This is what CI runs.
+# target from its seeds, and the Windows build end to end under Wine
+# (tools/test-windows.sh). This is what CI runs.
 #
 #   tools/test-all.sh            everything
 #   SKIP_TIDY=1 SKIP_FUZZ=1 ...  leave those steps out (local runs)
+#   TALLYROLL_SKIP_WINDOWS=1 ... leave out the Windows build (local runs;
+#                                CI runs it)
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -25,6 +28,11 @@ for preset in ci sanitize; do
     step "preset ${preset}: tests"
     ctest --preset "${preset}" -j "${jobs}"
 done
+
+if [[ -z "${TALLYROLL_SKIP_WINDOWS:-}" ]]; then
+    step "Windows build under Wine"
+    tools/test-windows.sh
+fi
 
 step "Debian package"
 tools/check-deb.sh build/ci

@@ -171,6 +171,10 @@ export DISPLAY=":$(head -n1 "$run/display")"
 
 note "creating the Wine prefix"
 wineboot -i > "$run/wineboot.log" 2>&1 || die "wineboot failed (see $run/wineboot.log)"
+# No window manager runs on the virtual display: Wine draws the captions and
+# frames itself, as Windows would, so that the screenshot shows them.
+wine reg add 'HKCU\Software\Wine\X11 Driver' /v Decorated /d N /f >> "$run/wineboot.log" 2>&1 ||
+    die "the Wine registry could not be set (see $run/wineboot.log)"
 
 # One virtual printer for each port the session opens: a pseudo-terminal
 # takes its settings once under Wine (the second tcsetattr that asks for even
