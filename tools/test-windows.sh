@@ -185,9 +185,10 @@ wineboot -i > "$run/wineboot.log" 2>&1 || die "wineboot failed (see $run/wineboo
 wine reg add 'HKCU\Software\Wine\X11 Driver' /v Decorated /d N /f >> "$run/wineboot.log" 2>&1 ||
     die "the Wine registry could not be set (see $run/wineboot.log)"
 
-# One virtual printer for each port the session opens: a pseudo-terminal
-# takes its settings once under Wine (the second tcsetattr that asks for even
-# parity fails), so no port is opened twice.
+# One virtual printer for each port the session opens: under Wine a
+# pseudo-terminal opens as a port once (the second tcsetattr that asks for
+# even parity fails, and the next opening answers 87), so no port is opened
+# twice.
 # The printers' clocks time the pause after each lead-in. On a busy machine a
 # reader woken late for the lead-in sees that pause shortened by its own
 # delay; a real-time reader wakes at once. Without the right to one (not
