@@ -31,9 +31,10 @@ const Bytes kLineEndAndFrame("\r\n\x00\x00", 4);
 const Bytes kTestHeader("\x00\x00\x00\x00\x1B\x40", 6);
 const Bytes kFrame("\x00\x00", 2);
 
-// Every character code page 1252 has, on lines of 32, numbered, repeated past
-// 4096 bytes so that the loader reads it in more than one piece. The five
-// bytes 1252 leaves undefined are left out: no text holds them.
+// Every printable character of code page 1252, on lines of 32, numbered,
+// repeated past 4096 bytes so that the loader reads it in more than one
+// piece. The five bytes 1252 leaves undefined are left out: no text holds
+// them.
 Bytes SampleText() {
     Bytes text = "Tallyroll on Windows: code page 1252\r\n";
     Bytes repertoire;

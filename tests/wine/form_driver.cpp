@@ -23,9 +23,8 @@
 #include "win_session.h"
 
 #include <commdlg.h>
-#include <dlgs.h>
-
 #include <cstdarg>
+#include <dlgs.h>
 #include <fstream>
 #include <iterator>
 #include <optional>
@@ -118,7 +117,8 @@ DWORD AllowedChange(std::uint16_t classOrdinal) {
 
 class Session {
 public:
-    Session(FormTemplate form, ListEntries lists) : tpl_(std::move(form)), lists_(std::move(lists)) {}
+    Session(FormTemplate form, ListEntries lists)
+        : tpl_(std::move(form)), lists_(std::move(lists)) {}
 
     bool FindForm(DWORD ms) {
         const std::wstring caption = Wide(tpl_.caption);
@@ -127,7 +127,7 @@ public:
             Fail("form", "no dialog captioned " + Quoted(caption) + Format(" within %lu ms", ms));
             return false;
         }
-        thread_ = GetWindowThreadProcessId(form_, &process_);
+        thread_ = GetWindowThreadProcessId(form_, nullptr);
         // The form is shown once its initialisation (selections included) is
         // done; reading it earlier would race with that.
         if (!Check(WaitFor([&] { return IsWindowVisible(form_) != FALSE; }), "form",
@@ -166,8 +166,8 @@ public:
             bad += CheckControl(int(i) + 1, tpl_.controls[i], children[i]) ? 0 : 1;
         }
         if (bad == 0) {
-            Ok("template", Format("%zu controls: ids, classes, styles, texts and places",
-                                  children.size()));
+            Ok("template",
+               Format("%zu controls: ids, classes, styles, texts and places", children.size()));
         }
     }
 
@@ -201,8 +201,8 @@ public:
             const wchar_t* text;
         };
         // Every start shows COM 3, x1, x1 and the first model.
-        const Default lists[] = {{1002, 2, L"3"}, {1005, 0, L"x1"}, {1006, 0, L"x1"},
-                                 {1016, 0, L"Qelvo"}};
+        const Default lists[] = {
+            {1002, 2, L"3"}, {1005, 0, L"x1"}, {1006, 0, L"x1"}, {1016, 0, L"Qelvo"}};
         bool good = true;
         for (const Default& d : lists) {
             HWND combo = GetDlgItem(form_, d.id);
@@ -220,8 +220,9 @@ public:
             good &= Check(TextOf(GetDlgItem(form_, id)).empty(), "defaults",
                           Format("edit %d is not empty", id));
         }
-        good &= Check(Ask(form_, WM_GETICON, ICON_BIG) != 0 && Ask(form_, WM_GETICON, ICON_SMALL) != 0,
-                      "defaults", "the form has no big or no small icon");
+        good &=
+            Check(Ask(form_, WM_GETICON, ICON_BIG) != 0 && Ask(form_, WM_GETICON, ICON_SMALL) != 0,
+                  "defaults", "the form has no big or no small icon");
         if (good) {
             Ok("defaults", "COM 3, x1, x1, Qelvo, nothing ticked, empty boxes, both icons set");
         }
@@ -294,8 +295,9 @@ public:
         Info("message-box-focus", Describe(FocusOf(thread_)));
         PostMessageW(box, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
         good &= Check(WaitFor([&] { return !IsWindow(box); }), step, "the box did not close");
-        good &= WaitFor([&] { return IsWindowEnabled(Item(1010)) && IsWindowEnabled(Item(1011)); }) &&
-                JobButtonsEnabled(step);
+        good &=
+            WaitFor([&] { return IsWindowEnabled(Item(1010)) && IsWindowEnabled(Item(1011)); }) &&
+            JobButtonsEnabled(step);
         if (good) {
             Ok(step, "\"Unable to open COM5:, Error No.=2\" under \"Error\", Print and Test "
                      "disabled while it is up");
@@ -312,18 +314,19 @@ public:
         Select(1002, 3); // COM4: a port of its own, opened once
         PostMessageW(Item(1014), BM_CLICK, 0, 0);
         HWND dialog = nullptr;
-        if (!Check(WaitFor([&] { return (dialog = OtherDialogOf(thread_, form_)) != nullptr; },
-                           20000),
-                   step, "no open-file dialog within 20 s")) {
+        if (!Check(
+                WaitFor([&] { return (dialog = OtherDialogOf(thread_, form_)) != nullptr; }, 20000),
+                step, "no open-file dialog within 20 s")) {
             return;
         }
         Info("open-file-dialog", "caption " + Quoted(TextOf(dialog)));
         const std::vector<std::wstring> filters = ComboEntries(GetDlgItem(dialog, cmb1));
         const std::vector<std::wstring> expected = {L"TEXT Files (*.TXT)", L"All Files (*.*)"};
-        bool good = Check(filters == expected, step,
-                          "file types " + (filters.empty() ? std::string("none")
-                                                           : Quoted(filters.front()) + " ...") +
-                              Format(" (%zu)", filters.size()));
+        bool good =
+            Check(filters == expected, step,
+                  "file types " +
+                      (filters.empty() ? std::string("none") : Quoted(filters.front()) + " ...") +
+                      Format(" (%zu)", filters.size()));
         good &= Check(Ask(GetDlgItem(dialog, cmb1), CB_GETCURSEL) == 0, step,
                       "the text files are not the chosen type");
 
@@ -346,9 +349,9 @@ public:
         MultiByteToWideChar(1252, 0, reinterpret_cast<const char*>(bytes->data()),
                             int(bytes->size()), text.data(), n);
         const std::wstring shown = TextOf(Item(1003));
-        good &= Check(shown == text, step,
-                      Format("the text box holds %zu characters, the file %zu", shown.size(),
-                             text.size()));
+        good &= Check(
+            shown == text, step,
+            Format("the text box holds %zu characters, the file %zu", shown.size(), text.size()));
         wchar_t full[MAX_PATH] = {};
         GetFullPathNameW(path.c_str(), MAX_PATH, full, nullptr);
         const std::wstring file = TextOf(Item(1013));
@@ -359,10 +362,10 @@ public:
         }
         // The refresh puts back what the last Print read: the tick and the
         // model from then; the lists' selections are not the refresh's.
-        Info("after-load", Format("Underline %s, model selection %ld, width selection %ld",
-                                  Ask(Item(1007), BM_GETCHECK) == BST_CHECKED ? "ticked" : "clear",
-                                  long(Ask(Item(1016), CB_GETCURSEL)),
-                                  long(Ask(Item(1005), CB_GETCURSEL))));
+        Info("after-load",
+             Format("Underline %s, model selection %ld, width selection %ld",
+                    Ask(Item(1007), BM_GETCHECK) == BST_CHECKED ? "ticked" : "clear",
+                    long(Ask(Item(1016), CB_GETCURSEL)), long(Ask(Item(1005), CB_GETCURSEL))));
     }
 
     void Quit() {
@@ -434,8 +437,7 @@ private:
         if (c.classOrdinal != 0x85) {
             const std::wstring text = TextOf(w);
             good &= Check(text == Wide(c.text), step,
-                          which + ": text " + Quoted(text) + ", template " +
-                              Quoted(Wide(c.text)));
+                          which + ": text " + Quoted(text) + ", template " + Quoted(Wide(c.text)));
         }
 
         // MapDialogRect reads the dialog's own data and answers only in its
@@ -449,14 +451,14 @@ private:
         MapWindowPoints(nullptr, form_, reinterpret_cast<POINT*>(&got), 2);
         // A combo box's height in the template is that of its dropped list.
         const bool heightCounts = c.classOrdinal != 0x85;
-        good &= Check(got.left == want.left && got.top == want.top &&
-                          got.right - got.left == want.right - want.left &&
-                          (!heightCounts || got.bottom - got.top == want.bottom - want.top),
-                      step,
-                      which + Format(": at %ld,%ld size %ldx%ld, template gives %ld,%ld size %ldx%ld",
-                                     got.left, got.top, got.right - got.left, got.bottom - got.top,
-                                     want.left, want.top, want.right - want.left,
-                                     want.bottom - want.top));
+        good &= Check(
+            got.left == want.left && got.top == want.top &&
+                got.right - got.left == want.right - want.left &&
+                (!heightCounts || got.bottom - got.top == want.bottom - want.top),
+            step,
+            which + Format(": at %ld,%ld size %ldx%ld, template gives %ld,%ld size %ldx%ld",
+                           got.left, got.top, got.right - got.left, got.bottom - got.top, want.left,
+                           want.top, want.right - want.left, want.bottom - want.top));
         return good;
     }
 
@@ -487,15 +489,14 @@ private:
     int baseY_ = 0;
     HWND form_ = nullptr;
     DWORD thread_ = 0;
-    DWORD process_ = 0;
 };
 
 int RunSession(const std::wstring& resources, const std::wstring& load, const std::wstring& pause) {
     const auto tplBytes = ReadBytes(resources + L"\\5-102-1033.bin");
     const auto listBytes = ReadBytes(resources + L"\\240-102-1033.bin");
     if (!tplBytes || !listBytes) {
-        Fail("setup", "cannot read the Linux build's template and list data in " +
-                          Quoted(resources));
+        Fail("setup",
+             "cannot read the Linux build's template and list data in " + Quoted(resources));
         return 2;
     }
     FormTemplate tpl;

@@ -6,13 +6,12 @@
 #ifndef UNICODE
 #define UNICODE
 #endif
-#include <windows.h>
-
 #include <chrono>
 #include <cstdio>
 #include <string>
 #include <thread>
 #include <vector>
+#include <windows.h>
 
 namespace wine_tests {
 
@@ -27,8 +26,7 @@ inline std::string Utf8(const std::wstring& text) {
     const int n = WideCharToMultiByte(CP_UTF8, 0, text.data(), int(text.size()), nullptr, 0,
                                       nullptr, nullptr);
     std::string out(std::size_t(n), '\0');
-    WideCharToMultiByte(CP_UTF8, 0, text.data(), int(text.size()), out.data(), n, nullptr,
-                        nullptr);
+    WideCharToMultiByte(CP_UTF8, 0, text.data(), int(text.size()), out.data(), n, nullptr, nullptr);
     return out;
 }
 
