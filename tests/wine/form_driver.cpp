@@ -271,18 +271,12 @@ public:
         const char* step = "missing-port";
         Select(1002, 4); // COM5, which the prefix does not have
         PostMessageW(Item(1010), BM_CLICK, 0, 0);
-        HWND box = nullptr;
-        if (!Check(WaitFor([&] { return (box = OtherDialogOf(thread_, form_)) != nullptr; }), step,
-                   "no message box within 10 s")) {
+        HWND box = WaitForDialog(step, "message box", kAnswerMs);
+        if (box == nullptr) {
             return;
         }
         const std::wstring caption = TextOf(box);
-        std::wstring message;
-        for (HWND c : ChildrenInOrder(box)) {
-            if (ClassOf(c) == L"Static" && !TextOf(c).empty()) {
-                message = TextOf(c);
-            }
-        }
+        const std::wstring message = MessageOf(box);
         bool good = Check(caption == L"Error", step, "caption " + Quoted(caption));
         good &= Check(message == L"Unable to open COM5:, Error No.=2", step,
                       "message " + Quoted(message));
@@ -312,34 +306,7 @@ public:
             return;
         }
         Select(1002, 3); // COM4: a port of its own, opened once
-        PostMessageW(Item(1014), BM_CLICK, 0, 0);
-        HWND dialog = nullptr;
-        if (!Check(
-                WaitFor([&] { return (dialog = OtherDialogOf(thread_, form_)) != nullptr; }, 20000),
-                step, "no open-file dialog within 20 s")) {
-            return;
-        }
-        Info("open-file-dialog", "caption " + Quoted(TextOf(dialog)));
-        const std::vector<std::wstring> filters = ComboEntries(GetDlgItem(dialog, cmb1));
-        const std::vector<std::wstring> expected = {L"TEXT Files (*.TXT)", L"All Files (*.*)"};
-        bool good =
-            Check(filters == expected, step,
-                  "file types " +
-                      (filters.empty() ? std::string("none") : Quoted(filters.front()) + " ...") +
-                      Format(" (%zu)", filters.size()));
-        good &= Check(Ask(GetDlgItem(dialog, cmb1), CB_GETCURSEL) == 0, step,
-                      "the text files are not the chosen type");
-
-        HWND name = FileNameBox(dialog);
-        if (!Check(name != nullptr, step, "the dialog has no file name box")) {
-            PostMessageW(dialog, WM_COMMAND, IDCANCEL, 0);
-            return;
-        }
-        Send(name, WM_SETTEXT, 0, LPARAM(path.c_str()));
-        PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED),
-                     LPARAM(GetDlgItem(dialog, IDOK)));
-        good &= Check(WaitFor([&] { return !IsWindow(dialog); }), step,
-                      "the dialog did not close on OK");
+        bool good = PickFile(step, path);
         good &= Check(WaitFor([&] { return !TextOf(Item(1013)).empty(); }), step,
                       "the file box stayed empty");
 
@@ -368,6 +335,38 @@ public:
                     long(Ask(Item(1016), CB_GETCURSEL)), long(Ask(Item(1005), CB_GETCURSEL))));
     }
 
+    // A name that is no file: the dialog takes it (the program asks for no
+    // existence check) and the program's open fails.
+    void MissingFile(const std::wstring& path) {
+        const char* step = "missing-file";
+        const std::wstring textBefore = TextOf(Item(1003));
+        const std::wstring fileBefore = TextOf(Item(1013));
+        if (!PickFile(step, path)) {
+            return;
+        }
+        HWND box = WaitForDialog(step, "message box", kAnswerMs);
+        if (box == nullptr) {
+            return;
+        }
+        const std::wstring caption = TextOf(box);
+        bool good = Check(MessageOf(box) == L"Could not open file!", step,
+                          "message " + Quoted(MessageOf(box)));
+        // The application's message box: its caption is the application's
+        // title, not "Error".
+        good &= Check(!caption.empty() && caption != L"Error", step, "caption " + Quoted(caption));
+        Info("missing-file-box",
+             "caption " + Quoted(caption) + ", owner " +
+                 (GetWindow(box, GW_OWNER) == form_ ? "the form" : "not the form"));
+        PostMessageW(box, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
+        good &= Check(WaitFor([&] { return !IsWindow(box); }), step, "the box did not close");
+        // No refresh after a failed open: the boxes keep what they showed.
+        good &= Check(TextOf(Item(1003)) == textBefore && TextOf(Item(1013)) == fileBefore, step,
+                      "the text or file box changed");
+        if (good) {
+            Ok(step, "\"Could not open file!\" under " + Quoted(caption) + ", boxes unchanged");
+        }
+    }
+
     void Quit() {
         PostMessageW(Item(2), BM_CLICK, 0, 0);
         if (Check(WaitFor([&] { return !IsWindow(form_); }), "quit",
@@ -391,6 +390,56 @@ private:
     bool JobButtonsEnabled(const char* step) {
         return Check(IsWindowEnabled(Item(1010)) && IsWindowEnabled(Item(1011)), step,
                      "Print or Test is still disabled after the job");
+    }
+
+    HWND WaitForDialog(const char* step, const char* what, DWORD ms) {
+        HWND dialog = nullptr;
+        Check(WaitFor([&] { return (dialog = OtherDialogOf(thread_, form_)) != nullptr; }, ms),
+              step, Format("no %s within %lu s", what, ms / 1000));
+        return dialog;
+    }
+
+    // Presses "...", checks the dialog's file types, names the file and
+    // presses OK.
+    bool PickFile(const char* step, const std::wstring& path) {
+        PostMessageW(Item(1014), BM_CLICK, 0, 0);
+        HWND dialog = WaitForDialog(step, "open-file dialog", 20000);
+        if (dialog == nullptr) {
+            return false;
+        }
+        Info("open-file-dialog", "caption " + Quoted(TextOf(dialog)));
+        const std::vector<std::wstring> filters = ComboEntries(GetDlgItem(dialog, cmb1));
+        const std::vector<std::wstring> expected = {L"TEXT Files (*.TXT)", L"All Files (*.*)"};
+        bool good =
+            Check(filters == expected, step,
+                  "file types " +
+                      (filters.empty() ? std::string("none") : Quoted(filters.front()) + " ...") +
+                      Format(" (%zu)", filters.size()));
+        good &= Check(Ask(GetDlgItem(dialog, cmb1), CB_GETCURSEL) == 0, step,
+                      "the text files are not the chosen type");
+        HWND name = FileNameBox(dialog);
+        if (!Check(name != nullptr, step, "the dialog has no file name box")) {
+            PostMessageW(dialog, WM_COMMAND, IDCANCEL, 0);
+            return false;
+        }
+        Send(name, WM_SETTEXT, 0, LPARAM(path.c_str()));
+        PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED),
+                     LPARAM(GetDlgItem(dialog, IDOK)));
+        good &= Check(WaitFor([&] { return !IsWindow(dialog); }), step,
+                      "the dialog did not close on OK");
+        return good;
+    }
+
+    // A message box's text: its static control that holds text (the other
+    // one holds the icon).
+    static std::wstring MessageOf(HWND box) {
+        std::wstring message;
+        for (HWND c : ChildrenInOrder(box)) {
+            if (ClassOf(c) == L"Static" && !TextOf(c).empty()) {
+                message = TextOf(c);
+            }
+        }
+        return message;
     }
 
     static std::string ButtonsOf(HWND box) {
@@ -529,6 +578,7 @@ int RunSession(const std::wstring& resources, const std::wstring& load, const st
         session.RunJob("test", 1011);
     }
     session.MissingPort();
+    session.MissingFile(load.substr(0, load.find_last_of(L'\\') + 1) + L"no such file.txt");
     session.LoadFile(load);
     session.RunJob("print-file", 1010);
     session.Quit();
