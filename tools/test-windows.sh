@@ -179,16 +179,19 @@ export DISPLAY
 "$expect" streams "$run/expected" || die "tallyroll_wine_expect streams failed"
 
 note "creating the Wine prefix"
-wineboot -i > "$run/wineboot.log" 2>&1 || die "wineboot failed (see $run/wineboot.log)"
+timeout 120 wineboot -i > "$run/wineboot.log" 2>&1 ||
+    die "wineboot failed or took over 120 s (see $run/wineboot.log)"
 # No window manager runs on the virtual display: Wine draws the captions and
 # frames itself, as Windows would, so that the screenshot shows them.
-wine reg add 'HKCU\Software\Wine\X11 Driver' /v Decorated /d N /f >> "$run/wineboot.log" 2>&1 ||
+timeout 60 wine reg add 'HKCU\Software\Wine\X11 Driver' /v Decorated /d N /f \
+    >> "$run/wineboot.log" 2>&1 ||
     die "the Wine registry could not be set (see $run/wineboot.log)"
 
 # One virtual printer for each port the session opens: under Wine a
 # pseudo-terminal opens as a port once (the second tcsetattr that asks for
 # even parity fails, and the next opening answers 87), so no port is opened
 # twice.
+#
 # The printers' clocks time the pause after each lead-in. On a busy machine a
 # reader woken late for the lead-in sees that pause shortened by its own
 # delay; a real-time reader wakes at once. Without the right to one (not
@@ -212,7 +215,7 @@ for port in 3 4; do
 done
 
 # --- the resources in the .exe ---------------------------------------------
-wine "$driver" dump-resources "$(windows_path "$exe")" "$(windows_path "$run/exe-res")" \
+timeout 60 wine "$driver" dump-resources "$(windows_path "$exe")" "$(windows_path "$run/exe-res")" \
     > "$run/dump.out" 2>&1 || { cat "$run/dump.out"; fail "the .exe's resources could not be read"; }
 shopt -s nullglob
 compared=0
