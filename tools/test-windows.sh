@@ -285,6 +285,22 @@ else
     note "tallyroll.exe ended with exit code 0"
 fi
 
+# A second run of the program, ended with the caption's close box: desktop
+# Windows has no OK button in the caption, and the close box must end the
+# program as Quit does.
+(cd "$(dirname "$exe")" && exec wine "$exe") > "$run/exe-close.log" 2>&1 &
+close_pid=$!
+pids+=("$close_pid")
+timeout 90 wine "$driver" close --resources "$(windows_path "$run/linux-res")" \
+    > "$run/driver-close.out" 2>&1 || true
+cat "$run/driver-close.out"
+wait_for_exit "$close_pid" 20 || true
+if [[ $status -ne 0 ]]; then
+    fail "tallyroll.exe closed with the close box ended with status $status, not 0 (124: still running)"
+else
+    note "tallyroll.exe closed with the close box ended with exit code 0"
+fi
+
 # The printers decode to the end and write their files when told to stop.
 for pid in "${pids[@]:0:2}"; do
     kill -TERM "$pid" 2> /dev/null || true

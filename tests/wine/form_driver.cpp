@@ -11,6 +11,8 @@
 //       "..." and print on COM4; MARKER, when given, is written with the form's
 //       screen rectangle once the Print example is set up, and the driver
 //       waits for it to be removed (a screenshot is taken meanwhile).
+//   tallyroll_wine_driver close --resources DIR
+//       finds the form and closes it with the caption's close box.
 //   tallyroll_wine_driver dump-resources MODULE DIR
 //       writes every resource of MODULE to DIR/TYPE-ID-LANGUAGE.bin.
 //
@@ -367,6 +369,15 @@ public:
         }
     }
 
+    // The caption's close box, as a click on it reaches the form.
+    void Close() {
+        PostMessageW(form_, WM_SYSCOMMAND, SC_CLOSE, 0);
+        if (Check(WaitFor([&] { return !IsWindow(form_); }), "close",
+                  "the form was still there 10 s after the close box")) {
+            Ok("close", "the form closed");
+        }
+    }
+
     void Quit() {
         PostMessageW(Item(2), BM_CLICK, 0, 0);
         if (Check(WaitFor([&] { return !IsWindow(form_); }), "quit",
@@ -585,6 +596,20 @@ int RunSession(const std::wstring& resources, const std::wstring& load, const st
     return g_failures == 0 ? 0 : 1;
 }
 
+int RunClose(const std::wstring& resources) {
+    const auto tplBytes = ReadBytes(resources + L"\\5-102-1033.bin");
+    if (!tplBytes) {
+        Fail("setup", "cannot read the Linux build's template in " + Quoted(resources));
+        return 2;
+    }
+    Session session(ReadFormTemplate(*tplBytes), {});
+    if (!session.FindForm(60000)) {
+        return 1;
+    }
+    session.Close();
+    return g_failures == 0 ? 0 : 1;
+}
+
 // Resource names are numbers in this program; a named one is written by name.
 std::wstring NameOf(LPCWSTR name) {
     return IS_INTRESOURCE(name) ? std::to_wstring(reinterpret_cast<ULONG_PTR>(name))
@@ -651,6 +676,9 @@ int wmain(int argc, wchar_t** argv) {
     if (args.size() == 3 && args[0] == L"dump-resources") {
         return DumpResources(args[1], args[2]);
     }
+    if (args.size() == 3 && args[0] == L"close" && args[1] == L"--resources") {
+        return RunClose(args[2]);
+    }
     if (!args.empty() && args[0] == L"session") {
         std::wstring resources, load, pause;
         for (std::size_t i = 1; i + 1 < args.size(); i += 2) {
@@ -667,6 +695,7 @@ int wmain(int argc, wchar_t** argv) {
         }
     }
     std::fputs("usage: tallyroll_wine_driver session --resources DIR --load FILE [--pause MARKER]\n"
+               "       tallyroll_wine_driver close --resources DIR\n"
                "       tallyroll_wine_driver dump-resources MODULE DIR\n",
                stderr);
     return 2;
