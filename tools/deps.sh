@@ -8,6 +8,7 @@ packages=(
     libgtest-dev libgmock-dev libbenchmark-dev
     libncurses-dev libicu-dev icu-devtools libpng-dev zlib1g-dev
     tmux hyperfine locales llvm dpkg-dev
+    mingw-w64 wine wine64 xvfb imagemagick
 )
 
 missing=()

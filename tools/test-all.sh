@@ -2,12 +2,15 @@
 # Builds Tallyroll and runs every test: the ci preset (the build the README's
 # run command uses too) and the sanitizer preset, both with warnings as
 # errors; the jobs on threads under ThreadSanitizer; line coverage; the
-# Debian package; clang-tidy; and a short run of every fuzz target from its
-# seeds. This is what CI runs.
+# Windows build end to end under Wine (tools/test-windows.sh); the Debian
+# package; clang-tidy; and a short run of every fuzz target from its seeds.
+# This is what CI runs.
 #
 #   tools/test-all.sh            everything
 #   SKIP_TIDY=1 SKIP_FUZZ=1 SKIP_TSAN=1 SKIP_COVERAGE=1 ...
 #                                leave those steps out (local runs)
+#   TALLYROLL_SKIP_WINDOWS=1 ... leave out the Windows build (local runs;
+#                                CI runs it)
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -36,6 +39,11 @@ fi
 if [[ -z "${SKIP_COVERAGE:-}" ]]; then
     step "line coverage"
     tools/coverage.sh
+fi
+
+if [[ -z "${TALLYROLL_SKIP_WINDOWS:-}" ]]; then
+    step "Windows build under Wine"
+    tools/test-windows.sh
 fi
 
 step "Debian package"

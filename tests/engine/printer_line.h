@@ -3,6 +3,7 @@
 #pragma once
 
 #include "link/port_connection.h"
+#include "tests/engine/test_page_text.h"
 #include "tests/posix/virtual_port.h"
 
 #include <gtest/gtest.h>
@@ -11,11 +12,6 @@
 namespace testing_support {
 
 inline const HWND kForm = reinterpret_cast<HWND>(0x3E9);
-
-// The 140-byte test text, as the printer receives it.
-inline const std::string kTestText =
-    "--Use Help for Printer--\r\n\r\n   Make sure your PDA have the  BlueTooth Port or IR Port"
-    " and can run well\r\n\r\n---Here,Test Ok,Thank you---\r\n\r\n\r\n";
 
 class PrinterLine : public ::testing::Test {
 protected:
