@@ -1,6 +1,8 @@
 cmake_minimum_required(VERSION 3.25)
 # Finds where each translation unit's static initialiser stands in the
-# program's .init_array, which the start-up code runs front to back.
+# program's .init_array, which the start-up code runs front to back. GCC
+# names an initialiser after the first object it constructs, clang after its
+# source file: either is accepted.
 execute_process(COMMAND ${NM} ${PROGRAM} OUTPUT_VARIABLE symbols RESULT_VARIABLE rc)
 if(NOT rc EQUAL 0)
     message(FATAL_ERROR "nm failed")
@@ -13,8 +15,8 @@ function(initialiser_address pattern out)
     string(REGEX REPLACE "^0+" "" address "${CMAKE_MATCH_1}")
     set(${out} "${address}" PARENT_SCOPE)
 endfunction()
-initialiser_address("CPrinterApp" app)
-initialiser_address("g_pCommandBlock" block)
+initialiser_address("(CPrinterApp|printer_app\\.cpp)" app)
+initialiser_address("(g_pCommandBlock|command_block\\.cpp)" block)
 
 execute_process(COMMAND ${READELF} --wide -x .init_array ${PROGRAM} OUTPUT_VARIABLE dump)
 # Little-endian 64-bit entries: collect the 32-bit words of the hex dump in
