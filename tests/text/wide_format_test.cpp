@@ -1,6 +1,7 @@
 #include "platform/text/unicode.h"
 #include "platform/win32/kernel.h"
 
+#include <algorithm>
 #include <gtest/gtest.h>
 #include <string>
 #include <vector>
@@ -60,6 +61,31 @@ TEST(Wsprintf, OutputStopsAt1024CharactersWithTheTerminator) {
     // A padded field is cut at the same place.
     EXPECT_EQ(wsprintfW(buffer.data(), u"%2000d", 1), 1023);
     EXPECT_EQ(buffer[1024], u'#');
+}
+
+int Bounded(LPWSTR out, int limit, LPCWSTR format, ...) {
+    va_list args;
+    va_start(args, format);
+    const int n = wvnsprintfW(out, limit, format, args);
+    va_end(args);
+    return n;
+}
+
+TEST(Wsprintf, BoundedFormattingCutsToItsLimitAndSaysSo) {
+    std::vector<WCHAR> buffer(16, u'#');
+    EXPECT_EQ(Bounded(buffer.data(), 16, u"COM%d:", 12), 6);
+    EXPECT_EQ(std::u16string(buffer.data()), u"COM12:");
+
+    std::fill(buffer.begin(), buffer.end(), u'#');
+    EXPECT_EQ(Bounded(buffer.data(), 4, u"%s", u"abcdef"), -1);
+    EXPECT_EQ(std::u16string(buffer.data()), u"abc");
+    EXPECT_EQ(buffer[4], u'#') << "nothing is written past the limit";
+
+    // Far past the 1024 characters of the unbounded call.
+    const std::u16string long_text(3000, u'x');
+    std::vector<WCHAR> large(3100, u'#');
+    EXPECT_EQ(Bounded(large.data(), 3100, u"<%s>", long_text.c_str()), 3002);
+    EXPECT_EQ(large[3002], u'\0');
 }
 
 } // namespace
