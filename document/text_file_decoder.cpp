@@ -23,7 +23,7 @@ constexpr ByteOrderMark kMarks[] = {
 // asked of the page rather than assumed.
 bool AsciiReadsAlike(UINT codePage) {
     char ascii[127];
-    char16_t wide[127];
+    WCHAR wide[127];
     for (int b = 1; b < 128; ++b) {
         ascii[b - 1] = static_cast<char>(b);
     }
@@ -31,7 +31,7 @@ bool AsciiReadsAlike(UINT codePage) {
         return false;
     }
     for (int b = 1; b < 128; ++b) {
-        if (wide[b - 1] != static_cast<char16_t>(b)) {
+        if (wide[b - 1] != static_cast<WCHAR>(b)) {
             return false;
         }
     }

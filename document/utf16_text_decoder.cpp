@@ -2,18 +2,18 @@
 
 namespace {
 
-constexpr char16_t kReplacement = 0xFFFD;
+constexpr WCHAR kReplacement = 0xFFFD;
 
-bool IsHighSurrogate(char16_t u) {
+bool IsHighSurrogate(WCHAR u) {
     return u >= 0xD800 && u <= 0xDBFF;
 }
-bool IsLowSurrogate(char16_t u) {
+bool IsLowSurrogate(WCHAR u) {
     return u >= 0xDC00 && u <= 0xDFFF;
 }
 
 } // namespace
 
-std::size_t Utf16TextDecoder::Take(char16_t unit, std::u16string& text, std::size_t at) {
+std::size_t Utf16TextDecoder::Take(WCHAR unit, std::basic_string<WCHAR>& text, std::size_t at) {
     if (m_hasHighSurrogate) {
         m_hasHighSurrogate = false;
         if (IsLowSurrogate(unit)) {
@@ -37,7 +37,7 @@ std::size_t Utf16TextDecoder::Take(char16_t unit, std::u16string& text, std::siz
 void Utf16TextDecoder::Append(const BYTE* bytes, DWORD count, CString& out) {
     const BYTE* at = bytes;
     const BYTE* const end = bytes + count;
-    std::u16string& text = out.str();
+    std::basic_string<WCHAR>& text = out.str();
     std::size_t length = text.size();
     // Room for every unit of the chunk, the byte held back from the last one
     // and a high surrogate that turns out to have no partner.
@@ -45,13 +45,13 @@ void Utf16TextDecoder::Append(const BYTE* bytes, DWORD count, CString& out) {
     if (m_hasOddByte && at < end) {
         m_hasOddByte = false;
         const BYTE pair[2] = {m_oddByte, *at++};
-        const auto unit = static_cast<char16_t>(m_bigEndian ? (pair[0] << 8) | pair[1]
+        const auto unit = static_cast<WCHAR>(m_bigEndian ? (pair[0] << 8) | pair[1]
                                                             : (pair[1] << 8) | pair[0]);
         length = Take(unit, text, length);
     }
     for (; end - at >= 2; at += 2) {
         const auto unit =
-            static_cast<char16_t>(m_bigEndian ? (at[0] << 8) | at[1] : (at[1] << 8) | at[0]);
+            static_cast<WCHAR>(m_bigEndian ? (at[0] << 8) | at[1] : (at[1] << 8) | at[0]);
         length = Take(unit, text, length);
     }
     if (at < end) {

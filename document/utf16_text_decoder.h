@@ -24,11 +24,11 @@ public:
 private:
     // Appends one code unit to text at at, pairing surrogates; answers where
     // the next unit goes.
-    std::size_t Take(char16_t unit, std::u16string& text, std::size_t at);
+    std::size_t Take(WCHAR unit, std::basic_string<WCHAR>& text, std::size_t at);
 
     bool m_bigEndian;
     bool m_hasOddByte = false;
     BYTE m_oddByte = 0;
     bool m_hasHighSurrogate = false;
-    char16_t m_highSurrogate = 0;
+    WCHAR m_highSurrogate = 0;
 };

@@ -47,7 +47,7 @@ bool Utf8TextDecoder::Convert(const BYTE* bytes, std::size_t count, CString& out
     if (count == 0) {
         return true;
     }
-    std::u16string& text = out.str();
+    std::basic_string<WCHAR>& text = out.str();
     const std::size_t start = text.size();
     // A byte never gives more than one UTF-16 unit, so as many units as bytes
     // is room enough.
@@ -67,7 +67,7 @@ bool Utf8TextDecoder::Convert(const BYTE* bytes, std::size_t count, CString& out
     // so it can be dropped after the conversion.
     if (std::memchr(bytes, 0, count) != nullptr) {
         text.erase(
-            std::remove(text.begin() + static_cast<std::ptrdiff_t>(start), text.end(), u'\0'),
+            std::remove(text.begin() + static_cast<std::ptrdiff_t>(start), text.end(), TEXT('\0')),
             text.end());
     }
     return true;

@@ -8,7 +8,7 @@ packages=(
     libgtest-dev libgmock-dev libbenchmark-dev
     libncurses-dev libicu-dev icu-devtools libpng-dev zlib1g-dev
     tmux hyperfine locales llvm dpkg-dev
-    mingw-w64 wine wine64 xvfb imagemagick
+    g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix wine wine64 xvfb googletest imagemagick
 )
 
 missing=()

@@ -25,7 +25,7 @@ public:
     CString(LPCSTR psz);
     // From nLength bytes of 8-bit text in the ANSI code page; stops at a zero byte.
     CString(LPCSTR pch, int nLength);
-    explicit CString(std::u16string s);
+    explicit CString(std::basic_string<WCHAR> s);
 
     CString& operator=(const CString&) = default;
     CString& operator=(CString&&) noexcept = default;
@@ -42,7 +42,7 @@ public:
 
     bool operator==(const CString& other) const { return str() == other.str(); }
     bool operator==(LPCWSTR other) const {
-        return str() == std::u16string_view(other ? other : u"");
+        return str() == std::basic_string_view<WCHAR>(other ? other : TEXT(""));
     }
 
     int GetLength() const { return static_cast<int>(str().size()); }
@@ -72,11 +72,11 @@ public:
     // printf-style formatting with %s (wide), %d, %u, %x, %c and %%.
     void Format(LPCWSTR lpszFormat, ...);
 
-    const std::u16string& str() const;
+    const std::basic_string<WCHAR>& str() const;
     // The text to change in place, this string's own: a reference to hold
     // only while the string is not copied (a copy would share the changes).
-    std::u16string& str();
+    std::basic_string<WCHAR>& str();
 
 private:
-    std::shared_ptr<std::u16string> text_; // null: the empty string
+    std::shared_ptr<std::basic_string<WCHAR>> text_; // null: the empty string
 };

@@ -100,7 +100,7 @@ void DDX_CBString(CDataExchange* pDX, int nIDC, CString& value) {
     }
     if (value.IsEmpty()) {
         ::SendMessageW(hWnd, CB_SETCURSEL, static_cast<WPARAM>(-1), 0);
-        ::SetWindowTextW(hWnd, u"");
+        ::SetWindowTextW(hWnd, TEXT(""));
         return;
     }
     const LRESULT found = ::SendMessageW(hWnd, CB_SELECTSTRING, static_cast<WPARAM>(-1),

@@ -17,10 +17,10 @@ std::uint32_t Read(std::span<const std::uint8_t> bytes, std::size_t at, std::siz
 
 // The string of an add-string record: up to its terminator, or the whole
 // record if a broken one has none.
-std::u16string RecordText(std::span<const std::uint8_t> bytes) {
-    std::u16string text;
+std::basic_string<WCHAR> RecordText(std::span<const std::uint8_t> bytes) {
+    std::basic_string<WCHAR> text;
     for (std::size_t i = 0; i + 1 < bytes.size(); i += 2) {
-        const auto ch = static_cast<char16_t>(Read(bytes, i, 2));
+        const auto ch = static_cast<WCHAR>(Read(bytes, i, 2));
         if (ch == 0) {
             break;
         }
@@ -54,7 +54,7 @@ BOOL AfxReplayDlgInit(HWND hDlg, std::span<const std::uint8_t> data) {
         at += length;
 
         if (message == kDlgInitAddComboString) {
-            const std::u16string text = RecordText(record);
+            const std::basic_string<WCHAR> text = RecordText(record);
             ::SendMessageW(::GetDlgItem(hDlg, controlId), CB_ADDSTRING, 0,
                            reinterpret_cast<LPARAM>(text.c_str()));
         }

@@ -6,8 +6,8 @@ namespace {
 
 constexpr std::size_t kPathCapacity = 4096;
 
-std::u16string_view View(LPCWSTR text) {
-    return text != nullptr ? std::u16string_view(text) : std::u16string_view();
+std::basic_string_view<WCHAR> View(LPCWSTR text) {
+    return text != nullptr ? std::basic_string_view<WCHAR>(text) : std::basic_string_view<WCHAR>();
 }
 
 } // namespace
@@ -18,14 +18,14 @@ CFileDialog::CFileDialog(BOOL bOpenFileDialog, LPCWSTR lpszDefExt, LPCWSTR lpszF
       m_filter(View(lpszFilter)), m_defExt(View(lpszDefExt)) {
     // The common dialog wants its filter as zero-separated strings, ended by
     // an empty one.
-    std::replace(m_filter.begin(), m_filter.end(), u'|', u'\0');
-    if (!m_filter.empty() && m_filter.back() != u'\0') {
-        m_filter += u'\0';
+    std::replace(m_filter.begin(), m_filter.end(), TEXT('|'), TEXT('\0'));
+    if (!m_filter.empty() && m_filter.back() != TEXT('\0')) {
+        m_filter += TEXT('\0');
     }
-    m_filter += u'\0';
+    m_filter += TEXT('\0');
 
-    const std::u16string_view name = View(lpszFileName);
-    m_fileName.assign(kPathCapacity, u'\0');
+    const std::basic_string_view<WCHAR> name = View(lpszFileName);
+    m_fileName.assign(kPathCapacity, TEXT('\0'));
     std::copy_n(name.begin(), std::min(name.size(), kPathCapacity - 1), m_fileName.begin());
 
     m_ofn.lStructSize = sizeof m_ofn;

@@ -25,7 +25,7 @@ public:
 
 private:
     BOOL m_bOpenFileDialog;
-    std::u16string m_filter; // the filter with its separators made zeros
-    std::u16string m_defExt;
-    std::u16string m_fileName; // the buffer the dialog writes the path into
+    std::basic_string<WCHAR> m_filter; // the filter with its separators made zeros
+    std::basic_string<WCHAR> m_defExt;
+    std::basic_string<WCHAR> m_fileName; // the buffer the dialog writes the path into
 };

@@ -12,14 +12,14 @@ AFX_MODULE_STATE* AfxGetModuleState() {
 }
 
 void AfxSetModuleFileName(LPCWSTR lpszPath) {
-    std::u16string_view name = lpszPath != nullptr ? lpszPath : u"";
-    if (const auto slash = name.find_last_of(u"/\\"); slash != std::u16string_view::npos) {
+    std::basic_string_view<WCHAR> name = lpszPath != nullptr ? lpszPath : TEXT("");
+    if (const auto slash = name.find_last_of(TEXT("/\\")); slash != std::basic_string_view<WCHAR>::npos) {
         name.remove_prefix(slash + 1);
     }
     // A Win32 program file ends in ".exe"; its title does not.
     if (name.size() > 4) {
-        std::u16string_view extension = name.substr(name.size() - 4);
-        if (extension == u".exe" || extension == u".EXE") {
+        std::basic_string_view<WCHAR> extension = name.substr(name.size() - 4);
+        if (extension == TEXT(".exe") || extension == TEXT(".EXE")) {
             name.remove_suffix(4);
         }
     }

@@ -1,8 +1,16 @@
 #include "platform/afx/win_app.h"
 
 #include "platform/afx/wnd.h"
+#include "platform/win32/kernel.h"
 #include "platform/win32/resources.h"
 #include "platform/win32/user.h"
+
+namespace {
+
+// MAX_PATH: a longer program path keeps the title it had.
+constexpr DWORD kModulePathChars = 260;
+
+} // namespace
 
 BEGIN_MESSAGE_MAP(CWinApp, CCmdTarget)
 END_MESSAGE_MAP()
@@ -63,6 +71,13 @@ LPCWSTR AfxGetAppName() {
 
 BOOL AfxWinInit(HINSTANCE hInstance, HINSTANCE, LPWSTR lpCmdLine, int nCmdShow) {
     AFX_MODULE_STATE* state = AfxGetModuleState();
+    // The default application title (message boxes' caption) is the
+    // program file's name.
+    WCHAR path[kModulePathChars];
+    const DWORD length = ::GetModuleFileNameW(hInstance, path, kModulePathChars);
+    if (length > 0 && length < kModulePathChars) {
+        AfxSetModuleFileName(path);
+    }
     state->m_hCurrentInstanceHandle = hInstance;
     state->m_hCurrentResourceHandle = hInstance;
     if (CWinApp* app = state->m_pCurrentWinApp) {

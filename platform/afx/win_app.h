@@ -37,7 +37,7 @@ public:
     DECLARE_MESSAGE_MAP()
 
 private:
-    std::u16string appName_; // what m_pszAppName points at when the framework chose it
+    std::basic_string<WCHAR> appName_; // what m_pszAppName points at when the framework chose it
 };
 
 CWinApp* AfxGetApp();

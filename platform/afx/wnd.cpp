@@ -114,7 +114,7 @@ BOOL CWnd::IsWindowEnabled() const {
 }
 
 void CWnd::SetWindowText(LPCWSTR lpszString) {
-    ::SetWindowTextW(m_hWnd, lpszString != nullptr ? lpszString : u"");
+    ::SetWindowTextW(m_hWnd, lpszString != nullptr ? lpszString : TEXT(""));
 }
 
 void CWnd::GetWindowText(CString& rString) const {

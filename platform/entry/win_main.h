@@ -1,8 +1,6 @@
 // The program's own entry, which the start-up code calls with the four start
-// values of a Win32 application.
+// values of a Win32 application: declared with the kernel calls, as Win32
+// declares it.
 #pragma once
 
-#include "platform/win32/types.h"
-
-// wWinMain: the entry of a Win32 program that takes its command line wide.
-int WINAPI wWinMain(HINSTANCE hInstance, HINSTANCE hPrevInstance, LPWSTR lpCmdLine, int nShowCmd);
+#include "platform/win32/kernel.h"

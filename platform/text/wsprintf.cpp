@@ -24,6 +24,24 @@ int wvsprintfW(LPWSTR lpOut, LPCWSTR lpFmt, va_list arglist) {
     return static_cast<int>(text.size());
 }
 
+int wvnsprintfW(LPWSTR lpOut, int cchLimitIn, LPCWSTR lpFmt, va_list arglist) {
+    if (lpOut == nullptr || cchLimitIn <= 0) {
+        return -1;
+    }
+    const auto room = static_cast<std::size_t>(cchLimitIn) - 1;
+    std::u16string text;
+    // One character more than fits tells a text that was cut from one that
+    // just fits.
+    text::FormatWide(text, lpFmt, arglist, room + 1);
+    const bool cut = text.size() > room;
+    if (cut) {
+        text.resize(room);
+    }
+    text.copy(lpOut, text.size());
+    lpOut[text.size()] = 0;
+    return cut ? -1 : static_cast<int>(text.size());
+}
+
 int wsprintfW(LPWSTR lpOut, LPCWSTR lpFmt, ...) {
     va_list args;
     va_start(args, lpFmt);

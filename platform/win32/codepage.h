@@ -4,6 +4,9 @@
 
 #include "platform/win32/types.h"
 
+#ifdef _WIN32
+#else
+
 inline constexpr UINT CP_ACP = 0;
 inline constexpr UINT CP_UTF8 = 65001;
 
@@ -29,3 +32,5 @@ int MultiByteToWideChar(UINT CodePage, DWORD dwFlags, LPCSTR lpMultiByteStr, int
                         LPWSTR lpWideCharStr, int cchWideChar);
 UINT GetACP();
 BOOL IsDBCSLeadByteEx(UINT CodePage, BYTE TestChar);
+
+#endif // _WIN32

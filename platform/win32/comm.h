@@ -4,6 +4,9 @@
 
 #include "platform/win32/types.h"
 
+#ifdef _WIN32
+#else
+
 inline constexpr BYTE NOPARITY = 0;
 inline constexpr BYTE ODDPARITY = 1;
 inline constexpr BYTE EVENPARITY = 2;
@@ -70,3 +73,5 @@ BOOL SetCommState(HANDLE hFile, LPDCB lpDCB);
 BOOL GetCommTimeouts(HANDLE hFile, LPCOMMTIMEOUTS lpCommTimeouts);
 BOOL SetCommTimeouts(HANDLE hFile, LPCOMMTIMEOUTS lpCommTimeouts);
 BOOL SetupComm(HANDLE hFile, DWORD dwInQueue, DWORD dwOutQueue);
+
+#endif // _WIN32

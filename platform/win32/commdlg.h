@@ -3,6 +3,10 @@
 
 #include "platform/win32/types.h"
 
+#ifdef _WIN32
+#include <commdlg.h>
+#else
+
 inline constexpr DWORD OFN_READONLY = 0x00000001;
 inline constexpr DWORD OFN_HIDEREADONLY = 0x00000004;
 inline constexpr DWORD OFN_FILEMUSTEXIST = 0x00001000;
@@ -33,3 +37,5 @@ struct OPENFILENAMEW {
 using LPOPENFILENAMEW = OPENFILENAMEW*;
 
 BOOL GetOpenFileNameW(LPOPENFILENAMEW lpofn);
+
+#endif // _WIN32

@@ -4,6 +4,12 @@
 
 #include "platform/win32/types.h"
 
+#ifdef _WIN32
+// The system's own declarations (winbase.h via windows.h); the size-bounded
+// formatter comes from shlwapi.
+#include <shlwapi.h>
+#else
+
 #include <cstdarg>
 
 inline constexpr DWORD GENERIC_READ = 0x80000000;
@@ -83,5 +89,21 @@ void Sleep(DWORD dwMilliseconds);
 // Understands %s (wide string), %d, %u, %x, %c and %%.
 int wsprintfW(LPWSTR lpOut, LPCWSTR lpFmt, ...);
 int wvsprintfW(LPWSTR lpOut, LPCWSTR lpFmt, va_list arglist);
+// The same formatting into a buffer of cchLimitIn characters, terminator
+// included (shlwapi): answers the characters written. A text that does not
+// fit is cut to cchLimitIn - 1 characters, terminated, and answers -1; a
+// limit of 0 writes nothing and answers -1.
+int wvnsprintfW(LPWSTR lpOut, int cchLimitIn, LPCWSTR lpFmt, va_list arglist);
 
 HMODULE GetModuleHandleW(LPCWSTR lpModuleName);
+// The full name of the module's file (the program's, for nullptr or the
+// program's module): answers its length. A name longer than nSize - 1 is cut
+// to nSize - 1 characters and terminated; the answer is then nSize and the
+// last error ERROR_INSUFFICIENT_BUFFER. 0 with a last error on failure.
+DWORD GetModuleFileNameW(HMODULE hModule, LPWSTR lpFilename, DWORD nSize);
+
+// The program's own entry, which start-up calls with the four start values
+// of a Win32 application that takes its command line wide.
+int WINAPI wWinMain(HINSTANCE hInstance, HINSTANCE hPrevInstance, LPWSTR lpCmdLine, int nShowCmd);
+
+#endif // _WIN32

@@ -4,6 +4,9 @@
 
 #include "platform/win32/types.h"
 
+#ifdef _WIN32
+#else
+
 #define MAKEINTRESOURCEW(i) (reinterpret_cast<LPWSTR>(static_cast<ULONG_PTR>(static_cast<WORD>(i))))
 #define IS_INTRESOURCE(r) ((reinterpret_cast<ULONG_PTR>(r) >> 16) == 0)
 
@@ -17,3 +20,5 @@ HRSRC FindResourceExW(HMODULE hModule, LPCWSTR lpType, LPCWSTR lpName, WORD wLan
 HGLOBAL LoadResource(HMODULE hModule, HRSRC hResInfo);
 LPVOID LockResource(HGLOBAL hResData);
 DWORD SizeofResource(HMODULE hModule, HRSRC hResInfo);
+
+#endif // _WIN32

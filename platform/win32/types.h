@@ -5,6 +5,11 @@
 #include <cstddef>
 #include <cstdint>
 
+#ifdef _WIN32
+// On Windows this tier is the system's: its declarations and libraries.
+#include <windows.h>
+#else
+
 using BYTE = std::uint8_t;
 using WORD = std::uint16_t;
 using DWORD = std::uint32_t;
@@ -84,3 +89,5 @@ using LPRECT = RECT*;
 inline constexpr WORD LOWORD(ULONG_PTR v) { return static_cast<WORD>(v & 0xFFFF); }
 inline constexpr WORD HIWORD(ULONG_PTR v) { return static_cast<WORD>((v >> 16) & 0xFFFF); }
 inline constexpr DWORD MAKELONG(WORD lo, WORD hi) { return DWORD(lo) | (DWORD(hi) << 16); }
+
+#endif // _WIN32

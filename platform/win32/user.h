@@ -5,6 +5,12 @@
 
 #include "platform/win32/types.h"
 
+#ifdef _WIN32
+// The handheld platform's caption OK button has no desktop counterpart; the
+// form's template carries the bit, and desktop Win32 ignores it there.
+inline constexpr DWORD WS_EX_CAPTIONOKBTN = 0x80000000;
+#else
+
 // Window messages.
 inline constexpr UINT WM_SETTEXT = 0x000C;
 inline constexpr UINT WM_GETTEXT = 0x000D;
@@ -142,3 +148,5 @@ int MessageBoxW(HWND hWnd, LPCWSTR lpText, LPCWSTR lpCaption, UINT uType);
 // Icons from a module's icon group resources.
 HICON LoadIconW(HINSTANCE hInstance, LPCWSTR lpIconName);
 BOOL DestroyIcon(HICON hIcon);
+
+#endif // _WIN32

@@ -1,12 +1,14 @@
-// tallyroll_rescompile ICON-DIR OUTPUT.cpp [DEPFILE]
+// tallyroll_rescompile ICON-DIR OUTPUT.cpp|OUTPUT.res [DEPFILE]
 //
 // Compiles the resource descriptions it is built with (res/*.cpp) and the
-// icon files they name into C++ source for the program. The optional depfile
+// icon files they name into C++ source for the program, or, for an output
+// named *.res, into a Win32 resource file with the same bytes. The optional depfile
 // lists the icon files read, so that the build reruns this step when one of
 // them changes.
 #include "platform/entry/resource_table.h"
 #include "res/compiler/icon_file.h"
 #include "res/compiler/layouts.h"
+#include "res/compiler/res_file_emitter.h"
 #include "res/compiler/source_emitter.h"
 #include "res/resource_script.h"
 
@@ -65,6 +67,14 @@ std::vector<res::CompiledResource> Compile(const fs::path& iconDir, std::vector<
     return out;
 }
 
+bool WantsResourceFile(const fs::path& path) {
+    std::string extension = path.extension().string();
+    for (char& c : extension) {
+        c = static_cast<char>(c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c);
+    }
+    return extension == ".res";
+}
+
 void WriteFile(const fs::path& path, const std::string& text) {
     if (path.has_parent_path()) {
         fs::create_directories(path.parent_path());
@@ -93,14 +103,19 @@ std::string DepfilePath(const fs::path& path) {
 
 int main(int argc, char** argv) {
     if (argc != 3 && argc != 4) {
-        std::cerr << "usage: tallyroll_rescompile ICON-DIR OUTPUT.cpp [DEPFILE]\n";
+        std::cerr << "usage: tallyroll_rescompile ICON-DIR OUTPUT.cpp|OUTPUT.res [DEPFILE]\n";
         return 2;
     }
     try {
         const fs::path output = argv[2];
         std::vector<fs::path> read;
         const auto resources = Compile(argv[1], read);
-        WriteFile(output, res::EmitResourceSource(resources));
+        if (WantsResourceFile(output)) {
+            const std::vector<std::uint8_t> bytes = res::EmitResourceFile(resources);
+            WriteFile(output, std::string(bytes.begin(), bytes.end()));
+        } else {
+            WriteFile(output, res::EmitResourceSource(resources));
+        }
         if (argc == 4) {
             std::string deps = DepfilePath(output);
             deps += ':';

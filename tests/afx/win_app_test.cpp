@@ -7,6 +7,7 @@
 
 #include <cstdint>
 #include <gtest/gtest.h>
+#include <string>
 
 namespace afx_test {
 namespace {
@@ -54,6 +55,17 @@ TEST(WinApp, MainRoutineEndsTheProgramWhenInitInstanceAnswersFalse) {
     EXPECT_EQ(app.m_nCmdShow, 1);
     EXPECT_EQ(AfxGetInstanceHandle(), instance);
     EXPECT_EQ(AfxGetResourceHandle(), instance);
+    AfxGetModuleState()->m_hCurrentInstanceHandle = nullptr;
+    AfxSetResourceHandle(nullptr);
+}
+
+TEST(WinApp, MainRoutineTitlesTheApplicationAfterTheProgramFile) {
+    AfxSetModuleFileName(TEXT("someone-else"));
+    {
+        CShortApp app;
+        AfxWinMain(GetModuleHandleW(nullptr), nullptr, nullptr, 1);
+        EXPECT_EQ(std::basic_string<WCHAR>(AfxGetAppName()), TEXT("afx_tests"));
+    }
     AfxGetModuleState()->m_hCurrentInstanceHandle = nullptr;
     AfxSetResourceHandle(nullptr);
 }

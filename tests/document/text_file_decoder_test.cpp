@@ -13,14 +13,14 @@ constexpr UINT kWestern = 1252;
 constexpr UINT kChinese = 936;
 
 struct Decoded {
-    std::u16string text;
+    std::basic_string<WCHAR> text;
     int passes = 0; // how often the file was handed over from its start
     bool operator==(const Decoded&) const = default;
 };
 
 std::ostream& operator<<(std::ostream& os, const Decoded& d) {
     os << d.passes << " pass(es):";
-    for (char16_t c : d.text) {
+    for (WCHAR c : d.text) {
         os << ' ' << std::hex << static_cast<int>(c);
     }
     return os;
@@ -58,13 +58,13 @@ void ExpectEveryCutAlike(UINT codePage, const std::string& file, const Decoded& 
 }
 
 // "Grüße, 中文 😀" in each encoding.
-const std::u16string kText = u"Gr\u00FC\u00DFe, \u4E2D\u6587 \U0001F600";
+const std::basic_string<WCHAR> kText = TEXT("Gr\u00FC\u00DFe, \u4E2D\u6587 \U0001F600");
 const std::string kUtf8 = "Gr\xC3\xBC\xC3\x9F"
                           "e, \xE4\xB8\xAD\xE6\x96\x87 \xF0\x9F\x98\x80";
 
-std::string Utf16Bytes(const std::u16string& text, bool bigEndian) {
+std::string Utf16Bytes(const std::basic_string<WCHAR>& text, bool bigEndian) {
     std::string bytes = bigEndian ? "\xFE\xFF" : "\xFF\xFE";
-    for (char16_t c : text) {
+    for (WCHAR c : text) {
         const char hi = static_cast<char>(c >> 8), lo = static_cast<char>(c & 0xFF);
         bytes += bigEndian ? std::string{hi, lo} : std::string{lo, hi};
     }
@@ -74,28 +74,28 @@ std::string Utf16Bytes(const std::u16string& text, bool bigEndian) {
 TEST(TextFileDecoder, Utf8WithOrWithoutItsMarkIsReadAsUtf8) {
     ExpectEveryCutAlike(kWestern, kUtf8, {kText, 1});
     ExpectEveryCutAlike(kWestern, "\xEF\xBB\xBF" + kUtf8, {kText, 1});
-    EXPECT_EQ(Decode(kWestern, "\xEF\xBB\xBF"), (Decoded{u"", 1})) << "the mark is not text";
+    EXPECT_EQ(Decode(kWestern, "\xEF\xBB\xBF"), (Decoded{TEXT(""), 1})) << "the mark is not text";
 }
 
 TEST(TextFileDecoder, Utf16IsReadInTheByteOrderOfItsMark) {
     ExpectEveryCutAlike(kWestern, Utf16Bytes(kText, false), {kText, 1});
     ExpectEveryCutAlike(kWestern, Utf16Bytes(kText, true), {kText, 1});
-    EXPECT_EQ(Decode(kWestern, "\xFF\xFE"), (Decoded{u"", 1}));
+    EXPECT_EQ(Decode(kWestern, "\xFF\xFE"), (Decoded{TEXT(""), 1}));
 }
 
 TEST(TextFileDecoder, Utf16ThatCannotBeSpelledBecomesReplacementCharacters) {
-    const std::u16string units = {u'a', 0xD800, u'b',   0xDC00, u'c',  0xD83D,
+    const std::basic_string<WCHAR> units = {TEXT('a'), 0xD800, TEXT('b'),   0xDC00, TEXT('c'),  0xD83D,
                                   0,    0xDE00, 0xD83D, 0xDE00, 0xDBFF};
     // A lone high half, a lone low half, halves parted by a zero (which is
     // dropped), a good pair, a high half at the very end; then an odd byte.
-    const Decoded expected{u"a\uFFFDb\uFFFDc\uFFFD\uFFFD\U0001F600\uFFFD\uFFFD", 1};
+    const Decoded expected{TEXT("a\uFFFDb\uFFFDc\uFFFD\uFFFD\U0001F600\uFFFD\uFFFD"), 1};
     ExpectEveryCutAlike(kWestern, Utf16Bytes(units, false) + "x", expected);
 }
 
 TEST(TextFileDecoder, ZeroBytesAreDroppedInEveryEncoding) {
     const std::string utf8 = std::string("\0a\xC3\xA9\0b\0", 7);
-    ExpectEveryCutAlike(kWestern, utf8, {u"a\u00E9b", 1});
-    ExpectEveryCutAlike(kWestern, Utf16Bytes(std::u16string(u"a\0b", 3), true), {u"ab", 1});
+    ExpectEveryCutAlike(kWestern, utf8, {TEXT("a\u00E9b"), 1});
+    ExpectEveryCutAlike(kWestern, Utf16Bytes(std::basic_string<WCHAR>(TEXT("a\0b"), 3), true), {TEXT("ab"), 1});
 }
 
 TEST(TextFileDecoder, AnsiTextAfterAsciiIsReadInOnePass) {
@@ -103,14 +103,14 @@ TEST(TextFileDecoder, AnsiTextAfterAsciiIsReadInOnePass) {
     // and the ANSI code page takes over from there.
     const std::string western = std::string(9000, 'a') + "Gr\xFC\xDF \x80";
     ExpectEveryCutAlike(kWestern, western,
-                        {std::u16string(9000, u'a') + u"Gr\u00FC\u00DF \u20AC", 1});
+                        {std::basic_string<WCHAR>(9000, TEXT('a')) + TEXT("Gr\u00FC\u00DF \u20AC"), 1});
     // A file ending inside what could have been a UTF-8 character.
-    ExpectEveryCutAlike(kWestern, "abc\xE4", {u"abc\u00E4", 1});
+    ExpectEveryCutAlike(kWestern, "abc\xE4", {TEXT("abc\u00E4"), 1});
     for (const char* shortFile : {"\xEF", "\xEF\xBB", "\xFF", "\xFE", "\xEF\xBB\x41"}) {
         const std::string bytes = shortFile;
-        std::u16string expected;
+        std::basic_string<WCHAR> expected;
         for (char c : bytes) {
-            expected += static_cast<char16_t>(static_cast<unsigned char>(c));
+            expected += static_cast<WCHAR>(static_cast<unsigned char>(c));
         }
         ExpectEveryCutAlike(kWestern, bytes, {expected, 1});
     }
@@ -121,14 +121,14 @@ TEST(TextFileDecoder, AnsiTextThatBeganLikeUtf8IsReadAgainFromTheStart) {
     // 1252 after all, so all of it is 1252, the start included.
     const std::string western = "Caf\xC3\xA9 " + std::string(5000, 'x') + " caf\xE9";
     ExpectEveryCutAlike(kWestern, western,
-                        {u"Caf\u00C3\u00A9 " + std::u16string(5000, u'x') + u" caf\u00E9", 2});
+                        {TEXT("Caf\u00C3\u00A9 ") + std::basic_string<WCHAR>(5000, TEXT('x')) + TEXT(" caf\u00E9"), 2});
     // A mark, then bytes that are not UTF-8: the mark was text in 1252.
     ExpectEveryCutAlike(kWestern,
                         "\xEF\xBB\xBF"
                         "abc\xE9",
-                        {u"\u00EF\u00BB\u00BFabc\u00E9", 2});
+                        {TEXT("\u00EF\u00BB\u00BFabc\u00E9"), 2});
     // UTF-8 text that ends inside a character.
-    ExpectEveryCutAlike(kWestern, "\xC3\xA9\xC3", {u"\u00C3\u00A9\u00C3", 2});
+    ExpectEveryCutAlike(kWestern, "\xC3\xA9\xC3", {TEXT("\u00C3\u00A9\u00C3"), 2});
 }
 
 TEST(TextFileDecoder, ChineseTextIsReadAsTheAnsiDecoderReadsIt) {
@@ -144,7 +144,7 @@ TEST(TextFileDecoder, ChineseTextIsReadAsTheAnsiDecoderReadsIt) {
         EXPECT_EQ(whole.text, expected.str());
         ExpectEveryCutAlike(kChinese, file, whole);
     }
-    EXPECT_EQ(Decode(kChinese, "\xD6\xD0\xCE\xC4").text, u"\u4E2D\u6587");
+    EXPECT_EQ(Decode(kChinese, "\xD6\xD0\xCE\xC4").text, TEXT("\u4E2D\u6587"));
 }
 
 } // namespace

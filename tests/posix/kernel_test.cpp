@@ -1,10 +1,12 @@
-// Last error, module handle and message boxes.
+// Last error, module handle and file name, and message boxes.
 #include "platform/posix/message_box_hook.h"
 #include "platform/win32/kernel.h"
 #include "platform/win32/user.h"
 
 #include <gtest/gtest.h>
+#include <string>
 #include <thread>
+#include <unistd.h>
 
 namespace {
 
@@ -24,6 +26,31 @@ TEST(ModuleHandle, TheProgramHasOneFixedModule) {
     EXPECT_NE(module, nullptr);
     EXPECT_EQ(GetModuleHandleW(nullptr), module);
     EXPECT_EQ(GetModuleHandleW(u"other.dll"), nullptr);
+}
+
+TEST(ModuleFileName, IsTheRunningProgramsFileAndIsCutToTheBuffer) {
+    char self[4096];
+    const ssize_t n = readlink("/proc/self/exe", self, sizeof self);
+    ASSERT_GT(n, 0);
+    const std::u16string expected(self, self + n); // the build path is ASCII
+
+    WCHAR path[4096];
+    const HMODULE module = GetModuleHandleW(nullptr);
+    EXPECT_EQ(GetModuleFileNameW(module, path, 4096), expected.size());
+    EXPECT_EQ(std::u16string(path), expected);
+    EXPECT_EQ(GetModuleFileNameW(nullptr, path, 4096), expected.size());
+
+    // Too small: cut and terminated, the buffer's size answered.
+    WCHAR cut[8];
+    SetLastError(0);
+    EXPECT_EQ(GetModuleFileNameW(nullptr, cut, 8), 8u);
+    EXPECT_EQ(GetLastError(), ERROR_INSUFFICIENT_BUFFER);
+    EXPECT_EQ(std::u16string(cut), expected.substr(0, 7));
+
+    // Another module is none of this program's.
+    const auto other = reinterpret_cast<HMODULE>(static_cast<ULONG_PTR>(0x00700000));
+    EXPECT_EQ(GetModuleFileNameW(other, path, 4096), 0u);
+    EXPECT_NE(GetLastError(), ERROR_SUCCESS);
 }
 
 TEST(MessageBox, WithoutAPresenterGoesToStandardErrorAndAnswersOk) {

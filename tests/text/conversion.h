@@ -8,7 +8,7 @@
 #include <string>
 #include <string_view>
 
-inline std::string Encode(UINT cp, DWORD flags, std::u16string_view s, BOOL* used = nullptr) {
+inline std::string Encode(UINT cp, DWORD flags, std::basic_string_view<WCHAR> s, BOOL* used = nullptr) {
     if (s.empty()) {
         return {};
     }
@@ -19,13 +19,13 @@ inline std::string Encode(UINT cp, DWORD flags, std::u16string_view s, BOOL* use
     return out;
 }
 
-inline std::u16string Decode(UINT cp, DWORD flags, std::string_view s) {
+inline std::basic_string<WCHAR> Decode(UINT cp, DWORD flags, std::string_view s) {
     if (s.empty()) {
         return {};
     }
     const int len = static_cast<int>(s.size());
     const int n = MultiByteToWideChar(cp, flags, s.data(), len, nullptr, 0);
-    std::u16string out(static_cast<std::size_t>(n), u'\0');
+    std::basic_string<WCHAR> out(static_cast<std::size_t>(n), TEXT('\0'));
     EXPECT_EQ(MultiByteToWideChar(cp, flags, s.data(), len, out.data(), n), n);
     return out;
 }

@@ -51,7 +51,7 @@ CodePageData LoadCodePage(unsigned code_page) {
             if (r[2] == "lead") {
                 data.leads.push_back(b);
             } else if (r[2] != "invalid") {
-                data.single[b] = static_cast<char16_t>(Number(r[2]));
+                data.single[b] = static_cast<WCHAR>(Number(r[2]));
             }
         } else if (r.size() >= 2 && r[0] == "pairs") {
             const auto lead = static_cast<std::uint16_t>(Number(r[1]) << 8);
@@ -61,7 +61,7 @@ CodePageData LoadCodePage(unsigned code_page) {
                     trail = static_cast<unsigned>(Number(r[i].substr(1)));
                 } else {
                     data.pairs[static_cast<std::uint16_t>(lead | trail++)] =
-                        static_cast<char16_t>(Number(r[i]));
+                        static_cast<WCHAR>(Number(r[i]));
                 }
             }
         }
@@ -88,8 +88,8 @@ std::vector<CompositeSample> LoadComposites() {
     std::vector<CompositeSample> samples;
     for (const auto& r : ReadRecords("composites.txt")) {
         samples.push_back({static_cast<unsigned>(std::stoul(r.at(1))),
-                           static_cast<char16_t>(Number(r.at(2))),
-                           static_cast<char16_t>(Number(r.at(3))), Bytes(r.at(4)), Bytes(r.at(5))});
+                           static_cast<WCHAR>(Number(r.at(2))),
+                           static_cast<WCHAR>(Number(r.at(3))), Bytes(r.at(4)), Bytes(r.at(5))});
     }
     return samples;
 }

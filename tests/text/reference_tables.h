@@ -2,6 +2,8 @@
 // tools/codepages/generate.py from ICU's uconv.
 #pragma once
 
+#include "platform/win32/types.h"
+
 #include <cstdint>
 #include <map>
 #include <optional>
@@ -11,9 +13,9 @@
 namespace reference {
 
 struct CodePageData {
-    std::map<int, char16_t> single;          // byte -> character
+    std::map<int, WCHAR> single;          // byte -> character
     std::vector<int> leads;                  // lead bytes
-    std::map<std::uint16_t, char16_t> pairs; // lead << 8 | trail -> character
+    std::map<std::uint16_t, WCHAR> pairs; // lead << 8 | trail -> character
 };
 
 struct EncodeSample {
@@ -23,8 +25,8 @@ struct EncodeSample {
 
 struct CompositeSample {
     unsigned code_page;
-    char16_t base;
-    char16_t mark;
+    WCHAR base;
+    WCHAR mark;
     std::string separate; // expected under flags 0x220
     std::string whole;    // expected under flags 0x240
 };

@@ -1,0 +1,46 @@
+#!/usr/bin/env bash
+# wine-run.sh PREFIX PROGRAM.exe [ARGS...]
+#
+# Runs a Windows program of the cross build under Wine, in a prefix of the
+# build's own (created on first use, which takes several seconds) and without
+# Wine's debug output. CMake uses this as the cross-compiling emulator, so
+# ctest and GoogleTest's test discovery run the .exe files through it.
+#
+# A program that shows windows sets TALLYROLL_WINE_DISPLAY=xvfb: without a
+# display of our own it then runs on a virtual X server, in a second prefix,
+# one such program at a time, and that prefix's Wine is stopped after it so
+# that nothing is left attached to the X server that goes away.
+set -euo pipefail
+
+prefix=$1
+shift
+display=no
+if [ "${TALLYROLL_WINE_DISPLAY:-}" = xvfb ] && [ -z "${DISPLAY:-}" ]; then
+    display=yes
+    prefix="$prefix-display"
+fi
+export WINEPREFIX="$prefix"
+export WINEDEBUG=-all
+# No Mono or Gecko installer dialogs when the prefix is made.
+export WINEDLLOVERRIDES="mscoree,mshtml="
+
+mkdir -p "$(dirname "$prefix")"
+(
+    # Parallel tests must not create the prefix twice.
+    flock 9
+    if [ ! -f "$prefix/system.reg" ]; then
+        wineboot -i >/dev/null 2>&1
+        wineserver -w
+    fi
+) 9>"$prefix.lock"
+
+if [ $display = no ]; then
+    exec wine "$@"
+fi
+
+exec 9>"$prefix.run.lock"
+flock 9
+status=0
+xvfb-run -a -s "-screen 0 1024x768x24" wine "$@" || status=$?
+wineserver -k 2>/dev/null || true
+exit $status
