@@ -131,3 +131,66 @@ TEST_P(ByteRuns, TooLittleRoomStillFailsAsBefore) {
 INSTANTIATE_TEST_SUITE_P(CodePages, ByteRuns, testing::Values(1252u, 1251u, 936u, 932u, 949u, 950u));
 
 } // namespace
+
+namespace {
+
+// WideCharToMultiByte copies long runs of units that are their own bytes at
+// once. A run may end just before a nonspacing mark that joins its last
+// unit, at any length: each size query and conversion must give what the
+// text gives converted a character and its marks at a time.
+std::string Narrow(UINT codePage, DWORD flags, std::u16string_view units, bool& usedDefault) {
+    BOOL used = FALSE;
+    const int size = WideCharToMultiByte(codePage, flags, units.data(),
+                                         static_cast<int>(units.size()), nullptr, 0, nullptr,
+                                         nullptr);
+    std::string bytes(static_cast<std::size_t>(2 * units.size() + 2), '\0');
+    const int written = WideCharToMultiByte(codePage, flags, units.data(),
+                                            static_cast<int>(units.size()), bytes.data(),
+                                            static_cast<int>(bytes.size()), nullptr, &used);
+    EXPECT_EQ(size, written) << "the size query counts what the conversion writes";
+    usedDefault = usedDefault || used != FALSE;
+    bytes.resize(written > 0 ? static_cast<std::size_t>(written) : 0);
+    return bytes;
+}
+
+std::string ByCharacters(UINT codePage, DWORD flags, std::u16string_view units,
+                         bool& usedDefault) {
+    std::string bytes;
+    for (std::size_t from = 0; from < units.size();) {
+        std::size_t to = from + 1;
+        while (to < units.size() && units[to] >= 0x300) {
+            ++to;
+        }
+        bytes += Narrow(codePage, flags, units.substr(from, to - from), usedDefault);
+        from = to;
+    }
+    return bytes;
+}
+
+TEST(UnitRuns, RunsOfEveryLengthBeforeAMarkConvertAsCharacterByCharacter) {
+    const std::u16string tails[] = {u"\u0301", u"\u0308\u0301x", u"\u20AC", u"\u00E9\u0301",
+                                    u"\u4E2D", u"\u0E01\u0301"};
+    for (const UINT codePage : {1252u, 936u}) {
+        for (const DWORD flags : {0x0u, 0x220u, 0x240u}) {
+            for (std::size_t length = 0; length <= 50; ++length) {
+                for (const std::u16string& tail : tails) {
+                    std::u16string units;
+                    for (std::size_t k = 0; k < length; ++k) {
+                        units += k % 7 == 6 ? u'\u00E8' : static_cast<char16_t>(u'a' + k % 26);
+                    }
+                    units += tail;
+                    units += u"tail of the text";
+                    bool whole = false;
+                    bool pieces = false;
+                    EXPECT_EQ(Narrow(codePage, flags, units, whole),
+                              ByCharacters(codePage, flags, units, pieces))
+                        << "code page " << codePage << ", flags " << flags << ", " << length
+                        << " units before the tail";
+                    EXPECT_EQ(whole, pieces);
+                }
+            }
+        }
+    }
+}
+
+} // namespace
