@@ -285,7 +285,19 @@ std::size_t DecodeIntoRoom(const CodePageTable& table, const unsigned char* byte
             i += ascii;
             w += ascii;
         }
-        // Characters one by one, up to the next ASCII byte.
+        // Assigned pairs, as long as they come; then characters one by one,
+        // up to the next ASCII byte.
+        while (i + 1 < n && table.IsLeadByte(bytes[i])) {
+            const char16_t c = table.FromPair(bytes[i], bytes[i + 1]);
+            if (c == CodePageTable::kNoChar) {
+                break;
+            }
+            dst[w++] = c;
+            i += 2;
+        }
+        if (i == n) {
+            break;
+        }
         do {
             char16_t c = ReadCharacter(table, bytes, n, i);
             if (c == CodePageTable::kNoChar) {
