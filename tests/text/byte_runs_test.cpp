@@ -104,8 +104,8 @@ TEST_P(ByteRuns, EveryStartAndLengthReadsAsTheTableOneByOne) {
                       expected)
                 << "from " << start << ", " << length << " bytes, no room to spare";
             // Strict: all or nothing.
-            const std::u16string strict = Convert(GetParam(), MB_ERR_INVALID_CHARS, part, room,
-                                                  result);
+            const std::u16string strict =
+                Convert(GetParam(), MB_ERR_INVALID_CHARS, part, room, result);
             if (bad) {
                 EXPECT_EQ(result, 0) << "from " << start << ", " << length << " bytes";
                 EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_NO_UNICODE_TRANSLATION));
@@ -128,7 +128,8 @@ TEST_P(ByteRuns, TooLittleRoomStillFailsAsBefore) {
     EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_INSUFFICIENT_BUFFER));
 }
 
-INSTANTIATE_TEST_SUITE_P(CodePages, ByteRuns, testing::Values(1252u, 1251u, 936u, 932u, 949u, 950u));
+INSTANTIATE_TEST_SUITE_P(CodePages, ByteRuns,
+                         testing::Values(1252u, 1251u, 936u, 932u, 949u, 950u));
 
 } // namespace
 
@@ -140,21 +141,20 @@ namespace {
 // text gives converted a character and its marks at a time.
 std::string Narrow(UINT codePage, DWORD flags, std::u16string_view units, bool& usedDefault) {
     BOOL used = FALSE;
-    const int size = WideCharToMultiByte(codePage, flags, units.data(),
-                                         static_cast<int>(units.size()), nullptr, 0, nullptr,
-                                         nullptr);
+    const int size =
+        WideCharToMultiByte(codePage, flags, units.data(), static_cast<int>(units.size()), nullptr,
+                            0, nullptr, nullptr);
     std::string bytes(static_cast<std::size_t>(2 * units.size() + 2), '\0');
-    const int written = WideCharToMultiByte(codePage, flags, units.data(),
-                                            static_cast<int>(units.size()), bytes.data(),
-                                            static_cast<int>(bytes.size()), nullptr, &used);
+    const int written =
+        WideCharToMultiByte(codePage, flags, units.data(), static_cast<int>(units.size()),
+                            bytes.data(), static_cast<int>(bytes.size()), nullptr, &used);
     EXPECT_EQ(size, written) << "the size query counts what the conversion writes";
     usedDefault = usedDefault || used != FALSE;
     bytes.resize(written > 0 ? static_cast<std::size_t>(written) : 0);
     return bytes;
 }
 
-std::string ByCharacters(UINT codePage, DWORD flags, std::u16string_view units,
-                         bool& usedDefault) {
+std::string ByCharacters(UINT codePage, DWORD flags, std::u16string_view units, bool& usedDefault) {
     std::string bytes;
     for (std::size_t from = 0; from < units.size();) {
         std::size_t to = from + 1;
@@ -168,8 +168,8 @@ std::string ByCharacters(UINT codePage, DWORD flags, std::u16string_view units,
 }
 
 TEST(UnitRuns, RunsOfEveryLengthBeforeAMarkConvertAsCharacterByCharacter) {
-    const std::u16string tails[] = {u"\u0301", u"\u0308\u0301x", u"\u20AC", u"\u00E9\u0301",
-                                    u"\u4E2D", u"\u0E01\u0301"};
+    const std::u16string tails[] = {u"\u0301",       u"\u0308\u0301x", u"\u20AC",
+                                    u"\u00E9\u0301", u"\u4E2D",        u"\u0E01\u0301"};
     for (const UINT codePage : {1252u, 936u}) {
         for (const DWORD flags : {0x0u, 0x220u, 0x240u}) {
             for (std::size_t length = 0; length <= 50; ++length) {
