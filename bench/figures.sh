@@ -6,8 +6,8 @@
 #
 #   bench/figures.sh            all figures
 #   bench/figures.sh load       only loading, peak memory and start-up
-#   bench/figures.sh gigabyte   the text box and Print with 1 GB of text (about
-#                               five minutes; needs about 4 GB of memory free)
+#   bench/figures.sh gigabyte   the text box, loading and Print with 1 GB of text
+#                               (about seven minutes; needs about 4 GB of memory free)
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -38,6 +38,9 @@ if [ "$only" = gigabyte ]; then
     section "a key and its redraw with 1 GB in the text box"
     "$b/windows_bench" --text-mb=1024 --benchmark_repetitions=3 \
         --benchmark_report_aggregates_only=true
+    section "loading 1 GB against iconv, code pages 1252 and 936"
+    "$b/loader_bench" --size-mb=1024 --benchmark_filter=Against
+    "$b/loader_bench" --size-mb=1024 --code-page=936 --benchmark_filter=Against
     section "peak memory and CPU time of a Print of 1 GB"
     "$b/print_peak" --write "$work/western-1g.txt" --size-mb=1024
     LC_ALL=en_US.UTF-8 "$b/print_peak" --rounds=1 "$work/western-1g.txt"

@@ -1,7 +1,8 @@
 // Loading a 100 MB text file into the form, against glibc's iconv turning the
 // same file into UTF-16 read in the same 4096-byte chunks, in the same run.
 //
-// The file is written once into a temporary folder at start. Code page 0
+// The file is written once into a temporary folder at start (100 MB, or
+// --size-mb=N megabytes). Code page 0
 // follows the locale the first time anything converts, so one run measures
 // one code page: 1252 by default, 936 with --code-page=936.
 #include "bench/text_corpus.h"
@@ -33,6 +34,7 @@ namespace {
 
 struct Setup {
     UINT code_page = 1252;
+    std::size_t size = bench::kCorpusSize;
     std::filesystem::path folder;
     std::filesystem::path file;
 };
@@ -245,13 +247,16 @@ void CheckAgreement() {
                 g_setup.code_page, GetACP(), FileSize(), theirs.size());
 }
 
-// Takes --code-page=N out of the arguments Google Benchmark sees.
+// Takes --code-page=N and --size-mb=N out of the arguments Google Benchmark
+// sees.
 void TakeOwnArguments(int& argc, char** argv) {
     int kept = 1;
     for (int i = 1; i < argc; ++i) {
         const std::string_view arg = argv[i];
         if (arg.rfind("--code-page=", 0) == 0) {
             g_setup.code_page = static_cast<UINT>(std::atoi(argv[i] + 12));
+        } else if (arg.rfind("--size-mb=", 0) == 0) {
+            g_setup.size = static_cast<std::size_t>(std::atoi(argv[i] + 10)) << 20;
         } else {
             argv[kept++] = argv[i];
         }
@@ -280,7 +285,7 @@ int main(int argc, char** argv) {
     }
     g_setup.folder = pattern;
     g_setup.file = g_setup.folder / "text.txt";
-    bench::WriteTextCorpus(g_setup.file, g_setup.code_page);
+    bench::WriteTextCorpus(g_setup.file, g_setup.code_page, g_setup.size);
     SetMessageBoxPresenter(&RefuseBox);
     CheckAgreement();
     benchmark::RunSpecifiedBenchmarks();

@@ -129,20 +129,34 @@ bool SendText(PortHost& host, CString s) {
     // flags; bytes the conversion leaves unfilled go out as zeros after the
     // text, with one zero byte more, as if the text were converted whole
     // into a zeroed buffer of the size plus one.
+    //
+    // The two differ only where a character is followed by a nonspacing mark
+    // the code page cannot fold into it: the size counts the mark's own bytes
+    // where the conversion puts the default character. A piece the
+    // conversion wrote without a default character has no such place, so its
+    // size is what was written, and it is converted once. Any other piece is
+    // sized and converted again as the rule says.
     std::size_t nZeros = 1;
+    const int room = static_cast<int>(std::min<std::size_t>(buffer.size(), INT_MAX));
     for (std::size_t from = 0; from <= length;) {
         const std::size_t to = PieceEnd(text, from, length);
         const int nUnits = static_cast<int>(to - from);
-        const int nSize = WideCharToMultiByte(CP_ACP, kSizeFlags, text + from, nUnits, nullptr, 0,
-                                              nullptr, nullptr);
-        if (nSize <= 0) {
-            // Refused flags or code page: the first piece fails as the whole
-            // text would, and its size 0 leaves one zero byte to send.
-            buffer[0] = 0;
-            return WritePort(host, buffer.data(), 1);
+        BOOL usedDefault = TRUE;
+        int nWritten = WideCharToMultiByte(CP_ACP, kConvertFlags, text + from, nUnits,
+                                           buffer.data(), room, nullptr, &usedDefault);
+        int nSize = nWritten;
+        if (nWritten <= 0 || usedDefault) {
+            nSize = WideCharToMultiByte(CP_ACP, kSizeFlags, text + from, nUnits, nullptr, 0,
+                                        nullptr, nullptr);
+            if (nSize <= 0) {
+                // Refused flags or code page: the first piece fails as the
+                // whole text would, and its size 0 leaves one zero byte to send.
+                buffer[0] = 0;
+                return WritePort(host, buffer.data(), 1);
+            }
+            nWritten = WideCharToMultiByte(CP_ACP, kConvertFlags, text + from, nUnits,
+                                           buffer.data(), nSize, nullptr, nullptr);
         }
-        const int nWritten = WideCharToMultiByte(CP_ACP, kConvertFlags, text + from, nUnits,
-                                                 buffer.data(), nSize, nullptr, nullptr);
         nZeros += static_cast<std::size_t>(nSize - nWritten);
         auto nBytes = static_cast<std::size_t>(nWritten);
         if (to > length && nBytes + nZeros <= buffer.size()) {

@@ -65,6 +65,13 @@ public:
         return true;
     }
 
+    // Where n units may be written at once, or nullptr for a size query or
+    // a buffer with less room; Wrote then counts the units written there.
+    Unit* Room(std::size_t n) {
+        return dst_ != nullptr && capacity_ - count_ >= n ? dst_ + count_ : nullptr;
+    }
+    void Wrote(std::size_t n) { count_ += n; }
+
     std::size_t count() const { return count_; }
     bool overflow() const { return overflow_; }
 

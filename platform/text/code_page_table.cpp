@@ -170,6 +170,15 @@ const CodePageTable* CodePageTable::Build(UINT code_page) {
         as_is = as_is && (c >= 0x80 && c < 0xA0 ? true : table->to_bytes_[c] == c);
     }
     table->latin1_as_is_ = table->latin1_as_is_ && table->ascii_as_is_;
+    table->ascii_reads_as_is_ = table->latin1_reads_as_is_ = true;
+    for (unsigned b = 0; b < 0x100; ++b) {
+        if (b >= 0x80 && b < 0xA0) {
+            continue;
+        }
+        bool& as_is = b < 0x80 ? table->ascii_reads_as_is_ : table->latin1_reads_as_is_;
+        as_is = as_is && !table->lead_[b] && table->single_[b] == b;
+    }
+    table->latin1_reads_as_is_ = table->latin1_reads_as_is_ && table->ascii_reads_as_is_;
     return table.release();
 }
 

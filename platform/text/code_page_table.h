@@ -47,6 +47,11 @@ public:
     bool ascii_as_is() const { return ascii_as_is_; }
     // Whether U+00A0 to U+00FF are their own single bytes too (1252's letters).
     bool latin1_as_is() const { return latin1_as_is_; }
+    // The other way: whether every byte below 0x80 reads as its own
+    // character, so that runs of them are widened, not looked up.
+    bool ascii_reads_as_is() const { return ascii_reads_as_is_; }
+    // And whether bytes 0xA0 to 0xFF do too (1252's letters).
+    bool latin1_reads_as_is() const { return latin1_reads_as_is_; }
 
     // What an unassigned byte sequence becomes (Win32 uses the katakana
     // middle dot for 932 and a question mark for every other page).
@@ -67,6 +72,8 @@ private:
     std::vector<std::uint16_t> to_bytes_; // 65536 entries
     bool ascii_as_is_ = false;
     bool latin1_as_is_ = false;
+    bool ascii_reads_as_is_ = false;
+    bool latin1_reads_as_is_ = false;
     char16_t unicode_default_ = u'?';
     std::uint16_t default_bytes_ = '?';
 };

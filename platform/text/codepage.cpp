@@ -114,8 +114,25 @@ void EncodeTable(Composite rule, const char16_t* src, std::size_t n, Encoder& en
     const bool latin1 = enc.Latin1AsIs();
     std::size_t i = 0;
     while (i < n) {
-        // Most text: a group of units that are their own bytes, copied at
-        // once, unless the unit after it may be a mark that joins the last.
+        // Most text: long runs of units that are their own bytes, found
+        // sixteen at a time and copied at once; the unit after a run is below
+        // U+0300, so no mark joins its last unit.
+        if (copies) {
+            std::size_t run = i;
+            while (run + 2 * kGroup < n && src[run + 2 * kGroup] < 0x300 &&
+                   text::EightAsBytes(src + run, latin1) &&
+                   text::EightAsBytes(src + run + kGroup, latin1)) {
+                run += 2 * kGroup;
+            }
+            if (run != i) {
+                if (!enc.Copy(src + i, run - i)) {
+                    return;
+                }
+                i = run;
+            }
+        }
+        // Then a group of units that are their own bytes, copied at once,
+        // unless the unit after it may be a mark that joins the last.
         if (copies && i + kGroup <= n && (i + kGroup == n || src[i + kGroup] < 0x300) &&
             text::EightAsBytes(src + i, latin1)) {
             if (!enc.Copy(src + i, kGroup)) {
@@ -191,6 +208,108 @@ std::uint16_t CallerDefault(const CodePageTable& table, LPCSTR lpDefaultChar) {
                                           static_cast<unsigned char>(lpDefaultChar[1]));
     }
     return first;
+}
+
+// The character that begins at bytes[i], moving i past its bytes; kNoChar
+// for bytes that make none. An unassigned pair is one bad character; a lead
+// byte followed by a byte that cannot be a trail byte is bad alone, and the
+// next byte (a line end, the terminator) is read for itself.
+char16_t ReadCharacter(const CodePageTable& table, const unsigned char* bytes, std::size_t n,
+                       std::size_t& i) {
+    const unsigned char b = bytes[i];
+    if (!table.IsLeadByte(b)) {
+        ++i;
+        return table.FromSingle(b);
+    }
+    if (i + 1 == n) {
+        ++i; // a lead byte with nothing after it
+        return CodePageTable::kNoChar;
+    }
+    const unsigned char t = bytes[i + 1];
+    const char16_t c = table.FromPair(b, t);
+    // Asked in this order, the next position rarely waits for the look-up
+    // of the pair: an assigned pair's second byte is always a trail byte.
+    i += (table.IsTrailByte(t) || c != CodePageTable::kNoChar) ? 2 : 1;
+    return c;
+}
+
+constexpr std::size_t kUnreadable = SIZE_MAX;
+
+// MultiByteToWideChar without composition into a buffer of at least n units,
+// for a page that reads bytes below 0x80 as themselves. Runs of such bytes
+// are widened sixteen at a time; a single-byte page widens every group and
+// then looks up only its other bytes (only those from 0x80 to 0x9F where
+// the page reads Latin-1's letters as themselves too). Answers the units written, or
+// kUnreadable when strict and a byte makes no character. Gives exactly the
+// characters ReadCharacter gives one by one.
+std::size_t DecodeIntoRoom(const CodePageTable& table, const unsigned char* bytes, std::size_t n,
+                           bool strict, char16_t* dst) {
+    const bool single = !table.double_byte();
+    const bool latin1 = table.latin1_reads_as_is();
+    const char16_t fallback = table.unicode_default();
+    std::size_t i = 0;
+    std::size_t w = 0;
+    while (i < n) {
+        if (n - i >= 16) {
+            if (single) { // one unit a byte: w == i, and the group has its room
+                unsigned high = text::WidenSixteen(bytes + i, dst + w);
+                if (latin1) {
+                    high = text::C1BitsSixteen(bytes + i);
+                }
+                for (; high != 0; high &= high - 1) {
+                    const auto k = static_cast<std::size_t>(std::countr_zero(high));
+                    char16_t c = table.FromSingle(bytes[i + k]);
+                    if (c == CodePageTable::kNoChar) {
+                        if (strict) {
+                            return kUnreadable;
+                        }
+                        c = fallback;
+                    }
+                    dst[w + k] = c;
+                }
+                i += 16;
+                w += 16;
+                continue;
+            }
+            const unsigned high = text::HighBitsSixteen(bytes + i);
+            if (high == 0) { // w <= i: the sixteen units fit
+                text::WidenSixteen(bytes + i, dst + w);
+                i += 16;
+                w += 16;
+                continue;
+            }
+            const auto ascii = static_cast<std::size_t>(std::countr_zero(high));
+            for (std::size_t k = 0; k < ascii; ++k) {
+                dst[w + k] = bytes[i + k];
+            }
+            i += ascii;
+            w += ascii;
+        }
+        // Assigned pairs, as long as they come; then characters one by one,
+        // up to the next ASCII byte.
+        while (i + 1 < n && table.IsLeadByte(bytes[i])) {
+            const char16_t c = table.FromPair(bytes[i], bytes[i + 1]);
+            if (c == CodePageTable::kNoChar) {
+                break;
+            }
+            dst[w++] = c;
+            i += 2;
+        }
+        if (i == n) {
+            break;
+        }
+        do {
+            char16_t c = ReadCharacter(table, bytes, n, i);
+            if (c == CodePageTable::kNoChar) {
+                if (strict) {
+                    return kUnreadable;
+                }
+                c = fallback;
+            }
+            dst[w++] = c;
+        } while (i < n && bytes[i] >= 0x80);
+    }
+    return w;
 }
 
 } // namespace
@@ -280,25 +399,22 @@ int MultiByteToWideChar(UINT CodePage, DWORD dwFlags, LPCSTR lpMultiByteStr, int
     // MB_USEGLYPHCHARS changes nothing for them.
     const bool decompose = (dwFlags & MB_COMPOSITE) != 0;
     const auto* bytes = reinterpret_cast<const unsigned char*>(lpMultiByteStr);
+    if (!decompose && table->ascii_reads_as_is()) {
+        // No byte gives more than one unit, so a buffer with room for as many
+        // units as bytes cannot overflow: the common case, taken in runs.
+        if (char16_t* room = out.Room(n)) {
+            const std::size_t written = DecodeIntoRoom(*table, bytes, n, strict, room);
+            if (written == kUnreadable) {
+                return Fail(ERROR_NO_UNICODE_TRANSLATION);
+            }
+            out.Wrote(written);
+            return Finish(out);
+        }
+    }
     std::u16string parts;
     std::size_t i = 0;
     while (i < n) {
-        const unsigned char b = bytes[i];
-        char16_t c = 0;
-        if (!table->IsLeadByte(b)) {
-            c = table->FromSingle(b);
-            ++i;
-        } else if (i + 1 < n) {
-            const unsigned char t = bytes[i + 1];
-            c = table->FromPair(b, t);
-            // An unassigned pair is one bad character; a lead byte followed
-            // by a byte that cannot be a trail byte is bad alone, and the
-            // next byte (a line end, the terminator) is read for itself.
-            i += (c != CodePageTable::kNoChar || table->IsTrailByte(t)) ? 2 : 1;
-        } else {
-            c = CodePageTable::kNoChar; // lead byte with nothing after it
-            ++i;
-        }
+        char16_t c = ReadCharacter(*table, bytes, n, i);
         if (c == CodePageTable::kNoChar) {
             if (strict) {
                 return Fail(ERROR_NO_UNICODE_TRANSLATION);

@@ -76,6 +76,39 @@ inline void NarrowEight(const char16_t* units, unsigned char* bytes) {
 #endif
 }
 
+// One bit for each of the 16 bytes at p that is not ASCII.
+inline unsigned HighBitsSixteen(const unsigned char* bytes) {
+#if defined(__SSE2__)
+    return static_cast<unsigned>(
+        _mm_movemask_epi8(_mm_loadu_si128(reinterpret_cast<const __m128i*>(bytes))));
+#else
+    unsigned high = 0;
+    for (std::size_t k = 0; k < 16; k += 8) {
+        std::uint64_t w = 0;
+        std::memcpy(&w, bytes + k, sizeof(w));
+        w = (w >> 7) & 0x0101010101010101ull; // each byte's top bit, at the byte's bottom
+        high |= static_cast<unsigned>((w * 0x0102040810204080ull) >> 56) << k;
+    }
+    return high;
+#endif
+}
+
+// One bit for each of the 16 bytes at p from 0x80 to 0x9F.
+inline unsigned C1BitsSixteen(const unsigned char* bytes) {
+#if defined(__SSE2__)
+    const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(bytes));
+    const __m128i top = _mm_and_si128(v, _mm_set1_epi8(static_cast<char>(0xE0)));
+    return static_cast<unsigned>(
+        _mm_movemask_epi8(_mm_cmpeq_epi8(top, _mm_set1_epi8(static_cast<char>(0x80)))));
+#else
+    unsigned c1 = 0;
+    for (unsigned k = 0; k < 16; ++k) {
+        c1 |= ((bytes[k] & 0xE0u) == 0x80u ? 1u : 0u) << k;
+    }
+    return c1;
+#endif
+}
+
 // 16 bytes as 16 units, each byte its own unit; and one bit for each of
 // those bytes that is not ASCII.
 inline unsigned WidenSixteen(const unsigned char* bytes, char16_t* units) {

@@ -1,5 +1,7 @@
 #include "document/ansi_text_decoder.h"
+#include "platform/win32/codepage.h"
 
+#include <cstdint>
 #include <gtest/gtest.h>
 #include <string>
 #include <vector>
@@ -67,6 +69,44 @@ TEST(AnsiTextDecoder, ALoneLeadByteAtTheEndIsNotLost) {
     const std::basic_string<WCHAR> text = Decode(kChinese, "ok\xD6", {});
     ASSERT_EQ(text.size(), 3u);
     EXPECT_EQ(text.substr(0, 2), TEXT("ok"));
+}
+
+// Runs of ASCII of every length up to 40 between one to three bytes from
+// 0x80 up (no zero bytes): the same bytes every run.
+std::string MixedRuns(std::size_t size) {
+    std::uint32_t state = 99;
+    const auto next = [&state](std::uint32_t below) {
+        state = state * 1664525u + 1013904223u;
+        return (state >> 8) % below;
+    };
+    std::string bytes;
+    while (bytes.size() < size) {
+        for (std::uint32_t k = next(41); k > 0; --k) {
+            bytes += static_cast<char>(' ' + next(95));
+        }
+        for (std::uint32_t k = 1 + next(3); k > 0; --k) {
+            bytes += static_cast<char>(0x80 + next(0x80));
+        }
+    }
+    bytes.resize(size);
+    return bytes;
+}
+
+TEST(AnsiTextDecoder, MixedRunsCutIntoReadsAtEveryAlignmentReadAsTheWhole) {
+    // Reads of the loader's 4096 bytes, the first shorter by 0 to 32 bytes,
+    // so that the cuts fall at every alignment of the runs inside them.
+    const std::string bytes = MixedRuns(3 * 4096 + 77);
+    for (const UINT codePage : {kWestern, kChinese}) {
+        std::u16string whole(bytes.size(), u'\0');
+        whole.resize(static_cast<size_t>(
+            MultiByteToWideChar(codePage, 0, bytes.data(), static_cast<int>(bytes.size()),
+                                whole.data(), static_cast<int>(whole.size()))));
+        ASSERT_FALSE(whole.empty());
+        for (size_t shift = 0; shift <= 32; ++shift) {
+            EXPECT_EQ(Decode(codePage, bytes, {4096 - shift, 4096, 4096}), whole)
+                << "code page " << codePage << ", first read " << 4096 - shift << " bytes";
+        }
+    }
 }
 
 TEST(AnsiTextDecoder, WesternBytesMapOneToOne) {

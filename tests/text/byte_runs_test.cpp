@@ -1,0 +1,196 @@
+// MultiByteToWideChar widens runs of ASCII sixteen bytes at a time and looks
+// up only the other bytes. Whatever the alignment of a run, and wherever a
+// conversion starts or stops, it must give the characters that reading the
+// table one character at a time gives.
+#include "platform/text/code_page_table.h"
+#include "platform/win32/codepage.h"
+#include "platform/win32/kernel.h"
+
+#include <cstdint>
+#include <gtest/gtest.h>
+#include <string>
+#include <string_view>
+
+namespace {
+
+using text::CodePageTable;
+
+// The table read one character at a time: a lead byte takes the next byte
+// when it is a trail byte or the pair is assigned; what makes no character
+// is the page's default character, and `bad` is set.
+std::u16string OneByOne(const CodePageTable& table, std::string_view bytes, bool& bad) {
+    std::u16string text;
+    bad = false;
+    for (std::size_t i = 0; i < bytes.size();) {
+        const auto b = static_cast<std::uint8_t>(bytes[i]);
+        char16_t c = CodePageTable::kNoChar;
+        if (!table.IsLeadByte(b)) {
+            c = table.FromSingle(b);
+            ++i;
+        } else if (i + 1 < bytes.size()) {
+            const auto t = static_cast<std::uint8_t>(bytes[i + 1]);
+            c = table.FromPair(b, t);
+            i += c != CodePageTable::kNoChar || table.IsTrailByte(t) ? 2 : 1;
+        } else {
+            ++i;
+        }
+        if (c == CodePageTable::kNoChar) {
+            bad = true;
+            c = table.unicode_default();
+        }
+        text += c;
+    }
+    return text;
+}
+
+// Runs of ASCII of every length up to 40 (CR LF among them) between one to
+// four other bytes: any byte from 0x80 up, and for a double-byte page a
+// lead byte with a trail byte of either half. The same bytes every run.
+std::string MixedBytes(const CodePageTable& table, std::size_t size) {
+    std::uint32_t state = 12345;
+    const auto next = [&state](std::uint32_t below) {
+        state = state * 1664525u + 1013904223u;
+        return (state >> 8) % below;
+    };
+    std::string bytes;
+    while (bytes.size() < size) {
+        const std::uint32_t run = next(41);
+        for (std::uint32_t k = 0; k < run; ++k) {
+            bytes += k % 23 == 22 ? '\r' : static_cast<char>('!' + next(94));
+            if (k % 23 == 22) {
+                bytes += '\n';
+            }
+        }
+        for (std::uint32_t k = 1 + next(4); k > 0; --k) {
+            const auto high = static_cast<std::uint8_t>(0x80 + next(0x80));
+            bytes += static_cast<char>(high);
+            if (table.IsLeadByte(high) && next(4) != 0) {
+                bytes += static_cast<char>(next(2) != 0 ? 0x40 + next(0x3F) : 0xA1 + next(0x5E));
+            }
+        }
+    }
+    bytes.resize(size);
+    return bytes;
+}
+
+std::u16string Convert(UINT codePage, DWORD flags, std::string_view bytes, int room, int& result) {
+    std::u16string text(static_cast<std::size_t>(room), u'\0');
+    result = MultiByteToWideChar(codePage, flags, bytes.data(), static_cast<int>(bytes.size()),
+                                 text.data(), room);
+    text.resize(result > 0 ? static_cast<std::size_t>(result) : 0);
+    return text;
+}
+
+// 1252 and 1251 (single bytes, with and without Latin-1's letters as
+// themselves), 936, 932, 949 and 950 (pairs).
+class ByteRuns : public testing::TestWithParam<UINT> {};
+
+TEST_P(ByteRuns, EveryStartAndLengthReadsAsTheTableOneByOne) {
+    const CodePageTable* table = CodePageTable::Find(GetParam());
+    ASSERT_NE(table, nullptr);
+    const std::string bytes = MixedBytes(*table, 700);
+    for (std::size_t start = 0; start < 32; ++start) {
+        for (std::size_t length = 1; start + length <= bytes.size();
+             length += length < 80 ? 1 : 97) {
+            const std::string_view part = std::string_view(bytes).substr(start, length);
+            bool bad = false;
+            const std::u16string expected = OneByOne(*table, part, bad);
+            const int room = static_cast<int>(length);
+            int result = 0;
+            ASSERT_EQ(Convert(GetParam(), 0, part, room, result), expected)
+                << "from " << start << ", " << length << " bytes";
+            // Room for exactly the characters: the bytes are not all single.
+            EXPECT_EQ(Convert(GetParam(), 0, part, static_cast<int>(expected.size()), result),
+                      expected)
+                << "from " << start << ", " << length << " bytes, no room to spare";
+            // Strict: all or nothing.
+            const std::u16string strict =
+                Convert(GetParam(), MB_ERR_INVALID_CHARS, part, room, result);
+            if (bad) {
+                EXPECT_EQ(result, 0) << "from " << start << ", " << length << " bytes";
+                EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_NO_UNICODE_TRANSLATION));
+            } else {
+                EXPECT_EQ(strict, expected) << "from " << start << ", " << length << " bytes";
+            }
+        }
+    }
+}
+
+TEST_P(ByteRuns, TooLittleRoomStillFailsAsBefore) {
+    const CodePageTable* table = CodePageTable::Find(GetParam());
+    ASSERT_NE(table, nullptr);
+    const std::string bytes = MixedBytes(*table, 200);
+    bool bad = false;
+    const std::u16string expected = OneByOne(*table, bytes, bad);
+    int result = 0;
+    Convert(GetParam(), 0, bytes, static_cast<int>(expected.size()) - 1, result);
+    EXPECT_EQ(result, 0);
+    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_INSUFFICIENT_BUFFER));
+}
+
+INSTANTIATE_TEST_SUITE_P(CodePages, ByteRuns,
+                         testing::Values(1252u, 1251u, 936u, 932u, 949u, 950u));
+
+} // namespace
+
+namespace {
+
+// WideCharToMultiByte copies long runs of units that are their own bytes at
+// once. A run may end just before a nonspacing mark that joins its last
+// unit, at any length: each size query and conversion must give what the
+// text gives converted a character and its marks at a time.
+std::string Narrow(UINT codePage, DWORD flags, std::u16string_view units, bool& usedDefault) {
+    BOOL used = FALSE;
+    const int size =
+        WideCharToMultiByte(codePage, flags, units.data(), static_cast<int>(units.size()), nullptr,
+                            0, nullptr, nullptr);
+    std::string bytes(static_cast<std::size_t>(2 * units.size() + 2), '\0');
+    const int written =
+        WideCharToMultiByte(codePage, flags, units.data(), static_cast<int>(units.size()),
+                            bytes.data(), static_cast<int>(bytes.size()), nullptr, &used);
+    EXPECT_EQ(size, written) << "the size query counts what the conversion writes";
+    usedDefault = usedDefault || used != FALSE;
+    bytes.resize(written > 0 ? static_cast<std::size_t>(written) : 0);
+    return bytes;
+}
+
+std::string ByCharacters(UINT codePage, DWORD flags, std::u16string_view units, bool& usedDefault) {
+    std::string bytes;
+    for (std::size_t from = 0; from < units.size();) {
+        std::size_t to = from + 1;
+        while (to < units.size() && units[to] >= 0x300) {
+            ++to;
+        }
+        bytes += Narrow(codePage, flags, units.substr(from, to - from), usedDefault);
+        from = to;
+    }
+    return bytes;
+}
+
+TEST(UnitRuns, RunsOfEveryLengthBeforeAMarkConvertAsCharacterByCharacter) {
+    const std::u16string tails[] = {u"\u0301",       u"\u0308\u0301x", u"\u20AC",
+                                    u"\u00E9\u0301", u"\u4E2D",        u"\u0E01\u0301"};
+    for (const UINT codePage : {1252u, 936u}) {
+        for (const DWORD flags : {0x0u, 0x220u, 0x240u}) {
+            for (std::size_t length = 0; length <= 50; ++length) {
+                for (const std::u16string& tail : tails) {
+                    std::u16string units;
+                    for (std::size_t k = 0; k < length; ++k) {
+                        units += k % 7 == 6 ? u'\u00E8' : static_cast<char16_t>(u'a' + k % 26);
+                    }
+                    units += tail;
+                    units += u"tail of the text";
+                    bool whole = false;
+                    bool pieces = false;
+                    EXPECT_EQ(Narrow(codePage, flags, units, whole),
+                              ByCharacters(codePage, flags, units, pieces))
+                        << "code page " << codePage << ", flags " << flags << ", " << length
+                        << " units before the tail";
+                    EXPECT_EQ(whole, pieces);
+                }
+            }
+        }
+    }
+}
+
+} // namespace
