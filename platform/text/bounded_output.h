@@ -14,7 +14,7 @@ public:
     // dst == nullptr: count only.
     BoundedOutput(Unit* dst, std::size_t capacity) : dst_(dst), capacity_(capacity) {}
 
-    bool Put(Unit u) {
+    bool put(Unit u) {
         if (dst_ != nullptr) {
             if (count_ == capacity_) {
                 overflow_ = true;
@@ -27,7 +27,7 @@ public:
     }
     // Two units or none: a double-byte character or a surrogate pair is
     // never split at the end of the buffer.
-    bool Put(Unit first, Unit second) {
+    bool put(Unit first, Unit second) {
         if (dst_ != nullptr) {
             if (capacity_ - count_ < 2) {
                 overflow_ = true;
@@ -42,7 +42,7 @@ public:
 
     // The low bytes of units below 0x100, as many as fit; false when not all
     // did (the output then overflows, as unit by unit).
-    bool PutLowBytes(const char16_t* units, std::size_t n) {
+    bool putLowBytes(const char16_t* units, std::size_t n) {
         static_assert(sizeof(Unit) == 1, "bytes out");
         if (dst_ != nullptr) {
             const std::size_t room = capacity_ - count_;
@@ -67,10 +67,10 @@ public:
 
     // Where n units may be written at once, or nullptr for a size query or
     // a buffer with less room; Wrote then counts the units written there.
-    Unit* Room(std::size_t n) {
+    Unit* room(std::size_t n) {
         return dst_ != nullptr && capacity_ - count_ >= n ? dst_ + count_ : nullptr;
     }
-    void Wrote(std::size_t n) { count_ += n; }
+    void wrote(std::size_t n) { count_ += n; }
 
     std::size_t count() const { return count_; }
     bool overflow() const { return overflow_; }

@@ -71,18 +71,18 @@ std::uint16_t EncodeOne(UConverter* cnv, char16_t c) {
 
 } // namespace
 
-const CodePageTable* CodePageTable::Find(UINT code_page) {
+const CodePageTable* CodePageTable::find(UINT code_page) {
     static std::mutex mutex;
     static std::map<UINT, std::unique_ptr<const CodePageTable>> tables;
     std::lock_guard lock(mutex);
     auto it = tables.find(code_page);
     if (it == tables.end()) {
-        it = tables.emplace(code_page, Build(code_page)).first;
+        it = tables.emplace(code_page, build(code_page)).first;
     }
     return it->second.get();
 }
 
-const CodePageTable* CodePageTable::Build(UINT code_page) {
+const CodePageTable* CodePageTable::build(UINT code_page) {
     Converter cnv = OpenStrict(code_page);
     if (!cnv) {
         return nullptr;

@@ -72,8 +72,8 @@ public:
         : table_(table), default_bytes_(default_bytes), out_(out) {}
 
     bool Bytes(std::uint16_t seq) {
-        return seq < 0x100 ? out_.Put(static_cast<char>(seq))
-                           : out_.Put(static_cast<char>(seq >> 8), static_cast<char>(seq & 0xFF));
+        return seq < 0x100 ? out_.put(static_cast<char>(seq))
+                           : out_.put(static_cast<char>(seq >> 8), static_cast<char>(seq & 0xFF));
     }
     bool Default() {
         used_default_ = true;
@@ -81,17 +81,17 @@ public:
     }
     bool Char(char32_t c) {
         const std::uint16_t seq =
-            c < 0x10000 ? table_.ToBytes(static_cast<char16_t>(c)) : CodePageTable::kNoBytes;
+            c < 0x10000 ? table_.toBytes(static_cast<char16_t>(c)) : CodePageTable::kNoBytes;
         return seq == CodePageTable::kNoBytes ? Default() : Bytes(seq);
     }
     bool Representable(char32_t c) const {
-        return c < 0x10000 && table_.ToBytes(static_cast<char16_t>(c)) != CodePageTable::kNoBytes;
+        return c < 0x10000 && table_.toBytes(static_cast<char16_t>(c)) != CodePageTable::kNoBytes;
     }
     bool used_default() const { return used_default_; }
-    bool AsciiAsIs() const { return table_.ascii_as_is(); }
-    bool Latin1AsIs() const { return table_.latin1_as_is(); }
+    bool AsciiAsIs() const { return table_.asciiAsIs(); }
+    bool Latin1AsIs() const { return table_.latin1AsIs(); }
     // Units that are their own bytes.
-    bool Copy(const char16_t* units, std::size_t n) { return out_.PutLowBytes(units, n); }
+    bool Copy(const char16_t* units, std::size_t n) { return out_.putLowBytes(units, n); }
 
 private:
     const CodePageTable& table_;
@@ -200,10 +200,10 @@ void EncodeTable(Composite rule, const char16_t* src, std::size_t n, Encoder& en
 
 std::uint16_t CallerDefault(const CodePageTable& table, LPCSTR lpDefaultChar) {
     if (lpDefaultChar == nullptr) {
-        return table.default_bytes();
+        return table.defaultBytes();
     }
     const auto first = static_cast<unsigned char>(lpDefaultChar[0]);
-    if (table.double_byte() && table.IsLeadByte(first) && lpDefaultChar[1] != 0) {
+    if (table.doubleByte() && table.isLeadByte(first) && lpDefaultChar[1] != 0) {
         return static_cast<std::uint16_t>((first << 8) |
                                           static_cast<unsigned char>(lpDefaultChar[1]));
     }
@@ -217,19 +217,19 @@ std::uint16_t CallerDefault(const CodePageTable& table, LPCSTR lpDefaultChar) {
 char16_t ReadCharacter(const CodePageTable& table, const unsigned char* bytes, std::size_t n,
                        std::size_t& i) {
     const unsigned char b = bytes[i];
-    if (!table.IsLeadByte(b)) {
+    if (!table.isLeadByte(b)) {
         ++i;
-        return table.FromSingle(b);
+        return table.fromSingle(b);
     }
     if (i + 1 == n) {
         ++i; // a lead byte with nothing after it
         return CodePageTable::kNoChar;
     }
     const unsigned char t = bytes[i + 1];
-    const char16_t c = table.FromPair(b, t);
+    const char16_t c = table.fromPair(b, t);
     // Asked in this order, the next position rarely waits for the look-up
     // of the pair: an assigned pair's second byte is always a trail byte.
-    i += (table.IsTrailByte(t) || c != CodePageTable::kNoChar) ? 2 : 1;
+    i += (table.isTrailByte(t) || c != CodePageTable::kNoChar) ? 2 : 1;
     return c;
 }
 
@@ -244,9 +244,9 @@ constexpr std::size_t kUnreadable = SIZE_MAX;
 // characters ReadCharacter gives one by one.
 std::size_t DecodeIntoRoom(const CodePageTable& table, const unsigned char* bytes, std::size_t n,
                            bool strict, char16_t* dst) {
-    const bool single = !table.double_byte();
-    const bool latin1 = table.latin1_reads_as_is();
-    const char16_t fallback = table.unicode_default();
+    const bool single = !table.doubleByte();
+    const bool latin1 = table.latin1ReadsAsIs();
+    const char16_t fallback = table.unicodeDefault();
     std::size_t i = 0;
     std::size_t w = 0;
     while (i < n) {
@@ -258,7 +258,7 @@ std::size_t DecodeIntoRoom(const CodePageTable& table, const unsigned char* byte
                 }
                 for (; high != 0; high &= high - 1) {
                     const auto k = static_cast<std::size_t>(std::countr_zero(high));
-                    char16_t c = table.FromSingle(bytes[i + k]);
+                    char16_t c = table.fromSingle(bytes[i + k]);
                     if (c == CodePageTable::kNoChar) {
                         if (strict) {
                             return kUnreadable;
@@ -287,8 +287,8 @@ std::size_t DecodeIntoRoom(const CodePageTable& table, const unsigned char* byte
         }
         // Assigned pairs, as long as they come; then characters one by one,
         // up to the next ASCII byte.
-        while (i + 1 < n && table.IsLeadByte(bytes[i])) {
-            const char16_t c = table.FromPair(bytes[i], bytes[i + 1]);
+        while (i + 1 < n && table.isLeadByte(bytes[i])) {
+            const char16_t c = table.fromPair(bytes[i], bytes[i + 1]);
             if (c == CodePageTable::kNoChar) {
                 break;
             }
@@ -342,7 +342,7 @@ int WideCharToMultiByte(UINT CodePage, DWORD dwFlags, LPCWSTR lpWideCharStr, int
         return Finish(out);
     }
 
-    const CodePageTable* table = CodePageTable::Find(code_page);
+    const CodePageTable* table = CodePageTable::find(code_page);
     if (table == nullptr) {
         return Fail(ERROR_INVALID_PARAMETER);
     }
@@ -387,7 +387,7 @@ int MultiByteToWideChar(UINT CodePage, DWORD dwFlags, LPCSTR lpMultiByteStr, int
         return Finish(out);
     }
 
-    const CodePageTable* table = CodePageTable::Find(code_page);
+    const CodePageTable* table = CodePageTable::find(code_page);
     if (table == nullptr) {
         return Fail(ERROR_INVALID_PARAMETER);
     }
@@ -399,15 +399,15 @@ int MultiByteToWideChar(UINT CodePage, DWORD dwFlags, LPCSTR lpMultiByteStr, int
     // MB_USEGLYPHCHARS changes nothing for them.
     const bool decompose = (dwFlags & MB_COMPOSITE) != 0;
     const auto* bytes = reinterpret_cast<const unsigned char*>(lpMultiByteStr);
-    if (!decompose && table->ascii_reads_as_is()) {
+    if (!decompose && table->asciiReadsAsIs()) {
         // No byte gives more than one unit, so a buffer with room for as many
         // units as bytes cannot overflow: the common case, taken in runs.
-        if (char16_t* room = out.Room(n)) {
+        if (char16_t* room = out.room(n)) {
             const std::size_t written = DecodeIntoRoom(*table, bytes, n, strict, room);
             if (written == kUnreadable) {
                 return Fail(ERROR_NO_UNICODE_TRANSLATION);
             }
-            out.Wrote(written);
+            out.wrote(written);
             return Finish(out);
         }
     }
@@ -419,18 +419,18 @@ int MultiByteToWideChar(UINT CodePage, DWORD dwFlags, LPCSTR lpMultiByteStr, int
             if (strict) {
                 return Fail(ERROR_NO_UNICODE_TRANSLATION);
             }
-            c = table->unicode_default();
+            c = table->unicodeDefault();
         }
         if (decompose && c >= 0xC0) {
             parts.clear();
             text::AppendDecomposed(parts, c);
             for (char16_t u : parts) {
-                if (!out.Put(u)) {
+                if (!out.put(u)) {
                     break;
                 }
             }
         } else {
-            out.Put(c);
+            out.put(c);
         }
         if (out.overflow()) {
             break;
@@ -450,10 +450,10 @@ BOOL IsDBCSLeadByteEx(UINT CodePage, BYTE TestChar) {
     if (code_page == CP_UTF8) {
         return FALSE;
     }
-    const CodePageTable* table = CodePageTable::Find(code_page);
+    const CodePageTable* table = CodePageTable::find(code_page);
     if (table == nullptr) {
         SetLastError(ERROR_INVALID_PARAMETER);
         return FALSE;
     }
-    return table->IsLeadByte(TestChar) ? TRUE : FALSE;
+    return table->isLeadByte(TestChar) ? TRUE : FALSE;
 }

@@ -5,7 +5,7 @@
 namespace text {
 
 bool EncodeUtf8(std::u16string_view src, bool strict, BoundedOutput<char>& out) {
-    const auto put = [&out](std::uint32_t b) { return out.Put(static_cast<char>(b)); };
+    const auto put = [&out](std::uint32_t b) { return out.put(static_cast<char>(b)); };
     for (std::size_t i = 0; i < src.size(); ++i) {
         std::uint32_t c = src[i];
         if (c >= 0xD800 && c <= 0xDFFF) {
@@ -41,7 +41,7 @@ bool DecodeUtf8(std::string_view src, bool strict, BoundedOutput<char16_t>& out)
     while (i < src.size()) {
         const auto b = static_cast<unsigned char>(src[i]);
         if (b < 0x80) {
-            if (!out.Put(b)) {
+            if (!out.put(b)) {
                 return true;
             }
             ++i;
@@ -87,8 +87,8 @@ bool DecodeUtf8(std::string_view src, bool strict, BoundedOutput<char16_t>& out)
             }
             c = 0xFFFD;
         }
-        const bool ok = c < 0x10000 ? out.Put(static_cast<char16_t>(c))
-                                    : out.Put(static_cast<char16_t>(0xD800 + ((c - 0x10000) >> 10)),
+        const bool ok = c < 0x10000 ? out.put(static_cast<char16_t>(c))
+                                    : out.put(static_cast<char16_t>(0xD800 + ((c - 0x10000) >> 10)),
                                               static_cast<char16_t>(0xDC00 + (c & 0x3FF)));
         if (!ok) {
             return true;

@@ -24,19 +24,19 @@ std::u16string OneByOne(const CodePageTable& table, std::string_view bytes, bool
     for (std::size_t i = 0; i < bytes.size();) {
         const auto b = static_cast<std::uint8_t>(bytes[i]);
         char16_t c = CodePageTable::kNoChar;
-        if (!table.IsLeadByte(b)) {
-            c = table.FromSingle(b);
+        if (!table.isLeadByte(b)) {
+            c = table.fromSingle(b);
             ++i;
         } else if (i + 1 < bytes.size()) {
             const auto t = static_cast<std::uint8_t>(bytes[i + 1]);
-            c = table.FromPair(b, t);
-            i += c != CodePageTable::kNoChar || table.IsTrailByte(t) ? 2 : 1;
+            c = table.fromPair(b, t);
+            i += c != CodePageTable::kNoChar || table.isTrailByte(t) ? 2 : 1;
         } else {
             ++i;
         }
         if (c == CodePageTable::kNoChar) {
             bad = true;
-            c = table.unicode_default();
+            c = table.unicodeDefault();
         }
         text += c;
     }
@@ -64,7 +64,7 @@ std::string MixedBytes(const CodePageTable& table, std::size_t size) {
         for (std::uint32_t k = 1 + next(4); k > 0; --k) {
             const auto high = static_cast<std::uint8_t>(0x80 + next(0x80));
             bytes += static_cast<char>(high);
-            if (table.IsLeadByte(high) && next(4) != 0) {
+            if (table.isLeadByte(high) && next(4) != 0) {
                 bytes += static_cast<char>(next(2) != 0 ? 0x40 + next(0x3F) : 0xA1 + next(0x5E));
             }
         }
@@ -86,7 +86,7 @@ std::u16string Convert(UINT codePage, DWORD flags, std::string_view bytes, int r
 class ByteRuns : public testing::TestWithParam<UINT> {};
 
 TEST_P(ByteRuns, EveryStartAndLengthReadsAsTheTableOneByOne) {
-    const CodePageTable* table = CodePageTable::Find(GetParam());
+    const CodePageTable* table = CodePageTable::find(GetParam());
     ASSERT_NE(table, nullptr);
     const std::string bytes = MixedBytes(*table, 700);
     for (std::size_t start = 0; start < 32; ++start) {
@@ -117,7 +117,7 @@ TEST_P(ByteRuns, EveryStartAndLengthReadsAsTheTableOneByOne) {
 }
 
 TEST_P(ByteRuns, TooLittleRoomStillFailsAsBefore) {
-    const CodePageTable* table = CodePageTable::Find(GetParam());
+    const CodePageTable* table = CodePageTable::find(GetParam());
     ASSERT_NE(table, nullptr);
     const std::string bytes = MixedBytes(*table, 200);
     bool bad = false;
