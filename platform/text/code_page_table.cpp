@@ -96,12 +96,12 @@ const CodePageTable* CodePageTable::build(UINT code_page) {
     }
 
     auto table = std::unique_ptr<CodePageTable>(new CodePageTable);
-    table->code_page_ = code_page;
-    table->double_byte_ = dual;
-    table->unicode_default_ = code_page == 932 ? u'\x30FB' : u'?';
-    table->default_bytes_ = '?';
+    table->codePage_ = code_page;
+    table->doubleByte_ = dual;
+    table->unicodeDefault_ = code_page == 932 ? u'\x30FB' : u'?';
+    table->defaultBytes_ = '?';
     table->single_.fill(kNoChar);
-    table->to_bytes_.assign(0x10000, kNoBytes);
+    table->toBytes_.assign(0x10000, kNoBytes);
 
     if (dual) {
         UBool starters[256] = {};
@@ -149,7 +149,7 @@ const CodePageTable* CodePageTable::build(UINT code_page) {
         if (seq < 0x100) {
             return !table->lead_[seq] && table->single_[seq] == c;
         }
-        return table->double_byte_ && table->lead_[seq >> 8] && table->pairs_[seq] == c;
+        return table->doubleByte_ && table->lead_[seq >> 8] && table->pairs_[seq] == c;
     };
     for (std::size_t c = 0; c < 0x10000; ++c) {
         if (candidate[c] == kNoBytes) {
@@ -161,24 +161,24 @@ const CodePageTable* CodePageTable::build(UINT code_page) {
             seq = EncodeOne(cnv.get(), ch);
         }
         if (seq != kNoBytes && decodes_to(seq, ch)) {
-            table->to_bytes_[c] = seq;
+            table->toBytes_[c] = seq;
         }
     }
-    table->ascii_as_is_ = table->latin1_as_is_ = true;
+    table->asciiAsIs_ = table->latin1AsIs_ = true;
     for (char16_t c = 0; c < 0x100; ++c) {
-        bool& as_is = c < 0x80 ? table->ascii_as_is_ : table->latin1_as_is_;
-        as_is = as_is && (c >= 0x80 && c < 0xA0 ? true : table->to_bytes_[c] == c);
+        bool& as_is = c < 0x80 ? table->asciiAsIs_ : table->latin1AsIs_;
+        as_is = as_is && (c >= 0x80 && c < 0xA0 ? true : table->toBytes_[c] == c);
     }
-    table->latin1_as_is_ = table->latin1_as_is_ && table->ascii_as_is_;
-    table->ascii_reads_as_is_ = table->latin1_reads_as_is_ = true;
+    table->latin1AsIs_ = table->latin1AsIs_ && table->asciiAsIs_;
+    table->asciiReadsAsIs_ = table->latin1ReadsAsIs_ = true;
     for (unsigned b = 0; b < 0x100; ++b) {
         if (b >= 0x80 && b < 0xA0) {
             continue;
         }
-        bool& as_is = b < 0x80 ? table->ascii_reads_as_is_ : table->latin1_reads_as_is_;
+        bool& as_is = b < 0x80 ? table->asciiReadsAsIs_ : table->latin1ReadsAsIs_;
         as_is = as_is && !table->lead_[b] && table->single_[b] == b;
     }
-    table->latin1_reads_as_is_ = table->latin1_reads_as_is_ && table->ascii_reads_as_is_;
+    table->latin1ReadsAsIs_ = table->latin1ReadsAsIs_ && table->asciiReadsAsIs_;
     return table.release();
 }
 

@@ -24,8 +24,8 @@ public:
     // double-byte converter for it. Thread-safe; tables live until exit.
     static const CodePageTable* find(UINT code_page);
 
-    UINT codePage() const { return code_page_; }
-    bool doubleByte() const { return double_byte_; }
+    UINT codePage() const { return codePage_; }
+    bool doubleByte() const { return doubleByte_; }
 
     bool isLeadByte(std::uint8_t b) const { return lead_[b]; }
     // Bytes that follow a lead byte in at least one assigned pair.
@@ -40,42 +40,42 @@ public:
     // A BMP code point to its bytes: below 0x100 a single byte, otherwise
     // lead << 8 | trail; kNoBytes when the code page cannot represent it.
     // Only round-trip mappings are present: no best fit.
-    std::uint16_t toBytes(char16_t c) const { return to_bytes_[c]; }
+    std::uint16_t toBytes(char16_t c) const { return toBytes_[c]; }
 
     // Whether every ASCII character is its own single byte (true of every
     // ANSI code page), so that runs of ASCII are copied, not looked up.
-    bool asciiAsIs() const { return ascii_as_is_; }
+    bool asciiAsIs() const { return asciiAsIs_; }
     // Whether U+00A0 to U+00FF are their own single bytes too (1252's letters).
-    bool latin1AsIs() const { return latin1_as_is_; }
+    bool latin1AsIs() const { return latin1AsIs_; }
     // The other way: whether every byte below 0x80 reads as its own
     // character, so that runs of them are widened, not looked up.
-    bool asciiReadsAsIs() const { return ascii_reads_as_is_; }
+    bool asciiReadsAsIs() const { return asciiReadsAsIs_; }
     // And whether bytes 0xA0 to 0xFF do too (1252's letters).
-    bool latin1ReadsAsIs() const { return latin1_reads_as_is_; }
+    bool latin1ReadsAsIs() const { return latin1ReadsAsIs_; }
 
     // What an unassigned byte sequence becomes (Win32 uses the katakana
     // middle dot for 932 and a question mark for every other page).
-    char16_t unicodeDefault() const { return unicode_default_; }
+    char16_t unicodeDefault() const { return unicodeDefault_; }
     // The code page's own default character, in the toBytes encoding.
-    std::uint16_t defaultBytes() const { return default_bytes_; }
+    std::uint16_t defaultBytes() const { return defaultBytes_; }
 
 private:
     CodePageTable() = default;
     static const CodePageTable* build(UINT code_page);
 
-    UINT code_page_ = 0;
-    bool double_byte_ = false;
+    UINT codePage_ = 0;
+    bool doubleByte_ = false;
     std::array<bool, 256> lead_{};
     std::array<bool, 256> trail_{};
     std::array<char16_t, 256> single_{};
     std::vector<char16_t> pairs_;         // 65536 entries, double-byte pages only
-    std::vector<std::uint16_t> to_bytes_; // 65536 entries
-    bool ascii_as_is_ = false;
-    bool latin1_as_is_ = false;
-    bool ascii_reads_as_is_ = false;
-    bool latin1_reads_as_is_ = false;
-    char16_t unicode_default_ = u'?';
-    std::uint16_t default_bytes_ = '?';
+    std::vector<std::uint16_t> toBytes_; // 65536 entries
+    bool asciiAsIs_ = false;
+    bool latin1AsIs_ = false;
+    bool asciiReadsAsIs_ = false;
+    bool latin1ReadsAsIs_ = false;
+    char16_t unicodeDefault_ = u'?';
+    std::uint16_t defaultBytes_ = '?';
 };
 
 } // namespace text

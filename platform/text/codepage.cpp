@@ -69,15 +69,15 @@ enum class Composite { Off, Separate, Default, Discard };
 class Encoder {
 public:
     Encoder(const CodePageTable& table, std::uint16_t default_bytes, BoundedOutput<char>& out)
-        : table_(table), default_bytes_(default_bytes), out_(out) {}
+        : table_(table), defaultBytes_(default_bytes), out_(out) {}
 
     bool Bytes(std::uint16_t seq) {
         return seq < 0x100 ? out_.put(static_cast<char>(seq))
                            : out_.put(static_cast<char>(seq >> 8), static_cast<char>(seq & 0xFF));
     }
     bool Default() {
-        used_default_ = true;
-        return Bytes(default_bytes_);
+        usedDefault_ = true;
+        return Bytes(defaultBytes_);
     }
     bool Char(char32_t c) {
         const std::uint16_t seq =
@@ -87,7 +87,7 @@ public:
     bool Representable(char32_t c) const {
         return c < 0x10000 && table_.toBytes(static_cast<char16_t>(c)) != CodePageTable::kNoBytes;
     }
-    bool used_default() const { return used_default_; }
+    bool used_default() const { return usedDefault_; }
     bool AsciiAsIs() const { return table_.asciiAsIs(); }
     bool Latin1AsIs() const { return table_.latin1AsIs(); }
     // Units that are their own bytes.
@@ -95,9 +95,9 @@ public:
 
 private:
     const CodePageTable& table_;
-    std::uint16_t default_bytes_;
+    std::uint16_t defaultBytes_;
     BoundedOutput<char>& out_;
-    bool used_default_ = false;
+    bool usedDefault_ = false;
 };
 
 bool IsSurrogate(char16_t c) {
