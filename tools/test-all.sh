@@ -42,7 +42,11 @@ if [[ -z "${SKIP_COVERAGE:-}" ]]; then
 fi
 
 if [[ -z "${TALLYROLL_SKIP_WINDOWS:-}" ]]; then
-    step "Windows build under Wine"
+    step "Windows build: tallyroll.exe and its tests under Wine"
+    cmake --workflow --preset windows
+    step "Windows build, 32-bit: compiles and links (calling conventions)"
+    cmake --workflow --preset windows-i686
+    step "Windows program end to end under Wine"
     tools/test-windows.sh
 fi
 
