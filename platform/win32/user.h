@@ -52,7 +52,20 @@ inline constexpr UINT CBN_EDITCHANGE = 5;
 inline constexpr UINT CBN_DROPDOWN = 7;
 inline constexpr UINT CBN_CLOSEUP = 8;
 
-// Edit messages.
+// List box messages and notifications.
+inline constexpr UINT LB_ADDSTRING = 0x0180;
+inline constexpr UINT LB_RESETCONTENT = 0x0184;
+inline constexpr UINT LB_SETCURSEL = 0x0186;
+inline constexpr UINT LB_GETCURSEL = 0x0188;
+inline constexpr UINT LB_GETTEXT = 0x0189;
+inline constexpr UINT LB_GETTEXTLEN = 0x018A;
+inline constexpr UINT LB_GETCOUNT = 0x018B;
+inline constexpr LRESULT LB_ERR = -1;
+inline constexpr UINT LBN_SELCHANGE = 1;
+inline constexpr UINT LBN_DBLCLK = 2;
+
+// Edit messages and notifications.
+inline constexpr UINT EN_CHANGE = 0x0300;
 inline constexpr UINT EM_GETSEL = 0x00B0;
 inline constexpr UINT EM_SETSEL = 0x00B1;
 inline constexpr UINT EM_SETREADONLY = 0x00CF;
@@ -115,7 +128,25 @@ inline constexpr int IDNO = 7;
 
 using DLGPROC = INT_PTR(CALLBACK*)(HWND, UINT, WPARAM, LPARAM);
 
+// The fixed head of a classic dialog template, as Win32 lays it out; the
+// indirect call takes a pointer to it, though the bytes may as well begin an
+// extended template.
+#pragma pack(push, 2)
+struct DLGTEMPLATE {
+    DWORD style;
+    DWORD dwExtendedStyle;
+    WORD cdit;
+    SHORT x;
+    SHORT y;
+    SHORT cx;
+    SHORT cy;
+};
+#pragma pack(pop)
+using LPCDLGTEMPLATEW = const DLGTEMPLATE*;
+
 // Dialogs.
+INT_PTR DialogBoxIndirectParamW(HINSTANCE hInstance, LPCDLGTEMPLATEW hDialogTemplate,
+                                HWND hWndParent, DLGPROC lpDialogFunc, LPARAM dwInitParam);
 INT_PTR DialogBoxParamW(HINSTANCE hInstance, LPCWSTR lpTemplateName, HWND hWndParent,
                         DLGPROC lpDialogFunc, LPARAM dwInitParam);
 BOOL EndDialog(HWND hDlg, INT_PTR nResult);

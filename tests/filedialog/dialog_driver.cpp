@@ -75,15 +75,15 @@ std::vector<std::string> ListShown() {
 
 std::string ListSelection() {
     HWND list = DialogItem(windows::kOpenFileList);
-    const auto index = SendMessageW(list, windows::LB_GETCURSEL, 0, 0);
+    const auto index = SendMessageW(list, LB_GETCURSEL, 0, 0);
     if (index < 0) {
         return "";
     }
-    std::u16string s(static_cast<std::size_t>(SendMessageW(list, windows::LB_GETTEXTLEN,
+    std::u16string s(static_cast<std::size_t>(SendMessageW(list, LB_GETTEXTLEN,
                                                            static_cast<WPARAM>(index), 0)) +
                          1,
                      u'\0');
-    SendMessageW(list, windows::LB_GETTEXT, static_cast<WPARAM>(index),
+    SendMessageW(list, LB_GETTEXT, static_cast<WPARAM>(index),
                  reinterpret_cast<LPARAM>(s.data()));
     s.resize(s.size() - 1);
     return text::Utf16ToUtf8(s);

@@ -37,13 +37,13 @@ protected:
     // list keeps rather than by what the screen shows.
     static int RowOf(const std::u16string& entry) {
         HWND list = DialogItem(windows::kOpenFileList);
-        const auto count = SendMessageW(list, windows::LB_GETCOUNT, 0, 0);
+        const auto count = SendMessageW(list, LB_GETCOUNT, 0, 0);
         for (LRESULT i = 0; i < count; ++i) {
-            std::u16string s(static_cast<std::size_t>(SendMessageW(list, windows::LB_GETTEXTLEN,
+            std::u16string s(static_cast<std::size_t>(SendMessageW(list, LB_GETTEXTLEN,
                                                                    static_cast<WPARAM>(i), 0)) +
                                  1,
                              u'\0');
-            SendMessageW(list, windows::LB_GETTEXT, static_cast<WPARAM>(i),
+            SendMessageW(list, LB_GETTEXT, static_cast<WPARAM>(i),
                          reinterpret_cast<LPARAM>(s.data()));
             s.resize(s.size() - 1);
             if (s == entry) {

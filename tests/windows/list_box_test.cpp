@@ -5,10 +5,6 @@
 
 using namespace dialog_test;
 using screen::Key;
-using windows::LB_ADDSTRING;
-using windows::LB_GETCURSEL;
-using windows::LBN_DBLCLK;
-using windows::LBN_SELCHANGE;
 
 namespace {
 

@@ -528,6 +528,14 @@ LRESULT Edit::message(UINT msg, WPARAM wParam, LPARAM lParam) {
         select(std::min(a, n), std::min(b, n));
         return 0;
     }
+    case WM_SETTEXT:
+        Window::message(msg, wParam, lParam);
+        // A program's own change to a one-line field is a change like the
+        // user's (Win32 tells the parent); a multi-line edit's is not.
+        if (!multiLine()) {
+            notifyParent(EN_CHANGE);
+        }
+        return TRUE;
     case EM_SETREADONLY:
         style = wParam ? (style | ES_READONLY) : (style & ~ES_READONLY);
         return TRUE;

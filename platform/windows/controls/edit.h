@@ -20,8 +20,6 @@
 
 namespace windows {
 
-inline constexpr UINT EN_CHANGE = 0x0300;
-
 class Edit : public Window {
 public:
     Edit() : Window(WindowKind::Edit) {}

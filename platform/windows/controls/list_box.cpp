@@ -57,8 +57,10 @@ LRESULT ListBox::message(UINT msg, WPARAM wParam, LPARAM lParam) {
     case LB_SETCURSEL: {
         const auto index = static_cast<int>(static_cast<INT_PTR>(wParam));
         if (index < 0 || index >= count()) {
+            // Win32 answers LB_ERR for -1 too, though it clears the
+            // selection as asked.
             selection_ = -1;
-            return index < 0 ? 0 : LB_ERR;
+            return LB_ERR;
         }
         select(index, false);
         return index;

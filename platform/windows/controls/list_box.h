@@ -11,17 +11,6 @@
 
 namespace windows {
 
-inline constexpr UINT LB_ADDSTRING = 0x0180;
-inline constexpr UINT LB_RESETCONTENT = 0x0184;
-inline constexpr UINT LB_SETCURSEL = 0x0186;
-inline constexpr UINT LB_GETCURSEL = 0x0188;
-inline constexpr UINT LB_GETTEXT = 0x0189;
-inline constexpr UINT LB_GETTEXTLEN = 0x018A;
-inline constexpr UINT LB_GETCOUNT = 0x018B;
-inline constexpr LRESULT LB_ERR = -1;
-inline constexpr UINT LBN_SELCHANGE = 1;
-inline constexpr UINT LBN_DBLCLK = 2;
-
 class ListBox : public Window {
 public:
     ListBox() : Window(WindowKind::ListBox) {}

@@ -198,6 +198,23 @@ INT_PTR DialogBoxParamW(HINSTANCE hInstance, LPCWSTR lpTemplateName, HWND hWndPa
     return windows::DialogBoxFromTemplate(tpl.value(), hWndParent, lpDialogFunc, dwInitParam);
 }
 
+INT_PTR DialogBoxIndirectParamW(HINSTANCE, LPCDLGTEMPLATEW hDialogTemplate, HWND hWndParent,
+                                DLGPROC lpDialogFunc, LPARAM dwInitParam) {
+    if (hDialogTemplate == nullptr) {
+        return -1;
+    }
+    // Win32 passes no length: a template ends with its last item. The reader
+    // stops there, so the bound (larger than any template a resource compiler
+    // writes) only keeps a malformed one from being read without end.
+    constexpr std::size_t kLargestTemplate = 0x10000;
+    const auto* bytes = reinterpret_cast<const std::uint8_t*>(hDialogTemplate);
+    const auto tpl = windows::ReadDialogTemplate(std::span(bytes, kLargestTemplate));
+    if (!tpl) {
+        return -1;
+    }
+    return windows::DialogBoxFromTemplate(tpl.value(), hWndParent, lpDialogFunc, dwInitParam);
+}
+
 BOOL EndDialog(HWND hDlg, INT_PTR nResult) {
     auto* d = windows::As<windows::Dialog>(windows::System::get().find(hDlg));
     if (d == nullptr) {
