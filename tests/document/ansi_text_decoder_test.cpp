@@ -97,7 +97,7 @@ TEST(AnsiTextDecoder, MixedRunsCutIntoReadsAtEveryAlignmentReadAsTheWhole) {
     // so that the cuts fall at every alignment of the runs inside them.
     const std::string bytes = MixedRuns(3 * 4096 + 77);
     for (const UINT codePage : {kWestern, kChinese}) {
-        std::u16string whole(bytes.size(), u'\0');
+        std::basic_string<WCHAR> whole(bytes.size(), TEXT('\0'));
         whole.resize(static_cast<size_t>(
             MultiByteToWideChar(codePage, 0, bytes.data(), static_cast<int>(bytes.size()),
                                 whole.data(), static_cast<int>(whole.size()))));
