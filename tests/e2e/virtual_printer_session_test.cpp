@@ -2,7 +2,8 @@
 // through a pseudo-terminal to the printer, which reads them back as the
 // printed lines with their attributes.
 #include "terminal_fixture.h"
-#include "tests/posix/virtual_port.h"
+#include "program_command.h"
+#include "tests/support/pty_printer.h"
 
 #include <csignal>
 #include <fstream>
@@ -67,9 +68,7 @@ protected:
 
 TEST_F(VirtualPrinterSession, PrintAndTestComeOutAsTheExpectedLines) {
     startPrinter();
-    startProgram("TALLYROLL_DEVICES='" + table_.folder() +
-                     "' sh -c 'echo $$ > \"$1/pid\"; exec \"$0\"' '" TALLYROLL_BINARY "' \"$DIR\"",
-                 "Tallyroll (2.0)", "C.UTF-8");
+    startProgram(e2e::ProgramCommand(table_), "Tallyroll (2.0)", "C.UTF-8");
     // Text "AB", Width x2, Underline and Direction ticked, then Print (Enter).
     session_->sendKeys("Tab");
     session_->sendKeys("AB", true);

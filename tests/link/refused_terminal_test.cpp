@@ -5,7 +5,9 @@
 // attached to a fresh pseudo-terminal the way a program in a terminal is.
 #include "link/port_connection.h"
 #include "platform/win32/user.h"
-#include "tests/posix/virtual_port.h"
+#include "tests/support/host_fakes.h"
+#include "tests/support/message_boxes.h"
+#include "tests/support/pty_printer.h"
 
 #include <cstring>
 #include <fcntl.h>
@@ -23,11 +25,9 @@ namespace {
 using testing_support::DeviceTable;
 using testing_support::MessageBoxRecorder;
 
-class TestHost : public PortHost {
-public:
-    HANDLE& PortHandle() override { return m_hPort; }
-    HWND MessageOwner() const override { return nullptr; }
-    HANDLE m_hPort = nullptr;
+// Boxes without an owner, as the connection shows them before a form exists.
+struct TestHost : testing_support::FakePortHost {
+    TestHost() : FakePortHost(nullptr) {}
 };
 
 // A pseudo-terminal with no reader thread: the tests fork, and the child

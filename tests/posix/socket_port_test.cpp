@@ -7,8 +7,8 @@
 #include "platform/posix/socket_port.h"
 #include "platform/win32/comm.h"
 #include "platform/win32/kernel.h"
-#include "tests/posix/tcp_printer.h"
-#include "tests/posix/virtual_port.h"
+#include "tests/support/pty_printer.h"
+#include "tests/support/tcp_printer.h"
 
 #include <arpa/inet.h>
 #include <csignal>

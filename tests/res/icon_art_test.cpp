@@ -1,7 +1,7 @@
 // The embedded icons are what tools/icons draws today: a picture changed
 // without regenerating res/icons/ (or the reverse) shows up here.
 #include "byte_walker.h"
-#include "program_resource.h"
+#include "tests/support/program_resources.h"
 #include "tools/icons/picture.h"
 
 #include <cstdlib>

@@ -1,7 +1,7 @@
 // Icon groups 128 and 136: their directories, the icon images they name, and
 // the bitmaps inside those images.
 #include "byte_walker.h"
-#include "program_resource.h"
+#include "tests/support/program_resources.h"
 
 #include <gtest/gtest.h>
 #include <vector>

@@ -7,7 +7,7 @@
 #include "platform/windows/dialog_template.h"
 #include "platform/windows/icon_group.h"
 #include "platform/windows/version_info.h"
-#include "program_resource.h"
+#include "tests/support/program_resources.h"
 
 #include <gtest/gtest.h>
 #include <span>

@@ -1,7 +1,7 @@
 // The version block read back as a tree of length-prefixed blocks, the way a
 // version reader walks it.
 #include "byte_walker.h"
-#include "program_resource.h"
+#include "tests/support/program_resources.h"
 
 #include <gtest/gtest.h>
 #include <string>

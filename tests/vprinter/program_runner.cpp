@@ -13,19 +13,6 @@
 
 namespace vprinter::test {
 
-ScratchDir::ScratchDir() {
-    std::string pattern = std::filesystem::temp_directory_path().string() + "/vprinter.XXXXXX";
-    if (::mkdtemp(pattern.data()) == nullptr) {
-        throw std::runtime_error("mkdtemp failed");
-    }
-    path_ = pattern;
-}
-
-ScratchDir::~ScratchDir() {
-    std::error_code ignored;
-    std::filesystem::remove_all(path_, ignored);
-}
-
 std::string program_path() {
     return VPRINTER_PROGRAM;
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "json_reader.h"
+#include "tests/support/temp_folder.h"
 
 #include <chrono>
 #include <functional>
@@ -12,15 +13,10 @@
 namespace vprinter::test {
 
 // A scratch folder, removed with everything in it at the end of the test.
-class ScratchDir {
+class ScratchDir : public testing_support::TempFolder {
 public:
-    ScratchDir();
-    ~ScratchDir();
-    const std::string& path() const { return path_; }
-    std::string operator/(const std::string& name) const { return path_ + "/" + name; }
-
-private:
-    std::string path_;
+    ScratchDir() : TempFolder("vprinter") {}
+    std::string operator/(const std::string& name) const { return path() + "/" + name; }
 };
 
 // tallyroll-vprinter running as a child process.

@@ -1,4 +1,4 @@
-// The program's resources as start-up registers them.
+// The program's resources as start-up registers them (link `res`).
 #pragma once
 
 #include "platform/entry/program_resources.h"
@@ -21,4 +21,10 @@ inline std::span<const std::uint8_t> ResourceBytes(WORD type, WORD id, WORD lang
         }
     }
     return {};
+}
+
+// The main form's dialog template, as the program registers it: tests that
+// need the form take it from here rather than writing it again.
+inline std::span<const std::uint8_t> FormTemplate() {
+    return ResourceBytes(RT_DIALOG_ID, 102, LANG_ENGLISH_US);
 }
