@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # Builds Tallyroll and runs every test: the ci preset (the build the README's
 # run command uses too) and the sanitizer preset, both with warnings as
-# errors, clang-tidy on the program's own code, and a short run of every fuzz
-# target from its seeds. This is what CI runs.
+# errors, clang-tidy on the program, its tests and its tools, and a short run
+# of every fuzz target from its seeds. This is what CI runs.
 #
 #   tools/test-all.sh            everything
 #   SKIP_TIDY=1 SKIP_FUZZ=1 ...  leave those steps out (local runs)
