@@ -87,7 +87,7 @@ TEST_F(VirtualPrinterSession, PrintAndTestComeOutAsTheExpectedLines) {
     expectTerminalRestored();
 
     const std::string all = events();
-    const auto printed = LinesWith(all, "\"event\":\"line\"");
+    const auto printed = LinesWith(all, R"("event":"line")");
     ASSERT_GE(printed.size(), 4u) << all;
     // The Print: one line, twice as wide, underlined, upside down.
     EXPECT_NE(printed[0].find("\"text\":\"AB\",\"width\":2,\"height\":1,\"underline\":true,"
@@ -101,7 +101,7 @@ TEST_F(VirtualPrinterSession, PrintAndTestComeOutAsTheExpectedLines) {
         "   Make sure your PDA have the  BlueTooth Port or IR Port and can run well",
         "---Here,Test Ok,Thank you---"};
     for (const std::string& text : expected) {
-        const auto lines = LinesWith(all, "\"text\":\"" + text + "\"");
+        const auto lines = LinesWith(all, R"("text":")" + text + "\"");
         ASSERT_EQ(lines.size(), 1u) << text << "\n" << all;
         EXPECT_NE(lines[0].find("\"width\":1,\"height\":1,\"underline\":false,"
                                 "\"upside_down\":false,\"white\":false"),
