@@ -19,6 +19,16 @@ public:
     std::string operator/(const std::string& name) const { return path() + "/" + name; }
 };
 
+// Where a printer under test keeps its things: its device table, event log
+// and output in a scratch folder, and the link it makes for COM7.
+struct PrinterFiles {
+    ScratchDir dir;
+    std::string table = dir / "devices";
+    std::string events = dir / "events.jsonl";
+    std::string output = dir / "output.txt";
+    std::string port = table + "/COM7";
+};
+
 // tallyroll-vprinter running as a child process.
 class VirtualPrinter {
 public:

@@ -82,13 +82,7 @@ bool has_event(const std::vector<Json>& events, const std::string& kind, std::si
     return of_kind(events, kind).size() >= count;
 }
 
-struct Printer {
-    ScratchDir dir;
-    std::string table = dir / "devices";
-    std::string events = dir / "events.jsonl";
-    std::string output = dir / "output.txt";
-    std::string port = table + "/COM7";
-};
+using Printer = PrinterFiles;
 
 TEST(VirtualPrinterProgram, PrintAndTestThroughThePortComeOutAsLinesWithTheirFormat) {
     Printer p;
