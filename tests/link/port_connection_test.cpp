@@ -177,13 +177,13 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(
         NotALine{"RegularFile",
                  [](const DeviceTable& table) {
-                     const std::string file = table.folder() + "/not-a-port";
+                     std::string file = table.folder() + "/not-a-port";
                      testing_support::TouchFile(file);
                      return file;
                  }},
         NotALine{"Fifo", // nobody at the other end: must not wait for one
                  [](const DeviceTable& table) {
-                     const std::string fifo = table.folder() + "/fifo";
+                     std::string fifo = table.folder() + "/fifo";
                      EXPECT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
                      return fifo;
                  }},
