@@ -9,9 +9,11 @@
 #include "tests/support/message_boxes.h"
 #include "tests/support/pty_printer.h"
 
+#include <algorithm>
 #include <cstring>
 #include <fcntl.h>
 #include <gtest/gtest.h>
+#include <iterator>
 #include <poll.h>
 #include <pty.h>
 #include <string>
@@ -123,7 +125,13 @@ std::string PrintInAChild(const Terminal& terminal, Attach attach) {
             }
         }
         ::tcgetattr(terminal.slave, &after);
-        const bool kept = std::memcmp(&before, &after, sizeof(termios)) == 0;
+        const bool kept =
+            before.c_iflag == after.c_iflag && before.c_oflag == after.c_oflag &&
+            before.c_cflag == after.c_cflag && before.c_lflag == after.c_lflag &&
+            before.c_line == after.c_line &&
+            std::equal(std::begin(before.c_cc), std::end(before.c_cc), std::begin(after.c_cc)) &&
+            ::cfgetispeed(&before) == ::cfgetispeed(&after) &&
+            ::cfgetospeed(&before) == ::cfgetospeed(&after);
         result += kept ? "settings kept | " : "settings changed | ";
         result += "sent out: \"" + SentOut(terminal) + "\"";
         (void)!::write(report[1], result.data(), result.size());

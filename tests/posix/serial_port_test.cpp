@@ -156,7 +156,7 @@ TEST_F(SerialPort, AWriteWhoseReaderIsGoneFailsWithBrokenPipeAndTheProgramLivesO
     GTEST_FLAG_SET(death_test_style, "threadsafe");
     EXPECT_EXIT(
         {
-            std::signal(SIGPIPE, SIG_DFL);
+            (void)std::signal(SIGPIPE, SIG_DFL);
             HANDLE h = OpenCom(u"COM3:");
             int pipeEnds[2];
             if (h == INVALID_HANDLE_VALUE || ::pipe(pipeEnds) != 0) {
