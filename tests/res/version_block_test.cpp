@@ -10,11 +10,11 @@
 namespace {
 
 struct Block {
-    std::uint16_t length;
-    std::uint16_t valueLength;
-    std::uint16_t type;
+    std::uint16_t length = 0;
+    std::uint16_t valueLength = 0;
+    std::uint16_t type = 0;
     std::u16string key;
-    std::size_t valueOffset;
+    std::size_t valueOffset = 0;
     std::vector<Block> children;
 };
 
