@@ -444,7 +444,7 @@ TEST_F(MainForm, TenMegabytesLoadedStillTypeScrollAndPrint) {
         std::filesystem::temp_directory_path() / ("tallyroll-10mb-" + std::to_string(::getpid()));
     std::string bytes;
     const std::string line = std::string(78, 'q') + "\r\n";
-    while (bytes.size() < 10u * 1024 * 1024) {
+    while (bytes.size() < std::size_t{10} * 1024 * 1024) {
         bytes += line;
     }
     std::ofstream(file, std::ios::binary) << bytes;
