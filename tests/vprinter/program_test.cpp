@@ -513,7 +513,7 @@ TEST(VirtualPrinterProgram, RandomBytesAreDecodedWithinAFixedAddressSpace) {
     }
     ScratchDir dir;
     std::mt19937 random(7);
-    std::string stream(200 * 1024, '\0');
+    std::string stream(std::size_t{200} * 1024, '\0');
     for (char& c : stream) {
         c = static_cast<char>(random());
     }
