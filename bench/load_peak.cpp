@@ -11,6 +11,7 @@
 // The writing is a process of its own so that it leaves nothing in the
 // loading process's peak. Code page 0 follows LC_ALL as usual: 1252 unless
 // the environment says otherwise.
+#include "bench/bench_support.h"
 #include "bench/text_corpus.h"
 #include "document/loader_host.h"
 #include "document/text_file_loader.h"
@@ -28,7 +29,7 @@
 
 namespace {
 
-constexpr int kTextId = 1003;
+using bench::kTextId;
 
 // The stored values; a refresh puts the text into the text box, if any.
 class Form : public LoaderHost {
@@ -49,25 +50,6 @@ private:
     CString text_;
     CString file_;
 };
-
-// A dialog with the form's multi-line text box, on the headless screen.
-windows::DialogTemplate TextBoxDialog() {
-    windows::DialogTemplate t;
-    t.style = WS_POPUP | WS_VISIBLE | WS_CAPTION | DS_SETFONT;
-    t.cx = 141;
-    t.cy = 155;
-    t.title = u"Peak";
-    windows::DialogItemTemplate edit;
-    edit.windowClass = windows::NameOrOrdinal{true, windows::kClassEdit, {}};
-    edit.id = kTextId;
-    edit.style = 0x50A11044; // the form's text box
-    edit.x = 0;
-    edit.y = 106;
-    edit.cx = 137;
-    edit.cy = 48;
-    t.items.push_back(edit);
-    return t;
-}
 
 const char* g_path = nullptr;
 std::size_t g_units = 0;
@@ -124,7 +106,7 @@ int main(int argc, char** argv) {
     {
         Form form;
         if (withTextBox) {
-            windows::DialogBoxFromTemplate(TextBoxDialog(), nullptr, &TextBoxProc, 0);
+            windows::DialogBoxFromTemplate(bench::TextBoxDialog(u"Peak"), nullptr, &TextBoxProc, 0);
         } else {
             LoadTextFile(form, CString(g_path));
             g_units = form.text().size();

@@ -5,6 +5,7 @@
 // --size-mb=N megabytes). Code page 0
 // follows the locale the first time anything converts, so one run measures
 // one code page: 1252 by default, 936 with --code-page=936.
+#include "bench/bench_support.h"
 #include "bench/text_corpus.h"
 #include "document/loader_host.h"
 #include "document/text_file_loader.h"
@@ -247,27 +248,15 @@ void CheckAgreement() {
                 g_setup.code_page, GetACP(), FileSize(), theirs.size());
 }
 
-// Takes --code-page=N and --size-mb=N out of the arguments Google Benchmark
-// sees.
-void TakeOwnArguments(int& argc, char** argv) {
-    int kept = 1;
-    for (int i = 1; i < argc; ++i) {
-        const std::string_view arg = argv[i];
-        if (arg.rfind("--code-page=", 0) == 0) {
-            g_setup.code_page = static_cast<UINT>(std::atoi(argv[i] + 12));
-        } else if (arg.rfind("--size-mb=", 0) == 0) {
-            g_setup.size = static_cast<std::size_t>(std::atoi(argv[i] + 10)) << 20;
-        } else {
-            argv[kept++] = argv[i];
-        }
-    }
-    argc = kept;
-}
-
 } // namespace
 
 int main(int argc, char** argv) {
-    TakeOwnArguments(argc, argv);
+    if (const char* page = bench::TakeOption(argc, argv, "--code-page=")) {
+        g_setup.code_page = static_cast<UINT>(std::atoi(page));
+    }
+    if (const char* megabytes = bench::TakeOption(argc, argv, "--size-mb=")) {
+        g_setup.size = static_cast<std::size_t>(std::atoi(megabytes)) << 20;
+    }
     if (g_setup.code_page != 1252 && g_setup.code_page != 936) {
         std::fputs("loader_bench: --code-page takes 1252 or 936\n", stderr);
         return 2;

@@ -8,6 +8,7 @@
 #include "engine/print_stream.h"
 #include "link/port_connection.h"
 #include "platform/win32/kernel.h"
+#include "tests/support/pty_printer.h"
 
 #include <algorithm>
 #include <arpa/inet.h>
@@ -161,29 +162,6 @@ private:
     std::thread reader_;
 };
 
-// COM1 in a private device table, for the life of the run.
-class DeviceFolder {
-public:
-    explicit DeviceFolder(const std::string& target) {
-        std::string pattern = std::filesystem::temp_directory_path() / "tallyroll-bench-XXXXXX";
-        if (::mkdtemp(pattern.data()) == nullptr) {
-            Fail("mkdtemp");
-        }
-        folder_ = pattern;
-        std::filesystem::create_symlink(target, folder_ / "COM1");
-        ::setenv("TALLYROLL_DEVICES", folder_.c_str(), 1);
-    }
-    ~DeviceFolder() {
-        std::error_code ignored;
-        std::filesystem::remove_all(folder_, ignored);
-    }
-    DeviceFolder(const DeviceFolder&) = delete;
-    DeviceFolder& operator=(const DeviceFolder&) = delete;
-
-private:
-    std::filesystem::path folder_;
-};
-
 std::u16string OneKilobyteOfText() {
     std::u16string text;
     for (unsigned line = 0; text.size() < kTextSize; ++line) {
@@ -303,7 +281,8 @@ int main(int argc, char** argv) {
         return 1;
     }
     DrainedLine line(tcp);
-    DeviceFolder devices(line.path());
+    const testing_support::DeviceTable devices; // COM1, for the life of the run
+    devices.Link(1, line.path());
     BenchForm form;
     g_line = &line;
     g_form = &form;

@@ -18,9 +18,10 @@
 #include "link/port_connection.h"
 #include "platform/entry/program_resources.h"
 #include "platform/headless/headless_front_end.h"
+#include "platform/posix/message_box_hook.h"
 #include "platform/win32/codepage.h"
 #include "platform/win32/kernel.h"
-#include "platform/posix/message_box_hook.h"
+#include "tests/support/pty_printer.h"
 #include "ui/printer_dlg.h"
 
 #include <algorithm>
@@ -175,29 +176,6 @@ private:
     pid_t child_ = -1;
     int slave_ = -1;
     State* state_ = nullptr;
-};
-
-// COM3 (the form's default choice) in a private device table.
-class DeviceFolder {
-public:
-    explicit DeviceFolder(const std::string& target) {
-        std::string pattern = std::filesystem::temp_directory_path() / "tallyroll-print-XXXXXX";
-        if (::mkdtemp(pattern.data()) == nullptr) {
-            Fail("mkdtemp");
-        }
-        folder_ = pattern;
-        std::filesystem::create_symlink(target, folder_ / "COM3");
-        ::setenv("TALLYROLL_DEVICES", folder_.c_str(), 1);
-    }
-    ~DeviceFolder() {
-        std::error_code ignored;
-        std::filesystem::remove_all(folder_, ignored);
-    }
-    DeviceFolder(const DeviceFolder&) = delete;
-    DeviceFolder& operator=(const DeviceFolder&) = delete;
-
-private:
-    std::filesystem::path folder_;
 };
 
 // The peak resident size so far, in kilobytes (VmHWM).
@@ -429,7 +407,8 @@ int main(int argc, char** argv) {
         return 2;
     }
     Printer printer; // before anything large is held: the fork copies little
-    DeviceFolder devices(printer.path());
+    const testing_support::DeviceTable devices; // COM3, for the life of the run
+    devices.Link(3, printer.path());
     SetMessageBoxPresenter(&RefuseBox);
     std::size_t count = 0;
     const RESOURCE_ITEM* items = ProgramResources(&count);

@@ -1,6 +1,7 @@
 // A key and a redraw in the multi-line text box holding 10 MB of text (or
 // as many megabytes as --text-mb=N says), on the headless screen. The goal
 // is well under 16 ms each, with 1 GB as well.
+#include "bench/bench_support.h"
 #include "platform/headless/headless_front_end.h"
 #include "platform/windows/core/window_system.h"
 
@@ -12,28 +13,9 @@
 
 namespace {
 
-constexpr int kTextId = 1003;
+using bench::kTextId;
 
 std::size_t g_megabytes = 10;
-
-windows::DialogTemplate Form() {
-    windows::DialogTemplate t;
-    t.style = WS_POPUP | WS_VISIBLE | WS_CAPTION | DS_SETFONT;
-    t.exStyle = WS_EX_CAPTIONOKBTN;
-    t.cx = 141;
-    t.cy = 155;
-    t.title = u"Bench";
-    windows::DialogItemTemplate edit;
-    edit.windowClass = windows::NameOrOrdinal{true, windows::kClassEdit, {}};
-    edit.id = kTextId;
-    edit.style = 0x50A11044; // the form's text box
-    edit.x = 0;
-    edit.y = 106;
-    edit.cx = 137;
-    edit.cy = 48;
-    t.items.push_back(edit);
-    return t;
-}
 
 // 10 MB (or --text-mb) of lines of 78 characters and "\r\n".
 const std::u16string& TenMegabytes() {
@@ -79,7 +61,8 @@ void WithTextBox(std::function<void(HWND)> body, const std::u16string& text = Te
     headless::Screen().reset(80, 24);
     g_text = &text;
     g_body = std::move(body);
-    windows::DialogBoxFromTemplate(Form(), nullptr, &Proc, 0);
+    windows::DialogBoxFromTemplate(bench::TextBoxDialog(u"Bench", WS_EX_CAPTIONOKBTN), nullptr,
+                                   &Proc, 0);
 }
 
 screen::KeyEvent Key(screen::Key k, bool ctrl = false) {
@@ -196,24 +179,12 @@ BENCHMARK(BM_AltLetter)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_TypeInLongWideLine)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_SetText)->Unit(benchmark::kMillisecond);
 
-// Takes --text-mb=N out of the arguments Google Benchmark sees.
-void TakeOwnArguments(int& argc, char** argv) {
-    int kept = 1;
-    for (int i = 1; i < argc; ++i) {
-        const std::string_view arg = argv[i];
-        if (arg.rfind("--text-mb=", 0) == 0) {
-            g_megabytes = static_cast<std::size_t>(std::atol(argv[i] + 10));
-        } else {
-            argv[kept++] = argv[i];
-        }
-    }
-    argc = kept;
-}
-
 } // namespace
 
 int main(int argc, char** argv) {
-    TakeOwnArguments(argc, argv);
+    if (const char* mb = bench::TakeOption(argc, argv, "--text-mb=")) {
+        g_megabytes = static_cast<std::size_t>(std::atol(mb));
+    }
     benchmark::Initialize(&argc, argv);
     if (benchmark::ReportUnrecognizedArguments(argc, argv)) {
         return 1;

@@ -3,7 +3,7 @@
 # run command uses too) and the sanitizer preset, both with warnings as
 # errors; the jobs on threads under ThreadSanitizer; line coverage; the
 # Windows build end to end under Wine (tools/test-windows.sh); the Debian
-# package; clang-tidy; and a short run of every fuzz target from its seeds.
+# package; clang-tidy on the program, its tests and its tools; and a short run of every fuzz target from its seeds.
 # This is what CI runs.
 #
 #   tools/test-all.sh            everything

@@ -1,13 +1,14 @@
 #!/usr/bin/env bash
-# clang-tidy over the program's own code with the checks of .clang-tidy, in
-# parallel; fails on any finding. Tests, benchmarks, tools and generated files
-# are left out; headers are checked through the files that include them.
+# clang-tidy over the program, its tests and its tools with the checks of
+# .clang-tidy (tests/ adds a .clang-tidy of its own), in parallel; fails on
+# any finding. Benchmarks and generated files are left out; headers are
+# checked through the files that include them.
 #
 #   tools/tidy.sh [-p BUILD_DIR] [FOLDER...]
 #
 # BUILD_DIR holds compile_commands.json (default build/ci, which the ci
 # preset writes); FOLDERs default to app ui engine link document res
-# platform, and may name subfolders (platform/posix). CLANG_TIDY names the
+# platform tests tools, and may name subfolders (platform/posix). CLANG_TIDY names the
 # binary, TIDY_JOBS the number run at once (default: the number of cores).
 set -euo pipefail
 
@@ -19,7 +20,7 @@ if [[ "${1:-}" == "-p" ]]; then
 fi
 folders=("$@")
 if [[ ${#folders[@]} -eq 0 ]]; then
-    folders=(app ui engine link document res platform)
+    folders=(app ui engine link document res platform tests tools)
 fi
 
 tidy="${CLANG_TIDY:-$(command -v clang-tidy-14 || command -v clang-tidy || true)}"
@@ -44,7 +45,7 @@ if [[ ${#files[@]} -eq 0 ]]; then
 fi
 
 # Headers of every project folder are checked, whichever folder includes them.
-header_filter="^${root}/(app|ui|engine|link|document|res|platform)/"
+header_filter="^${root}/(app|ui|engine|link|document|res|platform|tests|tools)/"
 logs="$(mktemp -d)"
 trap 'rm -rf "${logs}"' EXIT
 

@@ -1,32 +1,17 @@
 // The process entry runs a program as a Win32 start-up would: resources
 // registered for the module, the four start values, the framework's main
 // routine, and the program's end when initialisation answers false.
-#include <array>
-#include <cstdio>
+#include "tests/support/shell_command.h"
+
 #include <gtest/gtest.h>
 #include <string>
-#include <sys/wait.h>
 
 namespace {
 
-struct Outcome {
-    std::string output;
-    int status = -1;
-};
+using Outcome = testing_support::CommandOutcome;
 
 Outcome RunProbe(const std::string& arguments) {
-    Outcome outcome;
-    FILE* pipe = popen((std::string("'" ENTRY_PROBE "' ") + arguments).c_str(), "r");
-    if (pipe == nullptr) {
-        return outcome;
-    }
-    std::array<char, 1024> buffer{};
-    while (std::size_t n = fread(buffer.data(), 1, buffer.size(), pipe)) {
-        outcome.output.append(buffer.data(), n);
-    }
-    const int status = pclose(pipe);
-    outcome.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    return outcome;
+    return testing_support::RunShellCommand("'" ENTRY_PROBE "' " + arguments);
 }
 
 TEST(Entry, HandsTheStartValuesToTheProgramAndEndsWithTheFrameworksCode) {

@@ -6,8 +6,10 @@
 #include "platform/posix/message_box_hook.h"
 #include "test_dialog.h"
 #include "test_form.h"
+#include "tests/support/message_boxes.h"
 
 #include <gtest/gtest.h>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -16,35 +18,26 @@ namespace {
 
 using headless::HeadlessFrontEnd;
 
-struct Shown {
-    HWND owner;
-    std::u16string text;
-    std::u16string caption;
-    UINT type;
-};
-
-std::vector<Shown> g_shown;
-
-int Record(HWND hWnd, LPCWSTR lpText, LPCWSTR lpCaption, UINT uType) {
-    g_shown.push_back({hWnd, lpText ? lpText : u"", lpCaption ? lpCaption : u"", uType});
-    return IDOK;
-}
-
 class MessageBoxTest : public ::testing::Test {
 protected:
     void SetUp() override {
         RegisterTestDialog();
         headless::Screen().reset(80, 24);
-        g_shown.clear();
         AfxSetModuleFileName(u"/usr/local/bin/tallyroll");
         ::GetDesktopWindow(); // the window system is up and presents the boxes
         previous_ = SetMessageBoxPresenter(nullptr);
         SetMessageBoxPresenter(previous_);
     }
-    void TearDown() override { SetMessageBoxPresenter(previous_); }
-    void record() { previous_ = SetMessageBoxPresenter(&Record); }
+    void TearDown() override {
+        recorder_.reset();
+        SetMessageBoxPresenter(previous_);
+    }
+    // Boxes are shown on the screen until a test records them instead.
+    void record() { recorder_.emplace(); }
+    std::vector<testing_support::RecordedBox> shown() const { return recorder_->Boxes(); }
 
     MessageBoxPresenter previous_ = nullptr;
+    std::optional<testing_support::MessageBoxRecorder> recorder_;
 };
 
 TEST_F(MessageBoxTest, TheApplicationBoxIsModalOnTheScreenAndReturnsWhenDismissed) {
@@ -74,13 +67,14 @@ TEST_F(MessageBoxTest, TheApplicationTitleIsTheNameGivenElseTheProgramsFileName)
         CWinApp app(u"Roll printer");
         AfxMessageBox(u"three", MB_OKCANCEL);
     }
-    ASSERT_EQ(g_shown.size(), 3u);
-    EXPECT_EQ(g_shown[0].caption, u"tallyroll");
-    EXPECT_EQ(g_shown[1].caption, u"tallyroll");
-    EXPECT_EQ(g_shown[2].caption, u"Roll printer");
-    EXPECT_EQ(g_shown[0].type, MB_OK);
-    EXPECT_EQ(g_shown[2].type, MB_OKCANCEL);
-    EXPECT_EQ(g_shown[0].owner, nullptr); // no main window
+    const auto boxes = shown();
+    ASSERT_EQ(boxes.size(), 3u);
+    EXPECT_EQ(boxes[0].caption, u"tallyroll");
+    EXPECT_EQ(boxes[1].caption, u"tallyroll");
+    EXPECT_EQ(boxes[2].caption, u"Roll printer");
+    EXPECT_EQ(boxes[0].type, MB_OK);
+    EXPECT_EQ(boxes[2].type, MB_OKCANCEL);
+    EXPECT_EQ(boxes[0].owner, nullptr); // no main window
 }
 
 TEST_F(MessageBoxTest, BoxesAreOwnedByTheMainWindowOrByTheWindowAsked) {
@@ -98,13 +92,14 @@ TEST_F(MessageBoxTest, BoxesAreOwnedByTheMainWindowOrByTheWindowAsked) {
     form.DoModal();
     AfxMessageBox(u"after the form");
 
-    ASSERT_EQ(g_shown.size(), 4u);
-    EXPECT_EQ(g_shown[0].owner, formWindow);
-    EXPECT_EQ(g_shown[1].owner, formWindow);
-    EXPECT_EQ(g_shown[1].caption, u"Error");
-    EXPECT_EQ(g_shown[1].text, u"Can't Send Data to Printer!");
-    EXPECT_EQ(g_shown[2].caption, u"tallyroll");
-    EXPECT_EQ(g_shown[3].owner, nullptr); // the form is gone
+    const auto boxes = shown();
+    ASSERT_EQ(boxes.size(), 4u);
+    EXPECT_EQ(boxes[0].owner, formWindow);
+    EXPECT_EQ(boxes[1].owner, formWindow);
+    EXPECT_EQ(boxes[1].caption, u"Error");
+    EXPECT_EQ(boxes[1].text, u"Can't Send Data to Printer!");
+    EXPECT_EQ(boxes[2].caption, u"tallyroll");
+    EXPECT_EQ(boxes[3].owner, nullptr); // the form is gone
 }
 
 TEST_F(MessageBoxTest, ABoxFromAHandlerReturnsAndTheDialogGoesOn) {

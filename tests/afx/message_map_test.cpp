@@ -14,8 +14,8 @@ std::vector<std::string> g_calls;
 
 class CPanel : public CWnd {
 protected:
-    afx_msg void OnApply() { g_calls.push_back("panel apply"); }
-    afx_msg void OnReset() { g_calls.push_back("panel reset"); }
+    afx_msg void OnApply() { g_calls.emplace_back("panel apply"); }
+    afx_msg void OnReset() { g_calls.emplace_back("panel reset"); }
     DECLARE_MESSAGE_MAP()
 };
 
@@ -26,8 +26,8 @@ END_MESSAGE_MAP()
 
 class CFancyPanel : public CPanel {
 protected:
-    afx_msg void OnFancyApply() { g_calls.push_back("fancy apply"); }
-    afx_msg void OnPicked() { g_calls.push_back("picked"); }
+    afx_msg void OnFancyApply() { g_calls.emplace_back("fancy apply"); }
+    afx_msg void OnPicked() { g_calls.emplace_back("picked"); }
     DECLARE_MESSAGE_MAP()
 };
 
@@ -39,9 +39,9 @@ END_MESSAGE_MAP()
 // A dialog with a map of its own that handles neither OK nor cancel.
 class CQuietDialog : public CDialog {
 protected:
-    void OnOK() override { g_calls.push_back("ok"); }
-    void OnCancel() override { g_calls.push_back("cancel"); }
-    afx_msg void OnHelp() { g_calls.push_back("help"); }
+    void OnOK() override { g_calls.emplace_back("ok"); }
+    void OnCancel() override { g_calls.emplace_back("cancel"); }
+    afx_msg void OnHelp() { g_calls.emplace_back("help"); }
     DECLARE_MESSAGE_MAP()
 };
 

@@ -3,6 +3,7 @@
 #include "platform/entry/resource_table.h"
 #include "platform/win32/kernel.h"
 #include "platform/win32/user.h"
+#include "tests/support/bytes.h"
 
 #include <cstdint>
 #include <string>
@@ -11,29 +12,7 @@
 namespace afx_test {
 namespace {
 
-class Bytes {
-public:
-    void u16(std::uint32_t v) {
-        data.push_back(static_cast<BYTE>(v));
-        data.push_back(static_cast<BYTE>(v >> 8));
-    }
-    void u32(std::uint32_t v) {
-        u16(v & 0xFFFF);
-        u16(v >> 16);
-    }
-    void text(std::u16string_view s) {
-        for (char16_t c : s) {
-            u16(c);
-        }
-        u16(0);
-    }
-    void align4() {
-        while (data.size() % 4 != 0) {
-            data.push_back(0);
-        }
-    }
-    std::vector<BYTE> data;
-};
+using Bytes = testing_support::ByteWriter;
 
 struct Item {
     WORD classOrdinal;
@@ -67,9 +46,9 @@ std::vector<BYTE> Template() {
     }
     b.u16(0); // no menu
     b.u16(0); // the dialog class
-    b.text(u"Framework test");
+    b.str(u"Framework test");
     b.u16(8);
-    b.text(u"System");
+    b.str(u"System");
     for (const Item& item : items) {
         b.align4();
         b.u32(item.style);
@@ -80,10 +59,10 @@ std::vector<BYTE> Template() {
         b.u16(item.id);
         b.u16(0xFFFF);
         b.u16(item.classOrdinal);
-        b.text(item.text);
+        b.str(item.text);
         b.u16(0); // no creation data
     }
-    return b.data;
+    return b.bytes;
 }
 
 std::vector<BYTE> ListData() {
@@ -93,10 +72,10 @@ std::vector<BYTE> ListData() {
         b.u16(kModelCombo);
         b.u16(0x0403);
         b.u32(static_cast<std::uint32_t>((text.size() + 1) * 2));
-        b.text(text);
+        b.str(text);
     }
     b.u16(0);
-    return b.data;
+    return b.bytes;
 }
 
 } // namespace

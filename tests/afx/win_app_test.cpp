@@ -45,7 +45,7 @@ TEST(WinApp, ModuleStateIsAnApplicationOfVersion0x0600) {
 
 TEST(WinApp, MainRoutineEndsTheProgramWhenInitInstanceAnswersFalse) {
     CShortApp app;
-    const auto instance = reinterpret_cast<HINSTANCE>(std::uintptr_t{0x00400000});
+    auto* const instance = reinterpret_cast<HINSTANCE>(std::uintptr_t{0x00400000});
     WCHAR commandLine[] = u"";
     EXPECT_EQ(AfxWinMain(instance, nullptr, commandLine, 1), 7);
     EXPECT_EQ(app.initCalls, 1);
@@ -77,8 +77,8 @@ TEST(WinApp, MainRoutineWithoutAnApplicationFails) {
 TEST(WinApp, FindsTheModuleThatHoldsAResource) {
     static const BYTE bytes[] = {1, 2, 3, 4};
     static const RESOURCE_ITEM withIcon[] = {{RT_GROUP_ICON_ID, 128, LANG_CHINESE_PRC, bytes, 4}};
-    const auto program = reinterpret_cast<HMODULE>(std::uintptr_t{0x00500000});
-    const auto language = reinterpret_cast<HMODULE>(std::uintptr_t{0x00600000});
+    auto* const program = reinterpret_cast<HMODULE>(std::uintptr_t{0x00500000});
+    auto* const language = reinterpret_cast<HMODULE>(std::uintptr_t{0x00600000});
     RegisterModuleResources(program, withIcon, 1);
     RegisterModuleResources(language, nullptr, 0);
 

@@ -32,7 +32,7 @@ public:
 TEST(CancelledLoad, KeepsTheTextReadSoFarAndRefreshes) {
     UseLocale("C");
     ScratchFolder folder;
-    const auto file = folder.Write("long.txt", std::string(64 * 1024, 'a'));
+    const auto file = folder.Write("long.txt", std::string(std::size_t{64} * 1024, 'a'));
     CancelAtSecondReport watcher;
     FormStandIn form;
     LoadTextFile(form, PathOf(file));

@@ -20,14 +20,14 @@ using loader_testing::PathOf;
 using loader_testing::ScratchFolder;
 using testing_support::RunWithMemoryLimit;
 
-constexpr std::size_t kMegabyte = 1024 * 1024;
+constexpr std::size_t kMegabyte = std::size_t{1024} * 1024;
 const std::u16string kTooLarge = u"The file is too large for the memory available.";
 
 std::vector<std::u16string> g_boxes;
 
 int RecordBox(HWND, LPCWSTR text, LPCWSTR caption, UINT) {
-    g_boxes.push_back(text != nullptr ? text : u"");
-    g_boxes.push_back(caption != nullptr ? caption : u"");
+    g_boxes.emplace_back(text != nullptr ? text : u"");
+    g_boxes.emplace_back(caption != nullptr ? caption : u"");
     return IDOK;
 }
 
@@ -48,7 +48,7 @@ class ChildChecks {
 public:
     void operator()(bool ok, const char* what) {
         if (!ok) {
-            std::fprintf(stderr, "failed in the child: %s\n", what);
+            (void)std::fprintf(stderr, "failed in the child: %s\n", what);
             failed_ = true;
         }
     }

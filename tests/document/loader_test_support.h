@@ -3,6 +3,7 @@
 #pragma once
 
 #include "document/loader_host.h"
+#include "tests/support/temp_folder.h"
 
 #include <cstdlib>
 #include <filesystem>
@@ -26,27 +27,18 @@ public:
     void RefreshForm() override { calls.emplace_back("refresh"); }
 };
 
-// A fresh folder below the system's temporary folder, removed at the end.
+// A fresh folder below the system's temporary folder, removed at the end,
+// that answers paths for the loader.
 class ScratchFolder {
 public:
-    ScratchFolder() {
-        std::string pattern =
-            (std::filesystem::temp_directory_path() / "tallyroll-loader-XXXXXX").string();
-        path_ = ::mkdtemp(pattern.data());
-    }
-    ~ScratchFolder() { std::filesystem::remove_all(path_); }
-    ScratchFolder(const ScratchFolder&) = delete;
-    ScratchFolder& operator=(const ScratchFolder&) = delete;
-
     std::filesystem::path Write(const std::string& name, const std::string& bytes) const {
-        const std::filesystem::path file = path_ / name;
-        std::ofstream(file, std::ios::binary) << bytes;
-        return file;
+        folder_.file(name, bytes);
+        return path() / name;
     }
-    const std::filesystem::path& path() const { return path_; }
+    std::filesystem::path path() const { return folder_.path(); }
 
 private:
-    std::filesystem::path path_;
+    testing_support::TempFolder folder_{"tallyroll-loader"};
 };
 
 // The code page 0 of the process follows the locale at its first use; each

@@ -1,7 +1,7 @@
 #include "document/text_file_loader.h"
 #include "loader_test_support.h"
 #include "platform/afx/win_app.h"
-#include "platform/posix/message_box_hook.h"
+#include "tests/support/message_boxes.h"
 
 #include <gtest/gtest.h>
 #include <string>
@@ -16,25 +16,9 @@ using loader_testing::FormStandIn;
 using loader_testing::PathOf;
 using loader_testing::ScratchFolder;
 
-struct ShownBox {
-    std::u16string text;
-    std::u16string caption;
-};
-std::vector<ShownBox> g_boxes;
-
-int RecordBox(HWND, LPCWSTR text, LPCWSTR caption, UINT) {
-    g_boxes.push_back({text ? text : u"", caption ? caption : u""});
-    return IDOK;
-}
-
 class TextFileLoader : public testing::Test {
 protected:
-    void SetUp() override {
-        loader_testing::UseLocale("en_US.UTF-8");
-        g_boxes.clear();
-        previous_ = SetMessageBoxPresenter(&RecordBox);
-    }
-    void TearDown() override { SetMessageBoxPresenter(previous_); }
+    void SetUp() override { loader_testing::UseLocale("en_US.UTF-8"); }
 
     // Loads path into a form that shows older text and answers the form.
     FormStandIn Load(const std::filesystem::path& path) {
@@ -46,7 +30,7 @@ protected:
     }
 
     ScratchFolder folder_;
-    MessageBoxPresenter previous_ = nullptr;
+    testing_support::MessageBoxRecorder boxes_;
 };
 
 TEST_F(TextFileLoader, AnEmptyFileGivesAnEmptyTextAndShowsItsPath) {
@@ -55,7 +39,7 @@ TEST_F(TextFileLoader, AnEmptyFileGivesAnEmptyTextAndShowsItsPath) {
     EXPECT_EQ(form.text.str(), u"");
     EXPECT_EQ(form.file, PathOf(file));
     EXPECT_EQ(form.calls, (std::vector<std::string>{"read choices", "refresh"}));
-    EXPECT_TRUE(g_boxes.empty());
+    EXPECT_EQ(boxes_.Count(), 0u);
 }
 
 TEST_F(TextFileLoader, FilesAroundTheReadSizeArriveWhole) {
@@ -104,14 +88,15 @@ TEST_F(TextFileLoader, AFileThatCannotBeOpenedKeepsTheBoxesAsTheyWere) {
         refused.push_back(unreadable);
     }
     for (const auto& path : refused) {
-        g_boxes.clear();
+        boxes_.Clear();
         FormStandIn form = Load(path); // a FIFO must not hang here
         EXPECT_EQ(form.text.str(), u"") << path;
         EXPECT_EQ(form.file, PathOf(path)) << path;
         EXPECT_TRUE(form.calls.empty()) << path;
-        ASSERT_EQ(g_boxes.size(), 1u) << path;
-        EXPECT_EQ(g_boxes[0].text, u"Could not open file!");
-        EXPECT_EQ(g_boxes[0].caption, std::u16string(AfxGetAppName()));
+        const auto boxes = boxes_.Boxes();
+        ASSERT_EQ(boxes.size(), 1u) << path;
+        EXPECT_EQ(boxes[0].text, u"Could not open file!");
+        EXPECT_EQ(boxes[0].caption, std::u16string(AfxGetAppName()));
     }
 }
 
@@ -146,7 +131,7 @@ TEST_F(TextFileLoader, ABinaryFileLoadsWithItsZeroBytesDropped) {
     const std::u16string text = Load(file).text.str();
     EXPECT_EQ(text.size(), 40u * 255u);
     EXPECT_EQ(text.find(u'\0'), std::u16string::npos);
-    EXPECT_TRUE(g_boxes.empty());
+    EXPECT_EQ(boxes_.Count(), 0u);
 }
 
 TEST_F(TextFileLoader, AFailedReadKeepsWhatWasReadAndRefreshes) {
@@ -155,7 +140,7 @@ TEST_F(TextFileLoader, AFailedReadKeepsWhatWasReadAndRefreshes) {
     EXPECT_EQ(form.text.str(), u"");
     EXPECT_EQ(form.file.str(), u"/proc/self/mem");
     EXPECT_EQ(form.calls, (std::vector<std::string>{"read choices", "refresh"}));
-    EXPECT_TRUE(g_boxes.empty()) << "a failed read is not an open failure";
+    EXPECT_EQ(boxes_.Count(), 0u) << "a failed read is not an open failure";
 }
 
 TEST_F(TextFileLoader, AFileWithoutReadPermissionIsReportedToAnOrdinaryUser) {
@@ -169,9 +154,10 @@ TEST_F(TextFileLoader, AFileWithoutReadPermissionIsReportedToAnOrdinaryUser) {
         if (::geteuid() == 0 && ::setuid(65534) != 0) {
             ::_exit(3);
         }
-        g_boxes.clear();
+        boxes_.Clear();
         FormStandIn form = Load(file);
-        const bool reported = g_boxes.size() == 1 && g_boxes[0].text == u"Could not open file!";
+        const auto boxes = boxes_.Boxes();
+        const bool reported = boxes.size() == 1 && boxes[0].text == u"Could not open file!";
         ::_exit(reported && form.calls.empty() && form.text.IsEmpty() ? 0 : 1);
     }
     int status = 0;

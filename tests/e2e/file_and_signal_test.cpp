@@ -3,17 +3,14 @@
 // stops reading: the wait shows, Esc cancels it, keys pressed meanwhile are
 // dropped, and a signal or a closed terminal ends the program promptly.
 #include "terminal_fixture.h"
-#include "tests/posix/virtual_port.h"
+#include "program_command.h"
+#include "tests/support/pty_printer.h"
 
-#include <atomic>
 #include <csignal>
 #include <fcntl.h>
 #include <fstream>
-#include <poll.h>
-#include <sys/file.h>
-#include <pty.h>
 #include <string>
-#include <termios.h>
+#include <sys/file.h>
 #include <thread>
 #include <unistd.h>
 
@@ -25,10 +22,7 @@ using terminal_test::TerminalProgramTest;
 class ProgramSession : public TerminalProgramTest {
 protected:
     void start() {
-        startProgram("TALLYROLL_DEVICES='" + table_.folder() +
-                         "' sh -c 'echo $$ > \"$1/pid\"; exec \"$0\"' '" TALLYROLL_BINARY
-                         "' \"$DIR\"",
-                     "Tallyroll (2.0)", "C.UTF-8");
+        startProgram(e2e::ProgramCommand(table_), "Tallyroll (2.0)", "C.UTF-8");
     }
     void keys(const std::string& k) const { session_->sendKeys(k); }
     void text(const std::string& t) const { session_->sendKeys(t, true); }
@@ -64,7 +58,7 @@ const Bytes kQelvoPlain = ToBytes({0x00, 0x1B, 0x55, 0x01, 0x1B, 0x56, 0x01, 0x1
                                    0x63, 0x00, 0x1B, 0x69, 0x00});
 
 TEST_F(ProgramSession, AWesternFileLoadedThroughTheDialogPrintsItsOwnBytes) {
-    VirtualPort port;
+    PtyPrinter port;
     table_.Link(3, port.path());
     start();
     const std::string file = session_->dir() + "/accents.txt";
@@ -103,57 +97,6 @@ TEST_F(ProgramSession, AnEndlessFileCanBeCancelledLikeAnyLoad) {
     EXPECT_EQ(ended(), 0);
     expectTerminalRestored();
 }
-
-// A printer that takes nothing until told to: the pty's master is not read,
-// so a large job blocks in its write.
-class StalledPrinter {
-public:
-    StalledPrinter() {
-        char name[256] = {};
-        if (::openpty(&master_, &slave_, name, nullptr, nullptr) == 0) {
-            path_ = name;
-            termios raw{};
-            ::tcgetattr(slave_, &raw);
-            ::cfmakeraw(&raw);
-            ::tcsetattr(slave_, TCSANOW, &raw);
-        }
-    }
-    ~StalledPrinter() {
-        stop_ = true;
-        if (reader_.joinable()) {
-            reader_.join();
-        }
-        ::close(master_);
-        ::close(slave_);
-    }
-    const std::string& path() const { return path_; }
-    // Starts taking bytes until count have come.
-    void resume(std::size_t count) {
-        reader_ = std::thread([this, count] {
-            char buffer[4096];
-            while (received_ < count && !stop_) {
-                pollfd ready{master_, POLLIN, 0};
-                if (::poll(&ready, 1, 100) <= 0) {
-                    continue;
-                }
-                const ssize_t n = ::read(master_, buffer, sizeof buffer);
-                if (n <= 0) {
-                    break;
-                }
-                received_ += static_cast<std::size_t>(n);
-            }
-        });
-    }
-    std::size_t received() const { return received_.load(); }
-
-private:
-    int master_ = -1;
-    int slave_ = -1;
-    std::string path_;
-    std::thread reader_;
-    std::atomic<std::size_t> received_ = 0;
-    std::atomic<bool> stop_ = false;
-};
 
 // Whether a process of that number is still there.
 bool Alive(pid_t pid) {
@@ -198,7 +141,8 @@ protected:
     // Lead-in, format block, the text with its line end, two zero bytes.
     std::size_t jobSize() const { return 2 + 16 + bytes_.size() + 4; }
 
-    StalledPrinter printer_;
+    // Takes nothing until told to, so that a large job blocks in its write.
+    PtyPrinter printer_{PtyPrinter::Start::Stalled};
     std::string bytes_;
 };
 
@@ -232,15 +176,15 @@ TEST_F(StalledJob, KeysPressedDuringTheWaitAreDroppedNotReplayed) {
     keys("Enter");
     keys("Space");
     // The printer takes the whole job; the keys must not start more jobs.
-    printer_.resume(3 * jobSize());
-    ASSERT_TRUE(terminal_test::WaitUntil([&] { return printer_.received() >= jobSize(); },
+    printer_.Resume();
+    ASSERT_TRUE(terminal_test::WaitUntil([&] { return printer_.ReceivedSize() >= jobSize(); },
                                          std::chrono::seconds(20)))
-        << printer_.received();
+        << printer_.ReceivedSize();
     ASSERT_TRUE(terminal_test::WaitUntil(
         [&] { return session_->capture().find("Esc cancels") == std::string::npos; },
         std::chrono::seconds(5)));
     std::this_thread::sleep_for(std::chrono::milliseconds(500)); // room for a wrong second job
-    EXPECT_EQ(printer_.received(), jobSize());
+    EXPECT_EQ(printer_.ReceivedSize(), jobSize());
     keys("Escape");
     EXPECT_EQ(ended(), 0);
 }

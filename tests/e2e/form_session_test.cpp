@@ -3,7 +3,8 @@
 // a missing port is reported; Quit and the caption's OK end the program with
 // nothing more on the line and the terminal as it was.
 #include "terminal_fixture.h"
-#include "tests/posix/virtual_port.h"
+#include "program_command.h"
+#include "tests/support/pty_printer.h"
 
 #include <string>
 
@@ -23,11 +24,7 @@ protected:
     }
 
     void start(const std::string& locale = "C.UTF-8") {
-        // The shell records the program's pid, then becomes the program.
-        startProgram("TALLYROLL_DEVICES='" + table_.folder() +
-                         "' sh -c 'echo $$ > \"$1/pid\"; exec \"$0\"' '" TALLYROLL_BINARY
-                         "' \"$DIR\"",
-                     "Tallyroll (2.0)", locale);
+        startProgram(e2e::ProgramCommand(table_), "Tallyroll (2.0)", locale);
     }
     void keys(const std::string& k) const { session_->sendKeys(k); }
     void text(const std::string& t) const { session_->sendKeys(t, true); }
@@ -41,7 +38,7 @@ protected:
     }
 
     DeviceTable table_;
-    VirtualPort port_;
+    PtyPrinter port_;
     std::size_t seen_ = 0;
 };
 

@@ -5,8 +5,9 @@
 // printer's faults do; and a second program cannot take the printer from the
 // first.
 #include "terminal_fixture.h"
-#include "tests/posix/tcp_printer.h"
-#include "tests/posix/virtual_port.h"
+#include "program_command.h"
+#include "tests/support/pty_printer.h"
+#include "tests/support/tcp_printer.h"
 
 #include <csignal>
 #include <fstream>
@@ -20,11 +21,7 @@ using terminal_test::TerminalProgramTest;
 using terminal_test::TmuxSession;
 using terminal_test::WaitUntil;
 
-// The shell records the program's pid, then becomes the program.
-std::string ProgramCommand(const DeviceTable& table) {
-    return "TALLYROLL_DEVICES='" + table.folder() +
-           "' sh -c 'echo $$ > \"$1/pid\"; exec \"$0\"' '" TALLYROLL_BINARY "' \"$DIR\"";
-}
+using e2e::ProgramCommand;
 
 class NetworkPrinterSession : public TerminalProgramTest {
 protected:

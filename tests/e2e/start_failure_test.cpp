@@ -1,6 +1,8 @@
 // A program that cannot show its form says why on standard error and fails
 // with status 1: no terminal at all, a terminal type nobody knows, and a
 // terminal that cannot move its cursor (which would draw garbage).
+#include "tests/support/shell_command.h"
+
 #include <array>
 #include <csignal>
 #include <cstdlib>
@@ -65,16 +67,9 @@ TEST(StartFailure, AnUnknownTerminalTypeIsRefused) {
 }
 
 TEST(StartFailure, NoTerminalAtAllIsRefused) {
-    const std::string command = std::string("'" TALLYROLL_BINARY "' </dev/null 2>&1");
-    FILE* pipe = ::popen(command.c_str(), "r");
-    ASSERT_NE(pipe, nullptr);
-    std::string said;
-    std::array<char, 1024> buffer{};
-    while (const std::size_t n = std::fread(buffer.data(), 1, buffer.size(), pipe)) {
-        said.append(buffer.data(), n);
-    }
-    const int status = ::pclose(pipe);
-    EXPECT_EQ(WEXITSTATUS(status), 1);
+    const auto [said, status] =
+        testing_support::RunShellCommand("'" TALLYROLL_BINARY "' </dev/null 2>&1");
+    EXPECT_EQ(status, 1);
     EXPECT_NE(said.find("needs a terminal"), std::string::npos) << said;
 }
 

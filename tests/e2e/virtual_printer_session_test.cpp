@@ -2,7 +2,8 @@
 // through a pseudo-terminal to the printer, which reads them back as the
 // printed lines with their attributes.
 #include "terminal_fixture.h"
-#include "tests/posix/virtual_port.h"
+#include "program_command.h"
+#include "tests/support/pty_printer.h"
 
 #include <csignal>
 #include <fstream>
@@ -67,9 +68,7 @@ protected:
 
 TEST_F(VirtualPrinterSession, PrintAndTestComeOutAsTheExpectedLines) {
     startPrinter();
-    startProgram("TALLYROLL_DEVICES='" + table_.folder() +
-                     "' sh -c 'echo $$ > \"$1/pid\"; exec \"$0\"' '" TALLYROLL_BINARY "' \"$DIR\"",
-                 "Tallyroll (2.0)", "C.UTF-8");
+    startProgram(e2e::ProgramCommand(table_), "Tallyroll (2.0)", "C.UTF-8");
     // Text "AB", Width x2, Underline and Direction ticked, then Print (Enter).
     session_->sendKeys("Tab");
     session_->sendKeys("AB", true);
@@ -88,7 +87,7 @@ TEST_F(VirtualPrinterSession, PrintAndTestComeOutAsTheExpectedLines) {
     expectTerminalRestored();
 
     const std::string all = events();
-    const auto printed = LinesWith(all, "\"event\":\"line\"");
+    const auto printed = LinesWith(all, R"("event":"line")");
     ASSERT_GE(printed.size(), 4u) << all;
     // The Print: one line, twice as wide, underlined, upside down.
     EXPECT_NE(printed[0].find("\"text\":\"AB\",\"width\":2,\"height\":1,\"underline\":true,"
@@ -102,7 +101,7 @@ TEST_F(VirtualPrinterSession, PrintAndTestComeOutAsTheExpectedLines) {
         "   Make sure your PDA have the  BlueTooth Port or IR Port and can run well",
         "---Here,Test Ok,Thank you---"};
     for (const std::string& text : expected) {
-        const auto lines = LinesWith(all, "\"text\":\"" + text + "\"");
+        const auto lines = LinesWith(all, R"("text":")" + text + "\"");
         ASSERT_EQ(lines.size(), 1u) << text << "\n" << all;
         EXPECT_NE(lines[0].find("\"width\":1,\"height\":1,\"underline\":false,"
                                 "\"upside_down\":false,\"white\":false"),

@@ -22,7 +22,7 @@ enum class Cell {
     White
 };
 struct Entry {
-    Cell cell;
+    Cell cell = Cell::Byte;
     BYTE value = 0;
 };
 constexpr Entry K(BYTE b) {

@@ -19,53 +19,7 @@ namespace {
 using namespace testing_support;
 using namespace std::chrono_literals;
 
-// A form: its controls, its stored values, and a log of what a job did to it.
-class Form : public PrintJobHost {
-public:
-    // Controls.
-    std::u16string textBox = u"AB";
-    BOOL underlineBox = TRUE, directionBox = FALSE, whiteBox = FALSE;
-    int width = 1, height = 0, printer = 0, port = 2; // x2, x1, Qelvo, COM3
-
-    // Stored values.
-    CString m_strText;
-    BOOL m_bUnderline = FALSE, m_bDirection = FALSE, m_bWhite = FALSE;
-    HANDLE m_hPort = nullptr;
-
-    std::vector<std::string> log;
-    std::function<void()> onPrinterSelection;
-
-    void ReadForm() override {
-        log.push_back("read form");
-        m_strText = CString(textBox.c_str());
-        m_bUnderline = underlineBox;
-        m_bDirection = directionBox;
-        m_bWhite = whiteBox;
-    }
-    CString& StoredText() override { return m_strText; }
-    BOOL StoredUnderline() override { return m_bUnderline; }
-    BOOL StoredDirection() override { return m_bDirection; }
-    BOOL StoredWhite() override { return m_bWhite; }
-    int WidthSelection() override { return Log("width", width); }
-    int HeightSelection() override { return Log("height", height); }
-    int PrinterSelection() override {
-        if (onPrinterSelection) {
-            onPrinterSelection();
-        }
-        return Log("printer", printer);
-    }
-    int PortSelection() override { return Log("port", port); }
-    void EnablePrintButton(BOOL b) override { log.push_back(b ? "enable Print" : "disable Print"); }
-    void EnableTestButton(BOOL b) override { log.push_back(b ? "enable Test" : "disable Test"); }
-    HANDLE& PortHandle() override { return m_hPort; }
-    HWND MessageOwner() const override { return kForm; }
-
-private:
-    int Log(const char* what, int value) {
-        log.push_back(what);
-        return value;
-    }
-};
+using Form = FakeJobForm;
 
 const Bytes kLeadIn = ToBytes({0x00, 0x00});
 const Bytes kBlockA = ToBytes({0x00, 0x1B, 0x55, 0x02, 0x1B, 0x56, 0x01, 0x1B, 0x2D, 0x01, 0x1B,
@@ -211,7 +165,7 @@ TEST_P(EitherJob, StopsWithAMessageWhenThePortCannotBeOpened) {
 
 TEST_P(EitherJob, StopsWithTheOpenMessageWhenThePortRefusesItsSettings) {
     const std::string file = table_.folder() + "/not-a-port";
-    std::fclose(std::fopen(file.c_str(), "w"));
+    testing_support::TouchFile(file);
     table_.Link(3, file);
     GetParam()(form);
     EXPECT_EQ(boxes_.Texts(), std::vector<std::u16string>{u"Unable to open COM3:, Error No.=1"});
@@ -227,7 +181,7 @@ TEST_P(EitherJob, AChangedPortIsOpenedAndConfiguredForTheNextJob) {
 
     // What the form does when another COM entry is chosen.
     ClosePort(form);
-    VirtualPort com4;
+    PtyPrinter com4;
     table_.Link(4, com4.path());
     form.port = 3;
     GetParam()(form);
@@ -327,7 +281,7 @@ TEST_P(PrinterVanishing, AfterTheLeadInEveryFailedWriteIsReportedAndTheNextJobRe
 
     // The printer comes back as the same port on a new device; the next job
     // opens it with no port change in between.
-    VirtualPort back;
+    PtyPrinter back;
     table_.Link(3, back.path());
     form.onPrinterSelection = nullptr;
     RunTestJob(form);

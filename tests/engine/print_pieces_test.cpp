@@ -13,13 +13,6 @@ namespace {
 
 using namespace testing_support;
 
-class Host : public PortHost {
-public:
-    HANDLE& PortHandle() override { return m_hPort; }
-    HWND MessageOwner() const override { return kForm; }
-    HANDLE m_hPort = nullptr;
-};
-
 // The text framed in one piece: the size query of the whole text, a zeroed
 // buffer one byte longer, the conversion into the size.
 Bytes Whole(const std::u16string& s) {
@@ -44,15 +37,7 @@ std::u16string Filler(std::size_t n, std::uint32_t& state) {
     return s;
 }
 
-class PrintPieces : public PrinterLine {
-protected:
-    void SetUp() override {
-        PrinterLine::SetUp();
-        host_ = &host;
-        ASSERT_TRUE(OpenPort(host, 3));
-    }
-    Host host;
-};
+using PrintPieces = OpenPrinterLine;
 
 TEST_F(PrintPieces, LongTextsGoOutAsIfConvertedWhole) {
     // What joins across a place where a piece could end: a letter and the

@@ -13,22 +13,7 @@ namespace {
 
 using namespace testing_support;
 
-class Host : public PortHost {
-public:
-    HANDLE& PortHandle() override { return m_hPort; }
-    HWND MessageOwner() const override { return kForm; }
-    HANDLE m_hPort = nullptr;
-};
-
-class PrintStream : public PrinterLine {
-protected:
-    void SetUp() override {
-        PrinterLine::SetUp();
-        host_ = &host;
-        ASSERT_TRUE(OpenPort(host, 3));
-    }
-    Host host;
-};
+using PrintStream = OpenPrinterLine;
 
 TEST_F(PrintStream, TextGoesOutWithTwoZeroBytes) {
     EXPECT_TRUE(SendText(host, CString()));

@@ -4,14 +4,16 @@
 
 #include "link/port_connection.h"
 #include "tests/engine/test_page_text.h"
-#include "tests/posix/virtual_port.h"
+#include "tests/support/host_fakes.h"
+#include "tests/support/message_boxes.h"
+#include "tests/support/pty_printer.h"
 
 #include <gtest/gtest.h>
 #include <string>
 
 namespace testing_support {
 
-inline const HWND kForm = reinterpret_cast<HWND>(0x3E9);
+inline const HWND kForm = kFormWindow;
 
 class PrinterLine : public ::testing::Test {
 protected:
@@ -23,9 +25,20 @@ protected:
     }
 
     DeviceTable table_;
-    VirtualPort printer_;
+    PtyPrinter printer_;
     MessageBoxRecorder boxes_;
     PortHost* host_ = nullptr; // closed when the test ends
+};
+
+// The same line with COM3 already open through host.
+class OpenPrinterLine : public PrinterLine {
+protected:
+    void SetUp() override {
+        PrinterLine::SetUp();
+        host_ = &host;
+        ASSERT_TRUE(OpenPort(host, 3));
+    }
+    FakePortHost host;
 };
 
 } // namespace testing_support

@@ -4,7 +4,7 @@
 // unchanged when nobody watches.
 #include "platform/posix/io_wait.h"
 #include "platform/win32/kernel.h"
-#include "stalling_printer.h"
+#include "tests/support/pty_printer.h"
 
 #include <atomic>
 #include <filesystem>
@@ -77,7 +77,7 @@ protected:
     // Far more than the line buffers: the write must wait for the reader.
     const std::string bytes_ = std::string(1 << 20, 'p');
     DeviceTable table_;
-    faults::StallingPrinter printer_;
+    testing_support::PtyPrinter printer_{testing_support::PtyPrinter::Start::Stalled};
     HANDLE port_ = INVALID_HANDLE_VALUE;
 };
 
@@ -117,7 +117,7 @@ TEST_F(BusyPortWrite, AHangUpDuringTheWaitIsAWriteFailureNotACancel) {
     RecordingWatcher watcher(0);
     std::thread hangUp([&] {
         printer_.WaitUntilFull();
-        printer_.Disconnect();
+        printer_.Vanish();
     });
     DWORD written = 0;
     EXPECT_FALSE(WriteFile(port_, bytes_.data(), static_cast<DWORD>(bytes_.size()), &written,

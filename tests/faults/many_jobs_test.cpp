@@ -6,7 +6,8 @@
 #include "link/port_connection.h"
 #include "printer_streams.h"
 #include "resource_use.h"
-#include "tests/posix/virtual_port.h"
+#include "tests/support/message_boxes.h"
+#include "tests/support/pty_printer.h"
 
 #include <gtest/gtest.h>
 
@@ -15,14 +16,14 @@ namespace {
 using namespace faults;
 using testing_support::DeviceTable;
 using testing_support::MessageBoxRecorder;
-using testing_support::VirtualPort;
+using testing_support::PtyPrinter;
 
 constexpr int kJobs = 1000;
 constexpr int kWarmUp = 3; // the first job opens the port
 
 TEST(ManyJobs, AThousandPrintJobsKeepNoDescriptorOrMemory) {
     DeviceTable table;
-    VirtualPort printer;
+    PtyPrinter printer;
     table.Link(3, printer.path());
     MessageBoxRecorder boxes;
     JobForm form;

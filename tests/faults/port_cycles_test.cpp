@@ -5,7 +5,7 @@
 #include "platform/posix/message_box_hook.h"
 #include "platform/win32/user.h"
 #include "resource_use.h"
-#include "tests/posix/virtual_port.h"
+#include "tests/support/pty_printer.h"
 
 #include <atomic>
 #include <cstdio>
@@ -16,7 +16,7 @@ namespace {
 
 using namespace faults;
 using testing_support::DeviceTable;
-using testing_support::VirtualPort;
+using testing_support::PtyPrinter;
 
 constexpr int kCycles = 500;
 constexpr int kWarmUp = 3; // first uses fill lazily built tables
@@ -35,12 +35,12 @@ struct Lines {
         table.Link(3, com3.path());
         table.Link(4, com4.path());
         const std::string file = table.folder() + "/plain";
-        std::fclose(std::fopen(file.c_str(), "w"));
+        testing_support::TouchFile(file);
         table.Link(5, file);
     }
 
     DeviceTable table;
-    VirtualPort com3, com4;
+    PtyPrinter com3, com4;
     JobForm host;
 };
 
@@ -73,7 +73,7 @@ bool OpenMissingDevice(Lines& lines, int) {
 // A printer of its own each time, switched off once connected: the failed
 // write closes the connection.
 bool ConnectAndLoseThePrinter(Lines& lines, int) {
-    VirtualPort printer;
+    PtyPrinter printer;
     lines.table.Link(8, printer.path());
     if (!OpenPort(lines.host, 8)) {
         return false;

@@ -3,7 +3,7 @@
 // doubled or reordered chunk.
 #pragma once
 
-#include "tests/posix/virtual_port.h"
+#include "tests/support/bytes.h"
 
 #include <cstddef>
 #include <cstdio>

@@ -6,7 +6,8 @@
 #include "job_form.h"
 #include "link/port_connection.h"
 #include "printer_streams.h"
-#include "stalling_printer.h"
+#include "tests/support/message_boxes.h"
+#include "tests/support/pty_printer.h"
 
 #include <algorithm>
 #include <gtest/gtest.h>
@@ -19,7 +20,7 @@ using namespace faults;
 using testing_support::Bytes;
 using testing_support::DeviceTable;
 using testing_support::MessageBoxRecorder;
-using testing_support::VirtualPort;
+using testing_support::PtyPrinter;
 
 // Far more than a pseudo-terminal buffers (a few tens of KB), so the job
 // cannot finish while nobody reads.
@@ -47,7 +48,7 @@ protected:
 
     const std::string text_ = NumberedLines(kLargeText);
     DeviceTable table_;
-    StallingPrinter printer_;
+    PtyPrinter printer_{PtyPrinter::Start::Stalled};
     MessageBoxRecorder boxes_;
     JobForm form_;
 };
@@ -80,7 +81,7 @@ TEST_P(HungUpWhileBlocked, EndsTheJobWithItsMessageAndTheNextJobReconnects) {
         BackgroundJob job(form_);
         printer_.WaitUntilFull();
         ASSERT_FALSE(job.Finished());
-        printer_.Disconnect();
+        printer_.Vanish();
         EXPECT_TRUE(job.WaitFinished()) << "the blocked write outlived the line";
     }
     EXPECT_EQ(boxes_.Texts(), std::vector<std::u16string>{kCantSend});
@@ -89,7 +90,7 @@ TEST_P(HungUpWhileBlocked, EndsTheJobWithItsMessageAndTheNextJobReconnects) {
 
     // The next job opens the port chosen then, with no port change needed: a
     // re-paired printer may come back under the same name on a new device.
-    VirtualPort fresh;
+    PtyPrinter fresh;
     table_.Link(GetParam().nPort, fresh.path());
     form_.port = GetParam().nPort - 1;
     form_.textBox = u"back again";

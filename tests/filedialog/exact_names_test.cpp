@@ -10,14 +10,15 @@
 #include "platform/windows/controls/list_box.h"
 #include "platform/windows/open_file/open_file_dialog.h"
 #include "platform/windows/open_file/typed_name.h"
-#include "temp_folder.h"
 #include "tests/document/loader_test_support.h"
+#include "tests/support/temp_folder.h"
 
 #include <filesystem>
 #include <functional>
 #include <gtest/gtest.h>
 
 using namespace filedialog_test;
+using testing_support::TempFolder;
 using screen::Key;
 
 namespace {
@@ -74,7 +75,7 @@ protected:
         return form;
     }
 
-    TempFolder tmp;
+    TempFolder tmp{"filedialog"};
     std::u16string folder_ = text::PathFromBytes(tmp.path());
     std::u16string answer_;
 };

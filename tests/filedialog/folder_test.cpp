@@ -2,14 +2,14 @@
 // in them.
 #include "platform/windows/open_file/folder_listing.h"
 #include "platform/windows/open_file/typed_name.h"
-#include "temp_folder.h"
+#include "tests/support/temp_folder.h"
 
 #include <cstdlib>
 #include <filesystem>
 #include <gtest/gtest.h>
 
 using namespace windows;
-using filedialog_test::TempFolder;
+using testing_support::TempFolder;
 using Kind = TypedName::Kind;
 
 namespace {
@@ -35,7 +35,7 @@ protected:
         tmp.folder("zz.txt"); // a folder whose name looks like a text file
         tmp.folder(".cache");
     }
-    TempFolder tmp;
+    TempFolder tmp{"filedialog"};
 };
 
 TEST_F(FolderListing, ParentThenFoldersThenMatchingFilesEachSortedIgnoringCase) {
@@ -94,7 +94,7 @@ protected:
     TypedName Typed(std::u16string_view typed, TypedNameRules rules = {u"*.TXT"}) const {
         return InterpretTypedName(root, typed, rules);
     }
-    TempFolder tmp;
+    TempFolder tmp{"filedialog"};
     std::string root;
 };
 

@@ -4,12 +4,13 @@
 #include "platform/afx/file_dialog.h"
 #include "platform/win32/user.h"
 #include "platform/windows/open_file/open_file_dialog.h"
-#include "temp_folder.h"
+#include "tests/support/temp_folder.h"
 
 #include <filesystem>
 #include <gtest/gtest.h>
 
 using namespace filedialog_test;
+using testing_support::TempFolder;
 using screen::Key;
 using Rows = std::vector<std::string>;
 
@@ -25,7 +26,7 @@ protected:
         }
         root = tmp.path();
     }
-    TempFolder tmp;
+    TempFolder tmp{"filedialog"};
     std::string root;
 };
 

@@ -1,46 +1,23 @@
 #include "dialog_template_bytes.h"
 
 #include "platform/win32/user.h"
+#include "tests/support/bytes.h"
 
 #include <string_view>
 
 namespace fuzz_bytes {
 namespace {
 
-class Out {
-public:
-    std::vector<std::uint8_t> bytes;
+using Out = testing_support::ByteWriter;
 
-    void u8(std::uint8_t v) { bytes.push_back(v); }
-    void u16(std::uint16_t v) {
-        u8(static_cast<std::uint8_t>(v));
-        u8(static_cast<std::uint8_t>(v >> 8));
+void PutName(Out& out, const windows::NameOrOrdinal& n) {
+    if (n.isOrdinal) {
+        out.u16(0xFFFF);
+        out.u16(n.ordinal);
+    } else {
+        out.str(n.name);
     }
-    void u32(std::uint32_t v) {
-        u16(static_cast<std::uint16_t>(v));
-        u16(static_cast<std::uint16_t>(v >> 16));
-    }
-    void i16(std::int16_t v) { u16(static_cast<std::uint16_t>(v)); }
-    void text(std::u16string_view s) {
-        for (char16_t c : s) {
-            u16(c);
-        }
-        u16(0);
-    }
-    void name(const windows::NameOrOrdinal& n) {
-        if (n.isOrdinal) {
-            u16(0xFFFF);
-            u16(n.ordinal);
-        } else {
-            text(n.name);
-        }
-    }
-    void align4() {
-        while (bytes.size() % 4 != 0) {
-            u8(0);
-        }
-    }
-};
+}
 
 void EncodeItem(Out& out, const windows::DialogItemTemplate& item, bool extended) {
     out.align4();
@@ -61,8 +38,8 @@ void EncodeItem(Out& out, const windows::DialogItemTemplate& item, bool extended
     } else {
         out.u16(static_cast<std::uint16_t>(item.id));
     }
-    out.name(item.windowClass);
-    out.name(item.text);
+    PutName(out, item.windowClass);
+    PutName(out, item.text);
     const std::size_t n = item.creationData.size();
     if (n == 0) {
         out.u16(0);
@@ -98,9 +75,9 @@ std::vector<std::uint8_t> EncodeDialogTemplate(const windows::DialogTemplate& t)
     out.i16(t.y);
     out.i16(t.cx);
     out.i16(t.cy);
-    out.name(t.menu);
-    out.name(t.windowClass);
-    out.text(t.title);
+    PutName(out, t.menu);
+    PutName(out, t.windowClass);
+    out.str(t.title);
     if (t.style & DS_SETFONT) {
         out.u16(t.pointSize);
         if (t.extended) {
@@ -108,7 +85,7 @@ std::vector<std::uint8_t> EncodeDialogTemplate(const windows::DialogTemplate& t)
             out.u8(t.italic);
             out.u8(t.charset);
         }
-        out.text(t.typeface);
+        out.str(t.typeface);
     }
     for (const auto& item : t.items) {
         EncodeItem(out, item, t.extended);

@@ -13,10 +13,12 @@
 #include "document/text_file_decoder.h"
 #include "fuzz_check.h"
 #include "platform/win32/codepage.h"
+#include "split_input.h"
 
 #include <algorithm>
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <span>
 #include <string>
 #include <vector>
@@ -109,22 +111,11 @@ std::u16string AnsiReference(UINT page, std::span<const std::uint8_t> bytes) {
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    if (size < 2) {
+    const std::optional<SplitInput> input = ReadSplitInput(data, size);
+    if (!input) {
         return 0;
     }
-    const UINT page = (data[0] & 1) != 0 ? 936 : 1252;
-    const std::size_t count = data[1] % 16;
-    if (size < 2 + count) {
-        return 0;
-    }
-    const std::span<const std::uint8_t> file(data + 2 + count, size - 2 - count);
-    std::vector<std::size_t> pieces;
-    std::size_t left = file.size();
-    for (std::size_t i = 0; i < count; ++i) {
-        const std::size_t piece = std::min<std::size_t>(data[2 + i], left);
-        pieces.push_back(piece);
-        left -= piece;
-    }
+    const auto& [page, file, pieces] = *input;
 
     const Decoded whole = Decode(page, file, {});
     FUZZ_CHECK(whole.text.find(u'\0') == std::u16string::npos);

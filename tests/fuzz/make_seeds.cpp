@@ -9,6 +9,7 @@
 #include "platform/entry/resource_table.h"
 #include "platform/win32/user.h"
 #include "res/resource_table.h"
+#include "tests/support/bytes.h"
 
 #include <cstdint>
 #include <filesystem>
@@ -30,31 +31,7 @@ using Bytes = std::vector<std::uint8_t>;
 constexpr std::size_t kLongestIcon = 1024;
 constexpr std::size_t kIconHead = 256;
 
-class Out {
-public:
-    Bytes bytes;
-    void u8(std::uint8_t v) { bytes.push_back(v); }
-    void u16(std::uint16_t v) {
-        u8(static_cast<std::uint8_t>(v));
-        u8(static_cast<std::uint8_t>(v >> 8));
-    }
-    void u32(std::uint32_t v) {
-        u16(static_cast<std::uint16_t>(v));
-        u16(static_cast<std::uint16_t>(v >> 16));
-    }
-    void text(std::u16string_view s) {
-        for (char16_t c : s) {
-            u16(c);
-        }
-        u16(0);
-    }
-    void raw(std::string_view s) { bytes.insert(bytes.end(), s.begin(), s.end()); }
-    void align4() {
-        while (bytes.size() % 4 != 0) {
-            u8(0);
-        }
-    }
-};
+using Out = testing_support::ByteWriter;
 
 int written = 0;
 
@@ -200,7 +177,7 @@ void ListRecord(Out& out, WORD control, WORD message, const Bytes& data) {
 
 Bytes Wide(std::u16string_view s) {
     Out out;
-    out.text(s);
+    out.str(s);
     return out.bytes;
 }
 
@@ -265,7 +242,7 @@ void VersionNode(Out& out, std::u16string_view key, WORD valueLength, WORD type,
     out.u16(0);
     out.u16(valueLength);
     out.u16(type);
-    out.text(key);
+    out.str(key);
     out.align4();
     body();
     const auto length = static_cast<WORD>(out.bytes.size() - start);
@@ -280,11 +257,11 @@ void VersionBlocks(const fs::path& dir) {
     VersionNode(v, u"VS_VERSION_INFO", 0, 0, [&] {
         VersionNode(v, u"StringFileInfo", 0, 1, [&] {
             VersionNode(v, u"040904b0", 0, 1, [&] {
-                VersionNode(v, u"ProductName", 9, 1, [&] { v.text(u"Tallyroll"); });
-                VersionNode(v, u"Comments", 14, 1, [&] { v.text(u"bytes!"); });
+                VersionNode(v, u"ProductName", 9, 1, [&] { v.str(u"Tallyroll"); });
+                VersionNode(v, u"Comments", 14, 1, [&] { v.str(u"bytes!"); });
             });
             VersionNode(v, u"080403a8", 0, 1, [&] {
-                VersionNode(v, u"ProductName", 3, 1, [&] { v.text(u"\u4E2D\u6587"); });
+                VersionNode(v, u"ProductName", 3, 1, [&] { v.str(u"\u4E2D\u6587"); });
             });
         });
         VersionNode(v, u"VarFileInfo", 0, 1, [&] {

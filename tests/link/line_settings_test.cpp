@@ -6,7 +6,7 @@
 namespace {
 
 DWORD FlagsWord(const DCB& dcb) {
-    DWORD word;
+    DWORD word = 0;
     std::memcpy(&word, reinterpret_cast<const BYTE*>(&dcb) + 8, sizeof(word));
     return word;
 }

@@ -6,8 +6,10 @@
 #include "link/port_connection.h"
 #include "platform/win32/comm.h"
 #include "platform/win32/kernel.h"
-#include "tests/posix/tcp_printer.h"
-#include "tests/posix/virtual_port.h"
+#include "tests/support/host_fakes.h"
+#include "tests/support/message_boxes.h"
+#include "tests/support/pty_printer.h"
+#include "tests/support/tcp_printer.h"
 
 #include <gtest/gtest.h>
 #include <sys/socket.h>
@@ -20,11 +22,9 @@ using testing_support::DeviceTable;
 using testing_support::MessageBoxRecorder;
 using testing_support::TcpPrinter;
 
-class TestHost : public PortHost {
-public:
-    HANDLE& PortHandle() override { return m_hPort; }
-    HWND MessageOwner() const override { return nullptr; }
-    HANDLE m_hPort = nullptr;
+// Boxes without an owner, as the connection shows them before a form exists.
+struct TestHost : testing_support::FakePortHost {
+    TestHost() : FakePortHost(nullptr) {}
 };
 
 class NetworkConnection : public testing::Test {

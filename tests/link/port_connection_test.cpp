@@ -6,7 +6,9 @@
 #include "platform/win32/kernel.h"
 #include "platform/win32/user.h"
 #include "tests/posix/printer_settings.h"
-#include "tests/posix/virtual_port.h"
+#include "tests/support/host_fakes.h"
+#include "tests/support/message_boxes.h"
+#include "tests/support/pty_printer.h"
 
 #include <cstdio>
 #include <cstring>
@@ -22,17 +24,12 @@ using testing_support::Bytes;
 using testing_support::DeviceTable;
 using testing_support::ExpectPrinterSettings;
 using testing_support::MessageBoxRecorder;
+using testing_support::PtyPrinter;
 using testing_support::RecordedBox;
-using testing_support::VirtualPort;
 
-const HWND kForm = reinterpret_cast<HWND>(0x1010);
+const HWND kForm = testing_support::kFormWindow;
 
-class TestHost : public PortHost {
-public:
-    HANDLE& PortHandle() override { return m_hPort; }
-    HWND MessageOwner() const override { return kForm; }
-    HANDLE m_hPort = nullptr;
-};
+using TestHost = testing_support::FakePortHost;
 
 bool Write(TestHost& host, const char* text) {
     return WritePort(host, text, static_cast<DWORD>(std::strlen(text)));
@@ -44,7 +41,7 @@ protected:
     void TearDown() override { ClosePort(host_); }
 
     DeviceTable table_;
-    VirtualPort port_;
+    PtyPrinter port_;
     MessageBoxRecorder boxes_;
     TestHost host_;
 };
@@ -82,7 +79,7 @@ TEST_F(PortConnection, APortChangeClosesAndTheNextOpenTakesTheNewPortWithItsSett
     EXPECT_EQ(port_.Drain(), testing_support::ToBytes("again"));
     EXPECT_TRUE(ClosePort(host_));
 
-    VirtualPort other;
+    PtyPrinter other;
     table_.Link(4, other.path());
     ASSERT_TRUE(OpenPort(host_, 4));
     ExpectPrinterSettings(other.slave_fd());
@@ -96,7 +93,7 @@ TEST_F(PortConnection, APortChangeClosesAndTheNextOpenTakesTheNewPortWithItsSett
 TEST_F(PortConnection, ClosingWithNothingOpenTouchesNoHandle) {
     // Whatever m_hPort holds while closed is not the connection's to close.
     const std::string file = table_.folder() + "/kept";
-    std::fclose(std::fopen(file.c_str(), "w"));
+    testing_support::TouchFile(file);
     table_.Link(9, file);
     host_.m_hPort = CreateFileW(u"COM9:", GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
     ASSERT_NE(host_.m_hPort, INVALID_HANDLE_VALUE);
@@ -180,13 +177,13 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(
         NotALine{"RegularFile",
                  [](const DeviceTable& table) {
-                     const std::string file = table.folder() + "/not-a-port";
-                     std::fclose(std::fopen(file.c_str(), "w"));
+                     std::string file = table.folder() + "/not-a-port";
+                     testing_support::TouchFile(file);
                      return file;
                  }},
         NotALine{"Fifo", // nobody at the other end: must not wait for one
                  [](const DeviceTable& table) {
-                     const std::string fifo = table.folder() + "/fifo";
+                     std::string fifo = table.folder() + "/fifo";
                      EXPECT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
                      return fifo;
                  }},
@@ -212,7 +209,7 @@ TEST_F(PortConnection, AWriteToAPrinterThatHungUpIsReportedOnceAndClosesTheConne
 
     // Switched on again: the same port name on a new device. The next open
     // reaches it without any port change in between.
-    VirtualPort back;
+    PtyPrinter back;
     table_.Link(3, back.path());
     ASSERT_TRUE(OpenPort(host_, 3));
     ExpectPrinterSettings(back.slave_fd());
@@ -228,7 +225,7 @@ TEST_F(PortConnection, WritesAfterTheConnectionClosedTouchNoHandle) {
     port_.Vanish();
     EXPECT_FALSE(Write(host_, "block"));
     ASSERT_EQ(g_bPortOpen, 0);
-    VirtualPort other;
+    PtyPrinter other;
     table_.Link(4, other.path());
     host_.m_hPort =
         CreateFileW(u"COM4:", GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr);

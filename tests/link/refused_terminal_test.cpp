@@ -5,11 +5,15 @@
 // attached to a fresh pseudo-terminal the way a program in a terminal is.
 #include "link/port_connection.h"
 #include "platform/win32/user.h"
-#include "tests/posix/virtual_port.h"
+#include "tests/support/host_fakes.h"
+#include "tests/support/message_boxes.h"
+#include "tests/support/pty_printer.h"
 
+#include <algorithm>
 #include <cstring>
 #include <fcntl.h>
 #include <gtest/gtest.h>
+#include <iterator>
 #include <poll.h>
 #include <pty.h>
 #include <string>
@@ -23,11 +27,9 @@ namespace {
 using testing_support::DeviceTable;
 using testing_support::MessageBoxRecorder;
 
-class TestHost : public PortHost {
-public:
-    HANDLE& PortHandle() override { return m_hPort; }
-    HWND MessageOwner() const override { return nullptr; }
-    HANDLE m_hPort = nullptr;
+// Boxes without an owner, as the connection shows them before a form exists.
+struct TestHost : testing_support::FakePortHost {
+    TestHost() : FakePortHost(nullptr) {}
 };
 
 // A pseudo-terminal with no reader thread: the tests fork, and the child
@@ -123,7 +125,13 @@ std::string PrintInAChild(const Terminal& terminal, Attach attach) {
             }
         }
         ::tcgetattr(terminal.slave, &after);
-        const bool kept = std::memcmp(&before, &after, sizeof(termios)) == 0;
+        const bool kept =
+            before.c_iflag == after.c_iflag && before.c_oflag == after.c_oflag &&
+            before.c_cflag == after.c_cflag && before.c_lflag == after.c_lflag &&
+            before.c_line == after.c_line &&
+            std::equal(std::begin(before.c_cc), std::end(before.c_cc), std::begin(after.c_cc)) &&
+            ::cfgetispeed(&before) == ::cfgetispeed(&after) &&
+            ::cfgetospeed(&before) == ::cfgetospeed(&after);
         result += kept ? "settings kept | " : "settings changed | ";
         result += "sent out: \"" + SentOut(terminal) + "\"";
         (void)!::write(report[1], result.data(), result.size());

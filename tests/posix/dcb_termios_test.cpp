@@ -58,7 +58,7 @@ TEST(DcbToTermios, PrinterSettingsGiveARawEvenParityLineWithInputFlowControlOnly
     EXPECT_EQ(t.c_iflag & (INPCK | IXOFF | IXON | IXANY), static_cast<tcflag_t>(INPCK | IXOFF));
     EXPECT_EQ(t.c_iflag & (IGNPAR | PARMRK | ISTRIP), 0u) << "bytes are delivered as received";
     EXPECT_EQ(t.c_iflag & (ICRNL | INLCR | IGNCR | BRKINT), 0u);
-    EXPECT_EQ(t.c_oflag & OPOST, 0u) << "\\n must not go out as \\r\\n";
+    EXPECT_EQ(t.c_oflag & OPOST, 0u) << R"(\n must not go out as \r\n)";
     EXPECT_EQ(t.c_lflag & (ICANON | ECHO | ECHOE | ECHOK | ECHONL | ISIG | IEXTEN), 0u);
 
     EXPECT_EQ(t.c_cc[VSTART], 0x11);

@@ -6,6 +6,7 @@
 #include <cstddef>
 #include <cstdio>
 #include <exception>
+#include <fstream>
 #include <functional>
 #include <sys/resource.h>
 #include <sys/wait.h>
@@ -31,11 +32,8 @@ inline constexpr bool kSanitizerAllocator = false;
 // The process's address space now, in bytes.
 inline std::size_t AddressSpaceInUse() {
     std::size_t pages = 0;
-    if (std::FILE* statm = std::fopen("/proc/self/statm", "r")) {
-        if (std::fscanf(statm, "%zu", &pages) != 1) {
-            pages = 0;
-        }
-        std::fclose(statm);
+    if (!(std::ifstream("/proc/self/statm") >> pages)) {
+        pages = 0;
     }
     return pages * static_cast<std::size_t>(::sysconf(_SC_PAGESIZE));
 }
@@ -45,7 +43,7 @@ inline std::size_t AddressSpaceInUse() {
 // signal that ended it (134 for an exception body let through). The child
 // never returns into the test framework.
 inline int RunWithMemoryLimit(std::size_t headroom, const std::function<int()>& body) {
-    std::fflush(nullptr);
+    (void)std::fflush(nullptr); // what the child would print twice otherwise
     const pid_t child = ::fork();
     if (child == 0) {
         rlimit limit{};
@@ -63,7 +61,7 @@ inline int RunWithMemoryLimit(std::size_t headroom, const std::function<int()>& 
         } catch (...) {
             std::terminate(); // as in the program: an exception let through ends it
         }
-        std::fflush(nullptr);
+        (void)std::fflush(nullptr);
         ::_exit(answer);
     }
     int status = 0;

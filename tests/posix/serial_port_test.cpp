@@ -1,7 +1,7 @@
 // "COMn:" ports on real pseudo-terminals through a private device table.
 #include "platform/win32/comm.h"
 #include "platform/win32/kernel.h"
-#include "tests/posix/virtual_port.h"
+#include "tests/support/pty_printer.h"
 
 #include <atomic>
 #include <csignal>
@@ -16,7 +16,7 @@ namespace {
 
 using testing_support::Bytes;
 using testing_support::DeviceTable;
-using testing_support::VirtualPort;
+using testing_support::PtyPrinter;
 
 HANDLE OpenCom(const char16_t* name) {
     return CreateFileW(name, GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
@@ -45,7 +45,7 @@ protected:
     void SetUp() override { table_.Link(3, port_.path()); }
 
     DeviceTable table_;
-    VirtualPort port_;
+    PtyPrinter port_;
 };
 
 TEST_F(SerialPort, ANameInTheTableOpensItsDeviceInEveryWin32Spelling) {
@@ -120,7 +120,7 @@ TEST_F(SerialPort, SomethingThatIsNotATerminalRefusesEverySetting) {
     // tests may run side by side.
     const std::string file = table_.folder() + "/plain";
     const std::string fifo = table_.folder() + "/fifo";
-    std::fclose(std::fopen(file.c_str(), "w"));
+    testing_support::TouchFile(file);
     ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
     for (const std::string& target : {file, fifo}) {
         table_.Link(6, target);
@@ -156,7 +156,7 @@ TEST_F(SerialPort, AWriteWhoseReaderIsGoneFailsWithBrokenPipeAndTheProgramLivesO
     GTEST_FLAG_SET(death_test_style, "threadsafe");
     EXPECT_EXIT(
         {
-            std::signal(SIGPIPE, SIG_DFL);
+            (void)std::signal(SIGPIPE, SIG_DFL);
             HANDLE h = OpenCom(u"COM3:");
             int pipeEnds[2];
             if (h == INVALID_HANDLE_VALUE || ::pipe(pipeEnds) != 0) {

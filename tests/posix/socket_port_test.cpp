@@ -7,8 +7,8 @@
 #include "platform/posix/socket_port.h"
 #include "platform/win32/comm.h"
 #include "platform/win32/kernel.h"
-#include "tests/posix/tcp_printer.h"
-#include "tests/posix/virtual_port.h"
+#include "tests/support/pty_printer.h"
+#include "tests/support/tcp_printer.h"
 
 #include <arpa/inet.h>
 #include <csignal>
@@ -220,7 +220,7 @@ TEST_F(NetworkPort, APrinterThatHangsUpFailsTheWriteAsGone) {
     HANDLE h = OpenCom(u"COM3:");
     ASSERT_NE(h, INVALID_HANDLE_VALUE) << GetLastError();
     printer_.HangUpAfter(1);
-    const std::string chunk(64 * 1024, 'x');
+    const std::string chunk(std::size_t{64} * 1024, 'x');
     DWORD error = 0;
     for (int i = 0; i < 100 && error == 0; ++i) { // bounded: the reset comes within a few
         DWORD n = 0;

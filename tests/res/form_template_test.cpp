@@ -1,7 +1,7 @@
 // Form template 102 read back field by field as a dialog manager reads an
 // extended template.
 #include "byte_walker.h"
-#include "program_resource.h"
+#include "tests/support/program_resources.h"
 
 #include <gtest/gtest.h>
 #include <string>
@@ -37,7 +37,7 @@ struct Form {
 };
 
 Form ReadForm() {
-    const auto bytes = ResourceBytes(5, 102, 1033);
+    const auto bytes = FormTemplate();
     ByteWalker in(bytes);
     Form f{};
     f.version = in.u16();
@@ -81,7 +81,7 @@ Form ReadForm() {
 }
 
 TEST(FormTemplate, IsRegisteredInEnglishAndAlignedForItsFields) {
-    const auto bytes = ResourceBytes(5, 102, 1033);
+    const auto bytes = FormTemplate();
     ASSERT_FALSE(bytes.empty());
     EXPECT_EQ(reinterpret_cast<std::uintptr_t>(bytes.data()) % 4, 0u);
 }

@@ -1,7 +1,7 @@
 // Icon groups 128 and 136: their directories, the icon images they name, and
 // the bitmaps inside those images.
 #include "byte_walker.h"
-#include "program_resource.h"
+#include "tests/support/program_resources.h"
 
 #include <gtest/gtest.h>
 #include <vector>
@@ -107,15 +107,17 @@ public:
     explicit IconBitmap(std::span<const std::uint8_t> image) : image_(image) {
         ByteWalker in(image);
         in.u32();
-        side_ = in.i32();
+        const std::int32_t side = in.i32();
         in.i32();
         in.u16();
-        bitCount_ = in.u16();
-        const std::size_t colours = bitCount_ <= 8 ? std::size_t{1} << bitCount_ : 0;
+        const std::uint16_t bitCount = in.u16();
+        const std::size_t colours = bitCount <= 8 ? std::size_t{1} << bitCount : 0;
+        side_ = side;
+        bitCount_ = bitCount;
         colourRows_ = 40 + 4 * colours;
-        colourRow_ = (std::size_t(side_) * bitCount_ + 31) / 32 * 4;
-        maskRows_ = colourRows_ + colourRow_ * std::size_t(side_);
-        maskRow_ = (std::size_t(side_) + 31) / 32 * 4;
+        colourRow_ = (std::size_t(side) * bitCount + 31) / 32 * 4;
+        maskRows_ = colourRows_ + colourRow_ * std::size_t(side);
+        maskRow_ = (std::size_t(side) + 31) / 32 * 4;
     }
 
     int side() const { return side_; }

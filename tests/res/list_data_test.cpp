@@ -1,7 +1,7 @@
 // List data 102 read back record by record, as the form's initialisation
 // plays it into the combo boxes.
 #include "byte_walker.h"
-#include "program_resource.h"
+#include "tests/support/program_resources.h"
 
 #include <gtest/gtest.h>
 #include <string>

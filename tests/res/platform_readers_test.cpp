@@ -7,7 +7,7 @@
 #include "platform/windows/resources/dialog_template.h"
 #include "platform/windows/resources/icon_group.h"
 #include "platform/windows/resources/version_info.h"
-#include "program_resource.h"
+#include "tests/support/program_resources.h"
 
 #include <gtest/gtest.h>
 #include <span>

@@ -1,7 +1,7 @@
 // What the program module holds, as a whole, and the committed pictures that
 // the desktop installation uses.
 #include "platform/entry/resource_table.h"
-#include "program_resource.h"
+#include "tests/support/program_resources.h"
 
 #include <algorithm>
 #include <array>

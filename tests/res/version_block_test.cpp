@@ -1,7 +1,7 @@
 // The version block read back as a tree of length-prefixed blocks, the way a
 // version reader walks it.
 #include "byte_walker.h"
-#include "program_resource.h"
+#include "tests/support/program_resources.h"
 
 #include <gtest/gtest.h>
 #include <string>
@@ -10,11 +10,11 @@
 namespace {
 
 struct Block {
-    std::uint16_t length;
-    std::uint16_t valueLength;
-    std::uint16_t type;
+    std::uint16_t length = 0;
+    std::uint16_t valueLength = 0;
+    std::uint16_t type = 0;
     std::u16string key;
-    std::size_t valueOffset;
+    std::size_t valueOffset = 0;
     std::vector<Block> children;
 };
 

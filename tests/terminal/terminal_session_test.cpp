@@ -2,6 +2,8 @@
 // decodes keys and mouse, and leaves the terminal as it found it on every way
 // out.
 #include "terminal_fixture.h"
+#include "tests/support/shell_command.h"
+#include "tests/support/temp_folder.h"
 
 #include <csignal>
 #include <cstdlib>
@@ -76,19 +78,18 @@ TEST_F(TerminalSession, ShowsTheGridAndDecodesKeysMouseAndResize) {
 // A locale compiled for the test into a folder of its own, so that it does
 // not matter which locales the machine has installed.
 std::string CompileLatin1Locale(const std::string& folder) {
-    const std::string command = "localedef -i en_US -f ISO-8859-1 '" + folder +
-                                "/en_US.ISO-8859-1' >/dev/null 2>&1";
-    return std::system(command.c_str()) == 0 ? folder : std::string();
+    const std::string command =
+        "localedef -i en_US -f ISO-8859-1 '" + folder + "/en_US.ISO-8859-1' >/dev/null 2>&1";
+    return testing_support::RunShellCommand(command).status == 0 ? folder : std::string();
 }
 
 TEST_F(TerminalSession, DrawsLinesInAsciiWhenTheLocaleIsNotUtf8) {
-    char pattern[] = "/tmp/tallyroll-locale-XXXXXX";
-    const std::string folder = CompileLatin1Locale(::mkdtemp(pattern));
+    const testing_support::TempFolder locales("tallyroll-locale");
+    const std::string folder = CompileLatin1Locale(locales.path());
     if (folder.empty()) {
         GTEST_SKIP() << "localedef cannot make a Latin-1 locale here";
     }
     start("en_US.ISO-8859-1 LOCPATH='" + folder + "'");
-    std::system(("rm -rf '" + std::string(pattern) + "'").c_str());
     EXPECT_NE(session_->capture().find("+- Probe ready -"), std::string::npos)
         << session_->capture();
     session_->sendKeys("q");

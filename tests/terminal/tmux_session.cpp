@@ -1,5 +1,7 @@
 #include "tmux_session.h"
 
+#include "tests/support/shell_command.h"
+
 #include <algorithm>
 #include <array>
 #include <cstdio>
@@ -22,21 +24,13 @@ std::string Quote(const std::string& text) {
 }
 
 std::string Run(const std::string& command) {
-    std::string output;
-    if (FILE* pipe = popen((command + " 2>/dev/null").c_str(), "r")) {
-        std::array<char, 4096> buffer{};
-        while (std::size_t n = fread(buffer.data(), 1, buffer.size(), pipe)) {
-            output.append(buffer.data(), n);
-        }
-        pclose(pipe);
-    }
-    return output;
+    return testing_support::RunShellCommand(command + " 2>/dev/null").output;
 }
 
 } // namespace
 
 bool TmuxAvailable() {
-    return std::system("command -v tmux >/dev/null 2>&1") == 0;
+    return testing_support::RunShellCommand("command -v tmux >/dev/null 2>&1").status == 0;
 }
 
 bool WaitUntil(const std::function<bool()>& condition, std::chrono::milliseconds timeout) {
@@ -63,10 +57,10 @@ TmuxSession::TmuxSession(const std::string& shellCommand) {
     std::ofstream(dir_ + "/run.sh") << "DIR=" << Quote(dir_) << "\n" << shellCommand << "\n";
     const std::string command = "sh " + Quote(dir_ + "/run.sh");
     // -f /dev/null: none of the user's settings; a fixed size, whatever runs the tests.
-    started_ =
-        std::system(("tmux -S " + Quote(socket_) + " -f /dev/null new-session -d -x 80 -y 24 " +
-                     Quote(command) + " >/dev/null 2>&1")
-                        .c_str()) == 0;
+    started_ = testing_support::RunShellCommand("tmux -S " + Quote(socket_) +
+                                                " -f /dev/null new-session -d -x 80 -y 24 " +
+                                                Quote(command) + " >/dev/null 2>&1")
+                   .status == 0;
 }
 
 void TmuxSession::closeTerminal() {

@@ -10,8 +10,8 @@
 #include "platform/posix/message_box_hook.h"
 #include "platform/text/unicode.h"
 #include "platform/win32/kernel.h"
-#include "tests/faults/stalling_printer.h"
-#include "tests/posix/virtual_port.h"
+#include "tests/support/message_boxes.h"
+#include "tests/support/pty_printer.h"
 #include "ui/printer_dlg.h"
 
 #include <filesystem>
@@ -80,7 +80,7 @@ protected:
     }
 
     DeviceTable table_;
-    VirtualPort port_;
+    PtyPrinter port_;
     std::unique_ptr<MessageBoxRecorder> boxes_;
     Form form_;
 };
@@ -155,7 +155,7 @@ TEST_F(MainForm, TextTypedIntoTheComListOpensPortZero) {
 }
 
 TEST_F(MainForm, ChoosingAnotherComEntryClosesTheConnectionAtOnce) {
-    VirtualPort com4;
+    PtyPrinter com4;
     table_.Link(4, com4.path());
     bool openAfterPrint = false;
     bool openAfterChoice = true;
@@ -218,7 +218,7 @@ TEST_F(MainForm, PickingTheChosenComEntryAgainClosesTheConnection) {
 TEST_F(MainForm, APrinterSwitchedOffAndOnIsReachedByTheNextPrintWithoutAPortChange) {
     const Bytes job = PrintStream(kQelvoPlain, "");
     Bytes beforeOff;
-    VirtualPort back;
+    PtyPrinter back;
     screen().key(Key::Enter); // Print on COM3
     screen().then([&](HeadlessFrontEnd& s) {
         beforeOff = port_.Drain();
@@ -249,17 +249,9 @@ TEST_F(MainForm, BothJobButtonsAreDisabledDuringAJobAndEnabledAfter) {
     table_.Unlink(3); // the job stops with a message box, shown mid-job
     bool printEnabledDuring = true;
     bool testEnabledDuring = true;
-    MessageBoxPresenter previous = SetMessageBoxPresenter(nullptr);
-    static Form* form = nullptr;
-    static bool* print = nullptr;
-    static bool* test = nullptr;
-    form = &form_;
-    print = &printEnabledDuring;
-    test = &testEnabledDuring;
-    SetMessageBoxPresenter([](HWND, LPCWSTR, LPCWSTR, UINT) {
-        *print = form->Enabled(IDC_PRINT);
-        *test = form->Enabled(IDC_TEST);
-        return IDOK;
+    boxes_->OnShow([&](const RecordedBox&) {
+        printEnabledDuring = form_.Enabled(IDC_PRINT);
+        testEnabledDuring = form_.Enabled(IDC_TEST);
     });
     for (bool viaTest : {false, true}) {
         printEnabledDuring = testEnabledDuring = true;
@@ -280,7 +272,6 @@ TEST_F(MainForm, BothJobButtonsAreDisabledDuringAJobAndEnabledAfter) {
         EXPECT_FALSE(printEnabledDuring) << (viaTest ? "Test" : "Print");
         EXPECT_FALSE(testEnabledDuring) << (viaTest ? "Test" : "Print");
     }
-    SetMessageBoxPresenter(previous);
 }
 
 // A job disables its own button while it runs. The focus must come back to
@@ -371,15 +362,13 @@ protected:
         posix_layer::SetBusyTiming(std::chrono::milliseconds(200), std::chrono::milliseconds(100));
         MainForm::TearDown();
     }
-    faults::StallingPrinter printer_;
+    testing_support::PtyPrinter printer_{testing_support::PtyPrinter::Start::Stalled};
 };
 
 TEST_F(StalledPrint, EscCancelsTheWaitingJobWithItsMessageAndKeepsTheConnection) {
-    static std::string bottomLine;
-    bottomLine.clear();
-    MessageBoxPresenter previous = SetMessageBoxPresenter([](HWND, LPCWSTR, LPCWSTR, UINT) {
+    std::string bottomLine;
+    boxes_->OnShow([&](const RecordedBox&) {
         bottomLine = headless::Screen().row(headless::Screen().height() - 1);
-        return IDOK;
     });
     screen().then([&](HeadlessFrontEnd& s) {
         const std::u16string text(1 << 16, u'w'); // more than the line holds
@@ -390,7 +379,6 @@ TEST_F(StalledPrint, EscCancelsTheWaitingJobWithItsMessageAndKeepsTheConnection)
     });
     bool stillOpen = false;
     Run([&](HeadlessFrontEnd&) { stillOpen = g_bPortOpen != 0; });
-    SetMessageBoxPresenter(previous);
     EXPECT_NE(bottomLine.find("Printing on COM3: "), std::string::npos) << bottomLine;
     EXPECT_NE(bottomLine.find(" bytes \xC2\xB7 Esc cancels"), std::string::npos) << bottomLine;
     EXPECT_TRUE(stillOpen) << "a cancelled write keeps the connection";
@@ -456,7 +444,7 @@ TEST_F(MainForm, TenMegabytesLoadedStillTypeScrollAndPrint) {
         std::filesystem::temp_directory_path() / ("tallyroll-10mb-" + std::to_string(::getpid()));
     std::string bytes;
     const std::string line = std::string(78, 'q') + "\r\n";
-    while (bytes.size() < 10u * 1024 * 1024) {
+    while (bytes.size() < std::size_t{10} * 1024 * 1024) {
         bytes += line;
     }
     std::ofstream(file, std::ios::binary) << bytes;

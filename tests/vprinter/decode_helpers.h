@@ -1,5 +1,6 @@
 #pragma once
 
+#include "tests/support/bytes.h"
 #include "tools/vprinter/decoder.h"
 
 #include <cstdint>
@@ -10,14 +11,10 @@
 
 namespace vprinter::test {
 
-using Bytes = std::vector<std::uint8_t>;
+using testing_support::Bytes;
 
 inline Bytes bytes(std::initializer_list<int> values) {
-    Bytes out;
-    for (int v : values) {
-        out.push_back(static_cast<std::uint8_t>(v));
-    }
-    return out;
+    return testing_support::ToBytes(values);
 }
 
 inline Bytes operator+(Bytes a, const Bytes& b) {
@@ -26,7 +23,7 @@ inline Bytes operator+(Bytes a, const Bytes& b) {
 }
 
 inline Bytes ascii(const std::string& text) {
-    return Bytes(text.begin(), text.end());
+    return testing_support::ToBytes(text);
 }
 
 // Decodes a whole stream, handing it over `chunk` bytes at a time.

@@ -13,19 +13,6 @@
 
 namespace vprinter::test {
 
-ScratchDir::ScratchDir() {
-    std::string pattern = std::filesystem::temp_directory_path().string() + "/vprinter.XXXXXX";
-    if (::mkdtemp(pattern.data()) == nullptr) {
-        throw std::runtime_error("mkdtemp failed");
-    }
-    path_ = pattern;
-}
-
-ScratchDir::~ScratchDir() {
-    std::error_code ignored;
-    std::filesystem::remove_all(path_, ignored);
-}
-
 std::string program_path() {
     return VPRINTER_PROGRAM;
 }
@@ -36,12 +23,14 @@ VirtualPrinter::VirtualPrinter(const std::vector<std::string>& args, const std::
     std::vector<std::string> argv_text{program_path()};
     argv_text.insert(argv_text.end(), args.begin(), args.end());
     std::vector<char*> argv;
+    argv.reserve(argv_text.size() + 1);
     for (std::string& a : argv_text) {
         argv.push_back(a.data());
     }
     argv.push_back(nullptr);
-    pid_ = ::fork();
-    if (pid_ == 0) {
+    const pid_t child = ::fork();
+    pid_ = child;
+    if (child == 0) {
         int fd = ::open(output.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0666);
         if (fd >= 0) {
             ::dup2(fd, STDOUT_FILENO);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "json_reader.h"
+#include "tests/support/temp_folder.h"
 
 #include <chrono>
 #include <functional>
@@ -12,15 +13,20 @@
 namespace vprinter::test {
 
 // A scratch folder, removed with everything in it at the end of the test.
-class ScratchDir {
+class ScratchDir : public testing_support::TempFolder {
 public:
-    ScratchDir();
-    ~ScratchDir();
-    const std::string& path() const { return path_; }
-    std::string operator/(const std::string& name) const { return path_ + "/" + name; }
+    ScratchDir() : TempFolder("vprinter") {}
+    std::string operator/(const std::string& name) const { return path() + "/" + name; }
+};
 
-private:
-    std::string path_;
+// Where a printer under test keeps its things: its device table, event log
+// and output in a scratch folder, and the link it makes for COM7.
+struct PrinterFiles {
+    ScratchDir dir;
+    std::string table = dir / "devices";
+    std::string events = dir / "events.jsonl";
+    std::string output = dir / "output.txt";
+    std::string port = table + "/COM7";
 };
 
 // tallyroll-vprinter running as a child process.

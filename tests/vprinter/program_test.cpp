@@ -82,13 +82,7 @@ bool has_event(const std::vector<Json>& events, const std::string& kind, std::si
     return of_kind(events, kind).size() >= count;
 }
 
-struct Printer {
-    ScratchDir dir;
-    std::string table = dir / "devices";
-    std::string events = dir / "events.jsonl";
-    std::string output = dir / "output.txt";
-    std::string port = table + "/COM7";
-};
+using Printer = PrinterFiles;
 
 TEST(VirtualPrinterProgram, PrintAndTestThroughThePortComeOutAsLinesWithTheirFormat) {
     Printer p;
@@ -519,7 +513,7 @@ TEST(VirtualPrinterProgram, RandomBytesAreDecodedWithinAFixedAddressSpace) {
     }
     ScratchDir dir;
     std::mt19937 random(7);
-    std::string stream(200 * 1024, '\0');
+    std::string stream(std::size_t{200} * 1024, '\0');
     for (char& c : stream) {
         c = static_cast<char>(random());
     }

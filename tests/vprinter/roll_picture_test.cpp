@@ -92,9 +92,9 @@ TEST(RollPicture, IsA58MillimetreRollWithThePrintAreaInTheMiddle) {
 
 TEST(RollPicture, LongLinesWrapAtThePrintWidthWhateverTheFactor) {
     struct Case {
-        std::size_t chars;
+        std::size_t chars = 0;
         CharFormat format;
-        std::size_t rows;
+        std::size_t rows = 0;
     };
     for (const Case& c :
          {Case{48, {}, 1}, Case{49, {}, 2}, Case{24, {2, 1, false, false}, 1},
@@ -255,7 +255,7 @@ TEST(RollPictures, NumberThePicturesBeforeTheExtension) {
 // longest; 10 MB of them is a roll of some 30 million dot rows. What is held
 // stays one picture's worth, and no line outgrows the line buffer.
 TEST(RollPictures, TenMegabytesOfRandomBytesAreDrawnInBoundedMemory) {
-    constexpr std::size_t kStream = 10 * 1024 * 1024;
+    constexpr std::size_t kStream = std::size_t{10} * 1024 * 1024;
     std::vector<int> heights;
     RollPictures pictures("roll.png", RollPictures::kPartHeight,
                           [&](const PackedRows& picture, const std::string&, std::string*) {

@@ -43,13 +43,7 @@ std::uint16_t port_of(const std::string& target) {
     return static_cast<std::uint16_t>(std::stoi(target.substr(target.rfind(':') + 1)));
 }
 
-struct NetworkPrinter {
-    ScratchDir dir;
-    std::string table = dir / "devices";
-    std::string events = dir / "events.jsonl";
-    std::string output = dir / "output.txt";
-    std::string link = table + "/COM7";
-};
+using NetworkPrinter = PrinterFiles;
 
 TEST(VirtualNetworkPrinter, JobsOverTcpComeOutAsLinesAndEveryByteIsKept) {
     NetworkPrinter p;
@@ -59,7 +53,7 @@ TEST(VirtualNetworkPrinter, JobsOverTcpComeOutAsLinesAndEveryByteIsKept) {
     auto events = wait_for_events(p.events, [](auto& e) { return !of_kind(e, "ready").empty(); });
     ASSERT_FALSE(of_kind(events, "ready").empty()) << read_text(p.output);
     const std::string target = of_kind(events, "ready")[0]["target"].str();
-    EXPECT_EQ(fs::read_symlink(p.link).string(), target);
+    EXPECT_EQ(fs::read_symlink(p.port).string(), target);
     ASSERT_EQ(target.rfind("tcp:127.0.0.1:", 0), 0u) << target << ": loopback by default";
     const std::uint16_t port = port_of(target);
     ASSERT_NE(port, 0);
@@ -94,14 +88,14 @@ TEST(VirtualNetworkPrinter, JobsOverTcpComeOutAsLinesAndEveryByteIsKept) {
     }
     sent = sent + bytes({0, 0}) + ascii("CD\r\n") + bytes({0, 0});
     EXPECT_EQ(Bytes(raw.begin(), raw.end()), sent);
-    EXPECT_FALSE(fs::exists(fs::symlink_status(p.link))) << "the link goes with the printer";
+    EXPECT_FALSE(fs::exists(fs::symlink_status(p.port))) << "the link goes with the printer";
 }
 
 TEST(VirtualNetworkPrinter, APrintersAddressInTheTableIsLeftAloneAndAStaleOneReplaced) {
     for (const char* real : {"tcp:192.0.2.7:9100", "bt:00:11:22:33:44:55"}) {
         NetworkPrinter p;
         fs::create_directories(p.table);
-        fs::create_symlink(real, p.link);
+        fs::create_symlink(real, p.port);
         for (const char* mode : {"--tcp", "--port"}) { // as a network printer and on a pty
             std::vector<std::string> args = {"--devices", p.table, "--port", "7", "--quiet"};
             if (std::string(mode) == "--tcp") {
@@ -111,7 +105,7 @@ TEST(VirtualNetworkPrinter, APrintersAddressInTheTableIsLeftAloneAndAStaleOneRep
             EXPECT_EQ(program.wait(), 1) << real;
             EXPECT_NE(read_text(p.output).find("left alone"), std::string::npos)
                 << read_text(p.output);
-            EXPECT_EQ(fs::read_symlink(p.link).string(), real);
+            EXPECT_EQ(fs::read_symlink(p.port).string(), real);
         }
     }
     // A loopback address where nothing listens is what an ended printer left.
@@ -126,7 +120,7 @@ TEST(VirtualNetworkPrinter, APrintersAddressInTheTableIsLeftAloneAndAStaleOneRep
     ASSERT_EQ(::getsockname(probe, reinterpret_cast<sockaddr*>(&a), &length), 0);
     const std::string stale = "tcp:127.0.0.1:" + std::to_string(ntohs(a.sin_port));
     ::close(probe);
-    fs::create_symlink(stale, p.link);
+    fs::create_symlink(stale, p.port);
     EXPECT_EQ(socket_link_is_leftover(stale), true);
     VirtualPrinter program({"--tcp", "0", "--devices", p.table, "--port", "7", "--events",
                             p.events, "--quiet"},

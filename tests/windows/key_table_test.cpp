@@ -36,9 +36,9 @@ TEST(KeyTable, DocumentationListsExactlyTheTable) {
 
 TEST(KeyTable, LookupsByContext) {
     struct Case {
-        KeyContext context;
+        KeyContext context{};
         screen::KeyEvent ev;
-        Action expected;
+        Action expected{};
     };
     const Case cases[] = {
         {KeyContext::Dialog, K(Key::Tab), Action::NextControl},

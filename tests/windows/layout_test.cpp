@@ -4,7 +4,7 @@
 #include "platform/windows/resources/dialog_template.h"
 #include "platform/windows/core/label.h"
 #include "platform/windows/core/layout.h"
-#include "template_builder.h"
+#include "tests/support/program_resources.h"
 
 #include <gtest/gtest.h>
 
@@ -13,7 +13,7 @@ using namespace windows;
 namespace {
 
 DialogTemplate Form() {
-    auto r = ReadDialogTemplate(testing_bytes::DialogEx(testing_bytes::MainForm()));
+    auto r = ReadDialogTemplate(FormTemplate());
     EXPECT_TRUE(r.ok());
     return r.value();
 }

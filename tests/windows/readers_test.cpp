@@ -101,16 +101,6 @@ TEST_P(DialogLayouts, EveryTruncationIsRefused) {
     }
 }
 
-TEST_P(DialogLayouts, ReadsTheMainForm) {
-    const auto r = ReadDialogTemplate(Write(tb::MainForm()));
-    ASSERT_TRUE(r.ok()) << r.error().message;
-    ASSERT_EQ(r->items.size(), 19u);
-    EXPECT_EQ(r->title, u"Tallyroll (2.0)");
-    EXPECT_EQ(r->items[10].text.name, u"Font && Format");
-    EXPECT_EQ(r->items[17].id, 1016u);
-    EXPECT_EQ(r->items[18].text.name, u"Printer");
-}
-
 INSTANTIATE_TEST_SUITE_P(ExtendedAndClassic, DialogLayouts, ::testing::Bool());
 
 TEST(DialogTemplateReader, RefusesMalformedHeaders) {

@@ -2,7 +2,7 @@
 #include "dialog_fixture.h"
 #include "platform/entry/resource_table.h"
 #include "platform/windows/core/window_system.h"
-#include "template_builder.h"
+#include "tests/support/program_resources.h"
 
 #include <gtest/gtest.h>
 
@@ -14,7 +14,7 @@ namespace {
 constexpr WORD kFormId = 102;
 
 void RegisterForm() {
-    static const testing_bytes::Bytes form = testing_bytes::DialogEx(testing_bytes::MainForm());
+    const auto form = FormTemplate();
     static const RESOURCE_ITEM items[] = {
         {RT_DIALOG_ID, kFormId, LANG_ENGLISH_US, form.data(), static_cast<DWORD>(form.size())},
     };

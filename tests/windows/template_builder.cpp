@@ -136,46 +136,4 @@ Bytes Version(const VersionNode& root) {
     return w.bytes;
 }
 
-Dialog MainForm() {
-    Dialog d;
-    d.style = 0x90C800C0;
-    d.exStyle = 0x80040000;
-    d.cx = 141;
-    d.cy = 155;
-    d.caption = u"Tallyroll (2.0)";
-    auto add = [&](std::uint16_t cls, std::uint32_t id, std::u16string text, short x, short y,
-                   short cx, short cy, std::uint32_t style) {
-        Control c;
-        c.classOrdinal = cls;
-        c.id = id;
-        c.text = std::move(text);
-        c.x = x;
-        c.y = y;
-        c.cx = cx;
-        c.cy = cy;
-        c.style = style;
-        d.controls.push_back(c);
-    };
-    add(0x82, 65535, u"COM", 6, 22, 18, 8, 0x50020000);
-    add(0x85, 1002, u"", 26, 20, 27, 117, 0x50210402);
-    add(0x81, 1003, u"", 0, 106, 137, 48, 0x50A11044);
-    add(0x82, 65535, u"Width:", 18, 53, 22, 9, 0x50020000);
-    add(0x82, 65535, u"Height:", 77, 53, 22, 9, 0x50020000);
-    add(0x85, 1005, u"", 42, 52, 19, 84, 0x50210102);
-    add(0x85, 1006, u"", 102, 52, 19, 90, 0x50210102);
-    add(0x80, 1007, u"Underline", 7, 68, 43, 11, 0x50010003);
-    add(0x80, 1008, u"Direction", 54, 68, 39, 11, 0x50010003);
-    add(0x80, 1009, u"White", 101, 68, 31, 10, 0x50010003);
-    add(0x80, 65535, u"Font && Format", 0, 40, 137, 42, 0x50010007);
-    add(0x80, 1010, u"Print", 58, 8, 28, 21, 0x50000001);
-    add(0x80, 1011, u"Test", 90, 8, 20, 21, 0x50010000);
-    add(0x80, 2, u"Quit", 114, 8, 20, 21, 0x50010000);
-    add(0x81, 1013, u"", 2, 93, 115, 12, 0x50810880);
-    add(0x82, 65535, u"Choose file to print ...", 3, 84, 92, 8, 0x50020000);
-    add(0x80, 1014, u"...", 120, 93, 16, 12, 0x50010000);
-    add(0x85, 1016, u"", 26, 6, 27, 58, 0x50210002);
-    add(0x82, 65535, u"Printer", 3, 9, 24, 10, 0x50020000);
-    return d;
-}
-
 } // namespace testing_bytes

@@ -2,43 +2,16 @@
 // (extended or classic), list data, icon groups and images, version blocks.
 #pragma once
 
+#include "tests/support/bytes.h"
+
 #include <cstdint>
 #include <string>
 #include <vector>
 
 namespace testing_bytes {
 
-using Bytes = std::vector<std::uint8_t>;
-
-class Writer {
-public:
-    Bytes bytes;
-    void u8(std::uint8_t v) { bytes.push_back(v); }
-    void u16(std::uint16_t v) {
-        u8(static_cast<std::uint8_t>(v));
-        u8(static_cast<std::uint8_t>(v >> 8));
-    }
-    void u32(std::uint32_t v) {
-        u16(static_cast<std::uint16_t>(v));
-        u16(static_cast<std::uint16_t>(v >> 16));
-    }
-    void str(std::u16string_view s) {
-        for (char16_t c : s) {
-            u16(c);
-        }
-        u16(0);
-    }
-    void align4() {
-        while (bytes.size() % 4 != 0) {
-            u8(0);
-        }
-    }
-    std::size_t size() const { return bytes.size(); }
-    void patch16(std::size_t at, std::uint16_t v) {
-        bytes[at] = static_cast<std::uint8_t>(v);
-        bytes[at + 1] = static_cast<std::uint8_t>(v >> 8);
-    }
-};
+using Bytes = testing_support::Bytes;
+using Writer = testing_support::ByteWriter;
 
 struct Control {
     std::uint16_t classOrdinal = 0; // 0x80..0x85, or 0 to use className
@@ -79,8 +52,5 @@ struct VersionNode {
     std::vector<VersionNode> children;
 };
 Bytes Version(const VersionNode& root);
-
-// The main form of the program as the resource compiler would write it.
-Dialog MainForm();
 
 } // namespace testing_bytes

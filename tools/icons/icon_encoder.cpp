@@ -26,7 +26,7 @@ std::size_t RowBytes(int width, int bitCount) {
 }
 
 int PaletteIndex(const Rgba& pixel) {
-    const auto found =
+    const auto* const found =
         std::find_if(kSixteenColours.begin(), kSixteenColours.end(), [&](const Rgba& c) {
             return c.r == pixel.r && c.g == pixel.g && c.b == pixel.b;
         });

@@ -84,7 +84,7 @@ bool InPolygon(Vec p, std::span<const Vec> points) {
         const Vec a = points[i];
         const Vec b = points[j];
         if ((a.y > p.y) != (b.y > p.y) && p.x < (b.x - a.x) * (p.y - a.y) / (b.y - a.y) + a.x) {
-            inside = true != inside;
+            inside = !inside;
         }
     }
     return inside;

@@ -24,10 +24,10 @@ bool CaptureFile::open(const std::string& path, bool timed, std::string* error) 
         std::time_t now = std::time(nullptr);
         std::tm utc{};
         if (gmtime_r(&now, &utc) != nullptr) {
-            std::strftime(started, sizeof started, "%Y-%m-%dT%H:%M:%SZ", &utc);
+            (void)std::strftime(started, sizeof started, "%Y-%m-%dT%H:%M:%SZ", &utc);
         }
-        std::fprintf(file_, "%s\n# started %s\n", kCaptureHeader, started);
-        std::fflush(file_);
+        (void)std::fprintf(file_, "%s\n# started %s\n", kCaptureHeader, started);
+        (void)std::fflush(file_);
     }
     return true;
 }
@@ -38,25 +38,25 @@ void CaptureFile::record(std::int64_t t_us, std::uint64_t offset,
         return;
     }
     if (!timed_) {
-        std::fwrite(bytes.data(), 1, bytes.size(), file_);
-        std::fflush(file_);
+        (void)std::fwrite(bytes.data(), 1, bytes.size(), file_);
+        (void)std::fflush(file_);
         return;
     }
     constexpr std::size_t kPerLine = 32;
     for (std::size_t at = 0; at < bytes.size(); at += kPerLine) {
-        std::fprintf(file_, "%lld %llu", static_cast<long long>(t_us),
-                     static_cast<unsigned long long>(offset + at));
+        (void)std::fprintf(file_, "%lld %llu", static_cast<long long>(t_us),
+                           static_cast<unsigned long long>(offset) + at);
         for (std::size_t i = at; i < bytes.size() && i < at + kPerLine; ++i) {
-            std::fprintf(file_, " %02X", bytes[i]);
+            (void)std::fprintf(file_, " %02X", bytes[i]);
         }
-        std::fputc('\n', file_);
+        (void)std::fputc('\n', file_);
     }
-    std::fflush(file_);
+    (void)std::fflush(file_);
 }
 
 void CaptureFile::close() {
     if (file_ != nullptr) {
-        std::fclose(file_);
+        (void)std::fclose(file_); // nothing more can be done about a capture that failed
         file_ = nullptr;
     }
 }

@@ -8,7 +8,7 @@ std::string hex_bytes(std::span<const std::uint8_t> bytes) {
     std::string out;
     for (std::uint8_t b : bytes) {
         char text[4];
-        std::snprintf(text, sizeof text, "%02X", b);
+        (void)std::snprintf(text, sizeof text, "%02X", b);
         if (!out.empty()) {
             out += ' ';
         }

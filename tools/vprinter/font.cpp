@@ -31,7 +31,7 @@ std::optional<Composed> composition(char32_t c) {
                    d = Mark::Diaeresis, o = Mark::Ring, v = Mark::Caron;
     constexpr Extra cedilla = Extra::Cedilla, stroke = Extra::Stroke, bar = Extra::Bar;
     static constexpr struct {
-        char32_t code;
+        char32_t code = 0;
         Composed composed;
     } kCompositions[] = {
         // clang-format off
@@ -117,7 +117,8 @@ void overlay_mark(Rows& rows, Mark mark, bool capital) {
         }
         int top = capital ? 0 : 2;
         for (int r = 0; r < kMarkRows; ++r) {
-            rows[static_cast<std::size_t>(top + r)] |= art.rows[static_cast<std::size_t>(r)];
+            rows[static_cast<std::size_t>(top) + static_cast<std::size_t>(r)] |=
+                art.rows[static_cast<std::size_t>(r)];
         }
     }
 }

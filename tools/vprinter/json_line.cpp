@@ -30,7 +30,7 @@ std::string json_string(std::string_view utf8) {
         default:
             if (c < 0x20 || c == 0x7F) {
                 char esc[8];
-                std::snprintf(esc, sizeof esc, "\\u%04X", c);
+                (void)std::snprintf(esc, sizeof esc, "\\u%04X", c);
                 out += esc;
             } else {
                 out += ch;

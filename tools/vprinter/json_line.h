@@ -15,12 +15,12 @@ class JsonLine {
 public:
     explicit JsonLine(std::string_view event);
 
-    JsonLine& text(std::string_view key, std::string_view value);
-    JsonLine& number(std::string_view key, std::int64_t value);
-    JsonLine& flag(std::string_view key, bool value);
-    JsonLine& null(std::string_view key);
+    JsonLine& text(std::string_view name, std::string_view value);
+    JsonLine& number(std::string_view name, std::int64_t value);
+    JsonLine& flag(std::string_view name, bool value);
+    JsonLine& null(std::string_view name);
     // `json` must already be valid JSON (an array or object built elsewhere).
-    JsonLine& raw(std::string_view key, std::string_view json);
+    JsonLine& raw(std::string_view name, std::string_view json);
 
     // The object, closed, without a line break.
     std::string str() const { return body_ + "}"; }

@@ -6,7 +6,7 @@
 #include <iostream>
 
 int main(int argc, char** argv) {
-    std::setlocale(LC_ALL, "");
+    (void)std::setlocale(LC_ALL, ""); // an unknown locale leaves the C one, which serves
     std::string error;
     auto options = vprinter::parse_options(std::vector<std::string>(argv + 1, argv + argc), &error);
     if (!options) {

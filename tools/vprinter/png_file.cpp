@@ -16,7 +16,7 @@ namespace {
 constexpr png_uint_32 kDotsPerMetre = 8000;
 
 struct FileCloser {
-    void operator()(std::FILE* f) const { std::fclose(f); }
+    void operator()(std::FILE* f) const { (void)std::fclose(f); }
 };
 using File = std::unique_ptr<std::FILE, FileCloser>;
 
@@ -28,7 +28,8 @@ bool write_rows(std::FILE* file, int width, std::vector<png_bytep>& rows) {
         return false;
     }
     png_infop info = png_create_info_struct(png);
-    if (info == nullptr || setjmp(png_jmpbuf(png))) {
+    // libpng has no other way to report an error than a long jump.
+    if (info == nullptr || setjmp(png_jmpbuf(png))) { // NOLINT(cert-err52-cpp)
         png_destroy_write_struct(&png, &info);
         return false;
     }
@@ -50,7 +51,7 @@ bool read_rows(std::FILE* file, int* width, int* height, std::vector<std::uint8_
         return false;
     }
     png_infop info = png_create_info_struct(png);
-    if (info == nullptr || setjmp(png_jmpbuf(png))) {
+    if (info == nullptr || setjmp(png_jmpbuf(png))) { // NOLINT(cert-err52-cpp), as above
         png_destroy_read_struct(&png, &info, nullptr);
         return false;
     }

@@ -21,7 +21,7 @@ struct Paper {
 
 // One character on the paper: what to draw, in which format.
 struct PlacedChar {
-    char32_t c;
+    char32_t c = 0;
     CharFormat format;
 };
 

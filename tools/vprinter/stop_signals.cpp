@@ -25,7 +25,7 @@ sigset_t install_stop_signals() {
         sigaction(sig, &action, nullptr);
         sigaddset(&stops, sig);
     }
-    std::signal(SIGPIPE, SIG_IGN);
+    (void)std::signal(SIGPIPE, SIG_IGN);
     sigset_t previous;
     sigprocmask(SIG_BLOCK, &stops, &previous);
     for (int sig : {SIGINT, SIGTERM, SIGHUP}) {

@@ -1,13 +1,16 @@
-// A real folder tree under /tmp for a test, removed when the test ends.
+// A real folder under the system's temporary folder for one test, removed
+// with everything in it when the test ends.
 #pragma once
 
 #include <string>
 
-namespace filedialog_test {
+namespace testing_support {
 
 class TempFolder {
 public:
-    TempFolder();
+    // prefix names the folder (prefix-XXXXXX), so that a leftover says whose
+    // it was.
+    explicit TempFolder(const std::string& prefix = "tallyroll-test");
     ~TempFolder();
     TempFolder(const TempFolder&) = delete;
     TempFolder& operator=(const TempFolder&) = delete;
@@ -21,4 +24,7 @@ private:
     std::string path_;
 };
 
-} // namespace filedialog_test
+// Creates an empty file at path, or empties the one there.
+void TouchFile(const std::string& path);
+
+} // namespace testing_support

@@ -1,6 +1,4 @@
-#include "virtual_port.h"
-
-#include "platform/posix/message_box_hook.h"
+#include "pty_printer.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -12,6 +10,7 @@
 #include <poll.h>
 #include <pty.h>
 #include <stdexcept>
+#include <sys/ioctl.h>
 #include <unistd.h>
 
 namespace testing_support {
@@ -29,24 +28,54 @@ void Check(bool ok, const char* what) {
 
 } // namespace
 
-VirtualPort::VirtualPort() {
+PtyPrinter::PtyPrinter(Start start) {
     char name[256] = {};
     Check(::openpty(&master_, &slave_, name, nullptr, nullptr) == 0, "openpty");
     path_ = name;
     ::fcntl(master_, F_SETFD, FD_CLOEXEC);
     ::fcntl(slave_, F_SETFD, FD_CLOEXEC);
     Check(::pipe2(stop_, O_CLOEXEC) == 0, "pipe2");
-    reader_ = std::thread([this] { ReadLoop(); });
+    if (start == Start::Reading) {
+        Resume();
+    }
 }
 
-VirtualPort::~VirtualPort() {
+PtyPrinter::~PtyPrinter() {
     Vanish();
     ::close(slave_);
     ::close(stop_[0]);
     ::close(stop_[1]);
 }
 
-void VirtualPort::ReadLoop() {
+void PtyPrinter::Resume() {
+    if (!reader_.joinable()) {
+        reader_ = std::thread([this] { ReadLoop(); });
+    }
+}
+
+std::size_t PtyPrinter::WaitUntilFull(std::chrono::milliseconds timeout) {
+    // The kernel moves bytes from the writer's side to the reader's in the
+    // background: the count is only final once it has held still.
+    constexpr auto kStep = std::chrono::milliseconds(5);
+    constexpr int kStillSteps = 40;
+    const auto deadline = Clock::now() + timeout;
+    std::size_t last = 0;
+    int still = 0;
+    while (Clock::now() < deadline) {
+        int waiting = 0;
+        const std::size_t now =
+            ::ioctl(master_, FIONREAD, &waiting) == 0 ? static_cast<std::size_t>(waiting) : 0;
+        still = (now != 0 && now == last) ? still + 1 : 0;
+        if (still == kStillSteps) {
+            return now;
+        }
+        last = now;
+        std::this_thread::sleep_for(kStep);
+    }
+    throw std::runtime_error("the line never filled up");
+}
+
+void PtyPrinter::ReadLoop() {
     std::vector<std::uint8_t> buffer(65536);
     for (;;) {
         pollfd fds[2] = {{master_, POLLIN, 0}, {stop_[0], POLLIN, 0}};
@@ -85,12 +114,17 @@ void VirtualPort::ReadLoop() {
     }
 }
 
-Bytes VirtualPort::Received() const {
+Bytes PtyPrinter::Received() const {
     std::lock_guard lock(mutex_);
     return bytes_;
 }
 
-Clock::time_point VirtualPort::ArrivalOf(std::size_t offset) const {
+std::size_t PtyPrinter::ReceivedSize() const {
+    std::lock_guard lock(mutex_);
+    return bytes_.size();
+}
+
+Clock::time_point PtyPrinter::ArrivalOf(std::size_t offset) const {
     std::lock_guard lock(mutex_);
     const auto after = std::upper_bound(
         arrivals_.begin(), arrivals_.end(), offset,
@@ -101,12 +135,12 @@ Clock::time_point VirtualPort::ArrivalOf(std::size_t offset) const {
     return std::prev(after)->second;
 }
 
-bool VirtualPort::WaitForBytes(std::size_t n, std::chrono::milliseconds timeout) {
+bool PtyPrinter::WaitForBytes(std::size_t n, std::chrono::milliseconds timeout) {
     std::unique_lock lock(mutex_);
     return arrived_.wait_for(lock, timeout, [&] { return bytes_.size() >= n; });
 }
 
-Bytes VirtualPort::Drain() {
+Bytes PtyPrinter::Drain() {
     Check(::write(slave_, kMarker.data(), kMarker.size()) == static_cast<ssize_t>(kMarker.size()),
           "write marker");
     std::unique_lock lock(mutex_);
@@ -124,7 +158,7 @@ Bytes VirtualPort::Drain() {
     return before;
 }
 
-void VirtualPort::Vanish() {
+void PtyPrinter::Vanish() {
     if (reader_.joinable()) {
         const char stop = 1;
         (void)!::write(stop_[1], &stop, 1);
@@ -138,22 +172,22 @@ void VirtualPort::Vanish() {
     vanished_ = true;
 }
 
-void VirtualPort::VanishAfter(std::size_t n) {
+void PtyPrinter::VanishAfter(std::size_t n) {
     std::lock_guard lock(mutex_);
     vanish_after_ = n;
 }
 
-bool VirtualPort::WaitVanished(std::chrono::milliseconds timeout) {
+bool PtyPrinter::WaitVanished(std::chrono::milliseconds timeout) {
     std::unique_lock lock(mutex_);
     return arrived_.wait_for(lock, timeout, [&] { return vanished_; });
 }
 
-int ProgramDescriptorOn(const VirtualPort& port) {
+int ProgramDescriptorOn(const PtyPrinter& printer) {
     for (const auto& entry : std::filesystem::directory_iterator("/proc/self/fd")) {
         std::error_code ec;
         const auto target = std::filesystem::read_symlink(entry.path(), ec);
         const int fd = std::stoi(entry.path().filename().string());
-        if (!ec && target == port.path() && fd != port.slave_fd()) {
+        if (!ec && target == printer.path() && fd != printer.slave_fd()) {
             return fd;
         }
     }
@@ -165,15 +199,10 @@ DeviceTable::DeviceTable() {
         saved_ = old;
         had_saved_ = true;
     }
-    std::string pattern = (std::filesystem::temp_directory_path() / "tallyroll-devices-XXXXXX");
-    Check(::mkdtemp(pattern.data()) != nullptr, "mkdtemp");
-    folder_ = pattern;
-    ::setenv("TALLYROLL_DEVICES", folder_.c_str(), 1);
+    ::setenv("TALLYROLL_DEVICES", folder_.path().c_str(), 1);
 }
 
 DeviceTable::~DeviceTable() {
-    std::error_code ignored;
-    std::filesystem::remove_all(folder_, ignored);
     if (had_saved_) {
         ::setenv("TALLYROLL_DEVICES", saved_.c_str(), 1);
     } else {
@@ -183,69 +212,12 @@ DeviceTable::~DeviceTable() {
 
 void DeviceTable::Link(int nPort, const std::string& target) const {
     Unlink(nPort);
-    std::filesystem::create_symlink(target, folder_ + "/COM" + std::to_string(nPort));
+    std::filesystem::create_symlink(target, folder() + "/COM" + std::to_string(nPort));
 }
 
 void DeviceTable::Unlink(int nPort) const {
     std::error_code ignored;
-    std::filesystem::remove(folder_ + "/COM" + std::to_string(nPort), ignored);
-}
-
-namespace {
-
-std::mutex g_boxesMutex;
-std::vector<RecordedBox> g_boxes;
-MessageBoxPresenter g_previous = nullptr;
-
-int Record(HWND owner, LPCWSTR text, LPCWSTR caption, UINT type) {
-    std::lock_guard lock(g_boxesMutex);
-    g_boxes.push_back({owner, text ? text : u"", caption ? caption : u"", type});
-    return 1; // IDOK
-}
-
-} // namespace
-
-MessageBoxRecorder::MessageBoxRecorder() {
-    std::lock_guard lock(g_boxesMutex);
-    g_boxes.clear();
-    g_previous = SetMessageBoxPresenter(&Record);
-}
-
-MessageBoxRecorder::~MessageBoxRecorder() {
-    SetMessageBoxPresenter(g_previous);
-}
-
-std::vector<RecordedBox> MessageBoxRecorder::Boxes() const {
-    std::lock_guard lock(g_boxesMutex);
-    return g_boxes;
-}
-
-std::vector<std::u16string> MessageBoxRecorder::Texts() const {
-    std::vector<std::u16string> texts;
-    for (const RecordedBox& box : Boxes()) {
-        texts.push_back(box.text);
-    }
-    return texts;
-}
-
-Bytes ToBytes(std::initializer_list<int> values) {
-    Bytes bytes;
-    for (int v : values) {
-        bytes.push_back(static_cast<std::uint8_t>(v));
-    }
-    return bytes;
-}
-
-Bytes ToBytes(const std::string& s) {
-    return Bytes(s.begin(), s.end());
-}
-
-Bytes Join(std::initializer_list<Bytes> parts) {
-    Bytes all;
-    for (const Bytes& part : parts) {
-        all.insert(all.end(), part.begin(), part.end());
-    }
-    return all;
+    std::filesystem::remove(folder() + "/COM" + std::to_string(nPort), ignored);
 }
 
 } // namespace testing_support

@@ -1,52 +1,65 @@
-// Test fixtures for real serial traffic: a pseudo-terminal whose slave is
-// the port, read from the master by a thread that records every chunk with
-// its arrival time; a private device table that links COMn to it; a
-// recorder of message boxes.
+// Test fixtures for real serial traffic: a printer on a pseudo-terminal whose
+// slave is the port, a private device table that links COMn to it, and the
+// descriptor the program holds on it.
 #pragma once
 
-#include "platform/win32/types.h"
+#include "tests/support/bytes.h"
+#include "tests/support/temp_folder.h"
 
 #include <chrono>
 #include <condition_variable>
-#include <cstdint>
+#include <cstddef>
 #include <mutex>
 #include <string>
 #include <thread>
+#include <utility>
 #include <vector>
 
 namespace testing_support {
 
-using Bytes = std::vector<std::uint8_t>;
 using Clock = std::chrono::steady_clock;
 
-// A pseudo-terminal pair. The fixture keeps its own slave descriptor open so
-// that the line stays up while the program closes and reopens the port.
-class VirtualPort {
+// A pseudo-terminal pair, read from the master by a thread that records every
+// chunk with its arrival time. The printer keeps its own slave descriptor
+// open so that the line stays up while the program closes and reopens the
+// port. It can stall (read nothing, so that what the program writes piles up
+// in the line's buffers until a write blocks) and vanish (close the master,
+// so that the line hangs up and further writes fail).
+class PtyPrinter {
 public:
-    VirtualPort();
-    ~VirtualPort();
-    VirtualPort(const VirtualPort&) = delete;
-    VirtualPort& operator=(const VirtualPort&) = delete;
+    enum class Start { Reading, Stalled };
+
+    explicit PtyPrinter(Start start = Start::Reading);
+    ~PtyPrinter();
+    PtyPrinter(const PtyPrinter&) = delete;
+    PtyPrinter& operator=(const PtyPrinter&) = delete;
 
     const std::string& path() const { return path_; }
     int slave_fd() const { return slave_; }
 
     // Everything read from the master so far, markers included.
     Bytes Received() const;
+    std::size_t ReceivedSize() const;
     // When the byte at offset (from the start of the stream) was read; bytes
     // read together share their time.
     Clock::time_point ArrivalOf(std::size_t offset) const;
 
     // Waits (bounded) until at least n bytes have arrived.
-    bool WaitForBytes(std::size_t n, std::chrono::milliseconds timeout = std::chrono::seconds(5));
+    bool WaitForBytes(std::size_t n, std::chrono::milliseconds timeout = std::chrono::seconds(10));
 
     // Everything the program wrote since the last Drain: writes a marker on
-    // the test's own slave descriptor and waits for it, so that bytes still in
-    // flight are counted without sleeping. Answers what came before it.
+    // the printer's own slave descriptor and waits for it, so that bytes still
+    // in flight are counted without sleeping. Answers what came before it.
     Bytes Drain();
 
-    // The printer vanishes: reading stops and the master closes, so that the
-    // line hangs up and further writes fail.
+    // Stalled: waits (bounded) until bytes are waiting on the line and their
+    // number has stopped changing for a while, that is every buffer between
+    // writer and reader is full. Answers how many the reader could take at once.
+    std::size_t WaitUntilFull(std::chrono::milliseconds timeout = std::chrono::seconds(10));
+    // Starts reading (a stalled printer), and keeps reading until it vanishes.
+    void Resume();
+
+    // The printer vanishes: reading stops and the master closes.
     void Vanish();
     // The reader itself makes the printer vanish as soon as n bytes have come,
     // in the middle of whatever the program is sending.
@@ -70,10 +83,10 @@ private:
     std::thread reader_;
 };
 
-// The descriptor this process holds on the port besides the fixture's own
+// The descriptor this process holds on the port besides the printer's own
 // slave descriptor (the program's connection), or -1. Tests put another file
 // under it with dup2 to make the connection's writes fail in chosen ways.
-int ProgramDescriptorOn(const VirtualPort& port);
+int ProgramDescriptorOn(const PtyPrinter& printer);
 
 // A private device table for the test: sets TALLYROLL_DEVICES to a fresh
 // folder and restores the old value when done.
@@ -84,39 +97,14 @@ public:
     DeviceTable(const DeviceTable&) = delete;
     DeviceTable& operator=(const DeviceTable&) = delete;
 
-    const std::string& folder() const { return folder_; }
+    const std::string& folder() const { return folder_.path(); }
     void Link(int nPort, const std::string& target) const;
     void Unlink(int nPort) const;
 
 private:
-    std::string folder_;
+    TempFolder folder_{"tallyroll-devices"};
     std::string saved_;
     bool had_saved_ = false;
 };
-
-// Records every message box shown while it lives.
-struct RecordedBox {
-    HWND owner;
-    std::u16string text;
-    std::u16string caption;
-    UINT type;
-};
-
-class MessageBoxRecorder {
-public:
-    MessageBoxRecorder();
-    ~MessageBoxRecorder();
-    MessageBoxRecorder(const MessageBoxRecorder&) = delete;
-    MessageBoxRecorder& operator=(const MessageBoxRecorder&) = delete;
-
-    std::vector<RecordedBox> Boxes() const;
-    std::vector<std::u16string> Texts() const;
-};
-
-// Bytes from a list of values or from a string's characters.
-Bytes ToBytes(std::initializer_list<int> values);
-Bytes ToBytes(const std::string& s);
-// Concatenation, for expected streams written piece by piece.
-Bytes Join(std::initializer_list<Bytes> parts);
 
 } // namespace testing_support

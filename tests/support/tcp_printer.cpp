@@ -190,8 +190,7 @@ bool TcpPrinter::Answer(const Bytes& bytes) {
                                     static_cast<ssize_t>(bytes.size());
 }
 
-SilentListener::SilentListener() {
-    listener_ = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+SilentListener::SilentListener() : listener_(::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0)) {
     sockaddr_in a{};
     a.sin_family = AF_INET;
     a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);

@@ -69,3 +69,9 @@ inline std::span<const std::uint8_t> ResourceBytes(WORD type, WORD id, WORD lang
     }
     return {};
 }
+
+// The main form's dialog template, as the program registers it: tests that
+// need the form take it from here rather than writing it again.
+inline std::span<const std::uint8_t> FormTemplate() {
+    return ResourceBytes(RT_DIALOG_ID, 102, LANG_ENGLISH_US);
+}

@@ -5,7 +5,7 @@
 // and answer with bytes of its own.
 #pragma once
 
-#include "tests/posix/virtual_port.h"
+#include "tests/support/bytes.h"
 
 #include <chrono>
 #include <condition_variable>

@@ -1,0 +1,53 @@
+// Small pieces the benchmark programs share: an option of their own taken out
+// of the arguments before Google Benchmark sees them, and a dialog that holds
+// only the form's multi-line text box, for timing and measuring it alone.
+#pragma once
+
+#include "platform/win32/user.h"
+#include "platform/windows/resources/dialog_template.h"
+
+#include <string>
+#include <string_view>
+
+namespace bench {
+
+// The form's text box: its control id, style and place.
+inline constexpr int kTextId = 1003;
+
+// Removes every "prefixVALUE" argument from argv and answers the last VALUE,
+// or nullptr when there is none.
+inline const char* TakeOption(int& argc, char** argv, std::string_view prefix) {
+    const char* value = nullptr;
+    int kept = 1;
+    for (int i = 1; i < argc; ++i) {
+        const std::string_view arg = argv[i];
+        if (arg.substr(0, prefix.size()) == prefix) {
+            value = argv[i] + prefix.size();
+        } else {
+            argv[kept++] = argv[i];
+        }
+    }
+    argc = kept;
+    return value;
+}
+
+inline windows::DialogTemplate TextBoxDialog(const std::u16string& title, DWORD exStyle = 0) {
+    windows::DialogTemplate t;
+    t.style = WS_POPUP | WS_VISIBLE | WS_CAPTION | DS_SETFONT;
+    t.exStyle = exStyle;
+    t.cx = 141;
+    t.cy = 155;
+    t.title = title;
+    windows::DialogItemTemplate edit;
+    edit.windowClass = windows::NameOrOrdinal{true, windows::kClassEdit, {}};
+    edit.id = kTextId;
+    edit.style = 0x50A11044; // as on the form
+    edit.x = 0;
+    edit.y = 106;
+    edit.cx = 137;
+    edit.cy = 48;
+    t.items.push_back(edit);
+    return t;
+}
+
+} // namespace bench
