@@ -3,7 +3,7 @@
 // would compare the live form against the wrong values.
 #include "form_layout.h"
 #include "res/resource_script.h"
-#include "tests/res/program_resource.h"
+#include "tests/support/program_resources.h"
 
 #include <gtest/gtest.h>
 #include <vector>
