@@ -128,6 +128,7 @@ Text ComboItem(HWND dlg, int id, int index) {
 std::vector<Text> ComboItems(HWND dlg, int id) {
     std::vector<Text> items;
     const auto n = static_cast<int>(Send(dlg, id, CB_GETCOUNT, 0, 0));
+    items.reserve(n > 0 ? static_cast<std::size_t>(n) : 0);
     for (int i = 0; i < n; ++i) {
         items.push_back(ComboItem(dlg, id, i));
     }

@@ -24,7 +24,7 @@ public:
     // forever tells nothing: the process ends with a clear message instead.
     ~BackgroundJob() {
         if (!WaitFinished(std::chrono::seconds(30))) {
-            std::fputs("a print job is still blocked on a line nobody reads\n", stderr);
+            (void)std::fputs("a print job is still blocked on a line nobody reads\n", stderr);
             std::abort();
         }
         thread_.join();

@@ -22,7 +22,7 @@ inline std::string NumberedLines(std::size_t nBytes) {
     text.reserve(nBytes + 64);
     for (unsigned line = 0; text.size() < nBytes; ++line) {
         char buffer[64];
-        std::snprintf(buffer, sizeof(buffer), "line %07u: the quick brown fox\n", line);
+        (void)std::snprintf(buffer, sizeof(buffer), "line %07u: the quick brown fox\n", line);
         text += buffer;
     }
     return text;

@@ -43,7 +43,8 @@ OpenCall::OpenCall(const std::string& start, DWORD maxFile)
 }
 
 std::string OpenCall::path() const {
-    return text::Utf16ToUtf8(std::u16string(buffer.c_str()));
+    // The dialog writes a terminated name into the larger buffer.
+    return text::Utf16ToUtf8(buffer.substr(0, buffer.find(u'\0')));
 }
 
 bool OpenCall::guardIntact() const {

@@ -14,9 +14,9 @@ namespace filedialog_test {
 inline constexpr char16_t kLoaderFilter[] = u"TEXT Files (*.TXT)\0*.TXT\0All Files (*.*)\0*.*\0";
 
 struct OpenCall {
-    // Starts in folder; the buffer holds maxFile characters and, after
+    // Starts in the folder start; the buffer holds maxFile characters and, after
     // them, a guard that the dialog must never touch.
-    explicit OpenCall(const std::string& folder, DWORD maxFile = 260);
+    explicit OpenCall(const std::string& start, DWORD maxFile = 260);
     OpenCall(const OpenCall&) = delete;
     OpenCall& operator=(const OpenCall&) = delete;
 

@@ -48,7 +48,7 @@ TEST(ModuleFileName, IsTheRunningProgramsFileAndIsCutToTheBuffer) {
     EXPECT_EQ(std::u16string(cut), expected.substr(0, 7));
 
     // Another module is none of this program's.
-    const auto other = reinterpret_cast<HMODULE>(static_cast<ULONG_PTR>(0x00700000));
+    auto* const other = reinterpret_cast<HMODULE>(static_cast<ULONG_PTR>(0x00700000));
     EXPECT_EQ(GetModuleFileNameW(other, path, 4096), 0u);
     EXPECT_NE(GetLastError(), ERROR_SUCCESS);
 }

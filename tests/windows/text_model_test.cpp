@@ -128,7 +128,7 @@ TEST(TextModel, OneByteAUnitWhileTheUnitsFitAndTwoOtherwise) {
     // A character beyond a byte widens its own block only.
     m.replace(text.size() / 2, 0, u"\u4E2D");
     text.insert(text.size() / 2, u"\u4E2D");
-    EXPECT_LE(m.storedBytes(), text.size() + 2 * 2 * TextModel::kBlockLength);
+    EXPECT_LE(m.storedBytes(), text.size() + 4 * TextModel::kBlockLength);
     EXPECT_EQ(m.text(), text);
 
     // Text with more different characters than bytes: two bytes a unit,

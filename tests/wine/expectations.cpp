@@ -67,7 +67,7 @@ int WriteResources(const std::string& dir) {
                                  std::to_string(item.id) + "-" + std::to_string(item.language) +
                                  ".bin";
         if (!Write(name, Bytes(reinterpret_cast<const char*>(item.data), item.size))) {
-            std::fprintf(stderr, "cannot write %s\n", name.c_str());
+            (void)std::fprintf(stderr, "cannot write %s\n", name.c_str());
             return 1;
         }
     }
@@ -95,7 +95,7 @@ int WriteStreams(const std::string& dir) {
                       Write(dir + "/com4.bin", printFile) &&
                       Write(dir + "/com4.leadins", "Print 0\n");
     if (!good) {
-        std::fprintf(stderr, "cannot write into %s\n", dir.c_str());
+        (void)std::fprintf(stderr, "cannot write into %s\n", dir.c_str());
     }
     return good ? 0 : 1;
 }
@@ -109,6 +109,6 @@ int main(int argc, char** argv) {
     if (argc == 3 && std::string(argv[1]) == "streams") {
         return WriteStreams(argv[2]);
     }
-    std::fputs("usage: tallyroll_wine_expect resources|streams DIR\n", stderr);
+    (void)std::fputs("usage: tallyroll_wine_expect resources|streams DIR\n", stderr);
     return 2;
 }
