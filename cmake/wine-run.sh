@@ -42,5 +42,8 @@ exec 9>"$prefix.run.lock"
 flock 9
 status=0
 xvfb-run -a -s "-screen 0 1024x768x24" wine "$@" || status=$?
+# -k only asks the server to go: wait until it has, or the next program of
+# this prefix may attach to a server on its way out and lose its connection.
 wineserver -k 2>/dev/null || true
+wineserver -w 2>/dev/null || true
 exit $status
