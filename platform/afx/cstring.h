@@ -8,6 +8,7 @@
 // of its own if the one it holds is shared.
 #pragma once
 
+#include "platform/afx/text_allocator.h"
 #include "platform/win32/types.h"
 
 #include <memory>
@@ -16,6 +17,9 @@
 
 class CString {
 public:
+    // The characters, kept where a text of any size is cheap to take.
+    using Text = std::basic_string<WCHAR, std::char_traits<WCHAR>, afx::TextAllocator<WCHAR>>;
+
     CString() = default;
     CString(const CString&) = default;
     CString(CString&&) noexcept = default;
@@ -25,7 +29,7 @@ public:
     CString(LPCSTR psz);
     // From nLength bytes of 8-bit text in the ANSI code page; stops at a zero byte.
     CString(LPCSTR pch, int nLength);
-    explicit CString(std::basic_string<WCHAR> s);
+    explicit CString(Text s);
 
     CString& operator=(const CString&) = default;
     CString& operator=(CString&&) noexcept = default;
@@ -72,11 +76,21 @@ public:
     // printf-style formatting with %s (wide), %d, %u, %x, %c and %%.
     void Format(LPCWSTR lpszFormat, ...);
 
-    const std::basic_string<WCHAR>& str() const;
+    const Text& str() const;
     // The text to change in place, this string's own: a reference to hold
     // only while the string is not copied (a copy would share the changes).
-    std::basic_string<WCHAR>& str();
+    Text& str();
 
 private:
-    std::shared_ptr<std::basic_string<WCHAR>> text_; // null: the empty string
+    std::shared_ptr<Text> text_; // null: the empty string
 };
+
+namespace afx {
+
+// A string's characters compare with any other wide string's by content,
+// whichever allocator holds them.
+inline bool operator==(const CString::Text& a, const std::basic_string<WCHAR>& b) {
+    return std::basic_string_view<WCHAR>(a) == std::basic_string_view<WCHAR>(b);
+}
+
+} // namespace afx
