@@ -43,7 +43,7 @@ public:
             SetWindowTextW(textBox_, text_);
         }
     }
-    std::u16string_view text() const { return text_.str(); }
+    const std::u16string& text() const { return text_.str(); }
 
 private:
     HWND textBox_;

@@ -53,7 +53,7 @@ public:
     CString& StoredFile() override { return file_; }
     void ReadChoices() override {}
     void RefreshForm() override {}
-    std::u16string_view text() const { return text_.str(); }
+    const std::u16string& text() const { return text_.str(); }
 
 private:
     CString text_;

@@ -222,7 +222,7 @@ double WallSeconds() {
 // The anchor: iconv converting the text the Print sends (UTF-16 to the ANSI
 // code page) into a 64 KB buffer used over and over. With a hash, the bytes
 // a Print must put on the line around it are hashed too.
-Hash IconvConvert(std::u16string_view text, bool hashed) {
+Hash IconvConvert(const std::u16string& text, bool hashed) {
     const char* name = GetACP() == 936 ? "CP936" : "WINDOWS-1252";
     iconv_t cd = iconv_open(name, "UTF-16LE");
     if (cd == reinterpret_cast<iconv_t>(-1)) {
@@ -293,7 +293,7 @@ void Run(Form& form, Printer& printer, const Options& options) {
     form.Print();
     cpu = CpuSeconds() - cpu;
     const long printed = PeakKilobytes();
-    const std::u16string_view text = form.m_strText.str();
+    const std::u16string& text = form.m_strText.str();
     const Hash expected = IconvConvert(text, true);
     const Hash got = printer.Await(expected.count);
     wall = WallSeconds() - wall;

@@ -30,7 +30,7 @@ void AnsiTextDecoder::ConvertRun(const BYTE* bytes, std::size_t count, CString& 
     }
     const auto* source = reinterpret_cast<LPCSTR>(bytes);
     const int length = static_cast<int>(count);
-    CString::Text& text = out.str();
+    std::basic_string<WCHAR>& text = out.str();
     const std::size_t start = text.size();
     // A byte, or a pair of bytes, never gives more than one UTF-16 unit, so
     // as many units as bytes is room enough and the size query is spared.

@@ -15,7 +15,7 @@ namespace {
 // in bytes is enough, and the text is not copied as it grows (a copy that
 // would briefly hold the old and the new buffer at once). Only a hint: a size
 // that cannot be learned or reserved leaves the text to grow as it is read.
-void ReserveForFile(HANDLE file, CString::Text& text) {
+void ReserveForFile(HANDLE file, std::basic_string<WCHAR>& text) {
     DWORD high = 0;
     const DWORD low = GetFileSize(file, &high);
     if ((low == INVALID_FILE_SIZE && GetLastError() != ERROR_SUCCESS) || high != 0) {
@@ -31,7 +31,7 @@ void ReserveForFile(HANDLE file, CString::Text& text) {
 // A file that was mostly zero bytes, or UTF-16, leaves far more room than
 // text; the room is given back rather than kept for as long as the form
 // lives.
-void ReleaseUnusedRoom(CString::Text& text) {
+void ReleaseUnusedRoom(std::basic_string<WCHAR>& text) {
     if (text.capacity() / 2 > text.size()) {
         text.shrink_to_fit();
     }
@@ -99,7 +99,7 @@ bool RefreshWithText(LoaderHost& host) {
 // Its room is given back, so that the form is refreshed with an empty text
 // and goes on working.
 void ReportTooLarge(LoaderHost& host) {
-    CString::Text().swap(host.StoredText().str());
+    std::basic_string<WCHAR>().swap(host.StoredText().str());
     host.RefreshForm();
     AfxMessageBox(TEXT("The file is too large for the memory available."), MB_OK, 0);
 }

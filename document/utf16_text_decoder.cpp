@@ -13,7 +13,7 @@ bool IsLowSurrogate(WCHAR u) {
 
 } // namespace
 
-std::size_t Utf16TextDecoder::Take(WCHAR unit, CString::Text& text, std::size_t at) {
+std::size_t Utf16TextDecoder::Take(WCHAR unit, std::basic_string<WCHAR>& text, std::size_t at) {
     if (m_hasHighSurrogate) {
         m_hasHighSurrogate = false;
         if (IsLowSurrogate(unit)) {
@@ -37,7 +37,7 @@ std::size_t Utf16TextDecoder::Take(WCHAR unit, CString::Text& text, std::size_t 
 void Utf16TextDecoder::Append(const BYTE* bytes, DWORD count, CString& out) {
     const BYTE* at = bytes;
     const BYTE* const end = bytes + count;
-    CString::Text& text = out.str();
+    std::basic_string<WCHAR>& text = out.str();
     std::size_t length = text.size();
     // Room for every unit of the chunk, the byte held back from the last one
     // and a high surrogate that turns out to have no partner.

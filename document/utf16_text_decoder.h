@@ -24,7 +24,7 @@ public:
 private:
     // Appends one code unit to text at at, pairing surrogates; answers where
     // the next unit goes.
-    std::size_t Take(WCHAR unit, CString::Text& text, std::size_t at);
+    std::size_t Take(WCHAR unit, std::basic_string<WCHAR>& text, std::size_t at);
 
     bool m_bigEndian;
     bool m_hasOddByte = false;

@@ -47,7 +47,7 @@ bool Utf8TextDecoder::Convert(const BYTE* bytes, std::size_t count, CString& out
     if (count == 0) {
         return true;
     }
-    CString::Text& text = out.str();
+    std::basic_string<WCHAR>& text = out.str();
     const std::size_t start = text.size();
     // A byte never gives more than one UTF-16 unit, so as many units as bytes
     // is room enough.

@@ -23,8 +23,8 @@ std::size_t RoomFor(std::size_t length) {
     return length / 64 + kRoomAfter;
 }
 
-CString::Text FromAnsi(LPCSTR pch, std::size_t length) {
-    CString::Text out;
+std::basic_string<WCHAR> FromAnsi(LPCSTR pch, std::size_t length) {
+    std::basic_string<WCHAR> out;
     if (pch == nullptr || length == 0) {
         return out;
     }
@@ -50,17 +50,17 @@ std::basic_string_view<WCHAR> View(LPCWSTR psz) {
     return psz != nullptr ? std::basic_string_view<WCHAR>(psz) : std::basic_string_view<WCHAR>();
 }
 
-std::shared_ptr<CString::Text> Hold(CString::Text text) {
-    return text.empty() ? nullptr : std::make_shared<CString::Text>(std::move(text));
+std::shared_ptr<std::basic_string<WCHAR>> Hold(std::basic_string<WCHAR> text) {
+    return text.empty() ? nullptr : std::make_shared<std::basic_string<WCHAR>>(std::move(text));
 }
 
 } // namespace
 
-CString::CString(LPCWSTR psz) : text_(Hold(CString::Text(View(psz)))) {}
+CString::CString(LPCWSTR psz) : text_(Hold(std::basic_string<WCHAR>(View(psz)))) {}
 
 CString::CString(LPCWSTR pch, int nLength) {
     if (pch != nullptr && nLength > 0) {
-        text_ = Hold(CString::Text(pch, static_cast<std::size_t>(nLength)));
+        text_ = Hold(std::basic_string<WCHAR>(pch, static_cast<std::size_t>(nLength)));
     }
 }
 
@@ -69,25 +69,25 @@ CString::CString(LPCSTR psz) : text_(Hold(FromAnsi(psz, psz ? std::strlen(psz) :
 CString::CString(LPCSTR pch, int nLength)
     : text_(Hold(FromAnsi(pch, nLength > 0 ? static_cast<std::size_t>(nLength) : 0))) {}
 
-CString::CString(CString::Text s) : text_(Hold(std::move(s))) {}
+CString::CString(std::basic_string<WCHAR> s) : text_(Hold(std::move(s))) {}
 
-const CString::Text& CString::str() const {
-    static const CString::Text empty;
+const std::basic_string<WCHAR>& CString::str() const {
+    static const std::basic_string<WCHAR> empty;
     return text_ ? *text_ : empty;
 }
 
-CString::Text& CString::str() {
+std::basic_string<WCHAR>& CString::str() {
     if (!text_) {
-        text_ = std::make_shared<CString::Text>();
+        text_ = std::make_shared<std::basic_string<WCHAR>>();
     } else if (text_.use_count() > 1) {
-        text_ = std::make_shared<CString::Text>(*text_);
+        text_ = std::make_shared<std::basic_string<WCHAR>>(*text_);
     }
     return *text_;
 }
 
 CString& CString::operator=(LPCWSTR psz) {
     // The source may point into this string's buffer: copied before it goes.
-    text_ = Hold(CString::Text(View(psz)));
+    text_ = Hold(std::basic_string<WCHAR>(View(psz)));
     return *this;
 }
 
@@ -106,14 +106,14 @@ CString& CString::operator+=(const CString& s) {
     }
     // s may be this string, or share its buffer: the buffer s reads stays
     // alive in s while this string takes one of its own.
-    CString::Text& mine = str();
+    std::basic_string<WCHAR>& mine = str();
     mine += s.str();
     return *this;
 }
 
 CString& CString::operator+=(LPCWSTR psz) {
     if (psz != nullptr && *psz != 0) {
-        const CString::Text copy(psz); // psz may point into this string's buffer
+        const std::basic_string<WCHAR> copy(psz); // psz may point into this string's buffer
         str() += copy;
     }
     return *this;
@@ -147,7 +147,7 @@ LPWSTR CString::GetBuffer(int nMinBufLength) {
     if (IsEmpty() && text_ && text_->capacity() < wanted + kRoomAfter) {
         text_.reset(); // nothing in it to keep
     }
-    CString::Text& text = str();
+    std::basic_string<WCHAR>& text = str();
     if (wanted > text.size()) {
         if (wanted > text.capacity()) {
             text.reserve(wanted + RoomFor(wanted));
@@ -163,7 +163,7 @@ LPWSTR CString::GetBufferToFill(int nLength) {
     const std::size_t wanted = nLength > 0 ? static_cast<std::size_t>(nLength) : 0;
     if (!text_ || text_.use_count() > 1 || text_->capacity() < wanted + kRoomAfter) {
         text_.reset();
-        text_ = std::make_shared<CString::Text>();
+        text_ = std::make_shared<std::basic_string<WCHAR>>();
         text_->reserve(wanted + RoomFor(wanted));
     }
     // Only characters the old text did not reach are zero-filled.
@@ -172,7 +172,7 @@ LPWSTR CString::GetBufferToFill(int nLength) {
 }
 
 void CString::ReleaseBuffer(int nNewLength) {
-    CString::Text& text = str();
+    std::basic_string<WCHAR>& text = str();
     std::size_t length = static_cast<std::size_t>(nNewLength);
     if (nNewLength < 0) {
         length = text.find(TEXT('\0'));
@@ -185,7 +185,7 @@ void CString::ReleaseBuffer(int nNewLength) {
 void CString::Format(LPCWSTR lpszFormat, ...) {
     // The system's formatter writes into a buffer of a size given: one that
     // turns out too small is doubled and the text formatted again.
-    CString::Text out(kFirstFormatBuffer, TEXT('\0'));
+    std::basic_string<WCHAR> out(kFirstFormatBuffer, TEXT('\0'));
     for (;;) {
         va_list args;
         va_start(args, lpszFormat);

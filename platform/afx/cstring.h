@@ -8,7 +8,6 @@
 // of its own if the one it holds is shared.
 #pragma once
 
-#include "platform/afx/text_allocator.h"
 #include "platform/win32/types.h"
 
 #include <memory>
@@ -17,9 +16,6 @@
 
 class CString {
 public:
-    // The characters, kept where a text of any size is cheap to take.
-    using Text = std::basic_string<WCHAR, std::char_traits<WCHAR>, afx::TextAllocator<WCHAR>>;
-
     CString() = default;
     CString(const CString&) = default;
     CString(CString&&) noexcept = default;
@@ -29,7 +25,7 @@ public:
     CString(LPCSTR psz);
     // From nLength bytes of 8-bit text in the ANSI code page; stops at a zero byte.
     CString(LPCSTR pch, int nLength);
-    explicit CString(Text s);
+    explicit CString(std::basic_string<WCHAR> s);
 
     CString& operator=(const CString&) = default;
     CString& operator=(CString&&) noexcept = default;
@@ -76,21 +72,11 @@ public:
     // printf-style formatting with %s (wide), %d, %u, %x, %c and %%.
     void Format(LPCWSTR lpszFormat, ...);
 
-    const Text& str() const;
+    const std::basic_string<WCHAR>& str() const;
     // The text to change in place, this string's own: a reference to hold
     // only while the string is not copied (a copy would share the changes).
-    Text& str();
+    std::basic_string<WCHAR>& str();
 
 private:
-    std::shared_ptr<Text> text_; // null: the empty string
+    std::shared_ptr<std::basic_string<WCHAR>> text_; // null: the empty string
 };
-
-namespace afx {
-
-// A string's characters compare with any other wide string's by content,
-// whichever allocator holds them.
-inline bool operator==(const CString::Text& a, const std::basic_string<WCHAR>& b) {
-    return std::basic_string_view<WCHAR>(a) == std::basic_string_view<WCHAR>(b);
-}
-
-} // namespace afx

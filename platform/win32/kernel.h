@@ -40,7 +40,6 @@ inline constexpr DWORD ERROR_SEM_TIMEOUT = 121;
 inline constexpr DWORD ERROR_INSUFFICIENT_BUFFER = 122;
 inline constexpr DWORD ERROR_INVALID_NAME = 123;
 inline constexpr DWORD ERROR_NEGATIVE_SEEK = 131;
-inline constexpr DWORD ERROR_INVALID_ADDRESS = 487;
 inline constexpr DWORD ERROR_OPERATION_ABORTED = 995;
 inline constexpr DWORD ERROR_NO_UNICODE_TRANSLATION = 1113;
 inline constexpr DWORD ERROR_DEVICE_NOT_CONNECTED = 1167;
@@ -102,20 +101,6 @@ HMODULE GetModuleHandleW(LPCWSTR lpModuleName);
 // to nSize - 1 characters and terminated; the answer is then nSize and the
 // last error ERROR_INSUFFICIENT_BUFFER. 0 with a last error on failure.
 DWORD GetModuleFileNameW(HMODULE hModule, LPWSTR lpFilename, DWORD nSize);
-
-inline constexpr DWORD MEM_COMMIT = 0x1000;
-inline constexpr DWORD MEM_RESERVE = 0x2000;
-inline constexpr DWORD MEM_RELEASE = 0x8000;
-inline constexpr DWORD PAGE_READWRITE = 0x04;
-
-// Zero-filled, readable and writable memory of dwSize bytes from the
-// system, at an address of its choosing (lpAddress nullptr,
-// MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE: the one use supported). nullptr
-// with a last error on failure. Large blocks are aligned for the system's
-// large pages and advised to use them.
-LPVOID VirtualAlloc(LPVOID lpAddress, SIZE_T dwSize, DWORD flAllocationType, DWORD flProtect);
-// Gives back a whole block that VirtualAlloc answered (dwSize 0, MEM_RELEASE).
-BOOL VirtualFree(LPVOID lpAddress, SIZE_T dwSize, DWORD dwFreeType);
 
 // The program's own entry, which start-up calls with the four start values
 // of a Win32 application that takes its command line wide.

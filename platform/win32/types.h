@@ -23,7 +23,6 @@ using INT_PTR = std::intptr_t;
 using UINT_PTR = std::uintptr_t;
 using LONG_PTR = std::intptr_t;
 using ULONG_PTR = std::uintptr_t;
-using SIZE_T = ULONG_PTR;
 using WPARAM = UINT_PTR;
 using LPARAM = LONG_PTR;
 using LRESULT = LONG_PTR;

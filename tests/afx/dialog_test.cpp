@@ -21,7 +21,7 @@ using screen::Key;
 std::u16string Text(HWND hWnd) {
     CString text;
     CWnd::FromHandle(hWnd)->GetWindowText(text);
-    return std::u16string(text.str().begin(), text.str().end());
+    return text.str();
 }
 
 std::vector<std::u16string> Entries(const CComboBox& combo) {
@@ -29,7 +29,7 @@ std::vector<std::u16string> Entries(const CComboBox& combo) {
     for (int i = 0; i < combo.GetCount(); ++i) {
         CString entry;
         combo.GetLBText(i, entry);
-        entries.emplace_back(entry.str().begin(), entry.str().end());
+        entries.push_back(entry.str());
     }
     return entries;
 }

@@ -24,7 +24,7 @@ std::basic_string<WCHAR> Decode(UINT codePage, const std::string& bytes, const s
     decoder.Append(reinterpret_cast<const BYTE*>(bytes.data() + at),
                    static_cast<DWORD>(bytes.size() - at), out);
     decoder.Finish(out);
-    return std::basic_string<WCHAR>(out.str().begin(), out.str().end());
+    return out.str();
 }
 
 // "中文" in code page 936 is D6 D0 CE C4.

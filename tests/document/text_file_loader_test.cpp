@@ -52,7 +52,7 @@ TEST_F(TextFileLoader, FilesAroundTheReadSizeArriveWhole) {
         const auto file = folder_.Write("sized.txt", bytes);
         FormStandIn form = Load(file);
         ASSERT_EQ(form.text.GetLength(), static_cast<int>(size));
-        EXPECT_EQ(std::u16string_view(form.text.str()), std::u16string(bytes.begin(), bytes.end())) << size;
+        EXPECT_EQ(form.text.str(), std::u16string(bytes.begin(), bytes.end())) << size;
     }
 }
 
@@ -71,7 +71,7 @@ TEST_F(TextFileLoader, ZeroBytesAreDroppedWhereverTheyFall) {
     const auto file = folder_.Write("zeros.txt", bytes);
     const CString text = Load(file).text;
     EXPECT_EQ(text.GetLength(), static_cast<int>(bytes.size()) - 5);
-    EXPECT_EQ(std::u16string_view(text.str()), std::u16string(bytes.size() - 5, u'm'));
+    EXPECT_EQ(text.str(), std::u16string(bytes.size() - 5, u'm'));
 }
 
 TEST_F(TextFileLoader, AFileThatCannotBeOpenedKeepsTheBoxesAsTheyWere) {
@@ -128,7 +128,7 @@ TEST_F(TextFileLoader, ABinaryFileLoadsWithItsZeroBytesDropped) {
         }
     }
     const auto file = folder_.Write("binary.bin", bytes);
-    const std::u16string text(Load(file).text.str());
+    const std::u16string text = Load(file).text.str();
     EXPECT_EQ(text.size(), 40u * 255u);
     EXPECT_EQ(text.find(u'\0'), std::u16string::npos);
     EXPECT_EQ(boxes_.Count(), 0u);
@@ -228,7 +228,7 @@ TEST_F(ChineseTextFileLoader, ACharacterStraddlingTheReadBoundaryIsReassembled) 
     bytes += "\xD6\xD0";
     bytes += "z";
     const auto file = folder_.Write("zh.txt", bytes);
-    const std::u16string text(Load(file).text.str());
+    const std::u16string text = Load(file).text.str();
     EXPECT_EQ(text, std::u16string(4095, u'a') + u"\u4E2Dz");
 }
 

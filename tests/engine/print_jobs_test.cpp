@@ -220,7 +220,7 @@ public:
         }
     }
     static constexpr std::size_t kLarge = 64u << 20;
-    CString::Text large;
+    std::u16string large;
 };
 
 const std::u16string kNoMemory = u"Not enough memory to print this text.";

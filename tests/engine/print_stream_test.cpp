@@ -63,7 +63,7 @@ TEST_F(PrintStream, ATextLargerThanTheMemoryLeftIsStillSentWhole) {
         GTEST_SKIP() << "a sanitizer cannot run under an address-space limit";
     }
     // 64 Mi characters convert to 64 MB; 32 MB are left.
-    const CString large(CString::Text(64u << 20, u'a'));
+    const CString large(std::u16string(64u << 20, u'a'));
     const int answer = RunWithMemoryLimit(32u << 20, [&] {
         const bool sent = SendText(host, large);
         return sent && boxes_.Boxes().empty() ? 0 : 1;

@@ -39,7 +39,7 @@ const Bytes kQelvoPlain = ToBytes({0x00, 0x1B, 0x55, 0x01, 0x1B, 0x56, 0x01, 0x1
 std::u16string TextOf(HWND hWnd) {
     CString text;
     CWnd::FromHandle(hWnd)->GetWindowText(text);
-    return std::u16string(text.str().begin(), text.str().end());
+    return text.str();
 }
 
 // The form with access to what the tests need to look at.
