@@ -1,7 +1,9 @@
 // Peak memory of loading one text file into the form, as a multiple of the
 // file's size.
 //
-//   load_peak --write FILE [--code-page=936]   writes the 100 MB test text
+//   load_peak --write FILE [--code-page=936] [--size-mb=N]
+//                                              writes the test text (100 MB
+//                                              unless told)
 //   load_peak FILE                             loads FILE and reports
 //   load_peak --form FILE                      the same, and shows the text
 //                                              in a text box as the form does
@@ -82,23 +84,34 @@ long PeakKilobytes() {
 } // namespace
 
 int main(int argc, char** argv) {
-    if (argc >= 3 && std::strcmp(argv[1], "--write") == 0) {
-        unsigned code_page = 1252;
-        if (argc == 4 && std::string_view(argv[3]) == "--code-page=936") {
-            code_page = 936;
-        }
-        bench::WriteTextCorpus(argv[2], code_page);
+    const char* codePage = bench::TakeOption(argc, argv, "--code-page=");
+    const char* sizeMb = bench::TakeOption(argc, argv, "--size-mb=");
+    const bool chinese = codePage != nullptr && std::string_view(codePage) == "936";
+    const unsigned long megabytes = sizeMb != nullptr ? std::strtoul(sizeMb, nullptr, 10) : 0;
+    const bool options = (codePage == nullptr || chinese || std::string_view(codePage) == "1252") &&
+                         (sizeMb == nullptr || megabytes > 0);
+    if (options && argc == 3 && std::strcmp(argv[1], "--write") == 0) {
+        bench::WriteTextCorpus(argv[2], chinese ? 936 : 1252,
+                               megabytes > 0 ? std::size_t{megabytes} << 20 : bench::kCorpusSize);
         return 0;
     }
     const bool withTextBox = argc == 3 && std::strcmp(argv[1], "--form") == 0;
-    if (argc != 2 && !withTextBox) {
-        std::fputs("usage: load_peak [--form] FILE | load_peak --write FILE [--code-page=936]\n",
+    if (!options || codePage != nullptr || sizeMb != nullptr || (argc != 2 && !withTextBox) ||
+        argv[argc - 1][0] == '-') {
+        std::fputs("usage: load_peak [--form] FILE\n"
+                   "       load_peak --write FILE [--code-page=936] [--size-mb=N]\n",
                    stderr);
         return 2;
     }
     g_path = argv[argc - 1];
+    std::error_code error;
+    const auto fileSize = std::filesystem::file_size(g_path, error);
+    if (error) {
+        std::fprintf(stderr, "load_peak: %s: %s\n", g_path, error.message().c_str());
+        return 1;
+    }
     SetMessageBoxPresenter(&RefuseBox);
-    const double file = static_cast<double>(std::filesystem::file_size(g_path));
+    const double file = static_cast<double>(fileSize);
     if (withTextBox) {
         headless::Screen().reset(80, 24);
     }
