@@ -68,7 +68,7 @@ private:
     std::array<bool, 256> lead_{};
     std::array<bool, 256> trail_{};
     std::array<char16_t, 256> single_{};
-    std::vector<char16_t> pairs_;        // 65536 entries, double-byte pages only
+    std::vector<char16_t> pairs_;         // 65536 entries, double-byte pages only
     std::vector<std::uint16_t> toBytes_; // 65536 entries
     bool asciiAsIs_ = false;
     bool latin1AsIs_ = false;
