@@ -3,8 +3,6 @@
 // so no conversion can write past the buffer it was given.
 #pragma once
 
-#include "platform/text/unit_runs.h"
-
 #include <cstddef>
 
 namespace text {
@@ -40,37 +38,16 @@ public:
         return true;
     }
 
-    // The low bytes of units below 0x100, as many as fit; false when not all
-    // did (the output then overflows, as unit by unit).
-    bool putLowBytes(const char16_t* units, std::size_t n) {
-        static_assert(sizeof(Unit) == 1, "bytes out");
-        if (dst_ != nullptr) {
-            const std::size_t room = capacity_ - count_;
-            const std::size_t fit = n < room ? n : room;
-            Unit* out = dst_ + count_;
-            std::size_t i = 0;
-            for (; i + 8 <= fit; i += 8) {
-                NarrowEight(units + i, reinterpret_cast<unsigned char*>(out + i));
-            }
-            for (; i < fit; ++i) {
-                out[i] = static_cast<Unit>(units[i]);
-            }
-            if (fit < n) {
-                count_ += fit;
-                overflow_ = true;
-                return false;
-            }
-        }
-        count_ += n;
-        return true;
-    }
-
     // Where n units may be written at once, or nullptr for a size query or
     // a buffer with less room; Wrote then counts the units written there.
     Unit* room(std::size_t n) {
         return dst_ != nullptr && capacity_ - count_ >= n ? dst_ + count_ : nullptr;
     }
     void wrote(std::size_t n) { count_ += n; }
+    // For a loop that writes on its own while it has room: where the next
+    // unit goes (nullptr for a size query) and how many more fit.
+    Unit* next() { return dst_ != nullptr ? dst_ + count_ : nullptr; }
+    std::size_t left() const { return capacity_ - count_; }
 
     std::size_t count() const { return count_; }
     bool overflow() const { return overflow_; }

@@ -90,8 +90,8 @@ public:
     bool used_default() const { return usedDefault_; }
     bool AsciiAsIs() const { return table_.asciiAsIs(); }
     bool Latin1AsIs() const { return table_.latin1AsIs(); }
-    // Units that are their own bytes.
-    bool Copy(const char16_t* units, std::size_t n) { return out_.putLowBytes(units, n); }
+    const CodePageTable& table() const { return table_; }
+    BoundedOutput<char>& out() { return out_; }
 
 private:
     const CodePageTable& table_;
@@ -104,96 +104,156 @@ bool IsSurrogate(char16_t c) {
     return c >= 0xD800 && c <= 0xDFFF;
 }
 
-// Units are looked at in groups of eight: a group that is its own bytes is
-// copied at once (unit_runs.h), any other goes unit by unit.
-constexpr std::size_t kGroup = 8;
+// The character at src[i] with what joins it (its surrogate partner, the
+// nonspacing marks after it under a composite rule), moving i past them.
+// False when the output is full.
+bool EncodeCharacter(Composite rule, const std::uint64_t* marks, const char16_t* src, std::size_t n,
+                     std::size_t& i, Encoder& enc) {
+    // A BMP character with no mark after it.
+    const char16_t unit = src[i];
+    const char16_t next = i + 1 < n ? src[i + 1] : u'\0';
+    if (!IsSurrogate(unit) && (marks == nullptr || next < 0x300 ||
+                               (!IsSurrogate(next) && !text::IsNonspacingMark(marks, next)))) {
+        ++i;
+        return enc.Char(unit);
+    }
+    std::size_t len = 1;
+    char32_t base = CodePointAt(src, i, n, len);
+    i += len;
+    if (rule == Composite::Off || i == n || text::IsNonspacingMark(base)) {
+        return enc.Char(base);
+    }
+    // A base character and the nonspacing marks after it: fold each mark in
+    // while the code page has the precomposed result.
+    bool folded_all = true;
+    while (i < n) {
+        const char32_t mark = CodePointAt(src, i, n, len);
+        if (!text::IsNonspacingMark(mark)) {
+            break;
+        }
+        const char32_t composed = text::ComposePair(base, mark);
+        if (composed == 0 || !enc.Representable(composed)) {
+            folded_all = false;
+            break;
+        }
+        base = composed;
+        i += len;
+    }
+    if (folded_all || rule == Composite::Separate) {
+        return enc.Char(base); // separate: the remaining marks follow on their own
+    }
+    const bool ok = rule == Composite::Default ? enc.Default() : enc.Char(base);
+    // Default and discard both consume the remaining marks.
+    while (i < n && text::IsNonspacingMark(CodePointAt(src, i, n, len))) {
+        i += len;
+    }
+    return ok;
+}
+
+// Whether c, the unit after a character, may join it as a mark under a
+// composite rule (marks != nullptr); a surrogate may be half of one.
+bool MayJoin(const std::uint64_t* marks, char16_t c) {
+    return marks != nullptr && c >= 0x300 && (IsSurrogate(c) || text::IsNonspacingMark(marks, c));
+}
+
+// The common case, with the output's place kept in registers, sixteen units
+// at a time. A group whose units are their own bytes (ASCII, and Latin-1's
+// letters where the page keeps them) or single bytes in the table goes out
+// whole. Of any other group, the run of units that are their own bytes goes
+// out, then characters the table gives bytes for, one by one up to the next
+// ASCII unit (Chinese text). Moves i and the output past what it did. It
+// leaves to EncodeCharacter what needs the rules: a surrogate, a character a
+// mark may join, one the page lacks; and the end of the text and of the
+// room, where what fits must be weighed.
+template <bool kCounting>
+void EncodeRuns(const CodePageTable& table, const std::uint64_t* marks, bool latin1,
+                const char16_t* src, std::size_t n, std::size_t& i, BoundedOutput<char>& out) {
+    auto* dst = reinterpret_cast<unsigned char*>(out.next());
+    const std::size_t room = kCounting ? SIZE_MAX : out.left();
+    std::size_t at = i;
+    std::size_t w = 0;
+    // A run takes at most 16 bytes, and a character after it 2.
+    while (n - at >= 16 && room - w >= 18) {
+        const text::SixteenUnits group(src + at, latin1);
+        const unsigned own = group.asBytes();
+        // A group whose other units are single bytes in the table, with no
+        // mark or surrogate among them or right after, is still sixteen
+        // bytes: stored whole, then those units' bytes put in their places.
+        // Western text has one such unit every few groups.
+        const unsigned others = ~own & 0xFFFFu;
+        bool whole = at + 16 == n || !MayJoin(marks, src[at + 16]);
+        for (unsigned left = others; left != 0 && whole; left &= left - 1) {
+            const char16_t unit = src[at + static_cast<std::size_t>(std::countr_zero(left))];
+            whole = table.toBytes(unit) < 0x100 && !IsSurrogate(unit) && !MayJoin(marks, unit);
+        }
+        if (whole) {
+            if constexpr (!kCounting) {
+                group.store(dst + w);
+                for (unsigned left = others; left != 0; left &= left - 1) {
+                    const auto k = static_cast<std::size_t>(std::countr_zero(left));
+                    dst[w + k] = static_cast<unsigned char>(table.toBytes(src[at + k]));
+                }
+            }
+            at += 16;
+            w += 16;
+            continue;
+        }
+        auto run = static_cast<std::size_t>(std::countr_one(own));
+        if (run != 0 && MayJoin(marks, src[at + run])) {
+            --run; // the mark's base goes with it, through the rules
+        }
+        if constexpr (!kCounting) {
+            group.storeFirst(dst + w, run);
+        }
+        at += run;
+        w += run;
+        do {
+            const char16_t unit = src[at];
+            const std::uint16_t seq = table.toBytes(unit);
+            if (IsSurrogate(unit) || seq == CodePageTable::kNoBytes ||
+                (at + 1 < n && MayJoin(marks, src[at + 1]))) {
+                out.wrote(w);
+                i = at;
+                return;
+            }
+            if (seq < 0x100) {
+                if constexpr (!kCounting) {
+                    dst[w] = static_cast<unsigned char>(seq);
+                }
+                ++w;
+            } else {
+                if constexpr (!kCounting) {
+                    dst[w] = static_cast<unsigned char>(seq >> 8);
+                    dst[w + 1] = static_cast<unsigned char>(seq & 0xFF);
+                }
+                w += 2;
+            }
+            ++at;
+        } while (at < n && src[at] >= 0x80 && room - w >= 2);
+    }
+    out.wrote(w);
+    i = at;
+}
 
 void EncodeTable(Composite rule, const char16_t* src, std::size_t n, Encoder& enc) {
     const std::uint64_t* marks = rule == Composite::Off ? nullptr : text::BmpNonspacingMarks();
     const bool copies = enc.AsciiAsIs();
     const bool latin1 = enc.Latin1AsIs();
+    const bool counting = enc.out().next() == nullptr;
     std::size_t i = 0;
     while (i < n) {
-        // Most text: long runs of units that are their own bytes, found
-        // sixteen at a time and copied at once; the unit after a run is below
-        // U+0300, so no mark joins its last unit.
         if (copies) {
-            std::size_t run = i;
-            while (run + 2 * kGroup < n && src[run + 2 * kGroup] < 0x300 &&
-                   text::EightAsBytes(src + run, latin1) &&
-                   text::EightAsBytes(src + run + kGroup, latin1)) {
-                run += 2 * kGroup;
-            }
-            if (run != i) {
-                if (!enc.Copy(src + i, run - i)) {
-                    return;
-                }
-                i = run;
-            }
-        }
-        // Then a group of units that are their own bytes, copied at once,
-        // unless the unit after it may be a mark that joins the last.
-        if (copies && i + kGroup <= n && (i + kGroup == n || src[i + kGroup] < 0x300) &&
-            text::EightAsBytes(src + i, latin1)) {
-            if (!enc.Copy(src + i, kGroup)) {
-                return;
-            }
-            i += kGroup;
-            continue;
-        }
-        // Otherwise the group goes one by one.
-        const std::size_t stop = std::min(n, i + kGroup);
-        while (i < stop) {
-            // A BMP character with no mark after it.
-            const char16_t unit = src[i];
-            const char16_t next = i + 1 < n ? src[i + 1] : u'\0';
-            if (!IsSurrogate(unit) &&
-                (marks == nullptr || next < 0x300 ||
-                 (!IsSurrogate(next) && !text::IsNonspacingMark(marks, next)))) {
-                if (!enc.Char(unit)) {
-                    return;
-                }
-                ++i;
-                continue;
-            }
-            std::size_t len = 1;
-            char32_t base = CodePointAt(src, i, n, len);
-            i += len;
-            if (rule == Composite::Off || i == n || text::IsNonspacingMark(base)) {
-                if (!enc.Char(base)) {
-                    return;
-                }
-                continue;
-            }
-            // A base character and the nonspacing marks after it: fold each
-            // mark in while the code page has the precomposed result.
-            bool folded_all = true;
-            while (i < n) {
-                const char32_t mark = CodePointAt(src, i, n, len);
-                if (!text::IsNonspacingMark(mark)) {
-                    break;
-                }
-                const char32_t composed = text::ComposePair(base, mark);
-                if (composed == 0 || !enc.Representable(composed)) {
-                    folded_all = false;
-                    break;
-                }
-                base = composed;
-                i += len;
-            }
-            bool ok = true;
-            if (folded_all || rule == Composite::Separate) {
-                ok = enc.Char(base); // separate: the remaining marks follow on their own
+            if (counting) {
+                EncodeRuns<true>(enc.table(), marks, latin1, src, n, i, enc.out());
             } else {
-                ok = rule == Composite::Default ? enc.Default() : enc.Char(base);
-                // Default and discard both consume the remaining marks.
-                while (i < n && text::IsNonspacingMark(CodePointAt(src, i, n, len))) {
-                    i += len;
-                }
+                EncodeRuns<false>(enc.table(), marks, latin1, src, n, i, enc.out());
             }
-            if (!ok) {
+            if (i == n) {
                 return;
             }
+        }
+        if (!EncodeCharacter(rule, marks, src, n, i, enc)) {
+            return;
         }
     }
 }

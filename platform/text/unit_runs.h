@@ -1,7 +1,7 @@
 // Runs of UTF-16 units that are their own bytes (ASCII, and Latin-1's
-// letters where a code page has them as they are), found and copied eight
-// or sixteen at a time: with SSE2 where the machine has it, with 64-bit words
-// elsewhere. Most text is such runs; the conversions and the text box's
+// letters where a code page has them as they are), found and copied sixteen
+// at a time: with SSE2 where the machine has it, with 64-bit words or unit by
+// unit elsewhere. Most text is such runs; the conversions and the text box's
 // storage look at the rest one unit at a time.
 #pragma once
 
@@ -18,33 +18,69 @@ namespace text {
 
 static_assert(std::endian::native == std::endian::little, "units are read as words");
 
-// Whether the 8 units at p are their own bytes: all below U+0080, or, with
-// latin1, all below U+0100 and none from U+0080 to U+009F.
-inline bool EightAsBytes(const char16_t* p, bool latin1) {
+// 16 units classified and narrowed in one step: which of them are their own
+// bytes (below U+0080, or, with latin1, below U+0100 and not from U+0080 to
+// U+009F) and their low bytes, ready to be stored at once when all of them
+// are. A conversion that meets a unit that is not its own byte still has the
+// bytes of the units before it.
+struct SixteenUnits {
 #if defined(__SSE2__)
-    const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
-    const __m128i zero = _mm_setzero_si128();
-    const bool ascii =
-        _mm_movemask_epi8(_mm_cmpeq_epi16(_mm_and_si128(v, _mm_set1_epi16(-0x80)), zero)) == 0xFFFF;
-    const bool narrow = _mm_movemask_epi8(_mm_cmpeq_epi16(_mm_and_si128(v, _mm_set1_epi16(-0x100)),
-                                                          zero)) == 0xFFFF;
-    const bool c1 = _mm_movemask_epi8(_mm_cmpeq_epi16(_mm_and_si128(v, _mm_set1_epi16(0xE0)),
-                                                      _mm_set1_epi16(0x80))) != 0;
-    return ascii | (latin1 & narrow & !c1);
-#else
-    std::uint64_t w[2];
-    std::memcpy(w, p, sizeof(w));
-    const std::uint64_t any = w[0] | w[1];
-    std::uint64_t c1 = 0; // a lane is zero where its unit is from U+0080 to U+009F
-    for (const std::uint64_t word : w) {
-        const std::uint64_t x = (word & 0x00E000E000E000E0ull) ^ 0x0080008000800080ull;
-        c1 |= (x - 0x0001000100010001ull) & ~x & 0x8000800080008000ull;
+    explicit SixteenUnits(const char16_t* p, bool latin1) {
+        const __m128i a = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
+        const __m128i b = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + 8));
+        // Saturated, so a byte is exact wherever the unit's high byte is zero.
+        bytes_ = _mm_packus_epi16(a, b);
+        const __m128i high = _mm_packus_epi16(_mm_srli_epi16(a, 8), _mm_srli_epi16(b, 8));
+        const __m128i narrow = _mm_cmpeq_epi8(high, _mm_setzero_si128());
+        const __m128i excluded =
+            latin1 ? _mm_cmpeq_epi8(_mm_and_si128(bytes_, _mm_set1_epi8(static_cast<char>(0xE0))),
+                                    _mm_set1_epi8(static_cast<char>(0x80)))
+                   : bytes_; // only the top bit counts below
+        asBytes_ = static_cast<unsigned>(_mm_movemask_epi8(narrow)) &
+                   ~static_cast<unsigned>(_mm_movemask_epi8(excluded)) & 0xFFFFu;
     }
-    const bool ascii = (any & 0xFF80FF80FF80FF80ull) == 0;
-    const bool latin = latin1 & ((any & 0xFF00FF00FF00FF00ull) == 0) & (c1 == 0);
-    return ascii | latin;
+    void store(unsigned char* out) const {
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(out), bytes_);
+    }
+#else
+    explicit SixteenUnits(const char16_t* p, bool latin1) {
+        for (unsigned k = 0; k < 16; ++k) {
+            const char16_t u = p[k];
+            bytes_[k] = static_cast<unsigned char>(u);
+            const bool own = u < 0x80 || (latin1 && u >= 0xA0 && u < 0x100);
+            asBytes_ |= (own ? 1u : 0u) << k;
+        }
+    }
+    void store(unsigned char* out) const {
+        std::memcpy(out, bytes_, sizeof(bytes_));
+    }
 #endif
-}
+    // The first n bytes (n < 16), and nothing after them.
+    void storeFirst(unsigned char* out, std::size_t n) const {
+        unsigned char all[16];
+        store(all);
+        std::size_t at = 0;
+        constexpr std::size_t kParts[] = {8, 4, 2, 1};
+        for (const std::size_t part : kParts) {
+            if ((n & part) != 0) {
+                std::memcpy(out + at, all + at, part);
+                at += part;
+            }
+        }
+    }
+    // One bit for each unit that is its own byte, unit 0 the lowest.
+    unsigned asBytes() const {
+        return asBytes_;
+    }
+
+private:
+#if defined(__SSE2__)
+    __m128i bytes_;
+#else
+    unsigned char bytes_[16] = {};
+#endif
+    unsigned asBytes_ = 0;
+};
 
 // Whether the 16 units at p are all ASCII.
 inline bool SixteenAscii(const char16_t* p) {

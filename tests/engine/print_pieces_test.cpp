@@ -75,6 +75,30 @@ TEST_F(PrintPieces, AZeroInsideTheStringEndsTheText) {
     EXPECT_EQ(printer_.Drain(), Whole(s.substr(0, 100000)));
 }
 
+TEST_F(PrintPieces, AZeroAnywhereAroundAPiecesEndEndsTheTextThere) {
+    // A zero where a piece would end, just before or after, at the start, at
+    // the end; within a stretch where no piece may end, so that the zero is
+    // where the piece ends; and a second zero after the first.
+    std::uint32_t state = 11;
+    std::u16string text = Filler(200000, state);
+    std::u16string noCut = Filler(60000, state) + std::u16string(10000, u'\u0416');
+    noCut += Filler(30000, state);
+    const std::size_t piece = std::size_t{1} << 16;
+    for (const std::u16string* base : {&text, &noCut}) {
+        for (const std::size_t zero : {std::size_t{0}, std::size_t{1}, piece - 2, piece - 1, piece,
+                                       piece + 1, piece + 5000, 2 * piece, base->size() - 1}) {
+            std::u16string s = *base;
+            s[zero] = 0;
+            if (zero + 10 < s.size()) {
+                s[zero + 10] = 0;
+            }
+            EXPECT_TRUE(SendText(host, CString(s.c_str(), static_cast<int>(s.size()))));
+            ASSERT_EQ(printer_.Drain(), Whole(s.substr(0, zero))) << "zero at " << zero;
+        }
+    }
+    EXPECT_TRUE(boxes_.Boxes().empty());
+}
+
 TEST_F(PrintPieces, AFailedWriteStopsTheTextWithOneMessage) {
     std::uint32_t state = 7;
     const std::u16string s = Filler(400000, state);

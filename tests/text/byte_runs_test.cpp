@@ -193,4 +193,67 @@ TEST(UnitRuns, RunsOfEveryLengthBeforeAMarkConvertAsCharacterByCharacter) {
     }
 }
 
+// A group of sixteen units goes out whole when its units that are not their
+// own bytes are single bytes in the table; a mark the page has as a byte of
+// its own (1258's accents, 1255's points) must still join the unit before
+// it, and anything else must leave the group to the rules. Each kind of
+// unit, at every place in a group and across two groups, converts as the
+// text a character and its marks at a time, and nothing is written past the
+// bytes counted, even where the rules give fewer bytes than units.
+TEST(UnitRuns, OtherUnitsAtEveryPlaceInAGroupConvertAsCharacterByCharacter) {
+    const std::u16string others[] = {
+        u"\u20AC",       u"\u2019\u201C",  u"\u0301",
+        u"a\u0301",      u"\u20AB\u0303",  u"\u05D0\u05B8",
+        u"\u00E8\u0301", u"x\u0308\u0301", u"\u4E2D",
+        u"\u0100",       u"\U0001F600",    u"\U0001F600\U0001F600\U0001F600\U0001F600",
+        u"\xD800x",      u"\u0416\u0436"};
+    for (const UINT codePage : {1252u, 1258u, 1255u, 1251u, 936u}) {
+        for (const DWORD flags : {0x0u, 0x220u, 0x240u, 0x210u}) {
+            for (const std::u16string& other : others) {
+                for (std::size_t place = 0; place <= 34; ++place) {
+                    std::u16string units;
+                    for (std::size_t k = 0; k < 48; ++k) {
+                        if (k == place) {
+                            units += other;
+                        }
+                        units += k % 5 == 4 ? u'\u00E9' : static_cast<char16_t>(u'a' + k % 26);
+                    }
+                    const std::string context = "code page " + std::to_string(codePage) +
+                                                ", flags " + std::to_string(flags) + ", at " +
+                                                std::to_string(place);
+                    bool whole = false;
+                    bool pieces = false;
+                    const std::string expected = ByCharacters(codePage, flags, units, pieces);
+                    ASSERT_EQ(Narrow(codePage, flags, units, whole), expected) << context;
+                    EXPECT_EQ(whole, pieces) << context;
+
+                    // Room to spare, exactly enough, one byte short: the
+                    // bytes after what was written keep their canary.
+                    const auto size = static_cast<int>(expected.size());
+                    for (const int room : {size + 20, size, size - 1}) {
+                        std::string out(static_cast<std::size_t>(size) + 20, '\xA5');
+                        SetLastError(0);
+                        const int written = WideCharToMultiByte(codePage, flags, units.data(),
+                                                                static_cast<int>(units.size()),
+                                                                out.data(), room, nullptr, nullptr);
+                        if (room >= size) {
+                            EXPECT_EQ(written, size) << context << ", room " << room;
+                            EXPECT_EQ(out.substr(0, expected.size()), expected) << context;
+                        } else {
+                            EXPECT_EQ(written, 0) << context;
+                            EXPECT_EQ(GetLastError(),
+                                      static_cast<DWORD>(ERROR_INSUFFICIENT_BUFFER));
+                        }
+                        const std::size_t untouched =
+                            static_cast<std::size_t>(room >= size ? size : room);
+                        EXPECT_EQ(out.substr(untouched),
+                                  std::string(out.size() - untouched, '\xA5'))
+                            << context << ", room " << room;
+                    }
+                }
+            }
+        }
+    }
+}
+
 } // namespace

@@ -141,3 +141,35 @@ TEST(TextModel, OneByteAUnitWhileTheUnitsFitAndTwoOtherwise) {
     EXPECT_LE(m.storedBytes(), 2 * chinese.size() + chinese.size() / 50);
     EXPECT_EQ(m.text(), chinese);
 }
+
+TEST(TextModel, EveryRangeOfABlockReadsBackWithNothingWrittenPastIt) {
+    // One block of one byte a unit, read in runs of sixteen: runs with no
+    // byte beyond ASCII, with one to four (the first and last unit of a run
+    // among them), and a run's last byte before the next run's first.
+    std::u16string text;
+    std::mt19937 rng(99);
+    const char16_t others[] = {u'\u00E9', u'\u20AC', u'\u201C', u'\u00FF', u'\u4E2D'};
+    while (text.size() < 400) {
+        const std::size_t run = rng() % 3 == 0 ? rng() % 40 : rng() % 6;
+        for (std::size_t k = 0; k < run; ++k) {
+            text += static_cast<char16_t>(u'a' + (text.size() % 26));
+        }
+        for (std::size_t k = 1 + rng() % 3; k > 0; --k) {
+            text += others[rng() % std::size(others)];
+        }
+    }
+    TextModel m;
+    m.setText(text);
+    ASSERT_LT(m.storedBytes(), text.size() + 64) << "one byte a unit";
+    constexpr char16_t kCanary = u'\uFFFE';
+    for (std::size_t from = 0; from < 40; ++from) {
+        for (std::size_t count = 0; from + count <= text.size(); count += count < 100 ? 1 : 37) {
+            std::u16string out(count + 8, kCanary);
+            ASSERT_EQ(m.copy(from, count, out.data()), count);
+            ASSERT_EQ(out.substr(0, count), text.substr(from, count))
+                << "from " << from << ", " << count << " units";
+            ASSERT_EQ(out.substr(count), std::u16string(8, kCanary))
+                << "from " << from << ", " << count << " units";
+        }
+    }
+}

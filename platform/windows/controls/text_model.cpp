@@ -87,7 +87,24 @@ void TextModel::decodeInto(const Block& block, std::size_t from, std::size_t cou
     const auto* src = reinterpret_cast<const unsigned char*>(block.narrow.data()) + from;
     std::size_t i = 0;
     // Every run of sixteen is widened as if it were ASCII; the few bytes
-    // that are not are then looked up.
+    // that are not are then looked up. Western text has a run with one or
+    // two such bytes every other run, too irregular for a loop's branch to
+    // be foreseen: the first two are looked up whether or not they are
+    // there, a byte that is not being taken as the first of the next run
+    // (a unit the next run's widening writes again).
+    constexpr unsigned kNone = 1u << kRun; // the next run's first unit
+    for (; i + 2 * kRun <= count; i += kRun) {
+        unsigned others = text::WidenSixteen(src + i, out + i) | kNone;
+        auto k = static_cast<std::size_t>(std::countr_zero(others));
+        out[i + k] = palette_.decode(src[i + k]);
+        others = (others & (others - 1)) | kNone;
+        k = static_cast<std::size_t>(std::countr_zero(others));
+        out[i + k] = palette_.decode(src[i + k]);
+        for (others = (others & (others - 1)) | kNone; others != kNone; others &= others - 1) {
+            k = static_cast<std::size_t>(std::countr_zero(others));
+            out[i + k] = palette_.decode(src[i + k]);
+        }
+    }
     for (; i + kRun <= count; i += kRun) {
         for (unsigned others = text::WidenSixteen(src + i, out + i); others != 0;
              others &= others - 1) {
