@@ -1,5 +1,6 @@
 #include "platform/text/code_page_table.h"
 
+#include <algorithm>
 #include <map>
 #include <memory>
 #include <mutex>
@@ -179,6 +180,15 @@ const CodePageTable* CodePageTable::build(UINT code_page) {
         as_is = as_is && !table->lead_[b] && table->single_[b] == b;
     }
     table->latin1ReadsAsIs_ = table->latin1ReadsAsIs_ && table->asciiReadsAsIs_;
+    if (dual) {
+        table->leadingTwo_ = table->pairs_;
+        for (std::size_t b = 0; b < 0x80; ++b) {
+            if (!table->lead_[b] && table->single_[b] == b) {
+                std::fill_n(table->leadingTwo_.begin() + static_cast<std::ptrdiff_t>(b << 8), 0x100,
+                            static_cast<char16_t>(b));
+            }
+        }
+    }
     return table.release();
 }
 

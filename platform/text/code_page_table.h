@@ -37,6 +37,13 @@ public:
     char16_t fromPair(std::uint8_t lead, std::uint8_t trail) const {
         return pairs_[(std::size_t(lead) << 8) | trail];
     }
+    // The character two bytes (first << 8 | second) begin with: where the
+    // first is a lead byte, the pair's (kNoChar when unassigned); where it is
+    // a byte below 0x80 that reads as itself, that byte, whatever the second;
+    // kNoChar for any other first byte. One look-up for either kind of
+    // character lets a decoder go without a branch between them.
+    // Double-byte pages only.
+    char16_t fromLeadingTwo(std::uint16_t two) const { return leadingTwo_[two]; }
     // A BMP code point to its bytes: below 0x100 a single byte, otherwise
     // lead << 8 | trail; kNoBytes when the code page cannot represent it.
     // Only round-trip mappings are present: no best fit.
@@ -68,7 +75,8 @@ private:
     std::array<bool, 256> lead_{};
     std::array<bool, 256> trail_{};
     std::array<char16_t, 256> single_{};
-    std::vector<char16_t> pairs_;         // 65536 entries, double-byte pages only
+    std::vector<char16_t> pairs_;        // 65536 entries, double-byte pages only
+    std::vector<char16_t> leadingTwo_;   // 65536 entries, double-byte pages only
     std::vector<std::uint16_t> toBytes_; // 65536 entries
     bool asciiAsIs_ = false;
     bool latin1AsIs_ = false;

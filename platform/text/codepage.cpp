@@ -235,13 +235,72 @@ char16_t ReadCharacter(const CodePageTable& table, const unsigned char* bytes, s
 
 constexpr std::size_t kUnreadable = SIZE_MAX;
 
+// Chinese, Japanese and Korean text is mostly pairs with short runs of ASCII
+// between them, and a loop that follows the bytes mispredicts at nearly every
+// change from one to the other. So the kPairWindow bytes at bytes (and the
+// byte after them, read but not decoded) are decoded from masks where that is
+// sure to give what ReadCharacter gives: bytes[0] starts a character, each
+// run of bytes from 0x80 up splits into pairs counted from its start, and
+// every pair is assigned. Read one by one, such a pair is taken whole
+// whatever follows it, and no byte below 0x80 is a lead byte on the pages
+// that come here, so those pairs and the ASCII bytes are the characters. A
+// run that ends on a lead byte is left to the other path (its pair may end
+// below 0x80, as 936's 0x81 0x40 does), unless that lead byte is the window's
+// last: then the next window starts with it. Writes the characters at dst
+// (at most kPairWindow units) and their count to written; answers the bytes
+// decoded (the window, or all but that last lead byte), or 0 for a window
+// left to the other path, which may have written to dst all the same.
+constexpr std::size_t kPairWindow = 64;
+
+std::size_t DecodePairWindow(const CodePageTable& table, const unsigned char* bytes, char16_t* dst,
+                             std::size_t& written) {
+    constexpr std::uint64_t kEven = 0x5555555555555555ull; // positions 0, 2, 4, ...
+    constexpr std::uint64_t kLast = 1ull << (kPairWindow - 1);
+    std::uint64_t high = 0;
+    for (std::size_t k = 0; k < kPairWindow; k += 16) {
+        high |= std::uint64_t{text::HighBitsSixteen(bytes + k)} << k;
+    }
+    const std::uint64_t run_starts = high & ~(high << 1);
+    // Adding a run's first bit carries through the whole run, so this keeps
+    // the runs that start at an even position; their second bytes are at odd
+    // positions, those of the other runs at even ones.
+    const std::uint64_t even_runs = ((high + (run_starts & kEven)) ^ high) & high;
+    const std::uint64_t seconds = high & (even_runs ^ kEven);
+    const std::uint64_t leads = high & ~seconds;
+    if ((leads & ~(high >> 1) & ~kLast) != 0) {
+        return 0; // a run of odd length inside the window
+    }
+    const std::size_t open = (leads & kLast) != 0 ? 1 : 0;
+    const std::uint64_t starts = ~seconds & ~(leads & kLast);
+
+    // One look-up a character, whichever kind it is; the loop's one branch
+    // is its end.
+    std::size_t w = 0;
+    unsigned any_unassigned = 0;
+    for (std::uint64_t m = starts; m != 0; m &= m - 1) {
+        const auto k = static_cast<unsigned>(std::countr_zero(m));
+        std::uint16_t two = 0;
+        std::memcpy(&two, bytes + k, sizeof(two));
+        const unsigned c =
+            table.fromLeadingTwo(static_cast<std::uint16_t>((two << 8) | (two >> 8)));
+        dst[w++] = static_cast<char16_t>(c);
+        any_unassigned |= c + 1; // 0x10000 only from kNoChar
+    }
+    if ((any_unassigned & 0x10000u) != 0) {
+        return 0;
+    }
+    written = w;
+    return kPairWindow - open;
+}
+
 // MultiByteToWideChar without composition into a buffer of at least n units,
 // for a page that reads bytes below 0x80 as themselves. Runs of such bytes
 // are widened sixteen at a time; a single-byte page widens every group and
 // then looks up only its other bytes (only those from 0x80 to 0x9F where
-// the page reads Latin-1's letters as themselves too). Answers the units written, or
-// kUnreadable when strict and a byte makes no character. Gives exactly the
-// characters ReadCharacter gives one by one.
+// the page reads Latin-1's letters as themselves too); a double-byte page
+// takes stretches of pairs and ASCII whole where it can (DecodePairWindow).
+// Answers the units written, or kUnreadable when strict and a byte makes no
+// character. Gives exactly the characters ReadCharacter gives one by one.
 std::size_t DecodeIntoRoom(const CodePageTable& table, const unsigned char* bytes, std::size_t n,
                            bool strict, char16_t* dst) {
     const bool single = !table.doubleByte();
@@ -277,6 +336,14 @@ std::size_t DecodeIntoRoom(const CodePageTable& table, const unsigned char* byte
                 i += 16;
                 w += 16;
                 continue;
+            }
+            if (n - i > kPairWindow) {
+                std::size_t written = 0;
+                if (const std::size_t used = DecodePairWindow(table, bytes + i, dst + w, written)) {
+                    i += used;
+                    w += written;
+                    continue;
+                }
             }
             const auto ascii = static_cast<std::size_t>(std::countr_zero(high));
             for (std::size_t k = 0; k < ascii; ++k) {
