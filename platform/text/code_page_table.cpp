@@ -1,6 +1,5 @@
 #include "platform/text/code_page_table.h"
 
-#include <algorithm>
 #include <map>
 #include <memory>
 #include <mutex>
@@ -181,11 +180,13 @@ const CodePageTable* CodePageTable::build(UINT code_page) {
     }
     table->latin1ReadsAsIs_ = table->latin1ReadsAsIs_ && table->asciiReadsAsIs_;
     if (dual) {
-        table->leadingTwo_ = table->pairs_;
-        for (std::size_t b = 0; b < 0x80; ++b) {
-            if (!table->lead_[b] && table->single_[b] == b) {
-                std::fill_n(table->leadingTwo_.begin() + static_cast<std::ptrdiff_t>(b << 8), 0x100,
-                            static_cast<char16_t>(b));
+        table->twoBytes_.assign(0x10000, kNoChar);
+        for (std::size_t first = 0; first < 0x100; ++first) {
+            const bool ascii =
+                first < 0x80 && !table->lead_[first] && table->single_[first] == first;
+            for (std::size_t second = 0; second < 0x100; ++second) {
+                table->twoBytes_[first | second << 8] =
+                    ascii ? static_cast<char16_t>(first) : table->pairs_[first << 8 | second];
             }
         }
     }

@@ -37,13 +37,14 @@ public:
     char16_t fromPair(std::uint8_t lead, std::uint8_t trail) const {
         return pairs_[(std::size_t(lead) << 8) | trail];
     }
-    // The character two bytes (first << 8 | second) begin with: where the
-    // first is a lead byte, the pair's (kNoChar when unassigned); where it is
-    // a byte below 0x80 that reads as itself, that byte, whatever the second;
+    // The character two bytes begin with, given as they lie in memory read
+    // as a little-endian word (first | second << 8): where the first is a
+    // lead byte, the pair's (kNoChar when unassigned); where it is a byte
+    // below 0x80 that reads as itself, that byte, whatever the second;
     // kNoChar for any other first byte. One look-up for either kind of
     // character lets a decoder go without a branch between them.
     // Double-byte pages only.
-    char16_t fromLeadingTwo(std::uint16_t two) const { return leadingTwo_[two]; }
+    char16_t fromTwoBytes(std::uint16_t first_second) const { return twoBytes_[first_second]; }
     // A BMP code point to its bytes: below 0x100 a single byte, otherwise
     // lead << 8 | trail; kNoBytes when the code page cannot represent it.
     // Only round-trip mappings are present: no best fit.
@@ -76,7 +77,7 @@ private:
     std::array<bool, 256> trail_{};
     std::array<char16_t, 256> single_{};
     std::vector<char16_t> pairs_;        // 65536 entries, double-byte pages only
-    std::vector<char16_t> leadingTwo_;   // 65536 entries, double-byte pages only
+    std::vector<char16_t> twoBytes_;     // 65536 entries, double-byte pages only
     std::vector<std::uint16_t> toBytes_; // 65536 entries
     bool asciiAsIs_ = false;
     bool latin1AsIs_ = false;

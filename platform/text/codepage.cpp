@@ -281,8 +281,7 @@ std::size_t DecodePairWindow(const CodePageTable& table, const unsigned char* by
         const auto k = static_cast<unsigned>(std::countr_zero(m));
         std::uint16_t two = 0;
         std::memcpy(&two, bytes + k, sizeof(two));
-        const unsigned c =
-            table.fromLeadingTwo(static_cast<std::uint16_t>((two << 8) | (two >> 8)));
+        const unsigned c = table.fromTwoBytes(two);
         dst[w++] = static_cast<char16_t>(c);
         any_unassigned |= c + 1; // 0x10000 only from kNoChar
     }
