@@ -249,39 +249,42 @@ struct Breaker {
 std::vector<Breaker> Breakers(const CodePageTable& table) {
     std::vector<Breaker> found;
     const auto lead = [&table](std::uint8_t b) { return table.isLeadByte(b); };
-    const auto add_first = [&found](const char* what, auto&& fits) {
+    // The first two bytes, the first from 0x80 up, that fit; only the first
+    // of them when `length` is 1.
+    const auto add_first = [&found](const char* what, std::size_t length, auto&& fits) {
         for (unsigned a = 0x80; a < 0x100; ++a) {
             for (unsigned b = 0; b < 0x100; ++b) {
                 if (fits(static_cast<std::uint8_t>(a), static_cast<std::uint8_t>(b))) {
-                    found.push_back({what, {static_cast<char>(a), static_cast<char>(b)}});
+                    std::string bytes{static_cast<char>(a), static_cast<char>(b)};
+                    bytes.resize(length);
+                    found.push_back({what, bytes});
                     return;
                 }
             }
         }
     };
-    add_first("a byte from 0x80 up that is no lead byte, then ASCII",
+    add_first("a byte from 0x80 up that is no lead byte, then ASCII", 2,
               [&](std::uint8_t a, std::uint8_t b) { return !lead(a) && b == 'x'; });
-    add_first("an assigned pair ending below 0x80", [&](std::uint8_t a, std::uint8_t b) {
+    add_first("an assigned pair ending below 0x80", 2, [&](std::uint8_t a, std::uint8_t b) {
         return lead(a) && b < 0x80 && table.fromPair(a, b) != CodePageTable::kNoChar;
     });
-    add_first("an unassigned pair of a lead and a trail byte", [&](std::uint8_t a, std::uint8_t b) {
-        return lead(a) && b >= 0x80 && table.isTrailByte(b) &&
-               table.fromPair(a, b) == CodePageTable::kNoChar;
-    });
-    add_first("a lead byte before a byte from 0x80 up that is no trail byte",
+    add_first("an unassigned pair of a lead and a trail byte", 2,
+              [&](std::uint8_t a, std::uint8_t b) {
+                  return lead(a) && b >= 0x80 && table.isTrailByte(b) &&
+                         table.fromPair(a, b) == CodePageTable::kNoChar;
+              });
+    add_first("a lead byte before a byte from 0x80 up that is no trail byte", 2,
               [&](std::uint8_t a, std::uint8_t b) {
                   return lead(a) && b >= 0x80 && !table.isTrailByte(b) &&
                          table.fromPair(a, b) == CodePageTable::kNoChar;
               });
-    add_first("a lead byte before a line end",
+    add_first("a lead byte before a line end", 2,
               [&](std::uint8_t a, std::uint8_t b) { return lead(a) && b == '\r'; });
-    // Breakers of one byte leave an odd run of bytes from 0x80 up behind.
-    add_first("a lead byte alone among pairs",
-              [&](std::uint8_t a, std::uint8_t b) { return lead(a) && b == 0; });
-    found.back().bytes.resize(1);
-    add_first("a byte from 0x80 up that is no lead byte, among pairs",
-              [&](std::uint8_t a, std::uint8_t b) { return !lead(a) && b == 0; });
-    found.back().bytes.resize(1);
+    // One byte alone leaves an odd run of bytes from 0x80 up behind.
+    add_first("a lead byte alone among pairs", 1,
+              [&](std::uint8_t a, std::uint8_t) { return lead(a); });
+    add_first("a byte from 0x80 up that is no lead byte, among pairs", 1,
+              [&](std::uint8_t a, std::uint8_t) { return !lead(a); });
     return found;
 }
 
@@ -357,6 +360,8 @@ TEST_P(PairWindows, BytesThatBreakTheMasksReadAsOneByOneWhereverTheyFall) {
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(DoubleBytePages, PairWindows, testing::Values(936u, 932u, 949u, 950u));
+// 932 reads 0x1A, 0x1C and 0x7F as other control characters, so its text
+// goes one character at a time; it stays here to show that it still does.
+INSTANTIATE_TEST_SUITE_P(DoubleBytePages, PairWindows, testing::Values(936u, 949u, 950u, 932u));
 
 } // namespace
