@@ -182,13 +182,27 @@ const CodePageTable* CodePageTable::build(UINT code_page) {
     if (dual) {
         table->twoBytes_.assign(0x10000, kNoChar);
         for (std::size_t first = 0; first < 0x100; ++first) {
-            const bool ascii =
-                first < 0x80 && !table->lead_[first] && table->single_[first] == first;
             for (std::size_t second = 0; second < 0x100; ++second) {
-                table->twoBytes_[first | second << 8] =
-                    ascii ? static_cast<char16_t>(first) : table->pairs_[first << 8 | second];
+                table->twoBytes_[first | second << 8] = table->lead_[first]
+                                                            ? table->pairs_[first << 8 | second]
+                                                            : table->single_[first];
             }
         }
+        std::size_t first = 0;
+        while (first < 0x100 && !table->lead_[first]) {
+            ++first;
+        }
+        std::size_t last = first;
+        while (last + 1 < 0x100 && table->lead_[last + 1]) {
+            ++last;
+        }
+        std::size_t after = last + 1;
+        while (after < 0x100 && !table->lead_[after]) {
+            ++after;
+        }
+        table->leadsInOneRange_ = first < 0x100 && after == 0x100;
+        table->firstLead_ = static_cast<std::uint8_t>(first & 0xFF);
+        table->lastLead_ = static_cast<std::uint8_t>(last & 0xFF);
     }
     return table.release();
 }

@@ -38,13 +38,17 @@ public:
         return pairs_[(std::size_t(lead) << 8) | trail];
     }
     // The character two bytes begin with, given as they lie in memory read
-    // as a little-endian word (first | second << 8): where the first is a
-    // lead byte, the pair's (kNoChar when unassigned); where it is a byte
-    // below 0x80 that reads as itself, that byte, whatever the second;
-    // kNoChar for any other first byte. One look-up for either kind of
-    // character lets a decoder go without a branch between them.
-    // Double-byte pages only.
+    // as a little-endian word (first | second << 8): the pair's where the
+    // first is a lead byte, else the first byte's alone; kNoChar where that
+    // is unassigned. One look-up for either kind of character lets a
+    // decoder go without a branch between them. Double-byte pages only.
     char16_t fromTwoBytes(std::uint16_t first_second) const { return twoBytes_[first_second]; }
+    // Whether the lead bytes are all the bytes from firstLead() to
+    // lastLead() (0x81 to 0xFE on 936, 949 and 950), so that they can be
+    // found many at a time; false on single-byte pages.
+    bool leadsInOneRange() const { return leadsInOneRange_; }
+    std::uint8_t firstLead() const { return firstLead_; }
+    std::uint8_t lastLead() const { return lastLead_; }
     // A BMP code point to its bytes: below 0x100 a single byte, otherwise
     // lead << 8 | trail; kNoBytes when the code page cannot represent it.
     // Only round-trip mappings are present: no best fit.
@@ -83,6 +87,9 @@ private:
     bool latin1AsIs_ = false;
     bool asciiReadsAsIs_ = false;
     bool latin1ReadsAsIs_ = false;
+    bool leadsInOneRange_ = false;
+    std::uint8_t firstLead_ = 0;
+    std::uint8_t lastLead_ = 0;
     char16_t unicodeDefault_ = u'?';
     std::uint16_t defaultBytes_ = '?';
 };

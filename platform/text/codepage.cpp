@@ -237,41 +237,40 @@ constexpr std::size_t kUnreadable = SIZE_MAX;
 
 // Chinese, Japanese and Korean text is mostly pairs with short runs of ASCII
 // between them, and a loop that follows the bytes mispredicts at nearly every
-// change from one to the other. So the kPairWindow bytes at bytes (and the
-// byte after them, read but not decoded) are decoded from masks where that is
-// sure to give what ReadCharacter gives: bytes[0] starts a character, each
-// run of bytes from 0x80 up splits into pairs counted from its start, and
-// every pair is assigned. Read one by one, such a pair is taken whole
-// whatever follows it, and no byte below 0x80 is a lead byte on the pages
-// that come here, so those pairs and the ASCII bytes are the characters. A
-// run that ends on a lead byte is left to the other path (its pair may end
-// below 0x80, as 936's 0x81 0x40 does), unless that lead byte is the window's
-// last: then the next window starts with it. Writes the characters at dst
-// (at most kPairWindow units) and their count to written; answers the bytes
-// decoded (the window, or all but that last lead byte), or 0 for a window
-// left to the other path, which may have written to dst all the same.
+// change from one to the other. So the kPairWindow bytes at bytes, bytes[0]
+// starting a character, are decoded from a mask of their lead bytes where
+// that gives what ReadCharacter gives. The byte after any byte that is no
+// lead byte starts a character, whether that byte is a character itself or
+// the second byte of a pair, so each run of lead bytes starts a character
+// too, and while every pair is assigned (each is then taken whole), the run
+// splits into pairs counted from its start: the last lead byte of a run of
+// odd length takes the byte after the run. A window with anything
+// unassigned goes the other way, one character at a time. A lead byte last
+// in the window is left for the next window. Writes the characters at dst
+// (at most kPairWindow units) and their count to written, reading the byte
+// after the window too; answers the bytes decoded (the window, or all but
+// that last lead byte), or 0 for a window left to the other path, which may
+// have written to dst all the same. The page's lead bytes must be one range.
 constexpr std::size_t kPairWindow = 64;
 
 std::size_t DecodePairWindow(const CodePageTable& table, const unsigned char* bytes, char16_t* dst,
                              std::size_t& written) {
     constexpr std::uint64_t kEven = 0x5555555555555555ull; // positions 0, 2, 4, ...
     constexpr std::uint64_t kLast = 1ull << (kPairWindow - 1);
-    std::uint64_t high = 0;
+    std::uint64_t lead_bytes = 0;
     for (std::size_t k = 0; k < kPairWindow; k += 16) {
-        high |= std::uint64_t{text::HighBitsSixteen(bytes + k)} << k;
+        lead_bytes |=
+            std::uint64_t{text::RangeBitsSixteen(bytes + k, table.firstLead(), table.lastLead())}
+            << k;
     }
-    const std::uint64_t run_starts = high & ~(high << 1);
+    const std::uint64_t run_starts = lead_bytes & ~(lead_bytes << 1);
     // Adding a run's first bit carries through the whole run, so this keeps
-    // the runs that start at an even position; their second bytes are at odd
-    // positions, those of the other runs at even ones.
-    const std::uint64_t even_runs = ((high + (run_starts & kEven)) ^ high) & high;
-    const std::uint64_t seconds = high & (even_runs ^ kEven);
-    const std::uint64_t leads = high & ~seconds;
-    if ((leads & ~(high >> 1) & ~kLast) != 0) {
-        return 0; // a run of odd length inside the window
-    }
+    // the runs that start at an even position; the pairs of those start at
+    // even positions, the pairs of the other runs at odd ones.
+    const std::uint64_t even_runs = ((lead_bytes + (run_starts & kEven)) ^ lead_bytes) & lead_bytes;
+    const std::uint64_t leads = lead_bytes & ~(even_runs ^ kEven);
     const std::size_t open = (leads & kLast) != 0 ? 1 : 0;
-    const std::uint64_t starts = ~seconds & ~(leads & kLast);
+    const std::uint64_t starts = ~(leads << 1) & ~(leads & kLast);
 
     // One look-up a character, whichever kind it is; the loop's one branch
     // is its end.
@@ -303,6 +302,7 @@ std::size_t DecodePairWindow(const CodePageTable& table, const unsigned char* by
 std::size_t DecodeIntoRoom(const CodePageTable& table, const unsigned char* bytes, std::size_t n,
                            bool strict, char16_t* dst) {
     const bool single = !table.doubleByte();
+    const bool windows = !single && table.leadsInOneRange();
     const bool latin1 = table.latin1ReadsAsIs();
     const char16_t fallback = table.unicodeDefault();
     std::size_t i = 0;
@@ -336,7 +336,7 @@ std::size_t DecodeIntoRoom(const CodePageTable& table, const unsigned char* byte
                 w += 16;
                 continue;
             }
-            if (n - i > kPairWindow) {
+            if (windows && n - i > kPairWindow) {
                 std::size_t written = 0;
                 if (const std::size_t used = DecodePairWindow(table, bytes + i, dst + w, written)) {
                     i += used;

@@ -198,21 +198,21 @@ TEST(UnitRuns, RunsOfEveryLengthBeforeAMarkConvertAsCharacterByCharacter) {
 
 namespace {
 
-// On a double-byte page, a stretch of pairs of bytes from 0x80 up mixed with
-// ASCII is decoded many bytes at a time from where its pairs must start. Any
-// byte that breaks that reading (a byte from 0x80 up that is no lead byte, a
-// pair ending in a byte below 0x80, an unassigned pair, a lead byte with no
-// pair) must give exactly what the table read one character at a time gives,
-// wherever it falls against the stretches the decoder takes.
+// On a double-byte page whose lead bytes are one range, stretches of text are
+// decoded many bytes at a time, their characters found from a mask of lead
+// bytes. Pairs ending below 0x80, bytes from 0x80 up that are no lead byte,
+// unassigned pairs and lead bytes with nothing to pair with must all give
+// exactly what the table read one character at a time gives, wherever they
+// fall against the stretches the decoder takes.
 struct PairText {
-    std::vector<std::string> pairs; // assigned, both bytes from 0x80 up
+    std::vector<std::string> pairs; // assigned, some ending below 0x80
     std::string text;               // pairs, short runs of ASCII, CR LF
 };
 
 PairText MakePairText(const CodePageTable& table) {
     PairText made;
     for (unsigned lead = 0x80; lead < 0x100; ++lead) {
-        for (unsigned trail = 0x80; trail < 0x100; trail += 7) {
+        for (unsigned trail = 0x40; trail < 0x100; trail += 7) {
             if (table.isLeadByte(static_cast<std::uint8_t>(lead)) &&
                 table.fromPair(static_cast<std::uint8_t>(lead), static_cast<std::uint8_t>(trail)) !=
                     CodePageTable::kNoChar) {
@@ -239,15 +239,15 @@ PairText MakePairText(const CodePageTable& table) {
     return made;
 }
 
-// The bytes that keep a stretch from being read from its masks, as found in
-// the page's table; a case the page has no bytes for is left out.
-struct Breaker {
+// Bytes that are not a plain pair, as found in the page's table; a case the
+// page has no bytes for is left out.
+struct Oddity {
     const char* what;
     std::string bytes;
 };
 
-std::vector<Breaker> Breakers(const CodePageTable& table) {
-    std::vector<Breaker> found;
+std::vector<Oddity> Oddities(const CodePageTable& table) {
+    std::vector<Oddity> found;
     const auto lead = [&table](std::uint8_t b) { return table.isLeadByte(b); };
     // The first two bytes, the first from 0x80 up, that fit; only the first
     // of them when `length` is 1.
@@ -329,31 +329,31 @@ TEST_P(PairWindows, TextOfPairsAndAsciiCutAnywhereReadsAsOneByOne) {
     }
 }
 
-TEST_P(PairWindows, BytesThatBreakTheMasksReadAsOneByOneWhereverTheyFall) {
+TEST_P(PairWindows, BytesOtherThanPlainPairsReadAsOneByOneWhereverTheyFall) {
     const CodePageTable* table = CodePageTable::find(GetParam());
     ASSERT_NE(table, nullptr);
     const PairText made = MakePairText(*table);
-    const std::vector<Breaker> breakers = Breakers(*table);
-    EXPECT_GE(breakers.size(), 5u);
-    // Character boundaries of the text: where a breaker may go in.
+    const std::vector<Oddity> oddities = Oddities(*table);
+    EXPECT_GE(oddities.size(), 5u);
+    // Character boundaries of the text: where the odd bytes go in.
     std::vector<std::size_t> boundaries;
     for (std::size_t i = 0; i < 200;) {
         boundaries.push_back(i);
         i += static_cast<std::uint8_t>(made.text[i]) >= 0x80 ? 2 : 1;
     }
-    for (const Breaker& breaker : breakers) {
+    for (const Oddity& odd : oddities) {
         for (std::size_t ascii = 0; ascii < 64; ascii += 3) {
             for (const std::size_t at : boundaries) {
                 const std::string text = std::string(ascii, 'q') + made.text.substr(0, at) +
-                                         breaker.bytes + made.text.substr(at);
+                                         odd.bytes + made.text.substr(at);
                 ExpectReadAsOneByOne(GetParam(), *table, text,
-                                     std::string(breaker.what) + " after " + std::to_string(ascii) +
+                                     std::string(odd.what) + " after " + std::to_string(ascii) +
                                          " ASCII bytes and " + std::to_string(at) +
                                          " bytes of pairs");
                 // And as the text's last bytes.
                 ExpectReadAsOneByOne(
-                    GetParam(), *table, text.substr(0, ascii + at + breaker.bytes.size()),
-                    std::string(breaker.what) + " at the end, after " + std::to_string(ascii) +
+                    GetParam(), *table, text.substr(0, ascii + at + odd.bytes.size()),
+                    std::string(odd.what) + " at the end, after " + std::to_string(ascii) +
                         " ASCII bytes and " + std::to_string(at) + " bytes of pairs");
             }
         }
