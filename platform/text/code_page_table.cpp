@@ -179,6 +179,31 @@ const CodePageTable* CodePageTable::build(UINT code_page) {
         as_is = as_is && !table->lead_[b] && table->single_[b] == b;
     }
     table->latin1ReadsAsIs_ = table->latin1ReadsAsIs_ && table->asciiReadsAsIs_;
+    if (dual) {
+        table->twoBytes_.assign(0x10000, kNoChar);
+        for (std::size_t first = 0; first < 0x100; ++first) {
+            for (std::size_t second = 0; second < 0x100; ++second) {
+                table->twoBytes_[first | second << 8] = table->lead_[first]
+                                                            ? table->pairs_[first << 8 | second]
+                                                            : table->single_[first];
+            }
+        }
+        std::size_t first = 0;
+        while (first < 0x100 && !table->lead_[first]) {
+            ++first;
+        }
+        std::size_t last = first;
+        while (last + 1 < 0x100 && table->lead_[last + 1]) {
+            ++last;
+        }
+        std::size_t after = last + 1;
+        while (after < 0x100 && !table->lead_[after]) {
+            ++after;
+        }
+        table->leadsInOneRange_ = first < 0x100 && after == 0x100;
+        table->firstLead_ = static_cast<std::uint8_t>(first & 0xFF);
+        table->lastLead_ = static_cast<std::uint8_t>(last & 0xFF);
+    }
     return table.release();
 }
 

@@ -37,6 +37,18 @@ public:
     char16_t fromPair(std::uint8_t lead, std::uint8_t trail) const {
         return pairs_[(std::size_t(lead) << 8) | trail];
     }
+    // The character two bytes begin with, given as they lie in memory read
+    // as a little-endian word (first | second << 8): the pair's where the
+    // first is a lead byte, else the first byte's alone; kNoChar where that
+    // is unassigned. One look-up for either kind of character lets a
+    // decoder go without a branch between them. Double-byte pages only.
+    char16_t fromTwoBytes(std::uint16_t first_second) const { return twoBytes_[first_second]; }
+    // Whether the lead bytes are all the bytes from firstLead() to
+    // lastLead() (0x81 to 0xFE on 936, 949 and 950), so that they can be
+    // found many at a time; false on single-byte pages.
+    bool leadsInOneRange() const { return leadsInOneRange_; }
+    std::uint8_t firstLead() const { return firstLead_; }
+    std::uint8_t lastLead() const { return lastLead_; }
     // A BMP code point to its bytes: below 0x100 a single byte, otherwise
     // lead << 8 | trail; kNoBytes when the code page cannot represent it.
     // Only round-trip mappings are present: no best fit.
@@ -68,12 +80,16 @@ private:
     std::array<bool, 256> lead_{};
     std::array<bool, 256> trail_{};
     std::array<char16_t, 256> single_{};
-    std::vector<char16_t> pairs_;         // 65536 entries, double-byte pages only
+    std::vector<char16_t> pairs_;        // 65536 entries, double-byte pages only
+    std::vector<char16_t> twoBytes_;     // 65536 entries, double-byte pages only
     std::vector<std::uint16_t> toBytes_; // 65536 entries
     bool asciiAsIs_ = false;
     bool latin1AsIs_ = false;
     bool asciiReadsAsIs_ = false;
     bool latin1ReadsAsIs_ = false;
+    bool leadsInOneRange_ = false;
+    std::uint8_t firstLead_ = 0;
+    std::uint8_t lastLead_ = 0;
     char16_t unicodeDefault_ = u'?';
     std::uint16_t defaultBytes_ = '?';
 };

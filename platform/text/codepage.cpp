@@ -295,16 +295,74 @@ char16_t ReadCharacter(const CodePageTable& table, const unsigned char* bytes, s
 
 constexpr std::size_t kUnreadable = SIZE_MAX;
 
+// Chinese, Japanese and Korean text is mostly pairs with short runs of ASCII
+// between them, and a loop that follows the bytes mispredicts at nearly every
+// change from one to the other. So the kPairWindow bytes at bytes, bytes[0]
+// starting a character, are decoded from a mask of their lead bytes where
+// that gives what ReadCharacter gives. The byte after any byte that is no
+// lead byte starts a character, whether that byte is a character itself or
+// the second byte of a pair, so each run of lead bytes starts a character
+// too, and while every pair is assigned (each is then taken whole), the run
+// splits into pairs counted from its start: the last lead byte of a run of
+// odd length takes the byte after the run. A window with anything
+// unassigned goes the other way, one character at a time. A lead byte last
+// in the window is left for the next window. Writes the characters at dst
+// (at most kPairWindow units) and their count to written, reading the byte
+// after the window too; answers the bytes decoded (the window, or all but
+// that last lead byte), or 0 for a window left to the other path, which may
+// have written to dst all the same. The page's lead bytes must be one range.
+constexpr std::size_t kPairWindow = 64;
+
+std::size_t DecodePairWindow(const CodePageTable& table, const unsigned char* bytes, char16_t* dst,
+                             std::size_t& written) {
+    constexpr std::uint64_t kEven = 0x5555555555555555ull; // positions 0, 2, 4, ...
+    constexpr std::uint64_t kLast = 1ull << (kPairWindow - 1);
+    std::uint64_t lead_bytes = 0;
+    for (std::size_t k = 0; k < kPairWindow; k += 16) {
+        lead_bytes |=
+            std::uint64_t{text::RangeBitsSixteen(bytes + k, table.firstLead(), table.lastLead())}
+            << k;
+    }
+    const std::uint64_t run_starts = lead_bytes & ~(lead_bytes << 1);
+    // Adding a run's first bit carries through the whole run, so this keeps
+    // the runs that start at an even position; the pairs of those start at
+    // even positions, the pairs of the other runs at odd ones.
+    const std::uint64_t even_runs = ((lead_bytes + (run_starts & kEven)) ^ lead_bytes) & lead_bytes;
+    const std::uint64_t leads = lead_bytes & ~(even_runs ^ kEven);
+    const std::size_t open = (leads & kLast) != 0 ? 1 : 0;
+    const std::uint64_t starts = ~(leads << 1) & ~(leads & kLast);
+
+    // One look-up a character, whichever kind it is; the loop's one branch
+    // is its end.
+    std::size_t w = 0;
+    unsigned any_unassigned = 0;
+    for (std::uint64_t m = starts; m != 0; m &= m - 1) {
+        const auto k = static_cast<unsigned>(std::countr_zero(m));
+        std::uint16_t two = 0;
+        std::memcpy(&two, bytes + k, sizeof(two));
+        const unsigned c = table.fromTwoBytes(two);
+        dst[w++] = static_cast<char16_t>(c);
+        any_unassigned |= c + 1; // 0x10000 only from kNoChar
+    }
+    if ((any_unassigned & 0x10000u) != 0) {
+        return 0;
+    }
+    written = w;
+    return kPairWindow - open;
+}
+
 // MultiByteToWideChar without composition into a buffer of at least n units,
 // for a page that reads bytes below 0x80 as themselves. Runs of such bytes
 // are widened sixteen at a time; a single-byte page widens every group and
 // then looks up only its other bytes (only those from 0x80 to 0x9F where
-// the page reads Latin-1's letters as themselves too). Answers the units written, or
-// kUnreadable when strict and a byte makes no character. Gives exactly the
-// characters ReadCharacter gives one by one.
+// the page reads Latin-1's letters as themselves too); a double-byte page
+// takes stretches of pairs and ASCII whole where it can (DecodePairWindow).
+// Answers the units written, or kUnreadable when strict and a byte makes no
+// character. Gives exactly the characters ReadCharacter gives one by one.
 std::size_t DecodeIntoRoom(const CodePageTable& table, const unsigned char* bytes, std::size_t n,
                            bool strict, char16_t* dst) {
     const bool single = !table.doubleByte();
+    const bool windows = !single && table.leadsInOneRange();
     const bool latin1 = table.latin1ReadsAsIs();
     const char16_t fallback = table.unicodeDefault();
     std::size_t i = 0;
@@ -337,6 +395,14 @@ std::size_t DecodeIntoRoom(const CodePageTable& table, const unsigned char* byte
                 i += 16;
                 w += 16;
                 continue;
+            }
+            if (windows && n - i > kPairWindow) {
+                std::size_t written = 0;
+                if (const std::size_t used = DecodePairWindow(table, bytes + i, dst + w, written)) {
+                    i += used;
+                    w += written;
+                    continue;
+                }
             }
             const auto ascii = static_cast<std::size_t>(std::countr_zero(high));
             for (std::size_t k = 0; k < ascii; ++k) {

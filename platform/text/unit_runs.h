@@ -129,6 +129,26 @@ inline unsigned HighBitsSixteen(const unsigned char* bytes) {
 #endif
 }
 
+// One bit for each of the 16 bytes at p from low to high, both included.
+inline unsigned RangeBitsSixteen(const unsigned char* bytes, unsigned char low,
+                                 unsigned char high) {
+#if defined(__SSE2__)
+    // Taken down by low, the bytes in the range are those no greater than
+    // high - low, unsigned: the largest of the two is then high - low.
+    const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(bytes));
+    const __m128i span = _mm_set1_epi8(static_cast<char>(high - low));
+    const __m128i off = _mm_sub_epi8(v, _mm_set1_epi8(static_cast<char>(low)));
+    return static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(_mm_max_epu8(off, span), span)));
+#else
+    unsigned bits = 0;
+    for (unsigned k = 0; k < 16; ++k) {
+        const auto off = static_cast<unsigned char>(bytes[k] - low);
+        bits |= (off <= static_cast<unsigned char>(high - low) ? 1u : 0u) << k;
+    }
+    return bits;
+#endif
+}
+
 // One bit for each of the 16 bytes at p from 0x80 to 0x9F.
 inline unsigned C1BitsSixteen(const unsigned char* bytes) {
 #if defined(__SSE2__)

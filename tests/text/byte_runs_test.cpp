@@ -10,6 +10,7 @@
 #include <gtest/gtest.h>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace {
 
@@ -255,5 +256,175 @@ TEST(UnitRuns, OtherUnitsAtEveryPlaceInAGroupConvertAsCharacterByCharacter) {
         }
     }
 }
+
+} // namespace
+
+namespace {
+
+// On a double-byte page whose lead bytes are one range, stretches of text are
+// decoded many bytes at a time, their characters found from a mask of lead
+// bytes. Pairs ending below 0x80, bytes from 0x80 up that are no lead byte,
+// unassigned pairs and lead bytes with nothing to pair with must all give
+// exactly what the table read one character at a time gives, wherever they
+// fall against the stretches the decoder takes.
+struct PairText {
+    std::vector<std::string> pairs; // assigned, some ending below 0x80
+    std::string text;               // pairs, short runs of ASCII, CR LF
+};
+
+PairText MakePairText(const CodePageTable& table) {
+    PairText made;
+    for (unsigned lead = 0x80; lead < 0x100; ++lead) {
+        for (unsigned trail = 0x40; trail < 0x100; trail += 7) {
+            if (table.isLeadByte(static_cast<std::uint8_t>(lead)) &&
+                table.fromPair(static_cast<std::uint8_t>(lead), static_cast<std::uint8_t>(trail)) !=
+                    CodePageTable::kNoChar) {
+                made.pairs.push_back({static_cast<char>(lead), static_cast<char>(trail)});
+            }
+        }
+    }
+    std::uint32_t state = 2024;
+    const auto next = [&state](std::uint32_t below) {
+        state = state * 1664525u + 1013904223u;
+        return (state >> 8) % below;
+    };
+    while (made.text.size() < 400 && !made.pairs.empty()) {
+        for (std::uint32_t k = 1 + next(12); k > 0; --k) {
+            made.text += made.pairs[next(static_cast<std::uint32_t>(made.pairs.size()))];
+        }
+        const std::uint32_t ascii = next(8);
+        if (ascii == 0) {
+            made.text += "\r\n";
+        } else if (ascii < 4) {
+            made.text.append(ascii, static_cast<char>('a' + next(26)));
+        }
+    }
+    return made;
+}
+
+// Bytes that are not a plain pair, as found in the page's table; a case the
+// page has no bytes for is left out.
+struct Oddity {
+    const char* what;
+    std::string bytes;
+};
+
+std::vector<Oddity> Oddities(const CodePageTable& table) {
+    std::vector<Oddity> found;
+    const auto lead = [&table](std::uint8_t b) { return table.isLeadByte(b); };
+    // The first two bytes, the first from 0x80 up, that fit; only the first
+    // of them when `length` is 1.
+    const auto add_first = [&found](const char* what, std::size_t length, auto&& fits) {
+        for (unsigned a = 0x80; a < 0x100; ++a) {
+            for (unsigned b = 0; b < 0x100; ++b) {
+                if (fits(static_cast<std::uint8_t>(a), static_cast<std::uint8_t>(b))) {
+                    std::string bytes{static_cast<char>(a), static_cast<char>(b)};
+                    bytes.resize(length);
+                    found.push_back({what, bytes});
+                    return;
+                }
+            }
+        }
+    };
+    add_first("a byte from 0x80 up that is no lead byte, then ASCII", 2,
+              [&](std::uint8_t a, std::uint8_t b) { return !lead(a) && b == 'x'; });
+    add_first("an assigned pair ending below 0x80", 2, [&](std::uint8_t a, std::uint8_t b) {
+        return lead(a) && b < 0x80 && table.fromPair(a, b) != CodePageTable::kNoChar;
+    });
+    add_first("an unassigned pair of a lead and a trail byte", 2,
+              [&](std::uint8_t a, std::uint8_t b) {
+                  return lead(a) && b >= 0x80 && table.isTrailByte(b) &&
+                         table.fromPair(a, b) == CodePageTable::kNoChar;
+              });
+    add_first("a lead byte before a byte from 0x80 up that is no trail byte", 2,
+              [&](std::uint8_t a, std::uint8_t b) {
+                  return lead(a) && b >= 0x80 && !table.isTrailByte(b) &&
+                         table.fromPair(a, b) == CodePageTable::kNoChar;
+              });
+    add_first("a lead byte before a line end", 2,
+              [&](std::uint8_t a, std::uint8_t b) { return lead(a) && b == '\r'; });
+    // One byte alone leaves an odd run of bytes from 0x80 up behind.
+    add_first("a lead byte alone among pairs", 1,
+              [&](std::uint8_t a, std::uint8_t) { return lead(a); });
+    add_first("a byte from 0x80 up that is no lead byte, among pairs", 1,
+              [&](std::uint8_t a, std::uint8_t) { return !lead(a); });
+    return found;
+}
+
+// Converted from a buffer of exactly its size, into room for a unit a byte,
+// lenient and strict, against the table read one character at a time.
+void ExpectReadAsOneByOne(UINT codePage, const CodePageTable& table, const std::string& text,
+                          const std::string& where) {
+    bool bad = false;
+    const std::u16string expected = OneByOne(table, text, bad);
+    const std::vector<char> exact(text.begin(), text.end());
+    for (const DWORD flags : {DWORD{0}, DWORD{MB_ERR_INVALID_CHARS}}) {
+        std::u16string got(text.size(), u'\0');
+        const int result =
+            MultiByteToWideChar(codePage, flags, exact.data(), static_cast<int>(exact.size()),
+                                got.data(), static_cast<int>(got.size()));
+        got.resize(result > 0 ? static_cast<std::size_t>(result) : 0);
+        if (flags != 0 && bad) {
+            EXPECT_EQ(result, 0) << where << ", strict";
+        } else {
+            ASSERT_EQ(got, expected) << where << (flags != 0 ? ", strict" : ", lenient");
+        }
+    }
+}
+
+class PairWindows : public testing::TestWithParam<UINT> {};
+
+TEST_P(PairWindows, TextOfPairsAndAsciiCutAnywhereReadsAsOneByOne) {
+    const CodePageTable* table = CodePageTable::find(GetParam());
+    ASSERT_NE(table, nullptr);
+    const PairText made = MakePairText(*table);
+    ASSERT_GE(made.pairs.size(), 100u);
+    // Every start up to a window and a half of ASCII before it (so that the
+    // pairs meet the windows' edges at every offset), every length: the last
+    // pair is often cut, leaving a lead byte at the very end.
+    for (std::size_t ascii = 0; ascii < 96; ++ascii) {
+        const std::string text = std::string(ascii, 'q') + made.text;
+        for (std::size_t length = ascii + 1; length <= text.size(); length += 1 + length % 5) {
+            ExpectReadAsOneByOne(GetParam(), *table, text.substr(0, length),
+                                 std::to_string(ascii) + " ASCII bytes, then pairs, " +
+                                     std::to_string(length) + " bytes in all");
+        }
+    }
+}
+
+TEST_P(PairWindows, BytesOtherThanPlainPairsReadAsOneByOneWhereverTheyFall) {
+    const CodePageTable* table = CodePageTable::find(GetParam());
+    ASSERT_NE(table, nullptr);
+    const PairText made = MakePairText(*table);
+    const std::vector<Oddity> oddities = Oddities(*table);
+    EXPECT_GE(oddities.size(), 5u);
+    // Character boundaries of the text: where the odd bytes go in.
+    std::vector<std::size_t> boundaries;
+    for (std::size_t i = 0; i < 200;) {
+        boundaries.push_back(i);
+        i += static_cast<std::uint8_t>(made.text[i]) >= 0x80 ? 2 : 1;
+    }
+    for (const Oddity& odd : oddities) {
+        for (std::size_t ascii = 0; ascii < 64; ascii += 3) {
+            for (const std::size_t at : boundaries) {
+                const std::string text = std::string(ascii, 'q') + made.text.substr(0, at) +
+                                         odd.bytes + made.text.substr(at);
+                ExpectReadAsOneByOne(GetParam(), *table, text,
+                                     std::string(odd.what) + " after " + std::to_string(ascii) +
+                                         " ASCII bytes and " + std::to_string(at) +
+                                         " bytes of pairs");
+                // And as the text's last bytes.
+                ExpectReadAsOneByOne(
+                    GetParam(), *table, text.substr(0, ascii + at + odd.bytes.size()),
+                    std::string(odd.what) + " at the end, after " + std::to_string(ascii) +
+                        " ASCII bytes and " + std::to_string(at) + " bytes of pairs");
+            }
+        }
+    }
+}
+
+// 932 reads 0x1A, 0x1C and 0x7F as other control characters, so its text
+// goes one character at a time; it stays here to show that it still does.
+INSTANTIATE_TEST_SUITE_P(DoubleBytePages, PairWindows, testing::Values(936u, 949u, 950u, 932u));
 
 } // namespace
