@@ -5,6 +5,7 @@
 #include "platform/posix/errno_map.h"
 #include "platform/posix/handle_table.h"
 #include "platform/posix/port_open.h"
+#include "platform/posix/slice_timer.h"
 #include "platform/posix/socket_port.h"
 #include "platform/text/path_text.h"
 #include "platform/text/unicode.h"
@@ -12,6 +13,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <chrono>
 #include <cstddef>
 #include <fcntl.h>
 #include <memory>
@@ -137,12 +139,69 @@ posix_layer::BusyWatch::Clock::time_point DeadlineAfter(const posix_layer::ReadP
     return limit ? Clock::now() + *limit : Clock::time_point::max();
 }
 
-// Writes to a port without blocking, waiting in between where the user can
-// see the wait and cancel it. Answers the count written; error is set when it
+// How long a blocking write to a serial line may sleep before it comes back
+// to look at the keys.
+constexpr std::chrono::milliseconds kWriteSlice{50};
+
+// Writes to a serial line in blocking writes, which cost the kernel far less
+// than non-blocking ones and their waits: one write goes on as the printer
+// takes the bytes. A slice timer brings it back now and then with what it
+// wrote, so the user's keys are looked at; a slice in which nothing went
+// out is a wait like any other, shown and cancellable. Answers the count
+// written; error is set when it falls short.
+std::size_t WriteToLine(posix_layer::OpenObject& port, const BYTE* bytes, std::size_t count,
+                        posix_layer::SliceTimer& slices, DWORD& error) {
+    error = ERROR_SUCCESS;
+    const int fd = port.fd();
+    posix_layer::BusyWatch watch;
+    watch.begin();
+    posix_layer::IoProgress progress;
+    progress.activity = posix_layer::IoProgress::Activity::Printing;
+    progress.name = port.label;
+    progress.total = count;
+    std::size_t done = 0;
+    while (done < count) {
+        const ssize_t n = ::write(fd, bytes + done, count - done);
+        if (n > 0) {
+            done += static_cast<std::size_t>(n);
+            progress.done = done;
+            if (done < count && !watch.check(progress)) {
+                error = ERROR_OPERATION_ABORTED;
+                break;
+            }
+            continue;
+        }
+        if (n < 0 && errno != EINTR && errno != EAGAIN) {
+            error = posix_layer::Win32ErrorFromErrno(errno);
+            break;
+        }
+        progress.done = done;
+        slices.pause();
+        const auto outcome = watch.waitUntil(fd, POLLOUT, progress,
+                                             posix_layer::BusyWatch::Clock::time_point::max());
+        slices.resume();
+        if (outcome == posix_layer::BusyWatch::Outcome::Cancelled) {
+            error = ERROR_OPERATION_ABORTED;
+            break;
+        }
+    }
+    return done;
+}
+
+// Writes to a port: a serial line in blocking writes (above) wherever this
+// thread can be interrupted; otherwise, and a socket port always, without
+// blocking, waiting in between where the user can see the wait and cancel
+// it. Answers the count written; error is set when it
 // falls short (ERROR_OPERATION_ABORTED: the user cancelled; ERROR_SEM_TIMEOUT:
 // a socket port's write time-out passed).
 std::size_t WriteToPort(posix_layer::OpenObject& port, const BYTE* bytes, std::size_t count,
                         DWORD& error) {
+    if (!port.isSocket()) {
+        posix_layer::SliceTimer slices(kWriteSlice);
+        if (slices.armed()) {
+            return WriteToLine(port, bytes, count, slices, error);
+        }
+    }
     error = ERROR_SUCCESS;
     const int fd = port.fd();
     const int flags = ::fcntl(fd, F_GETFL);

@@ -3,10 +3,15 @@
 // while, fail with ERROR_OPERATION_ABORTED when the user cancels, and carry on
 // unchanged when nobody watches.
 #include "platform/posix/io_wait.h"
+#include "platform/posix/slice_timer.h"
 #include "platform/win32/kernel.h"
 #include "tests/support/pty_printer.h"
 
 #include <atomic>
+#include <csignal>
+#include <fcntl.h>
+#include <poll.h>
+#include <pty.h>
 #include <filesystem>
 #include <fstream>
 #include <gtest/gtest.h>
@@ -124,6 +129,100 @@ TEST_F(BusyPortWrite, AHangUpDuringTheWaitIsAWriteFailureNotACancel) {
                            nullptr));
     hangUp.join();
     EXPECT_NE(GetLastError(), ERROR_OPERATION_ABORTED);
+}
+
+// A printer that keeps taking bytes, a few at a time and slowly: a write to
+// it is never stalled for long, and far from done for a long while.
+class DrippingPrinter {
+public:
+    DrippingPrinter() {
+        char name[256] = {};
+        EXPECT_EQ(::openpty(&master_, &slave_, name, nullptr, nullptr), 0);
+        path_ = name;
+        reader_ = std::thread([this] {
+            std::vector<char> chunk(256);
+            while (!stop_.load()) {
+                pollfd fd{master_, POLLIN, 0};
+                if (::poll(&fd, 1, 10) > 0) {
+                    const ssize_t n = ::read(master_, chunk.data(), chunk.size());
+                    if (n > 0) {
+                        taken_ += static_cast<std::size_t>(n);
+                    }
+                }
+                std::this_thread::sleep_for(2ms);
+            }
+        });
+    }
+    ~DrippingPrinter() {
+        stop_.store(true);
+        reader_.join();
+        ::close(master_);
+        ::close(slave_);
+    }
+    DrippingPrinter(const DrippingPrinter&) = delete;
+    DrippingPrinter& operator=(const DrippingPrinter&) = delete;
+
+    const std::string& path() const { return path_; }
+    std::size_t taken() const { return taken_.load(); }
+
+private:
+    int master_ = -1;
+    int slave_ = -1;
+    std::string path_;
+    std::atomic<bool> stop_{false};
+    std::atomic<std::size_t> taken_{0};
+    std::thread reader_;
+};
+
+TEST_F(BusyCalls, AWriteToAPrinterThatKeepsTakingBytesSlowlyCanBeCancelled) {
+    DrippingPrinter printer;
+    DeviceTable table;
+    table.Link(3, printer.path());
+    HANDLE port =
+        CreateFileW(u"COM3:", GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(port, INVALID_HANDLE_VALUE);
+    RecordingWatcher watcher(3);
+    const std::string bytes(4 << 20, 'd'); // about half a minute at this pace
+    DWORD written = 0;
+    EXPECT_FALSE(WriteFile(port, bytes.data(), static_cast<DWORD>(bytes.size()), &written,
+                           nullptr));
+    EXPECT_EQ(GetLastError(), ERROR_OPERATION_ABORTED);
+    EXPECT_LT(written, bytes.size());
+    const auto reports = watcher.Reports();
+    ASSERT_EQ(reports.size(), 3u);
+    EXPECT_LT(reports[0].done, reports[2].done) << "the reports follow the bytes going out";
+    CloseHandle(port);
+}
+
+// Where the write cannot be interrupted (its thread blocks the timer's
+// signal), a stalled printer is still a wait the user can cancel.
+TEST_F(BusyPortWrite, AThreadThatCannotBeInterruptedStillWaitsWhereItCanCancel) {
+    RecordingWatcher watcher(3);
+    BOOL ok = TRUE;
+    DWORD error = 0;
+    std::thread writer([&] {
+        sigset_t mask;
+        sigemptyset(&mask);
+        sigaddset(&mask, posix_layer::SliceTimer::Signal());
+        ::pthread_sigmask(SIG_BLOCK, &mask, nullptr);
+        DWORD written = 0;
+        ok = WriteFile(port_, bytes_.data(), static_cast<DWORD>(bytes_.size()), &written, nullptr);
+        error = GetLastError();
+    });
+    // Should the write block for good, the printer going away ends it, and
+    // the test fails instead of hanging.
+    std::thread guard([&] {
+        for (int i = 0; i < 500 && watcher.Reports().size() < 3; ++i) {
+            std::this_thread::sleep_for(10ms);
+        }
+        if (watcher.Reports().size() < 3) {
+            printer_.Vanish();
+        }
+    });
+    writer.join();
+    guard.join();
+    EXPECT_FALSE(ok);
+    EXPECT_EQ(error, ERROR_OPERATION_ABORTED);
 }
 
 class BusyFileReads : public BusyCalls {
