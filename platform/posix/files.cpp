@@ -165,9 +165,15 @@ std::size_t WriteToLine(posix_layer::OpenObject& port, const BYTE* bytes, std::s
         if (n > 0) {
             done += static_cast<std::size_t>(n);
             progress.done = done;
-            if (done < count && !watch.check(progress)) {
-                error = ERROR_OPERATION_ABORTED;
-                break;
+            // The report draws on the terminal: no slice may cut its writes.
+            if (done < count && watch.due()) {
+                slices.pause();
+                const bool goOn = watch.check(progress);
+                slices.resume();
+                if (!goOn) {
+                    error = ERROR_OPERATION_ABORTED;
+                    break;
+                }
             }
             continue;
         }
