@@ -35,7 +35,21 @@ mkdir -p "$(dirname "$prefix")"
 ) 9>"$prefix.lock"
 
 if [ $display = no ]; then
-    exec wine "$@"
+    # Wine's server goes a few seconds after its last client; a program that
+    # attaches just then loses its connection before it has run
+    # ("wine client error ... Connection reset by peer"). Such a start is made
+    # again once that server has gone.
+    errors=$(mktemp)
+    status=0
+    wine "$@" 2>"$errors" || status=$?
+    if [ $status -ne 0 ] && grep -q "wine client error" "$errors"; then
+        wineserver -w 2>/dev/null || true
+        status=0
+        wine "$@" 2>"$errors" || status=$?
+    fi
+    cat "$errors" >&2
+    rm -f "$errors"
+    exit $status
 fi
 
 exec 9>"$prefix.run.lock"
