@@ -139,6 +139,15 @@ posix_layer::BusyWatch::Clock::time_point DeadlineAfter(const posix_layer::ReadP
     return limit ? Clock::now() + *limit : Clock::time_point::max();
 }
 
+// What a write that keeps the user waiting reports: count bytes to a port.
+posix_layer::IoProgress PrintingProgress(const posix_layer::OpenObject& port, std::size_t count) {
+    posix_layer::IoProgress progress;
+    progress.activity = posix_layer::IoProgress::Activity::Printing;
+    progress.name = port.label;
+    progress.total = count;
+    return progress;
+}
+
 // How long a blocking write to a serial line may sleep before it comes back
 // to look at the keys.
 constexpr std::chrono::milliseconds kWriteSlice{50};
@@ -155,10 +164,7 @@ std::size_t WriteToLine(posix_layer::OpenObject& port, const BYTE* bytes, std::s
     const int fd = port.fd();
     posix_layer::BusyWatch watch;
     watch.begin();
-    posix_layer::IoProgress progress;
-    progress.activity = posix_layer::IoProgress::Activity::Printing;
-    progress.name = port.label;
-    progress.total = count;
+    posix_layer::IoProgress progress = PrintingProgress(port, count);
     std::size_t done = 0;
     while (done < count) {
         const ssize_t n = ::write(fd, bytes + done, count - done);
@@ -221,10 +227,7 @@ std::size_t WriteToPort(posix_layer::OpenObject& port, const BYTE* bytes, std::s
                                           : posix_layer::BusyWatch::Clock::time_point::max();
     posix_layer::BusyWatch watch;
     watch.begin();
-    posix_layer::IoProgress progress;
-    progress.activity = posix_layer::IoProgress::Activity::Printing;
-    progress.name = port.label;
-    progress.total = count;
+    posix_layer::IoProgress progress = PrintingProgress(port, count);
     std::size_t done = 0;
     while (done < count) {
         const ssize_t n = WriteSome(port, bytes + done, count - done);
