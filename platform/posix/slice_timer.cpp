@@ -60,8 +60,8 @@ public:
         const auto seconds = std::chrono::duration_cast<std::chrono::seconds>(period);
         const timespec every{static_cast<time_t>(seconds.count()),
                              static_cast<long>((period - seconds).count())};
-        const itimerspec spec{every, every};
-        return ::timer_settime(timer_, 0, &spec, nullptr) == 0;
+        const itimerspec schedule{every, every};
+        return ::timer_settime(timer_, 0, &schedule, nullptr) == 0;
     }
 
 private:
