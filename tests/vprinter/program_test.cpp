@@ -248,6 +248,8 @@ TEST_P(ExistingPort, IsReplacedOnlyWhenItIsALeftover) {
     if (!c.replaced) {
         EXPECT_EQ(program.wait(), 1);
         EXPECT_NE(read_text(p.output).find("left alone"), std::string::npos) << read_text(p.output);
+        EXPECT_NE(read_text(p.output).find(p.port), std::string::npos)
+            << "the refusal names the link";
         auto after = fs::symlink_status(p.port).type() == fs::file_type::symlink
                          ? fs::read_symlink(p.port).string()
                          : read_text(p.port);
@@ -269,6 +271,8 @@ INSTANTIATE_TEST_SUITE_P(
         ExistingLink{"dangling_link",
                      [](const std::string& port) { fs::create_symlink("/dev/pts/9999", port); },
                      true},
+        // Somebody's working port, which happens to be a terminal (a
+        // serial bridge, another printer program).
         ExistingLink{"link_to_a_live_pseudo_terminal",
                      [](const std::string& port) {
                          // Held open by the test process for the rest of the run.
@@ -280,13 +284,13 @@ INSTANTIATE_TEST_SUITE_P(
                          }();
                          fs::create_symlink(::ptsname(master), port);
                      },
-                     true},
+                     false},
         ExistingLink{
             "link_left_by_a_printer_that_is_gone",
             [](const std::string& port) { fs::create_symlink("/proc/999999999/fd/607", port); },
             true},
-        // A printer's process number handed out again, here to this test,
-        // which holds a terminal under the number the link names.
+        // A process that is alive (this test) and holds a terminal under
+        // the number the link names: not a leftover, whoever made the link.
         ExistingLink{"link_to_a_terminal_another_program_holds",
                      [](const std::string& port) {
                          static int slave = [] {
@@ -298,6 +302,18 @@ INSTANTIATE_TEST_SUITE_P(
                          fs::create_symlink("/proc/" + std::to_string(::getpid()) + "/fd/" +
                                                 std::to_string(slave),
                                             port);
+                     },
+                     false},
+        // A live process whose descriptor under that number is closed.
+        ExistingLink{"link_to_a_closed_descriptor_of_a_live_process",
+                     [](const std::string& port) {
+                         fs::create_symlink(
+                             "/proc/" + std::to_string(::getpid()) + "/fd/999999", port);
+                     },
+                     true},
+        ExistingLink{"link_to_an_unplugged_device",
+                     [](const std::string& port) {
+                         fs::create_symlink("/dev/serial/by-id/usb-gone-port0", port);
                      },
                      true},
         ExistingLink{"link_to_another_device",
