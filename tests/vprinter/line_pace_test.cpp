@@ -36,7 +36,7 @@ TEST(LinePace, AnIdleLineOwesAtMostFourStepsAndASlowOneStillAWholeByte) {
     LinePace fast(115200);
     fast.allowance(0);
     // An hour without a look: only four steps' worth (about 419 bytes).
-    EXPECT_EQ(fast.allowance(3'600'000'000), 4 * 10'000 * 115200 / 11'000'000);
+    EXPECT_EQ(fast.allowance(3'600'000'000), std::size_t{4} * 10'000 * 115200 / 11'000'000);
 
     LinePace slow(50); // a byte every 220 ms
     slow.allowance(0);
@@ -48,7 +48,7 @@ TEST(LinePace, BytesNotTakenStayOwedAndNoPaceMeansNoLimit) {
     LinePace pace(115200);
     pace.allowance(0);
     const std::size_t first = pace.allowance(10'000);
-    ASSERT_EQ(first, 2 * 10'000 * 115200 / 11'000'000);
+    ASSERT_EQ(first, std::size_t{2} * 10'000 * 115200 / 11'000'000);
     pace.took(first / 2);
     EXPECT_EQ(pace.allowance(10'000), first - first / 2);
 
