@@ -4,8 +4,8 @@
 // like these, and a network printer that never answers, must end only the
 // wait: the program goes on with its text, and only a terminal that is
 // really gone ends it.
-#include "terminal_fixture.h"
 #include "program_command.h"
+#include "terminal_fixture.h"
 #include "tests/support/pty_printer.h"
 #include "tests/support/tcp_printer.h"
 
@@ -98,9 +98,9 @@ protected:
     // show up in the text box. A program that ended would leave the screen
     // to the shell, which shows neither.
     void expectFormAnswersWithItsText() const {
-        ASSERT_TRUE(WaitUntil([&] { return session_->capture().find("Esc cancels") ==
-                                           std::string::npos; },
-                              std::chrono::seconds(10)))
+        ASSERT_TRUE(
+            WaitUntil([&] { return session_->capture().find("Esc cancels") == std::string::npos; },
+                      std::chrono::seconds(10)))
             << session_->capture();
         int column = -1, row = -1;
         ASSERT_TRUE(session_->findOnScreen("line 00001", column, row)) << session_->capture();
@@ -171,9 +171,9 @@ TEST_F(RealRateSession, AConnectThatWaitsItsFullTimeEndsInItsMessageNotTheProgra
     }
     EXPECT_TRUE(Alive(programPid()));
     keys("Enter"); // the message box's OK
-    ASSERT_TRUE(WaitUntil([&] { return session_->capture().find("Unable to open") ==
-                                       std::string::npos; },
-                          std::chrono::seconds(5)))
+    ASSERT_TRUE(
+        WaitUntil([&] { return session_->capture().find("Unable to open") == std::string::npos; },
+                  std::chrono::seconds(5)))
         << session_->capture();
     EXPECT_TRUE(shows("Tallyroll (2.0)")) << "the form is back, not the shell";
     keys("Escape");

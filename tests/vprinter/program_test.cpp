@@ -192,8 +192,8 @@ TEST(VirtualPrinterProgram, AtALineSpeedTheBytesComeNoFasterThanTheLineCarriesTh
     Printer p;
     constexpr unsigned kBaud = 9600;
     VirtualPrinter program({"--devices", p.table, "--port", "7", "--events", p.events, "--baud",
-                            std::to_string(kBaud), "--capture", p.dir / "capture.txt",
-                            "--job-gap", "100", "--quiet"},
+                            std::to_string(kBaud), "--capture", p.dir / "capture.txt", "--job-gap",
+                            "100", "--quiet"},
                            p.output);
     ASSERT_TRUE(has_event(wait_for_events(p.events, [](auto& e) { return has_event(e, "ready"); }),
                           "ready"))
@@ -203,9 +203,8 @@ TEST(VirtualPrinterProgram, AtALineSpeedTheBytesComeNoFasterThanTheLineCarriesTh
         text = text + ascii(std::string(48, static_cast<char>('a' + i % 26)) + "\r\n");
     }
     ASSERT_EQ(write_job(p.port, {text}), 0);
-    ASSERT_TRUE(has_event(wait_for_events(p.events,
-                                          [](auto& e) { return has_event(e, "job_end"); }),
-                          "job_end"));
+    ASSERT_TRUE(has_event(
+        wait_for_events(p.events, [](auto& e) { return has_event(e, "job_end"); }), "job_end"));
     program.stop();
     ASSERT_EQ(program.wait(), 0) << read_text(p.output);
 
@@ -227,9 +226,9 @@ TEST(VirtualPrinterProgram, AtALineSpeedTheBytesComeNoFasterThanTheLineCarriesTh
 
 TEST(VirtualPrinterProgram, ABadOrMisplacedLineSpeedIsAUsageError) {
     Printer p;
-    for (const std::vector<std::string>& args :
-         {std::vector<std::string>{"--baud", "0"}, {"--baud", "fast"},
-          {"--baud", "115200", "--tcp", "0"}}) {
+    for (const std::vector<std::string>& args : {std::vector<std::string>{"--baud", "0"},
+                                                 {"--baud", "fast"},
+                                                 {"--baud", "115200", "--tcp", "0"}}) {
         VirtualPrinter program(args, p.output);
         EXPECT_EQ(program.wait(), 2) << args[1];
         EXPECT_NE(read_text(p.output).find("--baud"), std::string::npos) << read_text(p.output);
@@ -358,8 +357,8 @@ INSTANTIATE_TEST_SUITE_P(
         // A live process whose descriptor under that number is closed.
         ExistingLink{"link_to_a_closed_descriptor_of_a_live_process",
                      [](const std::string& port) {
-                         fs::create_symlink(
-                             "/proc/" + std::to_string(::getpid()) + "/fd/999999", port);
+                         fs::create_symlink("/proc/" + std::to_string(::getpid()) + "/fd/999999",
+                                            port);
                      },
                      true},
         ExistingLink{"link_to_an_unplugged_device",

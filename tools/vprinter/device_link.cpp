@@ -147,14 +147,15 @@ std::unique_ptr<DeviceLink> DeviceLink::create(const std::string& table, int por
                 if (::realpath(path.c_str(), device) == nullptr) {
                     device[0] = '\0';
                 }
-                *error = is_pseudo_terminal(pointed) && is_another_printer(*pid)
-                             ? path + " belongs to a virtual printer that is still running "
-                                      "(process " +
-                                   std::to_string(*pid) + ", " + device +
-                                   "); stop it first or use another --port"
-                             : path + " links to " + old + " (" + device +
-                                   "), a line that process " + std::to_string(*pid) +
-                                   " holds; it is left alone (use another --port)";
+                const std::string process = std::to_string(*pid);
+                if (is_pseudo_terminal(pointed) && is_another_printer(*pid)) {
+                    *error = path +
+                             " belongs to a virtual printer that is still running (process " +
+                             process + ", " + device + "); stop it first or use another --port";
+                } else {
+                    *error = path + " links to " + old + " (" + device + "), a line that process " +
+                             process + " holds; it is left alone (use another --port)";
+                }
                 return nullptr;
             }
         } else if (resolves) {
