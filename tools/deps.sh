@@ -1,15 +1,34 @@
 #!/usr/bin/env bash
-# Installs the Debian packages that building, running and testing Tallyroll need.
-# Idempotent: asks apt only for what is missing.
+# Installs the Debian packages Tallyroll needs. Idempotent: asks apt only for
+# what is missing.
+#
+#   tools/deps.sh         everything building, running and testing need (CI)
+#   tools/deps.sh --run   only what building and running the program and the
+#                         virtual printer need (tools/run-demo.sh): no test
+#                         frameworks, Windows cross compilers, Wine or linters
+#
+# A fresh machine often runs its own updates at first boot and holds apt's
+# lock meanwhile: the install waits for it (up to 10 minutes) and says so.
 set -euo pipefail
 
-packages=(
-    cmake ninja-build g++ clang clang-tidy libclang-rt-14-dev
-    libgtest-dev libgmock-dev libbenchmark-dev
-    libncurses-dev libicu-dev icu-devtools libpng-dev zlib1g-dev
-    tmux hyperfine locales llvm dpkg-dev
-    g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix wine wine64 xvfb googletest imagemagick
+run_packages=(
+    cmake ninja-build g++ libncurses-dev libicu-dev libpng-dev zlib1g-dev locales tmux
 )
+test_packages=(
+    clang clang-tidy libclang-rt-14-dev
+    libgtest-dev libgmock-dev libbenchmark-dev googletest
+    icu-devtools hyperfine llvm dpkg-dev
+    g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix wine wine64 xvfb imagemagick
+)
+
+case "${1:-}" in
+"") packages=("${run_packages[@]}" "${test_packages[@]}") ;;
+--run) packages=("${run_packages[@]}") ;;
+*)
+    echo "usage: tools/deps.sh [--run]" >&2
+    exit 2
+    ;;
+esac
 
 missing=()
 for p in "${packages[@]}"; do
@@ -25,5 +44,12 @@ if [ "$(id -u)" -ne 0 ]; then
     sudo="sudo"
 fi
 export DEBIAN_FRONTEND=noninteractive
-$sudo apt-get update -qq
-$sudo apt-get install -y -qq --no-install-recommends "${missing[@]}"
+lock_wait=(-o DPkg::Lock::Timeout=600)
+if ! command -v fuser > /dev/null; then
+    echo "(If another package manager holds apt's lock, this waits for it, up to 10 minutes.)"
+elif $sudo fuser /var/lib/dpkg/lock-frontend /var/lib/apt/lists/lock > /dev/null 2>&1; then
+    echo "Another package manager holds apt's lock (a first boot's updates, say);" \
+        "waiting for it, up to 10 minutes ..."
+fi
+$sudo apt-get "${lock_wait[@]}" update -qq
+$sudo apt-get "${lock_wait[@]}" install -y -qq --no-install-recommends "${missing[@]}"

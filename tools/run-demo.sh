@@ -5,16 +5,19 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-tools/deps.sh
-# The same build as tools/test-all.sh, so neither rebuilds what the other built.
-cmake --preset ci > /dev/null
-cmake --build --preset ci --target tallyroll tallyroll-vprinter
+# Only what the program and the virtual printer need; tools/test-all.sh
+# installs the test tools when it runs.
+tools/deps.sh --run
+# A build of its own with no tests, so that no test framework is needed.
+cmake --preset demo > /dev/null
+cmake --build --preset demo
 
 work=$(mktemp -d "${TMPDIR:-/tmp}/tallyroll-demo-XXXXXX")
 devices="$work/devices"
-printer=build/ci/tools/vprinter/tallyroll-vprinter
+printer=build/demo/tools/vprinter/tallyroll-vprinter
 
-"$printer" --port 3 --devices "$devices" --color always \
+# At a real printer's pace (115200 baud), so the roll grows as on paper.
+"$printer" --port 3 --devices "$devices" --baud 115200 --color always \
     --png "$work/roll.png" --raw "$work/roll.bin" \
     > "$work/roll.txt" 2> "$work/printer.log" &
 printer_pid=$!
@@ -60,7 +63,7 @@ close_roll_pane() {
 trap 'close_roll_pane; stop_printer' EXIT
 
 # The form: COM3 is already chosen. Press Print or Test, then Quit.
-TALLYROLL_DEVICES="$devices" build/ci/app/tallyroll || true
+TALLYROLL_DEVICES="$devices" build/demo/app/tallyroll || true
 
 close_roll_pane
 stop_printer

@@ -25,8 +25,11 @@ namespace {
 
 using screen::InputEvent;
 
-// Reads that report input but yield nothing, in a row, before the input is
-// taken to have ended (a terminal that went away without a hang-up).
+// Reads that poll announced as input but that yield nothing, in a row, before
+// the input is taken to have ended (a terminal that went away without a
+// hang-up). A read that nothing announced is only a quiet terminal: waits
+// read on every progress tick, and a wait of any length must not look like a
+// terminal gone.
 constexpr int kEmptyReadLimit = 50;
 
 attr_t CursesAttributes(std::uint8_t emphasis) {
@@ -254,6 +257,11 @@ screen::BusyInput CursesFrontEnd::takeBusyInput() {
     if (!stopping_) {
         readAvailable();
     }
+    if ((terminal.revents & POLLIN) == 0) {
+        emptyReads_ = 0;
+    } else if (emptyReads_ >= kEmptyReadLimit) {
+        stopping_ = true;
+    }
     decoder_.flush(decoded_);
     pending_.insert(pending_.end(), decoded_.begin(), decoded_.end());
     decoded_.clear();
@@ -333,6 +341,9 @@ void CursesFrontEnd::waitForInput() {
     }
     if ((fds[0].revents & (POLLHUP | POLLERR | POLLNVAL)) != 0) {
         stopping_ = true; // the terminal went away
+    }
+    if ((fds[0].revents & POLLIN) == 0) {
+        emptyReads_ = 0; // woken for a signal, not for input
     }
 }
 

@@ -1,5 +1,7 @@
 #include "pty_printer.h"
 
+#include "tools/vprinter/line_pace.h"
+
 #include <algorithm>
 #include <cerrno>
 #include <cstdlib>
@@ -75,8 +77,27 @@ std::size_t PtyPrinter::WaitUntilFull(std::chrono::milliseconds timeout) {
     throw std::runtime_error("the line never filled up");
 }
 
+bool PtyPrinter::Rest(std::chrono::milliseconds duration) const {
+    pollfd stop{stop_[0], POLLIN, 0};
+    const auto until = Clock::now() + duration;
+    for (auto left = duration; left.count() > 0;
+         left = std::chrono::duration_cast<std::chrono::milliseconds>(until - Clock::now())) {
+        const int ready = ::poll(&stop, 1, static_cast<int>(left.count()));
+        if (ready > 0) {
+            return false;
+        }
+    }
+    return true;
+}
+
 void PtyPrinter::ReadLoop() {
     std::vector<std::uint8_t> buffer(65536);
+    vprinter::LinePace pace;
+    const auto microseconds = [] {
+        return std::chrono::duration_cast<std::chrono::microseconds>(
+                   Clock::now().time_since_epoch())
+            .count();
+    };
     for (;;) {
         pollfd fds[2] = {{master_, POLLIN, 0}, {stop_[0], POLLIN, 0}};
         if (::poll(fds, 2, -1) == -1) {
@@ -88,8 +109,42 @@ void PtyPrinter::ReadLoop() {
         if (fds[1].revents != 0) {
             return;
         }
-        const ssize_t n = ::read(master_, buffer.data(), buffer.size());
+        std::size_t most = buffer.size();
+        std::chrono::milliseconds pause{0};
+        {
+            std::lock_guard lock(mutex_);
+            if (pace.baud() != baud_) {
+                pace = vprinter::LinePace(baud_);
+            }
+            if (pause_after_ != 0 && bytes_.size() >= pause_after_) {
+                pause = pause_;
+                pause_after_ = 0;
+                paused_ = true;
+            } else if (pause_after_ > bytes_.size()) {
+                most = std::min(most, pause_after_ - bytes_.size());
+            }
+        }
+        if (pause.count() > 0) {
+            arrived_.notify_all();
+            if (!Rest(pause)) {
+                return;
+            }
+        }
+        if (pace.paced()) {
+            // A step of the line: what it carried meanwhile is what there is.
+            if (!Rest(std::chrono::milliseconds(vprinter::LinePace::kStepUs / 1000))) {
+                return;
+            }
+            most = std::min(most, pace.allowance(microseconds()));
+            if (most == 0) {
+                continue; // a slow line has not carried a whole byte yet
+            }
+        }
+        const ssize_t n = ::read(master_, buffer.data(), most);
         const auto now = Clock::now();
+        if (n > 0) {
+            pace.took(static_cast<std::size_t>(n));
+        }
         if (n <= 0) {
             if (n == -1 && errno == EINTR) {
                 continue;
@@ -170,6 +225,22 @@ void PtyPrinter::Vanish() {
         master_ = -1;
     }
     vanished_ = true;
+}
+
+void PtyPrinter::ReadAtBaud(unsigned baud) {
+    std::lock_guard lock(mutex_);
+    baud_ = baud;
+}
+
+void PtyPrinter::PauseAfter(std::size_t n, std::chrono::milliseconds pause) {
+    std::lock_guard lock(mutex_);
+    pause_after_ = n;
+    pause_ = pause;
+}
+
+bool PtyPrinter::WaitPaused(std::chrono::milliseconds timeout) {
+    std::unique_lock lock(mutex_);
+    return arrived_.wait_for(lock, timeout, [&] { return paused_; });
 }
 
 void PtyPrinter::VanishAfter(std::size_t n) {

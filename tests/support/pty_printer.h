@@ -24,7 +24,9 @@ using Clock = std::chrono::steady_clock;
 // open so that the line stays up while the program closes and reopens the
 // port. It can stall (read nothing, so that what the program writes piles up
 // in the line's buffers until a write blocks) and vanish (close the master,
-// so that the line hangs up and further writes fail).
+// so that the line hangs up and further writes fail). It reads as fast as it
+// can, or at a serial line's pace (ReadAtBaud), so that a job takes as long
+// as on a real printer; and it can pause in the middle of a job.
 class PtyPrinter {
 public:
     enum class Start { Reading, Stalled };
@@ -59,6 +61,15 @@ public:
     // Starts reading (a stalled printer), and keeps reading until it vanishes.
     void Resume();
 
+    // Reads no faster than a line of that many baud carries 8E1 bytes, in
+    // steps of 10 ms; 0 reads as fast as the pseudo-terminal gives.
+    void ReadAtBaud(unsigned baud);
+    // Once n bytes have come, reads nothing for that long, then goes on: a
+    // printer busy with its paper, or out of it for a moment.
+    void PauseAfter(std::size_t n, std::chrono::milliseconds pause);
+    // The pause has begun (bounded wait).
+    bool WaitPaused(std::chrono::milliseconds timeout = std::chrono::seconds(30));
+
     // The printer vanishes: reading stops and the master closes.
     void Vanish();
     // The reader itself makes the printer vanish as soon as n bytes have come,
@@ -68,6 +79,8 @@ public:
 
 private:
     void ReadLoop();
+    // Waits up to the pause or the stop: false when told to stop.
+    bool Rest(std::chrono::milliseconds duration) const;
 
     int master_ = -1;
     int slave_ = -1;
@@ -80,6 +93,10 @@ private:
     std::size_t drained_ = 0;
     std::size_t vanish_after_ = 0; // 0: never
     bool vanished_ = false;
+    unsigned baud_ = 0; // 0: as fast as it comes
+    std::size_t pause_after_ = 0;
+    std::chrono::milliseconds pause_{0};
+    bool paused_ = false;
     std::thread reader_;
 };
 

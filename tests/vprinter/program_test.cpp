@@ -185,6 +185,56 @@ TEST(VirtualPrinterProgram, OnceStopsByItselfAfterTheFirstJobAndReportsACutStrea
     EXPECT_EQ(of_kind(events, "job_end").size(), 1u);
 }
 
+// At a line speed the printer takes the bytes no faster than such a line
+// carries them (N/11 a second), all of them, in order. Only a lower bound is
+// checked: a loaded machine may read later, never sooner.
+TEST(VirtualPrinterProgram, AtALineSpeedTheBytesComeNoFasterThanTheLineCarriesThem) {
+    Printer p;
+    constexpr unsigned kBaud = 9600;
+    VirtualPrinter program({"--devices", p.table, "--port", "7", "--events", p.events, "--baud",
+                            std::to_string(kBaud), "--capture", p.dir / "capture.txt", "--job-gap",
+                            "100", "--quiet"},
+                           p.output);
+    ASSERT_TRUE(has_event(wait_for_events(p.events, [](auto& e) { return has_event(e, "ready"); }),
+                          "ready"))
+        << read_text(p.output);
+    Bytes text;
+    for (int i = 0; i < 40; ++i) {
+        text = text + ascii(std::string(48, static_cast<char>('a' + i % 26)) + "\r\n");
+    }
+    ASSERT_EQ(write_job(p.port, {text}), 0);
+    ASSERT_TRUE(has_event(
+        wait_for_events(p.events, [](auto& e) { return has_event(e, "job_end"); }), "job_end"));
+    program.stop();
+    ASSERT_EQ(program.wait(), 0) << read_text(p.output);
+
+    std::string error;
+    auto chunks = parse_capture(read_text(p.dir / "capture.txt"), &error);
+    ASSERT_TRUE(chunks && !chunks->empty()) << error;
+    Bytes captured;
+    for (const TimedChunk& c : *chunks) {
+        captured = captured + c.bytes;
+    }
+    EXPECT_EQ(captured, text);
+    // A look after a quiet spell may take four steps' worth at once; the
+    // rest comes at the line's pace.
+    const double burst = 4 * 0.010 * kBaud / 11;
+    const double least_us = (static_cast<double>(text.size()) - 2 * burst) * 11e6 / kBaud;
+    EXPECT_GE(static_cast<double>(chunks->back().t_us - chunks->front().t_us), least_us);
+    EXPECT_GT(chunks->size(), 50u) << "taken in small steps, not in one read";
+}
+
+TEST(VirtualPrinterProgram, ABadOrMisplacedLineSpeedIsAUsageError) {
+    Printer p;
+    for (const std::vector<std::string>& args : {std::vector<std::string>{"--baud", "0"},
+                                                 {"--baud", "fast"},
+                                                 {"--baud", "115200", "--tcp", "0"}}) {
+        VirtualPrinter program(args, p.output);
+        EXPECT_EQ(program.wait(), 2) << args[1];
+        EXPECT_NE(read_text(p.output).find("--baud"), std::string::npos) << read_text(p.output);
+    }
+}
+
 // A writer that asks for exclusive use leaves that mark on the terminal;
 // only an unprivileged writer is refused by it, so the check runs as an
 // ordinary user (nobody) when the tests run as root.
@@ -248,6 +298,8 @@ TEST_P(ExistingPort, IsReplacedOnlyWhenItIsALeftover) {
     if (!c.replaced) {
         EXPECT_EQ(program.wait(), 1);
         EXPECT_NE(read_text(p.output).find("left alone"), std::string::npos) << read_text(p.output);
+        EXPECT_NE(read_text(p.output).find(p.port), std::string::npos)
+            << "the refusal names the link";
         auto after = fs::symlink_status(p.port).type() == fs::file_type::symlink
                          ? fs::read_symlink(p.port).string()
                          : read_text(p.port);
@@ -269,6 +321,8 @@ INSTANTIATE_TEST_SUITE_P(
         ExistingLink{"dangling_link",
                      [](const std::string& port) { fs::create_symlink("/dev/pts/9999", port); },
                      true},
+        // Somebody's working port, which happens to be a terminal (a
+        // serial bridge, another printer program).
         ExistingLink{"link_to_a_live_pseudo_terminal",
                      [](const std::string& port) {
                          // Held open by the test process for the rest of the run.
@@ -280,13 +334,13 @@ INSTANTIATE_TEST_SUITE_P(
                          }();
                          fs::create_symlink(::ptsname(master), port);
                      },
-                     true},
+                     false},
         ExistingLink{
             "link_left_by_a_printer_that_is_gone",
             [](const std::string& port) { fs::create_symlink("/proc/999999999/fd/607", port); },
             true},
-        // A printer's process number handed out again, here to this test,
-        // which holds a terminal under the number the link names.
+        // A process that is alive (this test) and holds a terminal under
+        // the number the link names: not a leftover, whoever made the link.
         ExistingLink{"link_to_a_terminal_another_program_holds",
                      [](const std::string& port) {
                          static int slave = [] {
@@ -298,6 +352,18 @@ INSTANTIATE_TEST_SUITE_P(
                          fs::create_symlink("/proc/" + std::to_string(::getpid()) + "/fd/" +
                                                 std::to_string(slave),
                                             port);
+                     },
+                     false},
+        // A live process whose descriptor under that number is closed.
+        ExistingLink{"link_to_a_closed_descriptor_of_a_live_process",
+                     [](const std::string& port) {
+                         fs::create_symlink("/proc/" + std::to_string(::getpid()) + "/fd/999999",
+                                            port);
+                     },
+                     true},
+        ExistingLink{"link_to_an_unplugged_device",
+                     [](const std::string& port) {
+                         fs::create_symlink("/dev/serial/by-id/usb-gone-port0", port);
                      },
                      true},
         ExistingLink{"link_to_another_device",

@@ -56,11 +56,8 @@ bool make_folders(const std::string& path, std::string* error) {
 }
 
 // Pseudo-terminal slaves are character devices with majors 136..143.
-bool is_pseudo_terminal(const std::string& path, const struct stat& st) {
-    if (S_ISCHR(st.st_mode) && major(st.st_rdev) >= 136 && major(st.st_rdev) <= 143) {
-        return true;
-    }
-    return path.rfind("/dev/pts/", 0) == 0;
+bool is_pseudo_terminal(const struct stat& st) {
+    return S_ISCHR(st.st_mode) && major(st.st_rdev) >= 136 && major(st.st_rdev) <= 143;
 }
 
 // The name the kernel keeps for a process (its first 15 bytes), or nothing
@@ -140,22 +137,33 @@ std::unique_ptr<DeviceLink> DeviceLink::create(const std::string& table, int por
                          ", a network or Bluetooth printer; it is left alone (use another --port)";
                 return nullptr;
             }
-        } else if (std::optional<long> pid = pid_of_target(old)) {
-            // A virtual printer's link. While that printer runs its process
-            // holds a pseudo-terminal under that number.
-            if (resolves && is_pseudo_terminal("", pointed) && is_another_printer(*pid)) {
+        } else if (std::optional<long> pid = pid_of_target(old); pid && resolves) {
+            // A descriptor of a process that still runs: a virtual printer's
+            // line, or whatever else somebody linked; both stay. A link that
+            // names this very process was left by an earlier one that had
+            // our number.
+            if (*pid != ::getpid()) {
                 char device[4096] = "";
                 if (::realpath(path.c_str(), device) == nullptr) {
                     device[0] = '\0';
                 }
-                *error = path + " belongs to a virtual printer that is still running (process " +
-                         std::to_string(*pid) + ", " + device +
-                         "); stop it first or use another --port";
+                const std::string process = std::to_string(*pid);
+                if (is_pseudo_terminal(pointed) && is_another_printer(*pid)) {
+                    *error = path +
+                             " belongs to a virtual printer that is still running (process " +
+                             process + ", " + device + "); stop it first or use another --port";
+                } else {
+                    *error = path + " links to " + old + " (" + device + "), a line that process " +
+                             process + " holds; it is left alone (use another --port)";
+                }
                 return nullptr;
             }
-        } else if (resolves && !is_pseudo_terminal(old, pointed)) {
+        } else if (resolves) {
+            // Only a link to nothing is a leftover; a link that leads to a
+            // device (a terminal included) may be somebody's working port.
             *error = path + " links to " + old +
-                     ", which is not a pseudo-terminal; it is left alone (use another --port)";
+                     ", which is there and not a leftover of a virtual printer; it is left "
+                     "alone (use another --port)";
             return nullptr;
         }
         *replaced = old;

@@ -14,14 +14,15 @@ std::string default_device_table();
 // long as this object lives. `target` is /proc/<pid>/fd/<n>, a path that goes
 // with the process (PtyPort::link_path).
 //
-// An existing COMn is replaced only when it is a leftover: a link to nothing,
-// a link to /proc/<pid>/fd/<n> whose process is gone or is not a virtual
-// printer (its number was handed out again), or a link to a pseudo-terminal
-// (as printers before the /proc links made them). A link of a virtual
-// printer that is still running is left alone and the link fails, as it does
-// for anything else, above all a link to a real port or a regular file. A
-// link to a printer's address (tcp:..., bt:...) is replaced only when it is
-// a loopback address where nothing listens (tcp_listener.h).
+// An existing COMn is replaced only when it is a leftover: a link to nothing
+// (a printer's /proc/<pid>/fd/<n> whose process is gone, a device that is
+// unplugged), or a link to this process's own descriptor (left by an earlier
+// process that had its number). Anything that leads somewhere is left alone
+// and the link fails with a message naming it: a virtual printer that is
+// still running, a descriptor another process holds, a real port, a
+// pseudo-terminal, a regular file. A link to a printer's address (tcp:...,
+// bt:...) is replaced only when it is a loopback address where nothing
+// listens (tcp_listener.h).
 class DeviceLink {
 public:
     static std::unique_ptr<DeviceLink> create(const std::string& table, int port,

@@ -29,6 +29,9 @@ const char* usage_text() {
            "  --tcp [ADDR:]PORT   be a network printer: listen on TCP (127.0.0.1 unless\n"
            "                      ADDR is given, [::1] for IPv6; port 0: any free one)\n"
            "                      and link COMN to tcp:ADDR:PORT\n"
+           "  --baud N            read no faster than a serial line of N baud carries\n"
+           "                      8E1 bytes (N/11 a second; 115200: a real printer's\n"
+           "                      pace); default: as fast as they come\n"
            "  --devices DIR       device table (default $TALLYROLL_DEVICES,\n"
            "                      else ~/.tallyroll/devices)\n"
            "  --model NAME        Qelvo or Rinth (set A), Sovak (set B), Wexol (set C),\n"
@@ -77,6 +80,13 @@ std::optional<Options> parse_options(const std::vector<std::string>& args, std::
                 *error = "--port takes a number from 0 to 255";
                 return std::nullopt;
             }
+        } else if (arg == "--baud") {
+            int baud = 0;
+            if (!value(&text) || !parse_int(text, 50, 4000000, &baud)) {
+                *error = "--baud takes a line speed from 50 to 4000000";
+                return std::nullopt;
+            }
+            options.baud = static_cast<unsigned>(baud);
         } else if (arg == "--devices") {
             if (!value(&options.devices)) {
                 return std::nullopt;
@@ -152,6 +162,10 @@ std::optional<Options> parse_options(const std::vector<std::string>& args, std::
             *error = "unknown option '" + arg + "'";
             return std::nullopt;
         }
+    }
+    if (options.baud != 0 && !options.tcp.empty()) {
+        *error = "--baud paces a serial line; a network printer (--tcp) has none";
+        return std::nullopt;
     }
     return options;
 }

@@ -26,6 +26,7 @@ struct Options {
     int job_gap_ms = 500;
     std::string decode; // a file to read instead of a port; "-" for standard input
     std::string tcp;    // [ADDRESS:]PORT to listen on instead of a pseudo-terminal
+    unsigned baud = 0;  // read at this line's pace (8E1); 0: as fast as bytes come
     bool help = false;
     bool version = false;
 };

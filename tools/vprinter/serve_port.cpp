@@ -1,10 +1,12 @@
 #include "tools/vprinter/serve_port.h"
 
 #include "tools/vprinter/device_link.h"
+#include "tools/vprinter/line_pace.h"
 #include "tools/vprinter/printer_session.h"
 #include "tools/vprinter/pty_port.h"
 #include "tools/vprinter/stop_signals.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <csignal>
 #include <cstdint>
@@ -91,6 +93,10 @@ int serve_port(const Options& options) {
     bool any_bytes = false;
     std::int64_t last_byte = 0;
     std::uint8_t buffer[4096];
+    LinePace pace(options.baud);
+    // A paced read took all the line allowed: more may be waiting, and the
+    // next look comes a step later, whatever the line says meanwhile.
+    bool backlog = false;
 
     while (!stop_requested()) {
         // Wake for the end of a job or the idle limit, whichever is first.
@@ -102,6 +108,10 @@ int serve_port(const Options& options) {
             std::int64_t idle_end = last_byte + std::int64_t{options.idle_exit_ms} * 1000;
             deadline = deadline ? std::min(*deadline, idle_end) : idle_end;
         }
+        if (backlog) {
+            const std::int64_t step = now() + LinePace::kStepUs;
+            deadline = deadline ? std::min(*deadline, step) : step;
+        }
         timespec timeout{};
         timespec* timeout_ptr = nullptr;
         if (deadline) {
@@ -110,7 +120,8 @@ int serve_port(const Options& options) {
             timeout.tv_nsec = static_cast<long>((wait % 1000000) * 1000);
             timeout_ptr = &timeout;
         }
-        pollfd fds[2] = {{port->master(), POLLIN, 0}, {port->watch(), POLLIN, 0}};
+        pollfd fds[2] = {{port->master(), static_cast<short>(backlog ? 0 : POLLIN), 0},
+                         {port->watch(), POLLIN, 0}};
         int ready = ppoll(fds, port->watch() >= 0 ? 2 : 1, timeout_ptr, &wait_mask);
         if (ready < 0 && errno != EINTR) {
             std::cerr << "tallyroll-vprinter: poll: " << std::strerror(errno) << '\n';
@@ -126,8 +137,11 @@ int serve_port(const Options& options) {
             session.announce(JsonLine("port_open").number("t_us", now()), com + " opened");
             settings_pending = true;
         }
-        for (;;) {
-            ssize_t n = ::read(port->master(), buffer, sizeof buffer);
+        std::size_t allowed = pace.allowance(monotonic_us());
+        backlog = allowed == 0; // a slow line has not carried a whole byte yet
+        while (allowed > 0) {
+            const std::size_t wanted = std::min(sizeof buffer, allowed);
+            ssize_t n = ::read(port->master(), buffer, wanted);
             if (n <= 0) {
                 if (n < 0 && errno == EIO) {
                     // No writer and nobody holding the line: cannot happen while
@@ -154,6 +168,11 @@ int serve_port(const Options& options) {
             any_bytes = true;
             last_byte = t;
             session.bytes_arrived(t, std::span(buffer, static_cast<std::size_t>(n)));
+            pace.took(static_cast<std::size_t>(n));
+            if (pace.paced()) {
+                allowed -= static_cast<std::size_t>(n);
+                backlog = allowed == 0;
+            }
         }
         for (int i = 0; i < activity.closed; ++i) {
             session.announce(JsonLine("port_close").number("t_us", now()), com + " closed");
