@@ -2,6 +2,7 @@
 
 #include "platform/posix/handle_table.h"
 #include "platform/posix/message_box_hook.h"
+#include "platform/posix/pause_skip.h"
 #include "platform/text/path_text.h"
 #include "platform/text/unicode.h"
 #include "platform/win32/user.h"
@@ -100,6 +101,7 @@ ConsoleServices::ConsoleServices() {
 
 ConsoleServices::~ConsoleServices() {
     EraseProgressLine();
+    posix_layer::SkipPauses(false);
     posix_layer::SetIoWaitWatcher(nullptr);
     SetMessageBoxPresenter(nullptr);
     ::sigaction(SIGPIPE, &g_savedPipeAction, nullptr);
@@ -143,6 +145,8 @@ HANDLE ConsoleServices::OpenOutput(const std::basic_string<WCHAR>& name) {
                  text::Utf8ToUtf16(why));
         return INVALID_HANDLE_VALUE;
     }
+    // The bytes reach no printer: nothing needs the pause after the lead-in.
+    posix_layer::SkipPauses(true);
     auto object = std::make_shared<posix_layer::OpenObject>(fd, posix_layer::ObjectKind::File);
     object->label = name == u"-" ? u"standard output" : name;
     return posix_layer::InsertObject(std::move(object));
