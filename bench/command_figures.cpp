@@ -97,8 +97,8 @@ int main(int argc, char** argv) {
     }
     const std::string program = argv[1];
     const int runs = argc > 2 ? std::atoi(argv[2]) : 21;
-    const std::filesystem::path folder =
-        std::filesystem::temp_directory_path() / ("tallyroll-figures-" + std::to_string(::getpid()));
+    const std::filesystem::path folder = std::filesystem::temp_directory_path() /
+                                         ("tallyroll-figures-" + std::to_string(::getpid()));
     std::filesystem::create_directories(folder);
 
     // 1 KB to a pty.
@@ -115,9 +115,9 @@ int main(int argc, char** argv) {
     for (int i = 0; i < runs; ++i) {
         command.push_back(TimeToLastByte(printer, {program, "print", "-q", "-c", "3", small},
                                          "/dev/null", jobBytes));
-        cat.push_back(TimeToLastByte(printer, {"sh", "-c", "exec cat \"$0\" > \"$1\"", small,
-                                               printer.path()},
-                                     "/dev/null", 1024));
+        cat.push_back(
+            TimeToLastByte(printer, {"sh", "-c", "exec cat \"$0\" > \"$1\"", small, printer.path()},
+                           "/dev/null", 1024));
     }
     const double overhead = Median(command) - Median(cat) - 20.0;
     std::printf("1 KB to a pty, start to last byte (median of %d): tallyroll print %.2f ms, "
@@ -134,9 +134,8 @@ int main(int argc, char** argv) {
     for (int i = 0; i < cpuRuns; ++i) {
         ours.push_back(RunProcess({program, "print", "-q", "-o", "/dev/null", large}, "/dev/null",
                                   "/dev/null"));
-        iconv.push_back(
-            RunProcess({"iconv", "-f", "WINDOWS-1252", "-t", "UTF-16LE", large}, "/dev/null",
-                       "/dev/null"));
+        iconv.push_back(RunProcess({"iconv", "-f", "WINDOWS-1252", "-t", "UTF-16LE", large},
+                                   "/dev/null", "/dev/null"));
         // What the program does: the file to wide text, and back for the printer.
         roundTrip.push_back(RunProcess({"sh", "-c",
                                         "iconv -f WINDOWS-1252 -t UTF-16LE \"$0\" | "

@@ -2,9 +2,8 @@
 
 namespace {
 
-constexpr std::string_view kPrintUsage =
-    "Usage: tallyroll print [OPTIONS] [FILE...]\n"
-    "Try 'tallyroll print --help' for more.\n";
+constexpr std::string_view kPrintUsage = "Usage: tallyroll print [OPTIONS] [FILE...]\n"
+                                         "Try 'tallyroll print --help' for more.\n";
 
 constexpr std::string_view kTestUsage = "Usage: tallyroll test [--com N] [--output FILE]\n"
                                         "Try 'tallyroll test --help' for more.\n";

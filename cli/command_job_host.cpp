@@ -1,4 +1,6 @@
 #include "cli/command_job_host.h"
 
-CCommandJobHost::CCommandJobHost(const PrintChoices& choices)
-    : m_choices(choices), m_hPort(INVALID_HANDLE_VALUE) {}
+#include <utility>
+
+CCommandJobHost::CCommandJobHost(PrintChoices choices)
+    : m_choices(std::move(choices)), m_hPort(INVALID_HANDLE_VALUE) {}

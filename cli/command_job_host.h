@@ -10,7 +10,7 @@
 
 class CCommandJobHost : public PrintJobHost, public LoaderHost {
 public:
-    explicit CCommandJobHost(const PrintChoices& choices);
+    explicit CCommandJobHost(PrintChoices choices);
 
     HANDLE& PortHandle() override { return m_hPort; }
     HWND MessageOwner() const override { return nullptr; }

@@ -1,6 +1,8 @@
 // The command line as a second host of the form's jobs: the same engine
 // makes every byte and the same link sends them, so a command prints what
 // the form prints.
+#include "platform/entry/command_main.h"
+
 #include "cli/command_help.h"
 #include "cli/command_job_host.h"
 #include "cli/command_options.h"
@@ -8,7 +10,6 @@
 #include "document/text_file_loader.h"
 #include "engine/print_jobs.h"
 #include "link/port_connection.h"
-#include "platform/entry/command_main.h"
 
 #include <cstdio>
 

@@ -7,7 +7,18 @@ namespace {
 
 using TextView = std::basic_string_view<WCHAR>;
 
-enum class OptionId { Com, Printer, Width, Height, Underline, Direction, White, Quiet, Output, Help };
+enum class OptionId {
+    Com,
+    Printer,
+    Width,
+    Height,
+    Underline,
+    Direction,
+    White,
+    Quiet,
+    Output,
+    Help
+};
 
 struct OptionSpec {
     WCHAR shortName;
@@ -30,8 +41,7 @@ constexpr std::array kOptions = {
     OptionSpec{TEXT('h'), TEXT("help"), false, true, OptionId::Help},
 };
 
-constexpr const WCHAR* kModelNames[] = {TEXT("Qelvo"), TEXT("Rinth"), TEXT("Sovak"),
-                                        TEXT("Wexol")};
+constexpr const WCHAR* kModelNames[] = {TEXT("Qelvo"), TEXT("Rinth"), TEXT("Sovak"), TEXT("Wexol")};
 
 WCHAR Lower(WCHAR c) {
     return c >= TEXT('A') && c <= TEXT('Z') ? static_cast<WCHAR>(c - TEXT('A') + TEXT('a')) : c;

@@ -16,10 +16,10 @@ enum class CommandKind { Print, Test };
 
 // The form's choices as the command gives them, with the form's defaults.
 struct PrintChoices {
-    int nPort = 3;    // 1..9
-    int nModel = 0;   // index in the printer list: Qelvo, Rinth, Sovak, Wexol
-    int nWidth = 0;   // index in the Width list: 0..3 for x1..x4
-    int nHeight = 0;  // as nWidth
+    int nPort = 3;   // 1..9
+    int nModel = 0;  // index in the printer list: Qelvo, Rinth, Sovak, Wexol
+    int nWidth = 0;  // index in the Width list: 0..3 for x1..x4
+    int nHeight = 0; // as nWidth
     bool bUnderline = false;
     bool bDirection = false;
     bool bWhite = false;
@@ -44,6 +44,6 @@ struct ParsedCommand {
 ParsedCommand ParseCommand(const std::vector<CommandText>& args);
 
 // Each value as the user may write it; nothing when it is not one.
-std::optional<int> ParsePortNumber(const CommandText& value);  // "3", "COM3", "com3:"
-std::optional<int> ParseModel(const CommandText& value);       // "sovak" -> 2
-std::optional<int> ParseFactor(const CommandText& value);      // "2", "x2" -> 1
+std::optional<int> ParsePortNumber(const CommandText& value); // "3", "COM3", "com3:"
+std::optional<int> ParseModel(const CommandText& value);      // "sovak" -> 2
+std::optional<int> ParseFactor(const CommandText& value);     // "2", "x2" -> 1

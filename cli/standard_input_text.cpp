@@ -13,7 +13,7 @@ namespace {
 // A pipe cannot be read twice, and the decoder may have to start again from
 // the first byte once it learns the text is not UTF-8: the bytes are kept.
 bool ReadAll(std::FILE* stream, std::vector<BYTE>& bytes) {
-    constexpr std::size_t kBlock = 64 * 1024;
+    constexpr std::size_t kBlock = std::size_t{64} * 1024;
     for (;;) {
         const std::size_t at = bytes.size();
         bytes.resize(at + kBlock);

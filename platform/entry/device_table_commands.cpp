@@ -87,8 +87,8 @@ int ListPorts(const std::string& folder) {
     for (const LinkedPort& port : ports) {
         char line[64];
         (void)std::snprintf(line, sizeof line, "%-6s", port.name.c_str());
-        Say(stdout, std::string(line) + port.target + "  (" + KindOf(port) + ", " +
-                        StateOf(port) + ")\n");
+        Say(stdout,
+            std::string(line) + port.target + "  (" + KindOf(port) + ", " + StateOf(port) + ")\n");
     }
     return kDone;
 }

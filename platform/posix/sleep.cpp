@@ -2,7 +2,6 @@
 #include "platform/win32/kernel.h"
 
 #include <atomic>
-
 #include <cerrno>
 #include <sched.h>
 #include <time.h>

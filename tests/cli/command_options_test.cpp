@@ -60,16 +60,17 @@ TEST(CommandOptions, FilesAndOptionsInAnyOrderAndTheEndOfOptions) {
 
 TEST(CommandOptions, WhatIsRefused) {
     const std::vector<std::vector<CommandText>> refused = {
-        Words({u"print", u"-c", u"0"}),        Words({u"print", u"-c", u"10"}),
-        Words({u"print", u"--com=COM"}),       Words({u"print", u"-w", u"5"}),
-        Words({u"print", u"-H", u"x0"}),       Words({u"print", u"-p", u"Qelv"}),
-        Words({u"print", u"-x"}),              Words({u"print", u"--colour"}),
-        Words({u"print", u"-c"}),              Words({u"print", u"--underline=1"}),
-        Words({u"print", u"-o", u""}),         Words({u"test", u"-u"}),
-        Words({u"test", u"page.txt"}),         Words({u"print", u"--w", u"2"}) /* width, white */,
+        Words({u"print", u"-c", u"0"}),  Words({u"print", u"-c", u"10"}),
+        Words({u"print", u"--com=COM"}), Words({u"print", u"-w", u"5"}),
+        Words({u"print", u"-H", u"x0"}), Words({u"print", u"-p", u"Qelv"}),
+        Words({u"print", u"-x"}),        Words({u"print", u"--colour"}),
+        Words({u"print", u"-c"}),        Words({u"print", u"--underline=1"}),
+        Words({u"print", u"-o", u""}),   Words({u"test", u"-u"}),
+        Words({u"test", u"page.txt"}),   Words({u"print", u"--w", u"2"}) /* width, white */,
     };
     for (const auto& words : refused) {
-        EXPECT_TRUE(ParseCommand(words).error) << std::string(words.back().begin(), words.back().end());
+        EXPECT_TRUE(ParseCommand(words).error)
+            << std::string(words.back().begin(), words.back().end());
     }
 }
 

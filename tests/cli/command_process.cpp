@@ -47,12 +47,14 @@ CommandProcess::CommandProcess(const CommandSetup& setup) {
     std::vector<std::string> argStrings{TALLYROLL_BINARY};
     argStrings.insert(argStrings.end(), setup.args.begin(), setup.args.end());
     std::vector<char*> argv;
+    argv.reserve(argStrings.size() + 1);
     for (std::string& a : argStrings) {
         argv.push_back(a.data());
     }
     argv.push_back(nullptr);
     std::vector<std::string> envStrings = EnvironmentWith(setup);
     std::vector<char*> envp;
+    envp.reserve(envStrings.size() + 1);
     for (std::string& e : envStrings) {
         envp.push_back(e.data());
     }
@@ -75,9 +77,9 @@ CommandProcess::CommandProcess(const CommandSetup& setup) {
         ::dup2(setup.outputUnread ? unread[1] : out, STDOUT_FILENO);
         ::dup2(setup.errorFd != -1 ? setup.errorFd : err, STDERR_FILENO);
         // The test process may ignore or block signals the program relies on.
-        ::signal(SIGINT, SIG_DFL);
-        ::signal(SIGTERM, SIG_DFL);
-        ::signal(SIGPIPE, SIG_DFL);
+        (void)::signal(SIGINT, SIG_DFL);
+        (void)::signal(SIGTERM, SIG_DFL);
+        (void)::signal(SIGPIPE, SIG_DFL);
         sigset_t none;
         sigemptyset(&none);
         ::sigprocmask(SIG_SETMASK, &none, nullptr);
@@ -89,7 +91,7 @@ CommandProcess::CommandProcess(const CommandSetup& setup) {
     ::close(out);
     ::close(err);
     // A program that leaves its input unread must not end the test with it.
-    ::signal(SIGPIPE, SIG_IGN);
+    (void)::signal(SIGPIPE, SIG_IGN);
     const int writeEnd = input[1];
     feeder_ = std::thread([writeEnd, bytes = setup.input] {
         std::size_t done = 0;

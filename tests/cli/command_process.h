@@ -20,10 +20,10 @@ struct CommandResult {
 };
 
 struct CommandSetup {
-    std::vector<std::string> args; // after the program's name
-    std::string input;             // standard input, through a pipe
+    std::vector<std::string> args;                                // after the program's name
+    std::string input;                                            // standard input, through a pipe
     std::vector<std::pair<std::string, std::string>> environment; // added or replaced
-    int errorFd = -1; // standard error: this descriptor, else a file read back
+    int errorFd = -1;          // standard error: this descriptor, else a file read back
     bool outputUnread = false; // standard output: a pipe whose reader has gone
 };
 

@@ -49,7 +49,7 @@ protected:
     PrintCommand() { table_.Link(3, printer_.path()); }
 
     std::string file(const std::string& name, const std::string& bytes) const {
-        const std::string path = folder_.path() + "/" + name;
+        std::string path = folder_.path() + "/" + name;
         std::ofstream(path, std::ios::binary) << bytes;
         return path;
     }
@@ -71,13 +71,14 @@ protected:
 struct Case {
     const char* name;
     std::vector<std::string> options;
-    std::string text;        // the file's bytes
-    std::string locale;      // LC_ALL of the program
+    std::string text;   // the file's bytes
+    std::string locale; // LC_ALL of the program
     Bytes expected;
 };
 
 std::vector<Case> Matrix() {
     std::vector<Case> cases;
+    cases.reserve(20);
     const char* models[] = {"qelvo", "Rinth", "SOVAK", "Wexol"};
     for (int m = 0; m < 4; ++m) {
         cases.push_back({models[m], {"-p", models[m]}, "AB", "C.UTF-8", Job(m, {}, "AB")});
@@ -86,12 +87,12 @@ std::vector<Case> Matrix() {
         FormatOptions o;
         o.nWidth = f - 1;
         o.nHeight = 4 - f;
-        cases.push_back({"width and height",
-                         {"-w", std::to_string(f), "--height=x" + std::to_string(5 - f), "-p",
-                          "wexol"},
-                         "size",
-                         "C.UTF-8",
-                         Job(3, o, "size")});
+        cases.push_back(
+            {"width and height",
+             {"-w", std::to_string(f), "--height=x" + std::to_string(5 - f), "-p", "wexol"},
+             "size",
+             "C.UTF-8",
+             Job(3, o, "size")});
     }
     FormatOptions u;
     u.bUnderline = 1;
@@ -100,20 +101,24 @@ std::vector<Case> Matrix() {
     FormatOptions w;
     w.bWhite = 1;
     cases.push_back({"underline", {"-u"}, "flag", "C.UTF-8", Job(0, u, "flag")});
-    cases.push_back({"direction", {"--direction", "-p", "sovak"}, "flag", "C.UTF-8", Job(2, d, "flag")});
+    cases.push_back(
+        {"direction", {"--direction", "-p", "sovak"}, "flag", "C.UTF-8", Job(2, d, "flag")});
     cases.push_back({"white", {"-W", "-p", "rinth"}, "flag", "C.UTF-8", Job(1, w, "flag")});
     cases.push_back({"empty text", {}, "", "C.UTF-8", Job("")});
     // Not UTF-8, so read in 1252, and sent as the same bytes.
     const std::string western = "Gr\xFC\xDF Gott, caf\xE9 \x80 5";
     cases.push_back({"1252 file", {}, western, "C.UTF-8", Job(western)});
     // UTF-8 with characters 1252 has, sent in 1252.
-    cases.push_back({"UTF-8 in 1252", {}, "caf\xC3\xA9 \xE2\x82\xAC", "en_US.UTF-8", Job("caf\xE9 \x80")});
+    cases.push_back(
+        {"UTF-8 in 1252", {}, "caf\xC3\xA9 \xE2\x82\xAC", "en_US.UTF-8", Job("caf\xE9 \x80")});
     // GBK bytes (not UTF-8) in a Chinese locale, and UTF-8 Chinese sent in 936.
-    cases.push_back({"936 file", {}, "\xD6\xD0\xCE\xC4 ok", "zh_CN.UTF-8", Job("\xD6\xD0\xCE\xC4 ok")});
-    cases.push_back({"UTF-8 in 936", {}, "\xE4\xB8\xAD\xE6\x96\x87", "zh_CN.UTF-8", Job("\xD6\xD0\xCE\xC4")});
+    cases.push_back(
+        {"936 file", {}, "\xD6\xD0\xCE\xC4 ok", "zh_CN.UTF-8", Job("\xD6\xD0\xCE\xC4 ok")});
+    cases.push_back(
+        {"UTF-8 in 936", {}, "\xE4\xB8\xAD\xE6\x96\x87", "zh_CN.UTF-8", Job("\xD6\xD0\xCE\xC4")});
     // Large enough that the engine converts and sends it in pieces.
     std::string large;
-    for (int i = 0; large.size() < 200 * 1024; ++i) {
+    for (int i = 0; large.size() < std::size_t{200} * 1024; ++i) {
         large += "line " + std::to_string(i) + " of a long text\n";
     }
     cases.push_back({"200 KB", {"-q"}, large, "C.UTF-8", Job(large)});
@@ -154,7 +159,9 @@ TEST_F(PrintCommand, StandardInputIsReadAsTheLoaderReadsAFile) {
     EXPECT_EQ(printer_.Drain(), Job(""));
 
     // UTF-16 by its mark; zero bytes dropped; "-" names standard input.
-    r = run({"print", "-"}, std::string("\xFF\xFE" "A\0\xE9\0", 6));
+    r = run({"print", "-"}, std::string("\xFF\xFE"
+                                        "A\0\xE9\0",
+                                        6));
     EXPECT_EQ(r.status, 0) << r.err;
     EXPECT_EQ(printer_.Drain(), Job("A\xE9"));
     r = run({"print"}, std::string("x\0y\0\0z", 6));
@@ -165,7 +172,8 @@ TEST_F(PrintCommand, StandardInputIsReadAsTheLoaderReadsAFile) {
     const std::string mixed = std::string(5000, 'a') + "\xC3\xA9" + std::string(5000, 'b') + "\xE9";
     r = run({"print", "-q"}, mixed);
     EXPECT_EQ(r.status, 0) << r.err;
-    EXPECT_EQ(printer_.Drain(), Job(std::string(5000, 'a') + "\xC3\xA9" + std::string(5000, 'b') + "\xE9"));
+    EXPECT_EQ(printer_.Drain(),
+              Job(std::string(5000, 'a') + "\xC3\xA9" + std::string(5000, 'b') + "\xE9"));
 }
 
 TEST_F(PrintCommand, FilesPrintInOrderAndAMissingOneStopsTheRest) {
@@ -201,7 +209,7 @@ TEST_F(PrintCommand, FailuresAreTheFormsMessagesAndStatusOne) {
     table_.Link(5, stalled.path());
     CommandSetup holder;
     holder.args = {"print", "-c", "5", "-q"};
-    holder.input = std::string(64 * 1024, 'h');
+    holder.input = std::string(std::size_t{64} * 1024, 'h');
     CommandProcess holding(holder);
     ASSERT_GT(stalled.WaitUntilFull(), 0U);
     r = run({"print", "-c", "5"}, "x");
@@ -230,7 +238,7 @@ TEST_F(PrintCommand, ASignalCancelsAStalledJobAndReleasesThePort) {
         table_.Link(6, stalled.path());
         CommandSetup setup;
         setup.args = {"print", "-c", "6"};
-        setup.input = std::string(64 * 1024, 's');
+        setup.input = std::string(std::size_t{64} * 1024, 's');
         CommandProcess job(setup);
         ASSERT_GT(stalled.WaitUntilFull(), 0U);
         ::kill(job.pid(), signal);
@@ -275,7 +283,7 @@ TEST_F(PrintCommand, ProgressShowsOnATerminalOnly) {
         if (quiet) {
             s.args.emplace_back("--quiet");
         }
-        s.input = std::string(64 * 1024, 'p');
+        s.input = std::string(std::size_t{64} * 1024, 'p');
         s.errorFd = errorFd;
         return s;
     };

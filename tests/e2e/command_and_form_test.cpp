@@ -1,8 +1,8 @@
 // The form in a real terminal and "tallyroll print" from a shell, given the
 // same choices and the same text, put the same bytes on the printer's line;
 // and while the form holds the port, a command is kept out of it.
-#include "terminal_fixture.h"
 #include "program_command.h"
+#include "terminal_fixture.h"
 #include "tests/support/pty_printer.h"
 #include "tests/support/shell_command.h"
 
