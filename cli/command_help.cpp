@@ -33,7 +33,7 @@ constexpr std::string_view kPrintHelp =
     "Examples:\n"
     "  date | tallyroll print -c 4\n"
     "  tallyroll print -p sovak -w 2 -u receipt.txt\n"
-    "  tallyroll print -o - notes.txt | tallyroll-vprinter --decode\n";
+    "  tallyroll print -o - notes.txt | tallyroll-vprinter --decode -\n";
 
 constexpr std::string_view kTestHelp =
     "Usage: tallyroll test [--com N] [--output FILE]\n"

@@ -30,7 +30,10 @@ bool LoadSource(CCommandJobHost& host, const CommandText& source,
                 entry::CommandServices& services) {
     if (source == TEXT("-")) {
         if (!ReadStandardInputText(stdin, host.StoredText())) {
-            services.Complain(TEXT("Could not read standard input!"));
+            // A signal cuts the read short: the signal, not the read, is the news.
+            if (!services.StopRequested()) {
+                services.Complain(TEXT("Could not read standard input!"));
+            }
             return false;
         }
         return true;
