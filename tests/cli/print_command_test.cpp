@@ -180,9 +180,11 @@ TEST_F(PrintCommand, FilesPrintInOrderAndAMissingOneStopsTheRest) {
     const std::string first = file("first.txt", "one");
     const std::string third = file("third.txt", "three");
     const std::string utf16 = file("wide.txt", std::string("\xFE\xFF\0W\0\xE9", 6));
-    CommandResult r = run({"print", first, utf16});
+    const std::string binary = file("binary.bin", std::string("\x01\0\x02\0\0\xFF", 6));
+    CommandResult r = run({"print", first, utf16, binary});
     EXPECT_EQ(r.status, 0) << r.err;
-    EXPECT_EQ(printer_.Drain(), Join({Job("one"), Job("W\xE9")}));
+    // Zero bytes are dropped; the rest is read in the ANSI code page.
+    EXPECT_EQ(printer_.Drain(), Join({Job("one"), Job("W\xE9"), Job("\x01\x02\xFF")}));
 
     r = run({"print", first, folder_.path() + "/missing.txt", third});
     EXPECT_EQ(r.status, 1);
