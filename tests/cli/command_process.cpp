@@ -5,7 +5,9 @@
 #include <cstring>
 #include <fcntl.h>
 #include <fstream>
+#include <poll.h>
 #include <sstream>
+#include <sys/syscall.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -132,6 +134,28 @@ CommandResult CommandProcess::Wait() {
     result.out = ReadWhole(folder_.path() + "/out");
     result.err = ReadWhole(folder_.path() + "/err");
     return result;
+}
+
+CommandResult CommandProcess::WaitAtMost(std::chrono::seconds bound, bool& endedByItself) {
+    endedByItself = true;
+    if (pid_ <= 0) {
+        return Wait();
+    }
+    // The process's own descriptor becomes readable when it ends.
+    const int pidFd = static_cast<int>(::syscall(SYS_pidfd_open, pid_, 0));
+    if (pidFd != -1) {
+        pollfd ended{pidFd, POLLIN, 0};
+        int ready = -1;
+        do {
+            ready = ::poll(&ended, 1, static_cast<int>(bound.count() * 1000));
+        } while (ready == -1 && errno == EINTR);
+        ::close(pidFd);
+        if (ready == 0) {
+            endedByItself = false;
+            ::kill(pid_, SIGKILL);
+        }
+    }
+    return Wait();
 }
 
 CommandResult RunCommand(const CommandSetup& setup) {

@@ -5,6 +5,7 @@
 
 #include "tests/support/temp_folder.h"
 
+#include <chrono>
 #include <string>
 #include <sys/types.h>
 #include <thread>
@@ -36,6 +37,9 @@ public:
 
     pid_t pid() const { return pid_; }
     CommandResult Wait();
+    // Waits at most bound for the program to end; a program still running
+    // then is killed, and the answer says it did not end by itself.
+    CommandResult WaitAtMost(std::chrono::seconds bound, bool& endedByItself);
 
 private:
     testing_support::TempFolder folder_{"tallyroll-command"};

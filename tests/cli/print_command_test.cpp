@@ -244,7 +244,9 @@ TEST_F(PrintCommand, ASignalCancelsAStalledJobAndReleasesThePort) {
         CommandProcess job(setup);
         ASSERT_GT(stalled.WaitUntilFull(), 0U);
         ::kill(job.pid(), signal);
-        const CommandResult r = job.Wait();
+        bool ended = false;
+        const CommandResult r = job.WaitAtMost(std::chrono::seconds(10), ended);
+        ASSERT_TRUE(ended) << "the signal did not end the stalled job";
         EXPECT_EQ(r.status, 128 + signal);
         EXPECT_NE(r.err.find("tallyroll: Can't Send Data to Printer!"), std::string::npos) << r.err;
         // The port opens again at once: the ended process let it go.
