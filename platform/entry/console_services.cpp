@@ -132,6 +132,13 @@ unsigned ConsoleServices::MessagesShown() const {
 HANDLE ConsoleServices::OpenOutput(const std::basic_string<WCHAR>& name) {
     int fd = -1;
     if (name == u"-") {
+        // Printer commands on a terminal would garble it, as the program
+        // never prints to its own terminal; they are meant for a file or a
+        // pipe.
+        if (::isatty(STDOUT_FILENO) == 1) {
+            Complain(u"standard output is a terminal: redirect it to a file or a pipe");
+            return INVALID_HANDLE_VALUE;
+        }
         fd = ::fcntl(STDOUT_FILENO, F_DUPFD_CLOEXEC, 0);
     } else {
         const std::string path = text::PathToBytes(name);

@@ -76,7 +76,10 @@ CommandProcess::CommandProcess(const CommandSetup& setup) {
     pid_ = ::fork();
     if (pid_ == 0) {
         ::dup2(input[0], STDIN_FILENO);
-        ::dup2(setup.outputUnread ? unread[1] : out, STDOUT_FILENO);
+        ::dup2(setup.outputUnread     ? unread[1]
+               : setup.outputFd != -1 ? setup.outputFd
+                                      : out,
+               STDOUT_FILENO);
         ::dup2(setup.errorFd != -1 ? setup.errorFd : err, STDERR_FILENO);
         // The test process may ignore or block signals the program relies on.
         (void)::signal(SIGINT, SIG_DFL);

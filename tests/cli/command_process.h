@@ -25,6 +25,7 @@ struct CommandSetup {
     std::string input;                                            // standard input, through a pipe
     std::vector<std::pair<std::string, std::string>> environment; // added or replaced
     int errorFd = -1;          // standard error: this descriptor, else a file read back
+    int outputFd = -1;         // standard output: this descriptor, else a file read back
     bool outputUnread = false; // standard output: a pipe whose reader has gone
 };
 

@@ -256,8 +256,9 @@ TEST_F(PrintCommand, ASignalCancelsAStalledJobAndReleasesThePort) {
     }
 }
 
-// `tallyroll print -o - | head -c0`: the reader has gone.
-TEST_F(PrintCommand, AClosedStandardOutputFailsTheJob) {
+// `tallyroll print -o - | head -c0`: the reader has gone; or standard
+// output is the terminal itself.
+TEST_F(PrintCommand, AStandardOutputThatCannotTakeTheBytesFailsTheJob) {
     CommandSetup setup;
     setup.args = {"print", "-o", "-"};
     setup.input = "x";
@@ -265,6 +266,15 @@ TEST_F(PrintCommand, AClosedStandardOutputFailsTheJob) {
     const CommandResult r = RunCommand(setup);
     EXPECT_EQ(r.status, 1);
     EXPECT_EQ(r.err, "tallyroll: Can't Send Data to Printer!\n");
+
+    // Printer bytes are never written over the user's terminal.
+    PtyPrinter terminal;
+    setup.outputUnread = false;
+    setup.outputFd = terminal.slave_fd();
+    const CommandResult onTerminal = RunCommand(setup);
+    EXPECT_EQ(onTerminal.status, 1);
+    EXPECT_NE(onTerminal.err.find("standard output is a terminal"), std::string::npos);
+    EXPECT_TRUE(terminal.Drain().empty());
 }
 
 // The progress line is for a person watching a terminal: on a terminal it
