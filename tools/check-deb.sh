@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Builds the Debian package from a configured build folder and checks it:
 # both programs present and stripped, the man pages, the desktop entry, the
-# icons, and dependencies declared for the libraries the programs link.
+# bash completion, the icons, and dependencies declared for the libraries the programs link.
 #
 #   tools/check-deb.sh [BUILD_DIR]      (default build/ci)
 set -euo pipefail
@@ -20,6 +20,7 @@ contents=$(dpkg-deb --contents "$deb" | awk '{print $6}')
 for path in ./usr/bin/tallyroll ./usr/bin/tallyroll-vprinter \
     ./usr/share/man/man1/tallyroll.1 ./usr/share/man/man1/tallyroll-vprinter.1 \
     ./usr/share/applications/tallyroll.desktop \
+    ./usr/share/bash-completion/completions/tallyroll \
     ./usr/share/icons/hicolor/48x48/apps/tallyroll.png; do
     grep -qx "$path" <<< "$contents" || fail "missing $path"
 done

@@ -14,9 +14,13 @@ namespace {
 
 constexpr std::string_view kVersion = "tallyroll 2.0\n";
 
-constexpr std::string_view kUsage = "Usage: tallyroll            show the form in this terminal\n"
-                                    "       tallyroll --help     what it does, keys, ports\n"
-                                    "       tallyroll --version  its version\n";
+constexpr std::string_view kUsage =
+    "Usage: tallyroll            show the form in this terminal\n"
+    "       tallyroll --help     what it does, keys, ports\n"
+    "       tallyroll --version  its version\n"
+    "       tallyroll print [OPTIONS] [FILE...]   print files or standard input\n"
+    "       tallyroll test | ports | link COMn TARGET | unlink COMn\n"
+    "                            (each with --help; see man tallyroll)\n";
 
 constexpr std::string_view kAbout =
     "Tallyroll prints plain text on a small portable printer over a serial port.\n"

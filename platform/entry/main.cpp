@@ -2,6 +2,7 @@
 // it calls wWinMain. It makes the program's resources those of its module,
 // records the program's name, and hands the four start values over.
 #include "platform/afx/module_state.h"
+#include "platform/entry/command_dispatch.h"
 #include "platform/entry/command_line.h"
 #include "platform/entry/program_resources.h"
 #include "platform/entry/resource_table.h"
@@ -18,6 +19,10 @@ constexpr int kShowNormal = 1; // SW_SHOWNORMAL: the window as the template has 
 } // namespace
 
 int main(int argc, char** argv) {
+    // A command (print, test, ports...) runs without the screen.
+    if (const auto status = entry::RunCommand(argc, argv)) {
+        return *status;
+    }
     if (const auto status = entry::AnswerArguments(argc, argv)) {
         return *status;
     }

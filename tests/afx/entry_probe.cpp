@@ -3,6 +3,7 @@
 // module, and a wWinMain that hands the start values to the framework. It
 // writes what it was given to standard output.
 #include "platform/afx/framework.h"
+#include "platform/entry/command_dispatch.h"
 #include "platform/entry/command_line.h"
 #include "platform/entry/program_resources.h"
 #include "platform/entry/resource_table.h"
@@ -35,6 +36,11 @@ CProbeApp theApp;
 
 // The probe takes any arguments, to show how they reach the program.
 std::optional<int> entry::AnswerArguments(int, const char* const*) {
+    return std::nullopt;
+}
+
+// Nor does it run commands: every argument goes to its WinMain.
+std::optional<int> entry::RunCommand(int, const char* const*) {
     return std::nullopt;
 }
 

@@ -12,7 +12,8 @@ set(expected
     bin/tallyroll-vprinter
     share/man/man1/tallyroll.1
     share/man/man1/tallyroll-vprinter.1
-    share/applications/tallyroll.desktop)
+    share/applications/tallyroll.desktop
+    share/bash-completion/completions/tallyroll)
 foreach(size 16 32 48 64 128)
     list(APPEND expected share/icons/hicolor/${size}x${size}/apps/tallyroll.png)
 endforeach()
