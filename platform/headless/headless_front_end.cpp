@@ -84,6 +84,10 @@ void HeadlessFrontEnd::type(std::string_view utf8) {
     }
 }
 
+void HeadlessFrontEnd::paste(std::string_view utf8) {
+    push(screen::TextEvent{text::Utf16ToUtf32(text::Utf8ToUtf16(utf8))});
+}
+
 void HeadlessFrontEnd::click(int x, int y) {
     push(screen::MouseEvent{screen::MouseEvent::Kind::Press, x, y});
     push(screen::MouseEvent{screen::MouseEvent::Kind::Release, x, y});

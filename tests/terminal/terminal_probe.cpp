@@ -39,6 +39,13 @@ std::u32string Describe(const screen::InputEvent& event) {
         return Widen(std::string("Mouse ") + kinds[static_cast<int>(mouse->kind)] + " " +
                      std::to_string(mouse->x) + "," + std::to_string(mouse->y));
     }
+    if (const auto* text = std::get_if<screen::TextEvent>(&event)) {
+        std::u32string shown = U"Text ";
+        for (const char32_t ch : text->text) {
+            shown += ch == U'\n' ? std::u32string(U"\\n") : ch == U'\t' ? U"\\t" : std::u32string(1, ch);
+        }
+        return shown;
+    }
     if (const auto* resize = std::get_if<screen::ResizeEvent>(&event)) {
         return Widen("Resize " + std::to_string(resize->width) + "x" +
                      std::to_string(resize->height));
