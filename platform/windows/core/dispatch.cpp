@@ -89,7 +89,7 @@ bool Mnemonic(Dialog* d, char32_t ch) {
 std::u16string HowToQuit(Dialog* d) {
     System& sys = System::get();
     const bool outermost = !sys.modalStack().empty() && sys.modalStack().front() == d;
-    std::u16string how = u"Nothing selected to copy \u00B7 Esc";
+    std::u16string how = u"Nothing to copy \u00B7 Esc";
     if (Window* cancel = ChildWithId(d, IDCANCEL); cancel != nullptr && cancel->visible()) {
         how += u" or " + text::Utf32ToUtf16(ParseLabel(cancel->text()).text);
     }
