@@ -135,6 +135,11 @@ void TmuxSession::sendBytes(const std::string& bytes) const {
     tmux(hex.str());
 }
 
+void TmuxSession::paste(const std::string& text) const {
+    tmux("set-buffer -b pasted -- " + Quote(text));
+    tmux("paste-buffer -p -d -b pasted");
+}
+
 bool TmuxSession::waitForScreen(const std::string& text, std::chrono::milliseconds timeout) const {
     return WaitUntil([&] { return capture().find(text) != std::string::npos; }, timeout);
 }
