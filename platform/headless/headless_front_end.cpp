@@ -84,8 +84,8 @@ void HeadlessFrontEnd::type(std::string_view utf8) {
     }
 }
 
-void HeadlessFrontEnd::paste(std::string_view utf8) {
-    push(screen::TextEvent{text::Utf16ToUtf32(text::Utf8ToUtf16(utf8))});
+void HeadlessFrontEnd::paste(std::string_view utf8, bool continues) {
+    push(screen::TextEvent{text::Utf16ToUtf32(text::Utf8ToUtf16(utf8)), continues});
 }
 
 void HeadlessFrontEnd::click(int x, int y) {

@@ -35,7 +35,8 @@ public:
     void key(screen::Key k, bool shift = false, bool ctrl = false, bool alt = false);
     void ch(char32_t c, bool ctrl = false, bool alt = false);
     void type(std::string_view utf8);  // one Char key per character
-    void paste(std::string_view utf8); // one TextEvent, as a bracketed paste gives
+    // One piece of a bracketed paste (continues: not its first piece).
+    void paste(std::string_view utf8, bool continues = false);
     void click(int x, int y);         // a press and a release at the cell
     void wheel(int x, int y, bool up);
     void resize(int width, int height);

@@ -108,6 +108,7 @@ void KeyDecoder::feedKeyCode(int code, std::vector<screen::InputEvent>& out) {
         flush(out); // an Esc before the paste was a key of its own
         pasting_ = true;
         pastedReturn_ = false;
+        pieceGiven_ = false;
         return;
     }
     if (code == codes_.pasteEnd) {
@@ -186,8 +187,9 @@ void KeyDecoder::addPasted(char32_t ch) {
 
 void KeyDecoder::endPastePiece(std::vector<screen::InputEvent>& out) {
     if (!pasted_.empty()) {
-        out.emplace_back(screen::TextEvent{std::move(pasted_)});
+        out.emplace_back(screen::TextEvent{std::move(pasted_), pieceGiven_});
         pasted_.clear();
+        pieceGiven_ = true;
     }
 }
 

@@ -54,6 +54,7 @@ private:
     bool escapeHeld_ = false;
     bool pasting_ = false;
     bool pastedReturn_ = false; // the last pasted character was a CR
+    bool pieceGiven_ = false;   // a piece of this paste has been handed over
     std::u32string pasted_;
 };
 

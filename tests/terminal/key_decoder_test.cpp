@@ -214,12 +214,22 @@ TEST(KeyDecoder, ALongPasteComesInPiecesAtEachFlushAndLosesNothing) {
     }
     decoder.flush(out); // the read ends inside a CR LF and inside "ä"
     EXPECT_EQ(PastedText(out), U"ab\n");
+    ASSERT_EQ(out.size(), 1u);
+    EXPECT_FALSE(std::get<screen::TextEvent>(out[0]).continues);
     for (const ReadResult& read : Bytes("\xA4\ncd")) {
         decoder.feed(read, out);
     }
     decoder.feed(Code(kPasteEnd), out);
     decoder.flush(out);
     EXPECT_EQ(PastedText(out), U"ab\nä\ncd");
+    ASSERT_EQ(out.size(), 2u);
+    EXPECT_TRUE(std::get<screen::TextEvent>(out[1]).continues);
+    // The next paste starts afresh.
+    decoder.feed(Code(kPasteStart), out);
+    decoder.feed(Char(U'e'), out);
+    decoder.feed(Code(kPasteEnd), out);
+    ASSERT_EQ(out.size(), 3u);
+    EXPECT_FALSE(std::get<screen::TextEvent>(out[2]).continues);
 }
 
 TEST(KeyDecoder, AnEscapeBeforeAPasteIsAKeyOfItsOwn) {

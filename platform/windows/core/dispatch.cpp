@@ -255,6 +255,10 @@ void DispatchInput(const screen::InputEvent& ev) {
     Dialog* d = sys.modalStack().back();
     sys.hint.clear(); // a hint lasts until the user does something else
     if (const auto* text = std::get_if<screen::TextEvent>(&ev)) {
+        sys.droppingPaste = sys.droppingPaste && text->continues;
+        if (sys.droppingPaste) {
+            return;
+        }
         // Pasted text goes to the focused control and nowhere else.
         if (Window* focus = sys.focus(); focus != nullptr && Inside(focus, d)) {
             focus->typeText(text->text);

@@ -49,6 +49,10 @@ public:
     // A short word to the user on the bottom line, until the next input.
     std::u16string hint;
 
+    // A paste was dropped during a wait: the rest of it, arriving after the
+    // wait, is dropped too.
+    bool droppingPaste = false;
+
     screen::FrontEnd& frontEnd();
     screen::Grid& grid() { return grid_; }
     int screenWidth() { return frontEnd().width(); }
