@@ -49,6 +49,30 @@ TEST_F(KeysOfADialogBox, APasteIntoTheTextBoxIsTextAndPrintSendsItWhole) {
     EXPECT_EQ(ended(), 0);
 }
 
+// A paste far larger than one read: its characters straddle reads wherever
+// the terminal cuts them. Each character prints as one byte in code page
+// 1252 (Japanese as '?'), so a character lost or split shows in the bytes.
+TEST_F(KeysOfADialogBox, AThirtyKilobytePasteOfGermanAndJapaneseLosesNothing) {
+    std::string pasted;
+    std::string printed;
+    for (int i = 0; i < 700; ++i) {
+        const std::string number = std::to_string(i);
+        pasted += "Zeile " + number + ": Gr\xC3\xBC\xC3\x9F" "e aus K\xC3\xB6ln, "
+                  "\xE6\x97\xA5\xE6\x9C\xAC\xE8\xAA\x9E\xE3\x81\xAE\xE6\x96\x87\n";
+        printed += "Zeile " + number + ": Gr\xFC\xDF" "e aus K\xF6ln, ?????\r\n";
+    }
+    ASSERT_GT(pasted.size(), 30000u);
+    session_->paste(pasted);
+    ASSERT_TRUE(session_->waitForScreen("Zeile 699:", std::chrono::seconds(30)))
+        << session_->capture();
+    session_->sendKeys("Tab Enter");
+    const Bytes expected = PrintStream(printed);
+    ASSERT_TRUE(port_.WaitForBytes(expected.size())) << session_->capture();
+    EXPECT_EQ(port_.Drain(), expected);
+    session_->sendKeys("Escape");
+    EXPECT_EQ(ended(), 0);
+}
+
 TEST_F(KeysOfADialogBox, CtrlCCopiesInTheTextBoxAndWithNothingToCopySaysHowToQuit) {
     session_->sendKeys("Ann", true);
     session_->sendKeys("C-a C-c End C-v");

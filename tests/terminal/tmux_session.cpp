@@ -136,7 +136,10 @@ void TmuxSession::sendBytes(const std::string& bytes) const {
 }
 
 void TmuxSession::paste(const std::string& text) const {
-    tmux("set-buffer -b pasted -- " + Quote(text));
+    // Through a file: a command to the tmux server holds at most 16 KB.
+    const std::string file = dir_ + "/pasted";
+    std::ofstream(file, std::ios::binary) << text;
+    tmux("load-buffer -b pasted " + Quote(file));
     tmux("paste-buffer -p -d -b pasted");
 }
 
