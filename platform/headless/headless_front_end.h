@@ -34,7 +34,7 @@ public:
     void push(screen::InputEvent ev);
     void key(screen::Key k, bool shift = false, bool ctrl = false, bool alt = false);
     void ch(char32_t c, bool ctrl = false, bool alt = false);
-    void type(std::string_view utf8);  // one Char key per character
+    void type(std::string_view utf8); // one Char key per character
     // One piece of a bracketed paste (continues: not its first piece).
     void paste(std::string_view utf8, bool continues = false);
     void click(int x, int y);         // a press and a release at the cell

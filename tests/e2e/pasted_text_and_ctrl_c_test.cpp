@@ -2,8 +2,8 @@
 // text lands in the text box as text (its Tabs and line ends never move the
 // focus or press Print), Ctrl+C copies there instead of ending the program,
 // and a SIGINT from outside still ends it.
-#include "terminal_fixture.h"
 #include "program_command.h"
+#include "terminal_fixture.h"
 #include "tests/support/pty_printer.h"
 
 #include <csignal>
@@ -57,9 +57,13 @@ TEST_F(KeysOfADialogBox, AThirtyKilobytePasteOfGermanAndJapaneseLosesNothing) {
     std::string printed;
     for (int i = 0; i < 700; ++i) {
         const std::string number = std::to_string(i);
-        pasted += "Zeile " + number + ": Gr\xC3\xBC\xC3\x9F" "e aus K\xC3\xB6ln, "
+        pasted += "Zeile " + number +
+                  ": Gr\xC3\xBC\xC3\x9F"
+                  "e aus K\xC3\xB6ln, "
                   "\xE6\x97\xA5\xE6\x9C\xAC\xE8\xAA\x9E\xE3\x81\xAE\xE6\x96\x87\n";
-        printed += "Zeile " + number + ": Gr\xFC\xDF" "e aus K\xF6ln, ?????\r\n";
+        printed += "Zeile " + number +
+                   ": Gr\xFC\xDF"
+                   "e aus K\xF6ln, ?????\r\n";
     }
     ASSERT_GT(pasted.size(), 30000u);
     session_->paste(pasted);

@@ -61,7 +61,9 @@ TEST_F(ShiftJisKeyboard, DoubleByteCharactersAreWholeEvenWhenTheirSecondByteIsAB
 }
 
 TEST_F(ShiftJisKeyboard, AnInvalidPairIsOneReplacementAndTheByteAfterItIsKept) {
-    EXPECT_EQ(Decode("\x81\x0A" "b"), U"\uFFFD\nb");
+    EXPECT_EQ(Decode("\x81\x0A"
+                     "b"),
+              U"\uFFFD\nb");
 }
 
 } // namespace

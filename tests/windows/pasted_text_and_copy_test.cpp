@@ -43,9 +43,7 @@ TEST_F(DialogTest, APasteIsTypedIntoTheMultiLineEditWithItsTabsAndLineBreaks) {
 }
 
 TEST_F(DialogTest, APasteIntoASingleLineFieldTakesItsFirstLineAsCtrlVWould) {
-    Record().onInit = [](HWND) {
-        Send(kCombo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(u"one"));
-    };
+    Record().onInit = [](HWND) { Send(kCombo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(u"one")); };
     Then([](auto& s) {
         s.paste(kPasted); // the focus is on the name field
         s.key(Key::Tab);
@@ -88,14 +86,14 @@ TEST_F(DialogTest, CtrlCCopiesTheSelectionAndLeavesTheDialogRunning) {
     std::u16string name, text;
     Then([](auto& s) {
         s.type("Ann");
-        s.ch(U'a', true);  // select all
-        s.ch(U'c', true);  // copy
+        s.ch(U'a', true); // select all
+        s.ch(U'c', true); // copy
         s.key(Key::End);
-        s.ch(U'v', true);  // paste what was copied
+        s.ch(U'v', true); // paste what was copied
         s.key(Key::Tab);
         s.key(Key::Tab);
         s.key(Key::Tab);
-        s.key(Key::Tab);   // the text box
+        s.key(Key::Tab); // the text box
         s.type("Bo");
         s.key(Key::Left, true);
         s.key(Key::Left, true);
