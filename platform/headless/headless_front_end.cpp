@@ -3,6 +3,7 @@
 #include "platform/text/unicode.h"
 
 #include <algorithm>
+#include <utility>
 
 namespace headless {
 
@@ -57,7 +58,7 @@ void HeadlessFrontEnd::reset(int width, int height) {
 }
 
 void HeadlessFrontEnd::push(screen::InputEvent ev) {
-    queue_.push_back(ev);
+    queue_.push_back(std::move(ev));
 }
 
 void HeadlessFrontEnd::key(screen::Key k, bool shift, bool ctrl, bool alt) {
