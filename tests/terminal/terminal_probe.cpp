@@ -110,7 +110,8 @@ int main(int argc, char** argv) {
         if (std::holds_alternative<screen::QuitEvent>(event)) {
             return 0;
         }
-        // Ctrl+C ends the probe as the window system's key table ends a program.
+        // Ctrl+C ends the probe, one more way out by a key (in the window
+        // system it copies instead; the probe has no key table).
         if (const auto* key = std::get_if<screen::KeyEvent>(&event);
             key != nullptr && key->ctrl && key->key == screen::Key::Char && key->ch == U'c') {
             return 0;
