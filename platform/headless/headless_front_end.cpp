@@ -3,6 +3,7 @@
 #include "platform/text/unicode.h"
 
 #include <algorithm>
+#include <utility>
 
 namespace headless {
 
@@ -57,7 +58,7 @@ void HeadlessFrontEnd::reset(int width, int height) {
 }
 
 void HeadlessFrontEnd::push(screen::InputEvent ev) {
-    queue_.push_back(ev);
+    queue_.push_back(std::move(ev));
 }
 
 void HeadlessFrontEnd::key(screen::Key k, bool shift, bool ctrl, bool alt) {
@@ -82,6 +83,10 @@ void HeadlessFrontEnd::type(std::string_view utf8) {
     for (char32_t c : text::Utf16ToUtf32(text::Utf8ToUtf16(utf8))) {
         ch(c);
     }
+}
+
+void HeadlessFrontEnd::paste(std::string_view utf8, bool continues) {
+    push(screen::TextEvent{text::Utf16ToUtf32(text::Utf8ToUtf16(utf8)), continues});
 }
 
 void HeadlessFrontEnd::click(int x, int y) {

@@ -1,6 +1,6 @@
 // The headless front end: a screen of a fixed size (80 x 24 unless set) that
 // keeps the last presented grid for a test to read as text, and a queue of
-// injected events (keys, text, clicks at cells, resizes).
+// injected events (keys, typed or pasted text, clicks at cells, resizes).
 //
 // It never blocks. When the queue runs dry, the next scripted step runs (a
 // test's chance to look at the screen and inject more); when no step is left
@@ -35,6 +35,8 @@ public:
     void key(screen::Key k, bool shift = false, bool ctrl = false, bool alt = false);
     void ch(char32_t c, bool ctrl = false, bool alt = false);
     void type(std::string_view utf8); // one Char key per character
+    // One piece of a bracketed paste (continues: not its first piece).
+    void paste(std::string_view utf8, bool continues = false);
     void click(int x, int y);         // a press and a release at the cell
     void wheel(int x, int y, bool up);
     void resize(int width, int height);

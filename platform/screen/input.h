@@ -1,6 +1,7 @@
 // Input events that a front end hands to the window system.
 #pragma once
 
+#include <string>
 #include <variant>
 
 namespace screen {
@@ -46,9 +47,20 @@ struct ResizeEvent {
     int height = 0;
 };
 
-// The user asked the program to stop (Ctrl+C, SIGTERM, SIGHUP) or the input ended.
+// Text that arrived as text, not as keys: a paste. It goes into the focused
+// control as typed characters and never acts as a key (Tab, Enter, Esc).
+// Line breaks are '\n' whatever the terminal sent; tabs stay tabs. A long
+// paste may come in several pieces, in order; every piece but the first
+// continues the one before it (a paste that began during a wait is dropped
+// whole, not from its middle on).
+struct TextEvent {
+    std::u32string text;
+    bool continues = false;
+};
+
+// The program must stop (SIGINT, SIGTERM, SIGHUP from outside) or the input ended.
 struct QuitEvent {};
 
-using InputEvent = std::variant<KeyEvent, MouseEvent, ResizeEvent, QuitEvent>;
+using InputEvent = std::variant<KeyEvent, MouseEvent, ResizeEvent, TextEvent, QuitEvent>;
 
 } // namespace screen

@@ -88,13 +88,20 @@ ModifiedKeyCodes LearnModifiedKeys() {
     codes.altDown = LearnKey("kDN3", "\033[1;3B", kSpare + 1);
     codes.ctrlHome = LearnKey("kHOM5", "\033[1;5H", kSpare + 2);
     codes.ctrlEnd = LearnKey("kEND5", "\033[1;5F", kSpare + 3);
+    codes.ctrlInsert = LearnKey("kIC5", "\033[2;5~", kSpare + 4);
+    // The marks around a bracketed paste, as xterm sends them; some
+    // descriptions name them PS and PE.
+    codes.pasteStart = LearnKey("PS", "\033[200~", kSpare + 5);
+    codes.pasteEnd = LearnKey("PE", "\033[201~", kSpare + 6);
     return codes;
 }
 
 class CursesFrontEnd final : public screen::FrontEnd {
 public:
     explicit CursesFrontEnd(TerminalFeatures features)
-        : features_(features), decoder_(LearnModifiedKeys()) {
+        : features_(features),
+          decoder_(LearnModifiedKeys(),
+                   features.utf8 ? InputCodeset::Utf8 : InputCodeset::Locale) {
         setUpLooks();
     }
     ~CursesFrontEnd() override { StopTerminal(); }
@@ -271,20 +278,23 @@ screen::BusyInput CursesFrontEnd::takeBusyInput() {
     return input;
 }
 
+// Bytes, not get_wch's characters: get_wch in no-delay mode gives up on a
+// character whose bytes have not all arrived and loses what it had read, and
+// it reads the locale's codeset where the keyboard's ASCII must stay ASCII.
+// The decoder puts characters together across reads (input_chars.h).
 void CursesFrontEnd::readAvailable() {
     decoded_.clear();
     bool readSomething = false;
-    wint_t code = 0;
-    for (int status = get_wch(&code); status != ERR; status = get_wch(&code)) {
+    for (int code = getch(); code != ERR; code = getch()) {
         readSomething = true;
-        if (status == KEY_CODE_YES && code == KEY_MOUSE) {
+        if (code == KEY_MOUSE) {
             readMouse();
             continue;
         }
-        if (status == KEY_CODE_YES && code == KEY_RESIZE) {
+        if (code == KEY_RESIZE) {
             continue; // resizes come from our own handler
         }
-        decoder_.feed({status == KEY_CODE_YES, static_cast<std::uint32_t>(code)}, decoded_);
+        decoder_.feed({code >= KEY_MIN, static_cast<std::uint32_t>(code)}, decoded_);
     }
     decoder_.flush(decoded_);
     pending_.insert(pending_.end(), decoded_.begin(), decoded_.end());

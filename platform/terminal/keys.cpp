@@ -61,6 +61,9 @@ std::optional<KeyEvent> FromKeyCode(int code, const ModifiedKeyCodes& modified) 
     if (code == modified.ctrlEnd) {
         return KeyEvent{Key::End, 0, false, true};
     }
+    if (code == modified.ctrlInsert) {
+        return KeyEvent{Key::Insert, 0, false, true};
+    }
     return std::nullopt;
 }
 
@@ -86,24 +89,44 @@ std::optional<KeyEvent> FromControl(char32_t ch) {
 } // namespace
 
 void KeyDecoder::feed(ReadResult read, std::vector<screen::InputEvent>& out) {
+    decoded_.clear();
+    if (read.isKeyCode) {
+        chars_.abandon(decoded_);
+    } else {
+        chars_.push(static_cast<unsigned char>(read.code), decoded_);
+    }
+    for (const char32_t ch : decoded_) {
+        feedChar(ch, out);
+    }
+    if (read.isKeyCode) {
+        feedKeyCode(static_cast<int>(read.code), out);
+    }
+}
+
+void KeyDecoder::feedKeyCode(int code, std::vector<screen::InputEvent>& out) {
+    if (code == codes_.pasteStart) {
+        flush(out); // an Esc before the paste was a key of its own
+        pasting_ = true;
+        pastedReturn_ = false;
+        pieceGiven_ = false;
+        return;
+    }
+    if (code == codes_.pasteEnd) {
+        endPastePiece(out);
+        pasting_ = false;
+        return;
+    }
+    if (pasting_) {
+        // Only a line end means something in text; other keys that the
+        // pasted bytes happen to spell are dropped.
+        if (code == KEY_ENTER) {
+            addPasted(U'\r');
+        }
+        return;
+    }
     const bool alt = escapeHeld_;
     escapeHeld_ = false;
-
-    std::optional<KeyEvent> event;
-    if (read.isKeyCode) {
-        event = FromKeyCode(static_cast<int>(read.code), codes_);
-    } else if (read.code == kEscape) {
-        if (alt) {
-            out.emplace_back(KeyEvent{Key::Escape});
-        }
-        escapeHeld_ = true;
-        return;
-    } else if (read.code < 0x20 || read.code == 127) {
-        event = FromControl(read.code);
-    } else if (read.code <= 0x10FFFF && (read.code < 0xD800 || read.code > 0xDFFF)) {
-        event = KeyEvent{Key::Char, static_cast<char32_t>(read.code)};
-    }
-
+    std::optional<KeyEvent> event = FromKeyCode(code, codes_);
     if (!event) {
         // An unknown key after Esc still leaves the Esc the user pressed.
         if (alt) {
@@ -115,7 +138,68 @@ void KeyDecoder::feed(ReadResult read, std::vector<screen::InputEvent>& out) {
     out.emplace_back(*event);
 }
 
+void KeyDecoder::feedChar(char32_t ch, std::vector<screen::InputEvent>& out) {
+    if (pasting_) {
+        addPasted(ch);
+        return;
+    }
+    const bool alt = escapeHeld_;
+    escapeHeld_ = false;
+
+    std::optional<KeyEvent> event;
+    if (ch == kEscape) {
+        if (alt) {
+            out.emplace_back(KeyEvent{Key::Escape});
+        }
+        escapeHeld_ = true;
+        return;
+    }
+    if (ch < 0x20 || ch == 127) {
+        event = FromControl(ch);
+    } else if (ch <= 0x10FFFF && (ch < 0xD800 || ch > 0xDFFF)) {
+        event = KeyEvent{Key::Char, ch};
+    }
+    if (!event) {
+        if (alt) {
+            out.emplace_back(KeyEvent{Key::Escape});
+        }
+        return;
+    }
+    event->alt = event->alt || alt;
+    out.emplace_back(*event);
+}
+
+// Pasted text keeps its characters, tabs and line breaks; a terminal sends a
+// line break as CR, LF or CR LF, and each is one break.
+void KeyDecoder::addPasted(char32_t ch) {
+    const bool afterReturn = pastedReturn_;
+    pastedReturn_ = ch == U'\r';
+    if (ch == U'\n' && afterReturn) {
+        return;
+    }
+    if (ch == U'\r' || ch == U'\n') {
+        pasted_ += U'\n';
+    } else if (ch == U'\t' || (ch >= 0x20 && ch != 0x7F && ch <= 0x10FFFF &&
+                               (ch < 0xD800 || ch > 0xDFFF))) {
+        pasted_ += ch;
+    }
+}
+
+void KeyDecoder::endPastePiece(std::vector<screen::InputEvent>& out) {
+    if (!pasted_.empty()) {
+        out.emplace_back(screen::TextEvent{std::move(pasted_), pieceGiven_});
+        pasted_.clear();
+        pieceGiven_ = true;
+    }
+}
+
 void KeyDecoder::flush(std::vector<screen::InputEvent>& out) {
+    if (pasting_) {
+        // A long paste is handed over as it comes; its end mark may be a
+        // read or two away.
+        endPastePiece(out);
+        return;
+    }
     if (escapeHeld_) {
         escapeHeld_ = false;
         out.emplace_back(KeyEvent{Key::Escape});

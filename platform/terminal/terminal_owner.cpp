@@ -39,6 +39,26 @@ bool g_exitHookRegistered = false;
 char g_reset[512];
 std::size_t g_resetLength = 0;
 
+// Bracketed paste: the terminal marks pasted text, so that a paste is typed
+// text and never a key that presses a button. Terminals that do not know the
+// mode ignore it.
+constexpr char kPasteMarksOn[] = "\033[?2004h";
+constexpr char kPasteMarksOff[] = "\033[?2004l";
+
+void WriteAll(const char* bytes, std::size_t length) {
+    std::size_t written = 0;
+    while (written < length) {
+        const ssize_t n = write(kTerminalFd, bytes + written, length - written);
+        if (n < 0 && errno == EINTR) {
+            continue;
+        }
+        if (n <= 0) {
+            return;
+        }
+        written += static_cast<std::size_t>(n);
+    }
+}
+
 // terminfo strings may carry padding, "$<5>", which is for ncurses' output
 // routine and not for the terminal.
 std::string WithoutPadding(const char* capability) {
@@ -70,6 +90,7 @@ void ComposeResetSequence(bool mouse) {
         // Every xterm mouse mode ncurses may have chosen, off.
         reset += "\033[?1006l\033[?1003l\033[?1002l\033[?1000l";
     }
+    reset += kPasteMarksOff;
     reset += Capability("sgr0");
     reset += Capability("op");
     reset += Capability("cnorm");
@@ -190,6 +211,7 @@ TerminalStart StartTerminal(TerminalFeatures& features) {
     features.colour = StartColours();
     features.mouse = StartMouse();
     ComposeResetSequence(features.mouse);
+    WriteAll(kPasteMarksOn, sizeof kPasteMarksOn - 1);
     return TerminalStart::Started;
 }
 
@@ -198,6 +220,7 @@ void StopTerminal() noexcept {
         return;
     }
     endwin();
+    WriteAll(kPasteMarksOff, sizeof kPasteMarksOff - 1);
     // ncurses restores what it saved at start; we put back exactly what we
     // found, in case the two differ.
     tcsetattr(kTerminalFd, TCSADRAIN, &g_saved);

@@ -162,11 +162,22 @@ TEST_F(StalledJob, EscCancelsTheJobWithItsMessageAndTheFormGoesOn) {
     expectTerminalRestored();
 }
 
-TEST_F(StalledJob, CtrlCCancelsTheWaitAndASecondOneEndsTheProgram) {
+// Ctrl+C is a dialog box's copy key: it cancels a wait, as Esc does, and
+// never ends the program; one pressed after the wait reaches the message box.
+TEST_F(StalledJob, CtrlCCancelsTheWaitAndASecondOneOnlySaysHowToCloseTheMessage) {
     keys("C-c");
     ASSERT_TRUE(session_->waitForScreen("Can't Send Data to Printer!")) << session_->capture();
     EXPECT_TRUE(Alive(programPid())) << "the first Ctrl+C only cancels the wait";
     keys("C-c");
+    EXPECT_TRUE(session_->waitForScreen("Nothing to copy \xC2\xB7 Esc closes this window"))
+        << session_->capture();
+    EXPECT_TRUE(Alive(programPid())) << "the second Ctrl+C ended the program";
+    keys("Enter"); // the message box's OK
+    ASSERT_TRUE(terminal_test::WaitUntil(
+        [&] { return session_->capture().find("Can't Send") == std::string::npos; },
+        std::chrono::seconds(5)))
+        << session_->capture();
+    keys("Escape"); // Quit
     EXPECT_EQ(ended(), 0);
     expectTerminalRestored();
 }

@@ -4,7 +4,9 @@
 // nothing more on the line and the terminal as it was.
 #include "terminal_fixture.h"
 #include "program_command.h"
+#include "tests/support/compiled_locale.h"
 #include "tests/support/pty_printer.h"
+#include "tests/support/temp_folder.h"
 
 #include <string>
 
@@ -77,6 +79,27 @@ TEST_F(FormSession, TypingInTheCLocaleKeepsEveryCharacter) {
                                  ToBytes({0x00, 0x1B, 0x55, 0x01, 0x1B, 0x56, 0x01, 0x1B, 0x2D, 0x00,
                                           0x1B, 0x63, 0x00, 0x1B, 0x69, 0x00}),
                                  ToBytes(printed), ToBytes({0x0D, 0x0A, 0, 0})});
+    EXPECT_EQ(line(expected.size()), expected);
+    keys("Escape");
+    EXPECT_EQ(ended(), 0);
+}
+
+// In a Shift-JIS locale the C library reads the bytes of the backslash and
+// tilde keys as YEN SIGN and OVERLINE, which code page 932 has no byte for;
+// typed, they must print as the bytes their keys sent.
+TEST_F(FormSession, BackslashAndTildeTypedInAShiftJisLocalePrintAsThemselves) {
+    const TempFolder locales("tallyroll-locale");
+    if (!CompileLocale(locales.path(), "ja_JP.SJIS", "ja_JP", "SHIFT_JIS")) {
+        GTEST_SKIP() << "localedef cannot make a Shift-JIS locale here";
+    }
+    start("ja_JP.SJIS LOCPATH='" + locales.path() + "'");
+    keys("Tab");
+    text("C:\\dir ~x");
+    keys("Tab Enter");
+    const Bytes expected = Join({kLeadIn,
+                                 ToBytes({0x00, 0x1B, 0x55, 0x01, 0x1B, 0x56, 0x01, 0x1B, 0x2D, 0x00,
+                                          0x1B, 0x63, 0x00, 0x1B, 0x69, 0x00}),
+                                 ToBytes("C:\\dir ~x"), ToBytes({0x0D, 0x0A, 0, 0})});
     EXPECT_EQ(line(expected.size()), expected);
     keys("Escape");
     EXPECT_EQ(ended(), 0);

@@ -39,6 +39,13 @@ std::u32string Describe(const screen::InputEvent& event) {
         return Widen(std::string("Mouse ") + kinds[static_cast<int>(mouse->kind)] + " " +
                      std::to_string(mouse->x) + "," + std::to_string(mouse->y));
     }
+    if (const auto* text = std::get_if<screen::TextEvent>(&event)) {
+        std::u32string shown = U"Text ";
+        for (const char32_t ch : text->text) {
+            shown += ch == U'\n' ? std::u32string(U"\\n") : ch == U'\t' ? U"\\t" : std::u32string(1, ch);
+        }
+        return shown;
+    }
     if (const auto* resize = std::get_if<screen::ResizeEvent>(&event)) {
         return Widen("Resize " + std::to_string(resize->width) + "x" +
                      std::to_string(resize->height));
@@ -103,7 +110,8 @@ int main(int argc, char** argv) {
         if (std::holds_alternative<screen::QuitEvent>(event)) {
             return 0;
         }
-        // Ctrl+C ends the probe as the window system's key table ends a program.
+        // Ctrl+C ends the probe, one more way out by a key (in the window
+        // system it copies instead; the probe has no key table).
         if (const auto* key = std::get_if<screen::KeyEvent>(&event);
             key != nullptr && key->ctrl && key->key == screen::Key::Char && key->ch == U'c') {
             return 0;

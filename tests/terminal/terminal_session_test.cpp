@@ -75,6 +75,34 @@ TEST_F(TerminalSession, ShowsTheGridAndDecodesKeysMouseAndResize) {
     expectTerminalRestored();
 }
 
+// ncurses reads keyboard input a byte at a time and a read may end inside a
+// character: the probe shows "k" only after it has read the byte after it.
+TEST_F(TerminalSession, ACharacterSplitBetweenReadsAndOneAfterAnInvalidByteArriveWhole) {
+    start();
+    session_->sendBytes("k\xC3");
+    ASSERT_TRUE(session_->waitForScreen("Last: Key Char k")) << session_->capture();
+    session_->sendBytes("\xA9");
+    EXPECT_TRUE(session_->waitForScreen("Last: Key Char \xC3\xA9")) << session_->capture();
+    session_->sendBytes("m\xFF" "n"); // (q, a and x end the probe)
+    EXPECT_TRUE(session_->waitForScreen("Last: Key Char n")) << session_->capture();
+    session_->sendKeys("q");
+    EXPECT_EQ(ended(), 0);
+}
+
+TEST_F(TerminalSession, APasteIsOneTextEventAndTheTerminalStopsMarkingPastesAtTheEnd) {
+    start();
+    session_->paste("a\tb\nc\xC3\xA9");
+    EXPECT_TRUE(session_->waitForScreen("Last: Text a\\tb\\nc\xC3\xA9")) << session_->capture();
+    session_->sendKeys("q");
+    EXPECT_EQ(ended(), 0);
+    expectTerminalRestored();
+    // The shell's terminal echoes a paste; with the marks still on it would
+    // show them as ^[[200~.
+    session_->paste("after");
+    ASSERT_TRUE(session_->waitForScreen("after")) << session_->capture();
+    EXPECT_EQ(session_->capture().find("200~"), std::string::npos) << session_->capture();
+}
+
 // A locale compiled for the test into a folder of its own, so that it does
 // not matter which locales the machine has installed.
 std::string CompileLatin1Locale(const std::string& folder) {

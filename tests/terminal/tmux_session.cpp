@@ -135,6 +135,14 @@ void TmuxSession::sendBytes(const std::string& bytes) const {
     tmux(hex.str());
 }
 
+void TmuxSession::paste(const std::string& text) const {
+    // Through a file: a command to the tmux server holds at most 16 KB.
+    const std::string file = dir_ + "/pasted";
+    std::ofstream(file, std::ios::binary) << text;
+    tmux("load-buffer -b pasted " + Quote(file));
+    tmux("paste-buffer -p -d -b pasted");
+}
+
 bool TmuxSession::waitForScreen(const std::string& text, std::chrono::milliseconds timeout) const {
     return WaitUntil([&] { return capture().find(text) != std::string::npos; }, timeout);
 }

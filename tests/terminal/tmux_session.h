@@ -33,6 +33,9 @@ public:
     void resizeWindow(int width, int height) const;
     // Bytes written to the pane's input as they are (an escape sequence).
     void sendBytes(const std::string& bytes) const;
+    // Pastes text as a terminal does: between the bracketed-paste marks when
+    // the program asked for them, each line feed sent as a carriage return.
+    void paste(const std::string& text) const;
     // Ends tmux with its pane, as closing a terminal window does: the
     // programs in it are hung up.
     void closeTerminal();

@@ -388,6 +388,31 @@ TEST_F(StalledPrint, EscCancelsTheWaitingJobWithItsMessageAndKeepsTheConnection)
     EXPECT_LT(printer_.Received().size(), one) << "the job stopped where it was cancelled";
 }
 
+// Input during a wait acts on nothing: a paste is dropped like a key (the
+// rest of it too, when it is still coming after the wait), and Ctrl+C
+// cancels the wait as Esc does without ending the program.
+TEST_F(StalledPrint, APasteDuringTheWaitIsDroppedAndCtrlCCancelsIt) {
+    std::u16string textAfter, focusedAfter;
+    screen().then([&](HeadlessFrontEnd& s) {
+        const std::u16string text(1 << 16, u'w');
+        ::SetWindowTextW(form_.Item(IDC_TEXT), text.c_str());
+        s.key(Key::Enter);    // Print, from the COM list
+        s.paste("pasted\n"); // arrives while it waits
+        s.ch(U'c', true);     // Ctrl+C
+    });
+    screen().then([&](HeadlessFrontEnd& s) {
+        textAfter = TextOf(form_.Item(IDC_TEXT));
+        s.paste("rest of it", true); // the paste's last piece, after the wait
+        s.paste("new");              // a paste of its own
+    });
+    screen().then([&](HeadlessFrontEnd&) { focusedAfter = TextOf(::GetFocus()); });
+    Run([](HeadlessFrontEnd&) {});
+    EXPECT_EQ(textAfter, std::u16string(1 << 16, u'w')) << "the paste reached the text box";
+    EXPECT_EQ(focusedAfter.find(u"rest"), std::u16string::npos) << "half a dropped paste arrived";
+    EXPECT_NE(focusedAfter.find(u"new"), std::u16string::npos) << "a later paste was lost";
+    EXPECT_EQ(boxes_->Texts(), std::vector<std::u16string>{u"Can't Send Data to Printer!"});
+}
+
 TEST_F(MainForm, LoadingAFileKeepsTheTicksAndThePrinterChoice) {
     const std::filesystem::path file =
         std::filesystem::temp_directory_path() / ("tallyroll-form-" + std::to_string(::getpid()));

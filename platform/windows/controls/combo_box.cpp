@@ -281,7 +281,14 @@ void ComboBox::focusChanged(bool gained) {
 }
 
 bool ComboBox::claimsKey(const screen::KeyEvent& ev) const {
-    return dropped_ && LookupKey(KeyContext::ComboOpen, ev) != Action::None;
+    return (dropped_ && LookupKey(KeyContext::ComboOpen, ev) != Action::None) ||
+           (!listOnly() && field_.claimsKey(ev));
+}
+
+void ComboBox::typeText(std::u32string_view text) {
+    if (!listOnly()) {
+        field_.typeText(text);
+    }
 }
 
 bool ComboBox::key(const screen::KeyEvent& ev) {

@@ -38,6 +38,7 @@ public:
     void paint(Painter& painter, bool focused) const override;
     bool claimsKey(const screen::KeyEvent& ev) const override;
     bool key(const screen::KeyEvent& ev) override;
+    void typeText(std::u32string_view text) override;
     void mouse(const screen::MouseEvent& ev, int x, int y) override;
     void focusChanged(bool gained) override;
     void selectAllOnTab() override { field_.selectAllOnTab(); }

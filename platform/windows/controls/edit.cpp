@@ -294,8 +294,42 @@ void Edit::erase(std::size_t from, std::size_t to) {
 }
 
 bool Edit::claimsKey(const screen::KeyEvent& ev) const {
+    // Ctrl+C is the dialog's key (it says how to quit) unless there is a
+    // selection to copy.
+    if (caret_ != anchor_ && LookupKey(KeyContext::Edit, ev) == Action::Copy) {
+        return true;
+    }
     return multiLine() && (style & ES_WANTRETURN) != 0 && ev.key == screen::Key::Enter &&
            !ev.ctrl && !ev.alt;
+}
+
+// Pasted text is typed text: a multi-line edit takes its tabs and line
+// breaks ("\r\n", as Enter types them); a single-line one takes what Ctrl+V
+// would, the text up to the first line break. Other control characters
+// cannot be typed and are left out.
+void Edit::typeText(std::u32string_view text) {
+    if (readOnly()) {
+        return;
+    }
+    std::u32string typed;
+    typed.reserve(text.size());
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const char32_t ch = text[i];
+        if (ch == U'\r' || ch == U'\n') {
+            if (!multiLine()) {
+                break;
+            }
+            if (ch == U'\r' && i + 1 < text.size() && text[i + 1] == U'\n') {
+                ++i;
+            }
+            typed += U"\r\n";
+        } else if (ch == U'\t' || (ch >= 0x20 && ch != 0x7F)) {
+            typed += ch;
+        }
+    }
+    if (!typed.empty()) {
+        insert(text::Utf32ToUtf16(typed));
+    }
 }
 
 bool Edit::key(const screen::KeyEvent& ev) {

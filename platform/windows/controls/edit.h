@@ -39,6 +39,7 @@ public:
     void paint(Painter& painter, bool focused) const override;
     bool claimsKey(const screen::KeyEvent& ev) const override;
     bool key(const screen::KeyEvent& ev) override;
+    void typeText(std::u32string_view text) override;
     void mouse(const screen::MouseEvent& ev, int x, int y) override;
     void selectAllOnTab() override { select(0, model_.size()); }
 

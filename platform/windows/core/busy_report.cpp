@@ -69,6 +69,8 @@ public:
         for (const screen::InputEvent& event : input.events) {
             if (const auto* key = std::get_if<screen::KeyEvent>(&event)) {
                 cancel = cancel || LookupKey(KeyContext::Waiting, *key) == Action::CancelWait;
+            } else if (std::holds_alternative<screen::TextEvent>(event)) {
+                sys.droppingPaste = true;
             } else if (std::holds_alternative<screen::ResizeEvent>(event)) {
                 for (Dialog* d : sys.modalStack()) {
                     d->place(sys.screenWidth(), sys.screenHeight());

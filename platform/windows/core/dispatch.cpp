@@ -2,6 +2,7 @@
 // that claims them, then to the dialog's own keys (Tab, Enter, Esc, Alt+O and
 // mnemonics), then to the focused control; the mouse goes to what is under it.
 #include "platform/text/fold_case.h"
+#include "platform/text/unicode.h"
 #include "platform/windows/controls/button.h"
 #include "platform/windows/controls/combo_box.h"
 #include "platform/windows/dialogs/dialog_manager.h"
@@ -83,6 +84,18 @@ bool Mnemonic(Dialog* d, char32_t ch) {
     return false;
 }
 
+// Ctrl+C copies in a dialog box and never ends a program; with nothing to
+// copy, the user is most likely looking for the way out.
+std::u16string HowToQuit(Dialog* d) {
+    System& sys = System::get();
+    const bool outermost = !sys.modalStack().empty() && sys.modalStack().front() == d;
+    std::u16string how = u"Nothing to copy \u00B7 Esc";
+    if (Window* cancel = ChildWithId(d, IDCANCEL); cancel != nullptr && cancel->visible()) {
+        how += u" or " + text::Utf32ToUtf16(ParseLabel(cancel->text()).text);
+    }
+    return how + (outermost ? u" ends the program" : u" closes this window");
+}
+
 void DispatchKey(Dialog* d, const screen::KeyEvent& ev) {
     System& sys = System::get();
     Window* focus = sys.focus();
@@ -126,8 +139,8 @@ void DispatchKey(Dialog* d, const screen::KeyEvent& ev) {
         SendCommand(d, IDCANCEL, cancel);
         return;
     }
-    case Action::Stop:
-        System::get().quitting = true; // every open modal loop ends
+    case Action::HowToQuit:
+        sys.hint = HowToQuit(d);
         return;
     case Action::CaptionOk:
         if (d->hasCaptionOk()) {
@@ -240,7 +253,17 @@ void DispatchInput(const screen::InputEvent& ev) {
         return;
     }
     Dialog* d = sys.modalStack().back();
-    if (const auto* key = std::get_if<screen::KeyEvent>(&ev)) {
+    sys.hint.clear(); // a hint lasts until the user does something else
+    if (const auto* text = std::get_if<screen::TextEvent>(&ev)) {
+        sys.droppingPaste = sys.droppingPaste && text->continues;
+        if (sys.droppingPaste) {
+            return;
+        }
+        // Pasted text goes to the focused control and nowhere else.
+        if (Window* focus = sys.focus(); focus != nullptr && Inside(focus, d)) {
+            focus->typeText(text->text);
+        }
+    } else if (const auto* key = std::get_if<screen::KeyEvent>(&ev)) {
         DispatchKey(d, *key);
     } else if (const auto* mouse = std::get_if<screen::MouseEvent>(&ev)) {
         DispatchMouse(d, *mouse);

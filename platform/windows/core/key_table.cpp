@@ -20,13 +20,15 @@ constexpr KeyBinding kBindings[] = {
     {C::Dialog, Key::Escape, 0, false, false, false, A::Cancel, "Esc", "cancel (command 2)"},
     {C::Dialog, Key::Char, U'o', false, true, false, A::CaptionOk, "Alt+O",
      "the caption's OK button (command 1), unless a control uses O as its mnemonic"},
-    {C::Dialog, Key::Char, U'c', true, false, false, A::Stop, "Ctrl+C",
-     "end the program, as a stop signal does (every dialog ends with command 2)"},
+    {C::Dialog, Key::Char, U'c', true, false, false, A::HowToQuit, "Ctrl+C",
+     "nothing to copy: the bottom line says how to end the program (Esc or Quit) until the "
+     "next key; it never ends it"},
 
     {C::Waiting, Key::Escape, 0, false, false, false, A::CancelWait, "Esc",
      "cancel the call that waits (it fails with error 995); other keys are dropped"},
     {C::Waiting, Key::Char, U'c', true, false, false, A::CancelWait, "Ctrl+C",
-     "cancel the call that waits, as Esc does"},
+     "cancel the call that waits, as Esc does; a second press in the same wait is dropped, "
+     "one after it reaches the form or message box as above"},
 
     {C::Button, Key::Char, U' ', false, false, false, A::Press, "Space",
      "press the button, toggle the check box"},
@@ -49,8 +51,9 @@ constexpr KeyBinding kBindings[] = {
     {C::Edit, Key::Delete, 0, false, false, false, A::DeleteForward, "Delete",
      "delete the selection or the character after the cursor"},
     {C::Edit, Key::Char, U'a', true, false, false, A::SelectAll, "Ctrl+A", "select all"},
-    {C::Edit, Key::Insert, 0, true, false, false, A::Copy, "Ctrl+Insert",
-     "copy the selection (Ctrl+C stops the program)"},
+    {C::Edit, Key::Char, U'c', true, false, false, A::Copy, "Ctrl+C",
+     "copy the selection (with none, the dialog's Ctrl+C)"},
+    {C::Edit, Key::Insert, 0, true, false, false, A::Copy, "Ctrl+Insert", "copy the selection"},
     {C::Edit, Key::Char, U'x', true, false, false, A::Cut, "Ctrl+X", "cut the selection"},
     {C::Edit, Key::Char, U'v', true, false, false, A::Paste, "Ctrl+V", "paste"},
 

@@ -29,7 +29,7 @@ enum class Action {
     PressDefault,
     Cancel,
     CaptionOk,
-    Stop,
+    HowToQuit,
     // while waiting
     CancelWait,
     // buttons

@@ -218,6 +218,9 @@ void System::paintAll() {
     if (droppedCombo != nullptr) {
         droppedCombo->paintList(grid_);
     }
+    if (!hint.empty()) {
+        DrawBusyLine(grid_, hint);
+    }
 }
 
 void System::present() {

@@ -9,6 +9,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <string>
 #include <vector>
 
 namespace windows {
@@ -44,6 +45,13 @@ public:
 
     // Set by QuitEvent: every open modal loop ends with IDCANCEL.
     bool quitting = false;
+
+    // A short word to the user on the bottom line, until the next input.
+    std::u16string hint;
+
+    // A paste was dropped during a wait: the rest of it, arriving after the
+    // wait, is dropped too.
+    bool droppingPaste = false;
 
     screen::FrontEnd& frontEnd();
     screen::Grid& grid() { return grid_; }

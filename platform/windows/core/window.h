@@ -70,6 +70,9 @@ public:
     virtual bool claimsKey(const screen::KeyEvent&) const { return false; }
     // Answers whether the key was used.
     virtual bool key(const screen::KeyEvent&) { return false; }
+    // Pasted text, as typed characters (line breaks are '\n'). Controls that
+    // take no text ignore it: a paste never presses or moves anything.
+    virtual void typeText(std::u32string_view) {}
     // A mouse event at (x, y) relative to the window's top-left cell.
     virtual void mouse(const screen::MouseEvent&, int, int) {}
     virtual void focusChanged(bool /*gained*/) {}
