@@ -6,6 +6,8 @@
 #
 #   tools/coverage.sh
 set -euo pipefail
+. "$(dirname "$0")/script_usage.sh"
+take_no_arguments "$@"
 cd "$(dirname "$0")/.."
 build=build/coverage
 profdata=$(command -v llvm-profdata-14 || command -v llvm-profdata)
