@@ -250,10 +250,13 @@ int ConnectBluetooth(const BluetoothTarget& target, BusyWatch& watch, const IoPr
 // Connects to the printer, waiting where the user sees it ("Connecting COM4
 // to ...") and can cancel it.
 int Connect(const SocketTarget& target, const std::string& linkName, DWORD& error) {
+    // The progress only points at these: they must outlive the wait.
+    const std::u16string name = text::Utf8ToUtf16(linkName);
+    const std::u16string description = text::Utf8ToUtf16(DescribeTarget(target));
     IoProgress progress;
     progress.activity = IoProgress::Activity::Connecting;
-    progress.name = text::Utf8ToUtf16(linkName);
-    progress.target = text::Utf8ToUtf16(DescribeTarget(target));
+    progress.name = name;
+    progress.target = description;
     BusyWatch watch;
     watch.begin();
     return std::holds_alternative<TcpTarget>(target)
