@@ -86,4 +86,19 @@ TEST_F(ToolUsage, AnUnknownArgumentIsNamedWithTheUsageAndStartsNothing) {
     EXPECT_TRUE(LeftNothing()) << "an option was taken for a file or folder name";
 }
 
+// As the system's own tools do: an answer that was lost is a failure that a
+// script can see, whether the disk is full or standard output is closed.
+TEST_F(ToolUsage, TheProgramsAnswerThatCannotBeWrittenFailsTheRun) {
+    for (const char* option : {"--help", "--version"}) {
+        for (const char* output : {">/dev/full", ">&-"}) {
+            // Standard error into the pipe that is read, then standard
+            // output elsewhere.
+            const auto outcome = Run("'" TALLYROLL_BINARY "'", option, "2>&1 " + std::string(output));
+            EXPECT_EQ(outcome.status, 1) << option << " " << output;
+            EXPECT_NE(outcome.output.find("tallyroll: cannot write"), std::string::npos)
+                << option << " " << output << ": " << outcome.output;
+        }
+    }
+}
+
 } // namespace
