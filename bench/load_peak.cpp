@@ -85,8 +85,9 @@ long PeakKilobytes() {
 
 } // namespace
 
-constexpr std::string_view kUsage = "usage: load_peak [--form] FILE\n"
-                                    "       load_peak --write FILE [--code-page=936] [--size-mb=N]\n";
+constexpr std::string_view kUsage =
+    "usage: load_peak [--form] FILE\n"
+    "       load_peak --write FILE [--code-page=936] [--size-mb=N]\n";
 
 int main(int argc, char** argv) {
     for (int i = 1; i < argc; ++i) {

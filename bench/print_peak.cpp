@@ -429,8 +429,7 @@ int main(int argc, char** argv) {
     }
     std::error_code error;
     if (!std::filesystem::is_regular_file(options.file, error)) {
-        std::fprintf(stderr, "print_peak: %s: not a file that can be read\n",
-                     options.file.c_str());
+        std::fprintf(stderr, "print_peak: %s: not a file that can be read\n", options.file.c_str());
         return 1;
     }
     Printer printer; // before anything large is held: the fork copies little

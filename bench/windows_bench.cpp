@@ -189,8 +189,7 @@ int main(int argc, char** argv) {
     if (mb != nullptr) {
         long megabytes = 0;
         if (!bench::ParseCount(mb, megabytes)) {
-            bench::RefuseArguments("windows_bench", "--text-mb takes a count of megabytes",
-                                   kUsage);
+            bench::RefuseArguments("windows_bench", "--text-mb takes a count of megabytes", kUsage);
         }
         g_megabytes = static_cast<std::size_t>(megabytes);
     }

@@ -14,12 +14,12 @@
 #include <cstdio>
 #include <cstring>
 #include <fcntl.h>
+#include <linux/sockios.h>
 #include <memory>
 #include <netdb.h>
 #include <netinet/in.h>
 #include <netinet/tcp.h>
 #include <poll.h>
-#include <linux/sockios.h>
 #include <sys/ioctl.h>
 #include <sys/socket.h>
 #include <sys/un.h>

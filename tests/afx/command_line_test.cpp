@@ -110,8 +110,7 @@ TEST_F(DeviceFolder, ControlCharactersOfLinksAndFoldersAreShownEscaped) {
         }
     }
     const std::string help = entry::HelpText(folder_.string());
-    EXPECT_NE(help.find("COM1 -> /dev/\\x1b]0;owned\\x07tty\\x9b   (missing"),
-              std::string::npos)
+    EXPECT_NE(help.find("COM1 -> /dev/\\x1b]0;owned\\x07tty\\x9b   (missing"), std::string::npos)
         << help;
     EXPECT_NE(help.find("COM2 -> tcp:\\x1b[2J:9100   (not a printer address"), std::string::npos)
         << help;
@@ -131,9 +130,11 @@ TEST(ShownText, EscapesWhatATerminalWouldActOnAndKeepsEveryScript) {
     EXPECT_EQ(entry::ShownText("C:\\x"), "C:\\\\x") << "a backslash reads back one way";
     EXPECT_EQ(entry::ShownText(std::string("a\0b", 3)), "a\\x00b");
     // C1 controls, raw or in their UTF-8 form, and bytes that are no UTF-8.
-    EXPECT_EQ(entry::ShownText("\x9b" "2J"), "\\x9b2J");
-    EXPECT_EQ(entry::ShownText("\xc2\x9b" "2J"), "\\xc2\\x9b2J");
-    EXPECT_EQ(entry::ShownText("\xe6\x97" "x"), "\\xe6\\x97x") << "a cut sequence";
+    const std::string csi = "\x9b";
+    EXPECT_EQ(entry::ShownText(csi + "2J"), "\\x9b2J");
+    EXPECT_EQ(entry::ShownText("\xc2" + csi + "2J"), "\\xc2\\x9b2J");
+    const std::string cut = "\xe6\x97"; // the first two bytes of a CJK character
+    EXPECT_EQ(entry::ShownText(cut + "x"), "\\xe6\\x97x");
     EXPECT_EQ(entry::ShownText("\xc0\xaf"), "\\xc0\\xaf") << "an overlong slash";
     EXPECT_EQ(entry::ShownText("\xed\xa0\x80"), "\\xed\\xa0\\x80") << "a surrogate";
 }

@@ -366,9 +366,9 @@ TEST(NetworkPortFailures, EachWayOfFailingHasItsNumber) {
     DeviceTable table;
     table.Link(3, "tcp:127.0.0.1:" + std::to_string(testing_support::UnusedLoopbackPort()));
     EXPECT_EQ(OpenError(u"COM3:"), ERROR_CONNECTION_REFUSED);
-    for (const char* malformed : {"tcp:127.0.0.1", "tcp:127.0.0.1:0", "tcp:::1:9100",
-                                  "bt:00:11:22:33:44", "bt:00:11:22:33:44:55/31", "TCP:127.0.0.1",
-                                  "Bt:00:11"}) {
+    for (const char* malformed :
+         {"tcp:127.0.0.1", "tcp:127.0.0.1:0", "tcp:::1:9100", "bt:00:11:22:33:44",
+          "bt:00:11:22:33:44:55/31", "TCP:127.0.0.1", "Bt:00:11"}) {
         table.Link(5, malformed);
         EXPECT_EQ(OpenError(u"COM5:"), ERROR_INVALID_NAME) << malformed;
     }

@@ -28,10 +28,9 @@ std::vector<std::string> Tools() {
         at = comma + 1;
     }
     const std::string root = TALLYROLL_SOURCE_DIR;
-    for (const char* script :
-         {"tools/coverage.sh", "tools/fuzz-smoke.sh", "tools/test-all.sh", "tools/check-deb.sh",
-          "tools/tidy.sh", "tools/test-windows.sh", "bench/figures.sh",
-          "bench/vprinter_memory.sh"}) {
+    for (const char* script : {"tools/coverage.sh", "tools/fuzz-smoke.sh", "tools/test-all.sh",
+                               "tools/check-deb.sh", "tools/tidy.sh", "tools/test-windows.sh",
+                               "bench/figures.sh", "bench/vprinter_memory.sh"}) {
         tools.push_back("bash '" + root + "/" + script + "'");
     }
     tools.push_back("python3 '" + root + "/tools/codepages/generate.py'");
@@ -78,9 +77,8 @@ TEST_F(ToolUsage, AnUnknownArgumentIsNamedWithTheUsageAndStartsNothing) {
     for (const std::string& tool : Tools()) {
         const auto outcome = Run(tool, "--no-such-option", "2>&1 >/dev/null");
         EXPECT_EQ(outcome.status, 2) << tool << ":\n" << outcome.output;
-        EXPECT_NE(outcome.output.find("--no-such-option"), std::string::npos)
-            << tool << ":\n"
-            << outcome.output;
+        EXPECT_NE(outcome.output.find("--no-such-option"), std::string::npos) << tool << ":\n"
+                                                                              << outcome.output;
         EXPECT_TRUE(SaysUsage(outcome.output)) << tool << ":\n" << outcome.output;
     }
     EXPECT_TRUE(LeftNothing()) << "an option was taken for a file or folder name";
@@ -93,7 +91,8 @@ TEST_F(ToolUsage, TheProgramsAnswerThatCannotBeWrittenFailsTheRun) {
         for (const char* output : {">/dev/full", ">&-"}) {
             // Standard error into the pipe that is read, then standard
             // output elsewhere.
-            const auto outcome = Run("'" TALLYROLL_BINARY "'", option, "2>&1 " + std::string(output));
+            const auto outcome =
+                Run("'" TALLYROLL_BINARY "'", option, "2>&1 " + std::string(output));
             EXPECT_EQ(outcome.status, 1) << option << " " << output;
             EXPECT_NE(outcome.output.find("tallyroll: cannot write"), std::string::npos)
                 << option << " " << output << ": " << outcome.output;

@@ -25,7 +25,8 @@ int main(int argc, char** argv) {
     // An option is never the folder: "--hlep" must not become one.
     if (argc != 2 || arg.starts_with('-')) {
         std::cerr << "tallyroll_icons: "
-                  << (argc != 2 ? "one folder is needed" : "unexpected argument '" + std::string(arg) + "'")
+                  << (argc != 2 ? "one folder is needed"
+                                : "unexpected argument '" + std::string(arg) + "'")
                   << "\n"
                   << kUsage;
         return 2;
