@@ -57,14 +57,12 @@ std::string ShownText(std::string_view text) {
         std::size_t taken = 1;
         if (byte == '\\') {
             out += "\\\\";
-        } else if (byte < 0x20 || byte == 0x7F) {
-            AppendEscaped(out, byte);
-        } else if (byte < 0x80) {
+        } else if (byte >= 0x20 && byte < 0x7F) {
             out += static_cast<char>(byte);
-        } else if (const std::size_t length = Utf8Length(text); length != 0) {
+        } else if (const std::size_t length = byte >= 0x80 ? Utf8Length(text) : 0; length != 0) {
             out += text.substr(0, length);
             taken = length;
-        } else {
+        } else { // a control character, or a byte that is no UTF-8
             AppendEscaped(out, byte);
         }
         text.remove_prefix(taken);
