@@ -1,8 +1,9 @@
-// Small pieces the benchmark programs share: an option of their own taken out
-// of the arguments before Google Benchmark sees them, and a dialog that holds
-// only the form's multi-line text box, for timing and measuring it alone.
+// Small pieces the benchmark programs share: their command line (usage.h)
+// and a dialog that holds only the form's multi-line text box, for timing and
+// measuring it alone.
 #pragma once
 
+#include "bench/usage.h"
 #include "platform/win32/user.h"
 #include "platform/windows/resources/dialog_template.h"
 
@@ -13,23 +14,6 @@ namespace bench {
 
 // The form's text box: its control id, style and place.
 inline constexpr int kTextId = 1003;
-
-// Removes every "prefixVALUE" argument from argv and answers the last VALUE,
-// or nullptr when there is none.
-inline const char* TakeOption(int& argc, char** argv, std::string_view prefix) {
-    const char* value = nullptr;
-    int kept = 1;
-    for (int i = 1; i < argc; ++i) {
-        const std::string_view arg = argv[i];
-        if (arg.substr(0, prefix.size()) == prefix) {
-            value = argv[i] + prefix.size();
-        } else {
-            argv[kept++] = argv[i];
-        }
-    }
-    argc = kept;
-    return value;
-}
 
 inline windows::DialogTemplate TextBoxDialog(const std::u16string& title, DWORD exStyle = 0) {
     windows::DialogTemplate t;

@@ -2,6 +2,7 @@
 // both directions, for 1252 (Western European text) and 936 (Chinese text
 // with some ASCII). Throughput is counted in code-page bytes, so the two
 // engines' figures in one run compare directly.
+#include "bench/benchmark_usage.h"
 #include "platform/win32/codepage.h"
 
 #include <benchmark/benchmark.h>
@@ -210,4 +211,10 @@ BENCHMARK(CodePageToWide)
 
 } // namespace
 
-BENCHMARK_MAIN();
+int main(int argc, char** argv) {
+    bench::InitializeBenchmarks(argc, argv, "codepage_bench",
+                                "usage: codepage_bench [benchmark options]\n");
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}

@@ -9,6 +9,12 @@
 #   bench/figures.sh gigabyte   the text box, loading and Print with 1 GB of text
 #                               (about seven minutes; needs about 4 GB of memory free)
 set -euo pipefail
+. "$(dirname "$0")/../tools/script_usage.sh"
+answer_help "$@"
+case "$#:${1:-}" in
+0: | 1:all | 1:load | 1:gigabyte) ;;
+*) refuse_argument "${@: -1}" ;;
+esac
 cd "$(dirname "$0")/.."
 
 bench_dir=${BENCH_DIR:-build/bench}

@@ -15,6 +15,7 @@
 // the environment says otherwise.
 #include "bench/bench_support.h"
 #include "bench/text_corpus.h"
+#include "bench/usage.h"
 #include "document/loader_host.h"
 #include "document/text_file_loader.h"
 #include "platform/headless/headless_front_end.h"
@@ -26,6 +27,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
+#include <string>
 #include <string_view>
 #include <sys/resource.h>
 
@@ -83,7 +85,16 @@ long PeakKilobytes() {
 
 } // namespace
 
+constexpr std::string_view kUsage =
+    "usage: load_peak [--form] FILE\n"
+    "       load_peak --write FILE [--code-page=936] [--size-mb=N]\n";
+
 int main(int argc, char** argv) {
+    for (int i = 1; i < argc; ++i) {
+        if (bench::IsHelp(argv[i])) {
+            bench::AnswerHelp(kUsage);
+        }
+    }
     const char* codePage = bench::TakeOption(argc, argv, "--code-page=");
     const char* sizeMb = bench::TakeOption(argc, argv, "--size-mb=");
     const bool chinese = codePage != nullptr && std::string_view(codePage) == "936";
@@ -98,10 +109,13 @@ int main(int argc, char** argv) {
     const bool withTextBox = argc == 3 && std::strcmp(argv[1], "--form") == 0;
     if (!options || codePage != nullptr || sizeMb != nullptr || (argc != 2 && !withTextBox) ||
         argv[argc - 1][0] == '-') {
-        std::fputs("usage: load_peak [--form] FILE\n"
-                   "       load_peak --write FILE [--code-page=936] [--size-mb=N]\n",
-                   stderr);
-        return 2;
+        std::string why = "no FILE to load";
+        if (!options) {
+            why = "--code-page takes 1252 or 936, --size-mb a count";
+        } else if (argc > 1) {
+            why = "unexpected argument '" + std::string(argv[argc - 1]) + "'";
+        }
+        bench::RefuseArguments("load_peak", why, kUsage);
     }
     g_path = argv[argc - 1];
     std::error_code error;

@@ -6,6 +6,7 @@
 // follows the locale the first time anything converts, so one run measures
 // one code page: 1252 by default, 936 with --code-page=936.
 #include "bench/bench_support.h"
+#include "bench/benchmark_usage.h"
 #include "bench/text_corpus.h"
 #include "document/loader_host.h"
 #include "document/text_file_loader.h"
@@ -250,23 +251,28 @@ void CheckAgreement() {
 
 } // namespace
 
+constexpr std::string_view kUsage =
+    "usage: loader_bench [--code-page=1252|936] [--size-mb=N] [benchmark options]\n";
+
 int main(int argc, char** argv) {
-    if (const char* page = bench::TakeOption(argc, argv, "--code-page=")) {
+    const char* page = bench::TakeOption(argc, argv, "--code-page=");
+    const char* megabytes = bench::TakeOption(argc, argv, "--size-mb=");
+    bench::InitializeBenchmarks(argc, argv, "loader_bench", kUsage);
+    if (page != nullptr) {
         g_setup.code_page = static_cast<UINT>(std::atoi(page));
     }
-    if (const char* megabytes = bench::TakeOption(argc, argv, "--size-mb=")) {
-        g_setup.size = static_cast<std::size_t>(std::atoi(megabytes)) << 20;
+    long size = 0;
+    if (megabytes != nullptr) {
+        if (!bench::ParseCount(megabytes, size)) {
+            bench::RefuseArguments("loader_bench", "--size-mb takes a count of megabytes", kUsage);
+        }
+        g_setup.size = static_cast<std::size_t>(size) << 20;
     }
     if (g_setup.code_page != 1252 && g_setup.code_page != 936) {
-        std::fputs("loader_bench: --code-page takes 1252 or 936\n", stderr);
-        return 2;
+        bench::RefuseArguments("loader_bench", "--code-page takes 1252 or 936", kUsage);
     }
     // Before anything converts: the ANSI code page is fixed at first use.
     ::setenv("LC_ALL", g_setup.code_page == 936 ? "zh_CN.GBK" : "en_US.UTF-8", 1);
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv)) {
-        return 1;
-    }
     std::string pattern =
         (std::filesystem::temp_directory_path() / "tallyroll-loader-bench-XXXXXX").string();
     if (::mkdtemp(pattern.data()) == nullptr) {

@@ -4,6 +4,7 @@
 // counts; a job is over when its last byte has been read there. With
 // --line=tcp the printer is a network printer on loopback instead: COM1
 // links to tcp:127.0.0.1:PORT and the thread reads the accepted connection.
+#include "bench/benchmark_usage.h"
 #include "engine/print_jobs.h"
 #include "engine/print_stream.h"
 #include "link/port_connection.h"
@@ -271,14 +272,13 @@ BENCHMARK(BM_SendText1KB)->Unit(benchmark::kMicrosecond);
 } // namespace
 
 int main(int argc, char** argv) {
-    benchmark::Initialize(&argc, argv);
-    bool tcp = false;
-    if (argc == 2 && std::strcmp(argv[1], "--line=tcp") == 0) {
-        tcp = true;
-        --argc;
-    }
-    if (benchmark::ReportUnrecognizedArguments(argc, argv)) {
-        return 1;
+    const char* kind = bench::TakeOption(argc, argv, "--line=");
+    bench::InitializeBenchmarks(argc, argv, "print_job_bench",
+                                "usage: print_job_bench [--line=pty|tcp] [benchmark options]\n");
+    const bool tcp = kind != nullptr && std::strcmp(kind, "tcp") == 0;
+    if (kind != nullptr && !tcp && std::strcmp(kind, "pty") != 0) {
+        bench::RefuseArguments("print_job_bench", "--line takes pty or tcp",
+                               "usage: print_job_bench [--line=pty|tcp] [benchmark options]\n");
     }
     DrainedLine line(tcp);
     const testing_support::DeviceTable devices; // COM1, for the life of the run

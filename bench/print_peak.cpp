@@ -14,6 +14,7 @@
 // so the figures describe a Print that sent the right bytes. Code page 0
 // follows LC_ALL as usual.
 #include "bench/text_corpus.h"
+#include "bench/usage.h"
 #include "document/text_file_loader.h"
 #include "link/port_connection.h"
 #include "platform/entry/program_resources.h"
@@ -374,18 +375,38 @@ void Run(Form& form, Printer& printer, const Options& options) {
     }
 }
 
+constexpr std::string_view kUsage =
+    "usage: print_peak [--rounds=N] FILE\n"
+    "       print_peak --write FILE [--size-mb=N] [--code-page=936]\n";
+
+[[noreturn]] void Refuse(const std::string& why) {
+    bench::RefuseArguments("print_peak", why, kUsage);
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
-    if (argc >= 3 && std::strcmp(argv[1], "--write") == 0) {
+    for (int i = 1; i < argc; ++i) {
+        if (bench::IsHelp(argv[i])) {
+            bench::AnswerHelp(kUsage);
+        }
+    }
+    if (argc >= 2 && std::strcmp(argv[1], "--write") == 0) {
+        if (argc < 3 || argv[2][0] == '-') {
+            Refuse("--write needs the FILE to write");
+        }
         unsigned code_page = 1252;
         std::size_t size = bench::kCorpusSize;
         for (int i = 3; i < argc; ++i) {
             const std::string_view arg = argv[i];
+            long megabytes = 0;
             if (arg == "--code-page=936") {
                 code_page = 936;
-            } else if (arg.rfind("--size-mb=", 0) == 0) {
-                size = static_cast<std::size_t>(std::atol(argv[i] + 10)) << 20;
+            } else if (arg.starts_with("--size-mb=") &&
+                       bench::ParseCount(arg.substr(10), megabytes)) {
+                size = static_cast<std::size_t>(megabytes) << 20;
+            } else {
+                Refuse("unexpected argument '" + std::string(arg) + "'");
             }
         }
         bench::WriteTextCorpus(argv[2], code_page, size);
@@ -394,17 +415,22 @@ int main(int argc, char** argv) {
     Options options;
     for (int i = 1; i < argc; ++i) {
         const std::string_view arg = argv[i];
-        if (arg.rfind("--rounds=", 0) == 0) {
-            options.rounds = std::atoi(argv[i] + 9);
+        long rounds = 0;
+        if (arg.starts_with("--rounds=") && bench::ParseCount(arg.substr(9), rounds)) {
+            options.rounds = static_cast<int>(rounds);
+        } else if (arg.starts_with("-") || !options.file.empty()) {
+            Refuse("unexpected argument '" + std::string(arg) + "'");
         } else {
             options.file = arg;
         }
     }
     if (options.file.empty()) {
-        std::fputs("usage: print_peak [--rounds=N] FILE | print_peak --write FILE "
-                   "[--size-mb=N] [--code-page=936]\n",
-                   stderr);
-        return 2;
+        Refuse("no FILE to print");
+    }
+    std::error_code error;
+    if (!std::filesystem::is_regular_file(options.file, error)) {
+        std::fprintf(stderr, "print_peak: %s: not a file that can be read\n", options.file.c_str());
+        return 1;
     }
     Printer printer; // before anything large is held: the fork copies little
     const testing_support::DeviceTable devices; // COM3, for the life of the run

@@ -12,6 +12,8 @@
 // The program runs with TERM=xterm-256color, LC_ALL=C.UTF-8, on an 80 x 24
 // terminal, and with TALLYROLL_DEVICES naming an empty folder, so no port is
 // found. --dump writes the bytes of the program's first run to FILE.
+#include "bench/usage.h"
+
 #include <algorithm>
 #include <cerrno>
 #include <chrono>
@@ -216,12 +218,22 @@ void Report(const char* name, const std::vector<Run>& runs) {
                 c.median, c.p90, c.max);
 }
 
+constexpr std::string_view kUsage =
+    "usage: startup_probe [--runs=N] [--anchor=PATH] [--dump=FILE] PROGRAM\n";
+
 Options Parse(int argc, char** argv) {
     Options o;
     for (int i = 1; i < argc; ++i) {
         const std::string_view a = argv[i];
+        long runs = 0;
+        if (bench::IsHelp(a)) {
+            bench::AnswerHelp(kUsage);
+        }
         if (a.rfind("--runs=", 0) == 0) {
-            o.runs = std::max(1, std::atoi(argv[i] + 7));
+            if (!bench::ParseCount(a.substr(7), runs)) {
+                bench::RefuseArguments("startup_probe", "--runs needs a count", kUsage);
+            }
+            o.runs = static_cast<int>(runs);
         } else if (a.rfind("--anchor=", 0) == 0) {
             o.anchor = std::string(a.substr(9));
         } else if (a.rfind("--dump=", 0) == 0) {
@@ -229,14 +241,12 @@ Options Parse(int argc, char** argv) {
         } else if (o.program.empty() && !a.starts_with("--")) {
             o.program = std::string(a);
         } else {
-            o.program.clear();
-            break;
+            bench::RefuseArguments("startup_probe", "unexpected argument '" + std::string(a) + "'",
+                                   kUsage);
         }
     }
     if (o.program.empty()) {
-        std::fputs("usage: startup_probe [--runs=N] [--anchor=PATH] [--dump=FILE] PROGRAM\n",
-                   stderr);
-        std::exit(2);
+        bench::RefuseArguments("startup_probe", "no PROGRAM to start", kUsage);
     }
     return o;
 }

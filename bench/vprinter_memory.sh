@@ -9,6 +9,8 @@
 # LIMIT_KB, when set, caps the printer's address space (ulimit -v), for a
 # printer that would otherwise take all the machine's memory.
 set -euo pipefail
+. "$(dirname "$0")/../tools/script_usage.sh"
+take_no_arguments "$@"
 cd "$(dirname "$0")/.."
 
 program=$(realpath "${VPRINTER:-build/default/tools/vprinter/tallyroll-vprinter}")

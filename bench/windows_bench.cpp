@@ -2,6 +2,7 @@
 // as many megabytes as --text-mb=N says), on the headless screen. The goal
 // is well under 16 ms each, with 1 GB as well.
 #include "bench/bench_support.h"
+#include "bench/benchmark_usage.h"
 #include "platform/headless/headless_front_end.h"
 #include "platform/windows/core/window_system.h"
 
@@ -182,12 +183,15 @@ BENCHMARK(BM_SetText)->Unit(benchmark::kMillisecond);
 } // namespace
 
 int main(int argc, char** argv) {
-    if (const char* mb = bench::TakeOption(argc, argv, "--text-mb=")) {
-        g_megabytes = static_cast<std::size_t>(std::atol(mb));
-    }
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv)) {
-        return 1;
+    constexpr std::string_view kUsage = "usage: windows_bench [--text-mb=N] [benchmark options]\n";
+    const char* mb = bench::TakeOption(argc, argv, "--text-mb=");
+    bench::InitializeBenchmarks(argc, argv, "windows_bench", kUsage);
+    if (mb != nullptr) {
+        long megabytes = 0;
+        if (!bench::ParseCount(mb, megabytes)) {
+            bench::RefuseArguments("windows_bench", "--text-mb takes a count of megabytes", kUsage);
+        }
+        g_megabytes = static_cast<std::size_t>(megabytes);
     }
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();

@@ -5,6 +5,11 @@
 #
 #   tools/check-deb.sh [BUILD_DIR]      (default build/ci)
 set -euo pipefail
+. "$(dirname "$0")/script_usage.sh"
+answer_help "$@"
+if (($# > 1)) || [[ "${1:-}" == -* ]]; then
+    refuse_argument "${@: -1}"
+fi
 cd "$(dirname "$0")/.."
 build="${1:-build/ci}"
 

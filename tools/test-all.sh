@@ -12,6 +12,8 @@
 #   TALLYROLL_SKIP_WINDOWS=1 ... leave out the Windows build (local runs;
 #                                CI runs it)
 set -euo pipefail
+. "$(dirname "$0")/script_usage.sh"
+take_no_arguments "$@"
 cd "$(dirname "$0")/.."
 
 step() {

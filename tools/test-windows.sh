@@ -31,14 +31,13 @@ cd "$(dirname "$0")/.."
 root="$PWD"
 started="$(date +%s%N)"
 
+. tools/script_usage.sh
+answer_help "$@"
 update_screenshot=""
 for arg in "$@"; do
     case "$arg" in
     --update-screenshot) update_screenshot=1 ;;
-    *)
-        echo "usage: tools/test-windows.sh [--update-screenshot]" >&2
-        exit 2
-        ;;
+    *) refuse_argument "$arg" ;;
     esac
 done
 
@@ -209,7 +208,9 @@ done
 dosdevices="$WINEPREFIX/dosdevices"
 rm -f "$dosdevices"/com[0-9]*
 for port in 3 4; do
-    wait_until 10 grep -q '"event":"ready"' "$run/com$port.jsonl" ||
+    # -s: the printer writes its events file once it has started; until then
+    # the file is missing, which is no error to show.
+    wait_until 10 grep -qs '"event":"ready"' "$run/com$port.jsonl" ||
         die "the virtual printer for COM$port did not start (see $run/com$port.log)"
     ln -s "$run/devices/COM$port" "$dosdevices/com$port"
 done

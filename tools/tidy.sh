@@ -11,6 +11,8 @@
 # platform tests tools, and may name subfolders (platform/posix). CLANG_TIDY names the
 # binary, TIDY_JOBS the number run at once (default: the number of cores).
 set -euo pipefail
+. "$(dirname "$0")/script_usage.sh"
+answer_help "$@"
 
 root="$(cd "$(dirname "$0")/.." && pwd)"
 build="${root}/build/ci"
@@ -19,6 +21,11 @@ if [[ "${1:-}" == "-p" ]]; then
     shift 2
 fi
 folders=("$@")
+for folder in "${folders[@]}"; do
+    if [[ "${folder}" == -* || ! -d "${root}/${folder}" ]]; then
+        refuse_argument "${folder}"
+    fi
+done
 if [[ ${#folders[@]} -eq 0 ]]; then
     folders=(app ui engine link document res platform tests tools)
 fi

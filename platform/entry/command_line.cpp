@@ -1,10 +1,13 @@
 #include "platform/entry/command_line.h"
 
+#include "platform/entry/shown_text.h"
 #include "platform/posix/device_table.h"
 #include "platform/posix/socket_target.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <filesystem>
 #include <string_view>
 #include <system_error>
@@ -54,10 +57,28 @@ std::string Remark(const LinkedPort& port) {
         return "   (" + port.description + ", reached when a job runs)";
     case LinkedPort::Kind::BadAddress:
         return "   (not a printer address: tcp:HOST:PORT or bt:AA:BB:CC:DD:EE:FF[/CHANNEL])";
+    case LinkedPort::Kind::Loop:
+        return "   (a loop: the links lead back to themselves and never reach a device)";
     case LinkedPort::Kind::Device:
         break;
     }
     return port.present ? "" : "   (missing: nothing there now)";
+}
+
+// Writes an answer to standard output. Output that cannot be written (a
+// full disk, a closed descriptor, a reader that went away) fails the
+// program, as it does for the tools of the system: a script must not take
+// a lost answer for one given.
+int Answer(std::string_view text) {
+    const bool written = std::fwrite(text.data(), 1, text.size(), stdout) == text.size();
+    const bool flushed = std::fflush(stdout) == 0;
+    if (written && flushed && std::ferror(stdout) == 0) {
+        return 0;
+    }
+    const int error = errno;
+    (void)std::fprintf(stderr, "tallyroll: cannot write the answer: %s\n",
+                       std::strerror(error != 0 ? error : EIO));
+    return 1;
 }
 
 } // namespace
@@ -90,6 +111,9 @@ std::vector<LinkedPort> LinkedPorts(const std::string& folder) {
             break;
         case posix_layer::TargetKind::Device:
             port.present = fs::exists(entry.path(), linkError); // stat, never open
+            if (linkError.value() == ELOOP) {
+                port.kind = LinkedPort::Kind::Loop;
+            }
             break;
         }
         ports.push_back(std::move(port));
@@ -101,26 +125,33 @@ std::vector<LinkedPort> LinkedPorts(const std::string& folder) {
 }
 
 std::string HelpText(const std::string& folder) {
+    namespace fs = std::filesystem;
     std::string text;
     text += kUsage;
     text += "\n";
     text += kAbout;
     text += kKeys;
-    text += "Ports: \"COMn:\" is a link in the device table " + folder + "\n";
+    const std::string shownFolder = ShownText(folder);
+    text += "Ports: \"COMn:\" is a link in the device table " + shownFolder + "\n";
     text += "(TALLYROLL_DEVICES names another folder). The form lists COM1 to COM9.\n";
     const std::vector<LinkedPort> ports = LinkedPorts(folder);
-    if (ports.empty()) {
+    std::error_code error;
+    if (fs::exists(folder, error) && !fs::is_directory(folder, error)) {
+        text += "  that is not a folder: no port can be opened until it is one\n";
+    } else if (ports.empty()) {
         text += "  no port is linked there yet\n";
     }
     for (const LinkedPort& port : ports) {
-        text += "  " + port.name + " -> " + port.target + Remark(port) + "\n";
+        text += "  " + port.name + " -> " + ShownText(port.target) + Remark(port) + "\n";
     }
-    text += "\nLink a port, for example a USB serial adapter as COM3, a paired Bluetooth\n";
-    text += "printer (RFCOMM channel 1, or add /N) as COM4, a network printer as COM5:\n";
-    text += "  mkdir -p " + folder + "\n";
-    text += "  ln -sf /dev/ttyUSB0 " + folder + "/COM3\n";
-    text += "  ln -sf bt:00:11:22:33:44:55 " + folder + "/COM4\n";
-    text += "  ln -sf tcp:192.168.1.50:9100 " + folder + "/COM5\n";
+    text += "\nLink a port, for example a USB serial adapter as COM3 (by its stable name\n";
+    text += "under /dev/serial/by-id, which stays the same whichever socket it is in), a\n";
+    text += "paired Bluetooth printer (RFCOMM channel 1, or add /N) as COM4, a network\n";
+    text += "printer as COM5:\n";
+    text += "  mkdir -p " + shownFolder + "\n";
+    text += "  ln -sf /dev/serial/by-id/usb-... " + shownFolder + "/COM3\n";
+    text += "  ln -sf bt:00:11:22:33:44:55 " + shownFolder + "/COM4\n";
+    text += "  ln -sf tcp:192.168.1.50:9100 " + shownFolder + "/COM5\n";
     return text;
 }
 
@@ -129,17 +160,18 @@ std::optional<int> AnswerArguments(int argc, const char* const* argv) {
         return std::nullopt;
     }
     const std::string_view first = argv[1] != nullptr ? argv[1] : "";
-    if (argc == 2 && (first == "--help" || first == "-h")) {
-        const std::string help = HelpText(posix_layer::DeviceFolder());
-        (void)std::fwrite(help.data(), 1, help.size(), stdout);
-        return 0;
+    const bool help = first == "--help" || first == "-h";
+    if (argc == 2 && help) {
+        return Answer(HelpText(posix_layer::DeviceFolder()));
     }
     if (argc == 2 && first == "--version") {
-        (void)std::fwrite(kVersion.data(), 1, kVersion.size(), stdout);
-        return 0;
+        return Answer(kVersion);
     }
-    (void)std::fprintf(stderr, "tallyroll: unexpected argument \"%.*s\"\n",
-                       static_cast<int>(first.size()), first.data());
+    // After a known option, the argument that follows it is the wrong one.
+    const bool known = help || first == "--version";
+    const char* wrong = known ? argv[2] : argv[1];
+    (void)std::fprintf(stderr, "tallyroll: unexpected argument \"%s\"\n",
+                       ShownText(wrong != nullptr ? wrong : "").c_str());
     (void)std::fwrite(kUsage.data(), 1, kUsage.size(), stderr);
     return 2;
 }

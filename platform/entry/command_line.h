@@ -9,7 +9,8 @@
 namespace entry {
 
 struct LinkedPort {
-    enum class Kind { Device, Printer, BadAddress };
+    // Loop: a link that leads back to itself (COM3 -> COM3, a -> b -> a).
+    enum class Kind { Device, Printer, BadAddress, Loop };
     std::string name;   // "COM3"
     std::string target; // where the link points
     Kind kind = Kind::Device;

@@ -13,6 +13,7 @@ constexpr DWORD kErrorInvalidFunction = 1;
 constexpr DWORD kErrorFileExists = 80;
 constexpr DWORD kErrorDiskFull = 112;
 constexpr DWORD kErrorFilenameTooLong = 206;
+constexpr DWORD kErrorCantResolveFilename = 1921;
 
 struct ErrnoRow {
     int err;
@@ -35,6 +36,10 @@ struct ErrnoRow {
 // EEXIST                80 file exists
 // ENOSPC                112 disk full
 // ENAMETOOLONG          206 file name too long
+// ELOOP                 1921 cannot resolve the name   links that lead back to themselves
+//                                                      (COM3 -> COM3, a -> b -> a): what
+//                                                      Win32 answers for a chain of links
+//                                                      it cannot follow to its end
 // EIO                   1167 device not connected      the line hung up: printer off, link dropped
 // ENXIO, ENODEV         1617 device removed            the device went away while open
 // EPIPE                 109 broken pipe                the reading end is gone
@@ -62,6 +67,7 @@ constexpr ErrnoRow kTable[] = {
     {EEXIST, kErrorFileExists},
     {ENOSPC, kErrorDiskFull},
     {ENAMETOOLONG, kErrorFilenameTooLong},
+    {ELOOP, kErrorCantResolveFilename},
     {EIO, ERROR_DEVICE_NOT_CONNECTED},
     {ENXIO, ERROR_DEVICE_REMOVED},
     {ENODEV, ERROR_DEVICE_REMOVED},

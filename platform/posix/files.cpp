@@ -215,6 +215,12 @@ std::size_t WriteToPort(posix_layer::OpenObject& port, const BYTE* bytes, std::s
         }
     }
     error = ERROR_SUCCESS;
+    if (port.isSocket()) {
+        error = posix_layer::ReconnectIfPrinterClosed(port);
+        if (error != ERROR_SUCCESS) {
+            return 0;
+        }
+    }
     const int fd = port.fd();
     const int flags = ::fcntl(fd, F_GETFL);
     if (flags == -1 || ::fcntl(fd, F_SETFL, flags | O_NONBLOCK) == -1) {

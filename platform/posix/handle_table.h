@@ -8,6 +8,7 @@
 #include "platform/win32/comm.h"
 #include "platform/win32/types.h"
 
+#include <functional>
 #include <memory>
 #include <mutex>
 #include <string>
@@ -52,6 +53,10 @@ public:
     // What the user knows the object by ("COM3", "notes.txt"), for the
     // report of a call that keeps them waiting.
     std::u16string label;
+    // A socket port's way back to its printer: a new connection to the same
+    // address (the claim stays with this object), answered as a descriptor,
+    // or -1 with the error. Empty for everything else.
+    std::function<int(DWORD& error)> connectAgain;
     // The run of reads a load makes, watched as one operation. Used only by
     // the one thread that reads the object.
     BusyWatch reads;

@@ -14,11 +14,13 @@
 #include <cstdio>
 #include <cstring>
 #include <fcntl.h>
+#include <linux/sockios.h>
 #include <memory>
 #include <netdb.h>
 #include <netinet/in.h>
 #include <netinet/tcp.h>
 #include <poll.h>
+#include <sys/ioctl.h>
 #include <sys/socket.h>
 #include <sys/un.h>
 #include <system_error>
@@ -245,6 +247,41 @@ int ConnectBluetooth(const BluetoothTarget& target, BusyWatch& watch, const IoPr
     return error == ERROR_SUCCESS ? fd.release() : -1;
 }
 
+// Connects to the printer, waiting where the user sees it ("Connecting COM4
+// to ...") and can cancel it.
+int Connect(const SocketTarget& target, const std::string& linkName, DWORD& error) {
+    // The progress only points at these: they must outlive the wait.
+    const std::u16string name = text::Utf8ToUtf16(linkName);
+    const std::u16string description = text::Utf8ToUtf16(DescribeTarget(target));
+    IoProgress progress;
+    progress.activity = IoProgress::Activity::Connecting;
+    progress.name = name;
+    progress.target = description;
+    BusyWatch watch;
+    watch.begin();
+    return std::holds_alternative<TcpTarget>(target)
+               ? ConnectTcp(std::get<TcpTarget>(target), watch, progress, error)
+               : ConnectBluetooth(std::get<BluetoothTarget>(target), watch, progress, error);
+}
+
+// Whether the printer ended the connection in good order (its end shut, no
+// error pending) after taking every byte sent to it, so that nothing of a
+// job is lost by going on over a new one. Looks without taking any byte the
+// printer may have sent.
+bool ClosedInGoodOrder(int fd) {
+    pollfd look{fd, POLLIN | POLLRDHUP, 0};
+    if (::poll(&look, 1, 0) != 1 || (look.revents & POLLERR) != 0) {
+        return false;
+    }
+    bool shut = (look.revents & POLLRDHUP) != 0;
+    if (!shut && (look.revents & POLLIN) != 0) {
+        char byte = 0;
+        shut = ::recv(fd, &byte, 1, MSG_PEEK | MSG_DONTWAIT) == 0;
+    }
+    int unsent = 0;
+    return shut && ::ioctl(fd, SIOCOUTQ, &unsent) == 0 && unsent == 0;
+}
+
 std::string Lowercase(std::string text) {
     for (char& c : text) {
         c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
@@ -268,19 +305,8 @@ ObjectRef OpenSocketPort(const SocketTarget& target, const std::string& linkName
     if (!claim.valid()) {
         return nullptr;
     }
-    const std::u16string name = text::Utf8ToUtf16(linkName);
-    const std::u16string description = text::Utf8ToUtf16(DescribeTarget(target));
-    IoProgress progress;
-    progress.activity = IoProgress::Activity::Connecting;
-    progress.name = name;
-    progress.target = description;
-    BusyWatch watch;
-    watch.begin();
     DWORD error = ERROR_SUCCESS;
-    const int fd =
-        std::holds_alternative<TcpTarget>(target)
-            ? ConnectTcp(std::get<TcpTarget>(target), watch, progress, error)
-            : ConnectBluetooth(std::get<BluetoothTarget>(target), watch, progress, error);
+    const int fd = Connect(target, linkName, error);
     if (fd == -1) {
         return Fail(error);
     }
@@ -288,7 +314,29 @@ ObjectRef OpenSocketPort(const SocketTarget& target, const std::string& linkName
     OpenObject::PortState state;
     state.settings = SocketPortDefaults();
     object->setPort(state);
+    object->connectAgain = [target, linkName](DWORD& failure) {
+        return Connect(target, linkName, failure);
+    };
     return object;
+}
+
+DWORD ReconnectIfPrinterClosed(OpenObject& port) {
+    if (!port.connectAgain || !ClosedInGoodOrder(port.fd())) {
+        return ERROR_SUCCESS;
+    }
+    DWORD error = ERROR_SUCCESS;
+    Descriptor fresh(port.connectAgain(error));
+    if (!fresh.valid()) {
+        // Cancelled: the user may try again. Anything else: the printer that
+        // closed is not there any more, as a connection that died says.
+        return error == ERROR_OPERATION_ABORTED ? error : ERROR_NETNAME_DELETED;
+    }
+    // The new connection takes the old one's descriptor number, so that the
+    // handle and anyone holding the object see it at once.
+    if (::dup3(fresh.value(), port.fd(), O_CLOEXEC) == -1) {
+        return ERROR_NETNAME_DELETED;
+    }
+    return ERROR_SUCCESS;
 }
 
 void SetConnectTimeLimits(std::chrono::milliseconds network, std::chrono::milliseconds bluetooth) {

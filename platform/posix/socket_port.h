@@ -22,6 +22,16 @@ namespace posix_layer {
 // unreachable, 121 no answer in time, 50 no such sockets on this system.
 ObjectRef OpenSocketPort(const SocketTarget& target, const std::string& linkName);
 
+// Called before each write on a socket port. A printer that closed the
+// connection in good order after taking every byte sent on it (many network
+// printers close a connection left idle) is connected to again, under the
+// same descriptor, so that the write goes out as if nothing had happened.
+// Answers ERROR_SUCCESS when the write may go ahead (on a connection that
+// failed otherwise it then fails itself, as before); otherwise the write's
+// error: 995 when the user cancelled the new connection, 64 when the printer
+// cannot be reached again (a printer that is gone).
+DWORD ReconnectIfPrinterClosed(OpenObject& port);
+
 // How long connecting may take before it fails with 121: 5 s for a network
 // printer, 10 s for a Bluetooth one (paging a device that is off takes about
 // 5 s). Tests shorten them.

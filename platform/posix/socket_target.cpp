@@ -8,6 +8,22 @@ namespace {
 constexpr std::string_view kTcp = "tcp:";
 constexpr std::string_view kBluetooth = "bt:";
 
+// "TCP:" and "Bt:" are what a user means by "tcp:" and "bt:", as Win32's
+// names are read in any case.
+bool StartsWithAnyCase(std::string_view text, std::string_view prefix) {
+    if (text.size() < prefix.size()) {
+        return false;
+    }
+    for (std::size_t i = 0; i < prefix.size(); ++i) {
+        const char c = text[i];
+        const char lower = c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+        if (lower != prefix[i]) {
+            return false;
+        }
+    }
+    return true;
+}
+
 bool ParseNumber(std::string_view text, unsigned long& out) {
     if (text.empty() || text.size() > 5) {
         return false;
@@ -85,8 +101,11 @@ bool ParseTcp(std::string_view text, TcpTarget& out) {
     if (host.empty() || !ParseNumber(port, number) || number == 0 || number > 65535) {
         return false;
     }
+    // No host name holds a control character; one in a link's text is a
+    // mistake, and would reach the screen in the "Connecting" line.
     for (char c : host) {
-        if (c == '/' || c == ' ' || c == '[' || c == ']') {
+        const auto byte = static_cast<unsigned char>(c);
+        if (c == '/' || c == ' ' || c == '[' || c == ']' || byte < 0x20 || byte == 0x7F) {
             return false;
         }
     }
@@ -98,7 +117,7 @@ bool ParseTcp(std::string_view text, TcpTarget& out) {
 } // namespace
 
 TargetKind ParseLinkTarget(std::string_view text, SocketTarget& target) {
-    if (text.starts_with(kTcp)) {
+    if (StartsWithAnyCase(text, kTcp)) {
         TcpTarget tcp;
         if (!ParseTcp(text.substr(kTcp.size()), tcp)) {
             return TargetKind::Malformed;
@@ -106,7 +125,7 @@ TargetKind ParseLinkTarget(std::string_view text, SocketTarget& target) {
         target = tcp;
         return TargetKind::Socket;
     }
-    if (text.starts_with(kBluetooth)) {
+    if (StartsWithAnyCase(text, kBluetooth)) {
         BluetoothTarget bt;
         if (!ParseBluetooth(text.substr(kBluetooth.size()), bt)) {
             return TargetKind::Malformed;

@@ -17,6 +17,7 @@
 #include <fstream>
 #include <iostream>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace {
@@ -102,8 +103,25 @@ std::string DepfilePath(const fs::path& path) {
 } // namespace
 
 int main(int argc, char** argv) {
+    constexpr const char* kUsage =
+        "usage: tallyroll_rescompile ICON-DIR OUTPUT.cpp|OUTPUT.res [DEPFILE]\n";
+    // No file name of the build starts with "-": such an argument is an
+    // option, and the only one is the question what the arguments are.
+    for (int i = 1; i < argc; ++i) {
+        const std::string_view arg = argv[i];
+        if (arg == "--help" || arg == "-h") {
+            std::cout << kUsage;
+            return std::cout.flush() ? 0 : 1;
+        }
+        if (arg.starts_with('-')) {
+            std::cerr << "tallyroll_rescompile: unexpected argument '" << arg << "'\n" << kUsage;
+            return 2;
+        }
+    }
     if (argc != 3 && argc != 4) {
-        std::cerr << "usage: tallyroll_rescompile ICON-DIR OUTPUT.cpp|OUTPUT.res [DEPFILE]\n";
+        std::cerr << "tallyroll_rescompile: " << (argc < 3 ? "too few" : "too many")
+                  << " arguments\n"
+                  << kUsage;
         return 2;
     }
     try {

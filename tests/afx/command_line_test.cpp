@@ -1,6 +1,7 @@
 // What the program answers before it starts: --help lists the device table
 // without opening a port, --version its version, anything else is refused.
 #include "platform/entry/command_line.h"
+#include "platform/entry/shown_text.h"
 
 #include <filesystem>
 #include <fstream>
@@ -74,6 +75,70 @@ TEST_F(DeviceFolder, NeverOpensWhatALinkPointsTo) {
     EXPECT_TRUE(ports[0].present);
 }
 
+TEST_F(DeviceFolder, LinkLoopsAreShownAsLoopsNeverAsMissing) {
+    fs::create_symlink("COM3", folder_ / "COM3");
+    fs::create_symlink(folder_ / "COM2", folder_ / "COM1");
+    fs::create_symlink(folder_ / "COM1", folder_ / "COM2");
+    const auto ports = entry::LinkedPorts(folder_.string());
+    ASSERT_EQ(ports.size(), 3u);
+    for (const auto& port : ports) {
+        EXPECT_EQ(port.kind, entry::LinkedPort::Kind::Loop) << port.name;
+    }
+    const std::string help = entry::HelpText(folder_.string());
+    EXPECT_NE(help.find("COM3 -> COM3   (a loop"), std::string::npos) << help;
+    EXPECT_EQ(help.find("missing"), std::string::npos) << help;
+}
+
+TEST_F(DeviceFolder, ATableThatIsAFileIsSaidToBeNoFolder) {
+    const fs::path file = folder_ / "devices";
+    std::ofstream(file) << "COM3\n";
+    const std::string help = entry::HelpText(file.string());
+    EXPECT_NE(help.find("not a folder"), std::string::npos) << help;
+    EXPECT_EQ(help.find("no port is linked there yet"), std::string::npos) << help;
+}
+
+TEST_F(DeviceFolder, ControlCharactersOfLinksAndFoldersAreShownEscaped) {
+    fs::create_symlink("/dev/\x1b]0;owned\x07tty\x9b", folder_ / "COM1");
+    fs::create_symlink("tcp:\x1b[2J:9100", folder_ / "COM2");
+    const fs::path odd = folder_ / "t\x1b[31mable";
+    fs::create_directories(odd);
+    for (const fs::path& table : {folder_, odd}) {
+        const std::string help = entry::HelpText(table.string());
+        for (const char c : help) {
+            const auto byte = static_cast<unsigned char>(c);
+            EXPECT_TRUE(byte >= 0x20 || c == '\n') << "raw control byte " << int{byte};
+        }
+    }
+    const std::string help = entry::HelpText(folder_.string());
+    EXPECT_NE(help.find("COM1 -> /dev/\\x1b]0;owned\\x07tty\\x9b   (missing"), std::string::npos)
+        << help;
+    EXPECT_NE(help.find("COM2 -> tcp:\\x1b[2J:9100   (not a printer address"), std::string::npos)
+        << help;
+    EXPECT_NE(entry::HelpText(odd.string()).find("t\\x1b[31mable"), std::string::npos);
+}
+
+TEST_F(DeviceFolder, TheHelpAdvisesTheStableNamesOfUsbAdapters) {
+    const std::string help = entry::HelpText(folder_.string());
+    EXPECT_NE(help.find("ln -sf /dev/serial/by-id/"), std::string::npos) << help;
+    EXPECT_EQ(help.find("ln -sf /dev/ttyUSB"), std::string::npos) << help;
+}
+
+TEST(ShownText, EscapesWhatATerminalWouldActOnAndKeepsEveryScript) {
+    EXPECT_EQ(entry::ShownText("plain COM3 -> /dev/ttyS0"), "plain COM3 -> /dev/ttyS0");
+    EXPECT_EQ(entry::ShownText("Grüße 日本 🖨"), "Grüße 日本 🖨");
+    EXPECT_EQ(entry::ShownText("a\x1b[2Jb\tc\nd\x7f"), "a\\x1b[2Jb\\x09c\\x0ad\\x7f");
+    EXPECT_EQ(entry::ShownText("C:\\x"), "C:\\\\x") << "a backslash reads back one way";
+    EXPECT_EQ(entry::ShownText(std::string("a\0b", 3)), "a\\x00b");
+    // C1 controls, raw or in their UTF-8 form, and bytes that are no UTF-8.
+    const std::string csi = "\x9b";
+    EXPECT_EQ(entry::ShownText(csi + "2J"), "\\x9b2J");
+    EXPECT_EQ(entry::ShownText("\xc2" + csi + "2J"), "\\xc2\\x9b2J");
+    const std::string cut = "\xe6\x97"; // the first two bytes of a CJK character
+    EXPECT_EQ(entry::ShownText(cut + "x"), "\\xe6\\x97x");
+    EXPECT_EQ(entry::ShownText("\xc0\xaf"), "\\xc0\\xaf") << "an overlong slash";
+    EXPECT_EQ(entry::ShownText("\xed\xa0\x80"), "\\xed\\xa0\\x80") << "a surrogate";
+}
+
 TEST(CommandLine, AnswersHelpAndVersionAndRefusesEverythingElse) {
     const char* none[] = {"tallyroll"};
     EXPECT_FALSE(entry::AnswerArguments(1, none).has_value()) << "no argument: the form";
@@ -92,7 +157,18 @@ TEST(CommandLine, AnswersHelpAndVersionAndRefusesEverythingElse) {
     const char* two[] = {"tallyroll", "--help", "extra"};
     testing::internal::CaptureStderr();
     EXPECT_EQ(entry::AnswerArguments(3, two), 2);
-    testing::internal::GetCapturedStderr();
+    EXPECT_NE(testing::internal::GetCapturedStderr().find("unexpected argument \"extra\""),
+              std::string::npos)
+        << "the argument that is wrong is named, not the option before it";
+}
+
+TEST(CommandLine, AWrongArgumentIsShownWithItsControlCharactersEscaped) {
+    const char* argv[] = {"tallyroll", "\x1b]2;title\x07"};
+    testing::internal::CaptureStderr();
+    EXPECT_EQ(entry::AnswerArguments(2, argv), 2);
+    const std::string said = testing::internal::GetCapturedStderr();
+    EXPECT_NE(said.find("\"\\x1b]2;title\\x07\""), std::string::npos) << said;
+    EXPECT_EQ(said.find('\x1b'), std::string::npos);
 }
 
 } // namespace

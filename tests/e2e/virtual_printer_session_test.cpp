@@ -4,6 +4,7 @@
 #include "terminal_fixture.h"
 #include "program_command.h"
 #include "tests/support/pty_printer.h"
+#include "tests/support/temp_folder.h"
 
 #include <csignal>
 #include <fstream>
@@ -47,7 +48,7 @@ protected:
 
     // Starts the virtual printer as COM3 of the private table.
     void startPrinter() {
-        events_ = table_.folder() + "/../events.jsonl";
+        events_ = work_.path() + "/events.jsonl";
         printer_ = ::fork();
         if (printer_ == 0) {
             ::execl(VPRINTER_BINARY, VPRINTER_BINARY, "--port", "3", "--devices",
@@ -62,6 +63,8 @@ protected:
     std::string events() const { return ReadAll(events_); }
 
     testing_support::DeviceTable table_;
+    // The printer's events, beside the table rather than in it.
+    testing_support::TempFolder work_{"tallyroll-vprinter-session"};
     std::string events_;
     pid_t printer_ = -1;
 };

@@ -1,7 +1,8 @@
 // The port connection, unchanged, over a printer's socket: a network printer
 // on loopback takes the configured connection with the printer's settings
 // remembered, and a Bluetooth printer where this system has no Bluetooth is
-// reported at once with its own number. (Hang-ups, refusals and waits are
+// reported at once with its own number; a printer that closed the idle
+// connection is reached again for the next job. (Hang-ups, refusals and waits are
 // tested with the whole program: tests/e2e/network_printer_session_test.cpp.)
 #include "link/port_connection.h"
 #include "platform/win32/comm.h"
@@ -12,6 +13,7 @@
 #include "tests/support/tcp_printer.h"
 
 #include <gtest/gtest.h>
+#include <memory>
 #include <sys/socket.h>
 #include <unistd.h>
 
@@ -54,6 +56,41 @@ TEST_F(NetworkConnection, OpensWithThePrintersSettingsRememberedAndSendsTheBytes
     ASSERT_TRUE(WritePort(host_, bytes, sizeof bytes));
     ASSERT_TRUE(printer_.WaitForBytes(sizeof bytes));
     EXPECT_EQ(printer_.Received(), Bytes(bytes, bytes + sizeof bytes));
+}
+
+TEST_F(NetworkConnection, APrinterThatClosedTheIdleConnectionTakesTheNextJobWithoutAMessage) {
+    ASSERT_TRUE(OpenPort(host_, 3));
+    ASSERT_TRUE(WritePort(host_, "first", 5));
+    ASSERT_TRUE(printer_.WaitForBytes(5));
+    printer_.CloseIdleConnection();
+    ASSERT_TRUE(printer_.WaitForClose());
+    // The next job: the connection is open as far as the program knows.
+    ASSERT_TRUE(OpenPort(host_, 3));
+    ASSERT_TRUE(WritePort(host_, "\x1b@", 2));
+    ASSERT_TRUE(WritePort(host_, "second", 6));
+    ASSERT_TRUE(printer_.WaitForBytes(13));
+    EXPECT_EQ(printer_.Received(), testing_support::ToBytes("first\x1b@second"));
+    EXPECT_TRUE(boxes_.Boxes().empty()) << "nothing to tell the user";
+    EXPECT_EQ(printer_.Connections(), 2);
+}
+
+TEST(NetworkConnectionGone, APrinterGoneAfterClosingFailsTheJobOnceAndTheNextOpenSaysWhy) {
+    DeviceTable table;
+    MessageBoxRecorder boxes;
+    TestHost host;
+    auto printer = std::make_unique<TcpPrinter>();
+    table.Link(3, printer->target());
+    ASSERT_TRUE(OpenPort(host, 3));
+    printer->CloseIdleConnection();
+    ASSERT_TRUE(printer->WaitForClose());
+    printer.reset();
+    EXPECT_FALSE(WritePort(host, "job", 3));
+    EXPECT_FALSE(g_bPortOpen) << "closed, so that the next job opens the port again";
+    EXPECT_FALSE(OpenPort(host, 3));
+    const auto shown = boxes.Boxes();
+    ASSERT_EQ(shown.size(), 2u);
+    EXPECT_EQ(shown[0].text, u"Can't Send Data to Printer!");
+    EXPECT_EQ(shown[1].text, u"Unable to open COM3:, Error No.=1225");
 }
 
 TEST(BluetoothConnection, WithoutBluetoothInThisSystemTheOpenFailsAtOnceWithItsMessage) {

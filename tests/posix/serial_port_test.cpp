@@ -2,10 +2,12 @@
 #include "platform/win32/comm.h"
 #include "platform/win32/kernel.h"
 #include "tests/support/pty_printer.h"
+#include "tests/support/temp_folder.h"
 
 #include <atomic>
 #include <csignal>
 #include <cstdlib>
+#include <filesystem>
 #include <gtest/gtest.h>
 #include <pthread.h>
 #include <sys/stat.h>
@@ -69,6 +71,26 @@ TEST_F(SerialPort, APortWithoutALinkDoesNotExist) {
     table_.Link(5, table_.folder() + "/nowhere"); // a dangling link
     EXPECT_EQ(OpenCom(u"COM5:"), INVALID_HANDLE_VALUE);
     EXPECT_EQ(GetLastError(), ERROR_FILE_NOT_FOUND);
+}
+
+TEST_F(SerialPort, ALinkLoopCannotBeResolvedAndATableThatIsAFileHasNoPath) {
+    table_.Link(4, "COM4");
+    table_.Link(5, table_.folder() + "/COM6");
+    table_.Link(6, table_.folder() + "/COM5");
+    for (const char16_t* name : {u"COM4:", u"COM5:"}) {
+        SetLastError(0);
+        EXPECT_EQ(OpenCom(name), INVALID_HANDLE_VALUE);
+        EXPECT_EQ(GetLastError(), 1921u) << "a loop is no missing port, nor a general failure";
+    }
+    testing_support::TempFolder other("tallyroll-devices");
+    other.file("devices", "COM3\n");
+    const char* saved = std::getenv("TALLYROLL_DEVICES");
+    const std::string restore = saved != nullptr ? saved : "";
+    ::setenv("TALLYROLL_DEVICES", (other.path() + "/devices").c_str(), 1);
+    SetLastError(0);
+    EXPECT_EQ(OpenCom(u"COM3:"), INVALID_HANDLE_VALUE);
+    EXPECT_EQ(GetLastError(), ERROR_PATH_NOT_FOUND);
+    ::setenv("TALLYROLL_DEVICES", restore.c_str(), 1);
 }
 
 TEST_F(SerialPort, ASecondOpenerIsRefusedUntilTheFirstCloses) {
@@ -167,7 +189,12 @@ TEST_F(SerialPort, AWriteWhoseReaderIsGoneFailsWithBrokenPipeAndTheProgramLivesO
             ::close(pipeEnds[0]);
             DWORD n = 0;
             const BOOL written = WriteFile(h, "x", 1, &n, nullptr);
-            std::_Exit(!written && GetLastError() == ERROR_BROKEN_PIPE ? 0 : 3);
+            const int status = !written && GetLastError() == ERROR_BROKEN_PIPE ? 0 : 3;
+            // This process ran the fixture again and made a device table of
+            // its own, which no destructor removes on the way out below.
+            std::error_code ignored;
+            std::filesystem::remove_all(table_.folder(), ignored);
+            std::_Exit(status);
         },
         ::testing::ExitedWithCode(0), "");
 }

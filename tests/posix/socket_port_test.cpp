@@ -14,6 +14,7 @@
 #include <csignal>
 #include <cstring>
 #include <gtest/gtest.h>
+#include <memory>
 #include <mutex>
 #include <netinet/in.h>
 #include <sched.h>
@@ -233,6 +234,54 @@ TEST_F(NetworkPort, APrinterThatHangsUpFailsTheWriteAsGone) {
     CloseHandle(h);
 }
 
+// Writes a job as the program does: the lead-in, then the rest.
+bool WriteJob(HANDLE h, const std::string& leadIn, const std::string& body) {
+    DWORD n = 0;
+    return WriteFile(h, leadIn.data(), static_cast<DWORD>(leadIn.size()), &n, nullptr) &&
+           WriteFile(h, body.data(), static_cast<DWORD>(body.size()), &n, nullptr);
+}
+
+TEST_F(NetworkPort, APrinterThatClosedAnIdleConnectionIsDialledAgainAndGetsExactlyTheNextJob) {
+    HANDLE h = OpenCom(u"COM3:");
+    ASSERT_NE(h, INVALID_HANDLE_VALUE) << GetLastError();
+    const std::string first = "\x1b@first job\r\n";
+    const std::string second(std::size_t{200} * 1024, 's'); // more than one write's worth
+    ASSERT_TRUE(WriteJob(h, "\x1b@", "first job\r\n"));
+    ASSERT_TRUE(printer_.WaitForBytes(first.size()));
+    for (int round = 2; round <= 3; ++round) { // and again on the new connection
+        printer_.CloseIdleConnection();
+        ASSERT_TRUE(printer_.WaitForClose());
+        const std::size_t before = printer_.Received().size();
+        ASSERT_TRUE(WriteJob(h, "\x1b@", second)) << GetLastError();
+        ASSERT_TRUE(printer_.WaitForBytes(before + 2 + second.size()));
+        const Bytes got = printer_.Received();
+        EXPECT_EQ(Bytes(got.begin() + static_cast<std::ptrdiff_t>(before), got.end()),
+                  testing_support::ToBytes("\x1b@" + second))
+            << "the job arrives whole, on the new connection, and nothing else";
+        EXPECT_EQ(printer_.Connections(), round);
+    }
+    CloseHandle(h);
+    EXPECT_TRUE(printer_.WaitForClose());
+}
+
+TEST(NetworkPortClosedIdle, APrinterThatClosedAndIsGoneFailsTheNextWriteAsGone) {
+    DeviceTable table;
+    auto printer = std::make_unique<TcpPrinter>();
+    ASSERT_TRUE(printer->listening());
+    table.Link(3, printer->target());
+    HANDLE h = OpenCom(u"COM3:");
+    ASSERT_NE(h, INVALID_HANDLE_VALUE) << GetLastError();
+    printer->CloseIdleConnection();
+    ASSERT_TRUE(printer->WaitForClose());
+    printer.reset(); // nothing listens there any more
+    DWORD n = 0;
+    EXPECT_FALSE(WriteFile(h, "job", 3, &n, nullptr));
+    EXPECT_EQ(GetLastError(), ERROR_NETNAME_DELETED)
+        << "the port connection must take the printer for gone and open afresh next time";
+    EXPECT_EQ(n, 0u);
+    CloseHandle(h);
+}
+
 TEST_F(NetworkPort, AWriteToAPrinterThatStoppedReadingWaitsVisiblyAndCanBeCancelled) {
     printer_.Stall(true);
     HANDLE h = OpenCom(u"COM3:");
@@ -317,8 +366,9 @@ TEST(NetworkPortFailures, EachWayOfFailingHasItsNumber) {
     DeviceTable table;
     table.Link(3, "tcp:127.0.0.1:" + std::to_string(testing_support::UnusedLoopbackPort()));
     EXPECT_EQ(OpenError(u"COM3:"), ERROR_CONNECTION_REFUSED);
-    for (const char* malformed : {"tcp:127.0.0.1", "tcp:127.0.0.1:0", "tcp:::1:9100",
-                                  "bt:00:11:22:33:44", "bt:00:11:22:33:44:55/31"}) {
+    for (const char* malformed :
+         {"tcp:127.0.0.1", "tcp:127.0.0.1:0", "tcp:::1:9100", "bt:00:11:22:33:44",
+          "bt:00:11:22:33:44:55/31", "TCP:127.0.0.1", "Bt:00:11"}) {
         table.Link(5, malformed);
         EXPECT_EQ(OpenError(u"COM5:"), ERROR_INVALID_NAME) << malformed;
     }

@@ -58,6 +58,17 @@ TEST(LinkTarget, MalformedAddressesAreRefused) {
     }
 }
 
+TEST(LinkTarget, TheSchemeIsReadInAnyCaseAndAControlCharacterIsNoHostName) {
+    SocketTarget target;
+    ASSERT_EQ(ParseLinkTarget("TCP:Printer.Local:9100", target), TargetKind::Socket);
+    EXPECT_EQ(std::get<TcpTarget>(target).host, "Printer.Local");
+    ASSERT_EQ(ParseLinkTarget("Bt:00:11:22:33:44:55/2", target), TargetKind::Socket);
+    EXPECT_EQ(std::get<BluetoothTarget>(target).channel, 2);
+    for (const char* text : {"tCp:host", "BT:00:11", "TCP:host\x1b[2J:9100", "tcp:ho\x7fst:1"}) {
+        EXPECT_EQ(ParseLinkTarget(text, target), TargetKind::Malformed) << text;
+    }
+}
+
 TEST(LinkTarget, TheRfcommAddressHasTheKernelsLayout) {
     // struct sockaddr_rc: family (2 bytes), bdaddr_t reversed (6), channel (1).
     EXPECT_EQ(offsetof(RfcommSocketAddress, address), 2u);

@@ -8,6 +8,7 @@
 #include <poll.h>
 #include <sys/socket.h>
 #include <unistd.h>
+#include <utility>
 #include <vector>
 
 namespace testing_support {
@@ -105,6 +106,7 @@ void TcpPrinter::Loop() {
         if (fds[0].revents != 0) {
             char drained[64];
             (void)!::read(wake_[0], drained, sizeof drained);
+            CloseIfIdleAsked(buffer);
             continue;
         }
         if (fds[1].revents == 0) {
@@ -144,6 +146,35 @@ void TcpPrinter::Loop() {
         }
         changed_.notify_all();
     }
+}
+
+void TcpPrinter::CloseIfIdleAsked(std::vector<std::uint8_t>& buffer) {
+    {
+        std::lock_guard lock(mutex_);
+        if (!std::exchange(close_idle_, false) || connection_ == -1) {
+            return;
+        }
+        // Whatever is unread would make the close a reset: take it first.
+        for (;;) {
+            const ssize_t n = ::recv(connection_, buffer.data(), buffer.size(), MSG_DONTWAIT);
+            if (n <= 0) {
+                break;
+            }
+            bytes_.insert(bytes_.end(), buffer.begin(), buffer.begin() + n);
+        }
+        ::close(connection_);
+        connection_ = -1;
+        ++closes_;
+    }
+    changed_.notify_all();
+}
+
+void TcpPrinter::CloseIdleConnection() {
+    {
+        std::lock_guard lock(mutex_);
+        close_idle_ = true;
+    }
+    Wake();
 }
 
 Bytes TcpPrinter::Received() const {

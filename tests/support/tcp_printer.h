@@ -13,6 +13,7 @@
 #include <mutex>
 #include <string>
 #include <thread>
+#include <vector>
 
 namespace testing_support {
 
@@ -45,11 +46,15 @@ public:
     // connections) have arrived, with what is unread still in its buffer:
     // the program's next writes fail.
     void HangUpAfter(std::size_t n);
+    // Closes the connection of the moment in good order, after taking every
+    // byte that has arrived, as a printer does with a connection left idle.
+    void CloseIdleConnection();
     // Sends bytes to the program on the connection of the moment.
     bool Answer(const Bytes& bytes);
 
 private:
     void Loop();
+    void CloseIfIdleAsked(std::vector<std::uint8_t>& buffer);
     void Wake() const;
 
     int listener_ = -1;
@@ -64,6 +69,7 @@ private:
     int closes_ = 0;
     bool stalled_ = false;
     bool stopping_ = false;
+    bool close_idle_ = false;
     std::size_t hang_up_after_ = 0; // 0: never
     std::thread loop_;
 };

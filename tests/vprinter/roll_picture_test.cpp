@@ -1,5 +1,6 @@
 #include "decode_helpers.h"
 #include "program_runner.h"
+#include "tests/support/temp_folder.h"
 #include "tools/vprinter/font.h"
 #include "tools/vprinter/png_file.h"
 #include "tools/vprinter/roll_image.h"
@@ -302,7 +303,8 @@ TEST(PngFile, RoundTripsEveryDot) {
             r.set(x, y, (x * 7 + y * 3) % 5 == 0);
         }
     }
-    std::string path = ::testing::TempDir() + "vprinter_round_trip.png";
+    const testing_support::TempFolder folder("tallyroll-png");
+    const std::string path = folder.path() + "/round_trip.png";
     std::string error;
     ASSERT_TRUE(write_png(r, path, &error)) << error;
     auto back = read_png(path, &error);

@@ -13,10 +13,22 @@
 #include <filesystem>
 #include <iostream>
 #include <string>
+#include <string_view>
 
 int main(int argc, char** argv) {
-    if (argc != 2) {
-        std::cerr << "usage: tallyroll_icons RES-ICONS-DIR\n";
+    constexpr const char* kUsage = "usage: tallyroll_icons RES-ICONS-DIR\n";
+    const std::string_view arg = argc == 2 ? argv[1] : "";
+    if (arg == "--help" || arg == "-h") {
+        std::cout << kUsage;
+        return std::cout.flush() ? 0 : 1;
+    }
+    // An option is never the folder: "--hlep" must not become one.
+    if (argc != 2 || arg.starts_with('-')) {
+        std::cerr << "tallyroll_icons: "
+                  << (argc != 2 ? "one folder is needed"
+                                : "unexpected argument '" + std::string(arg) + "'")
+                  << "\n"
+                  << kUsage;
         return 2;
     }
     namespace fs = std::filesystem;
