@@ -1,5 +1,7 @@
 #include "platform/entry/console_services.h"
 
+#include "platform/entry/shown_text.h"
+
 #include "platform/posix/handle_table.h"
 #include "platform/posix/message_box_hook.h"
 #include "platform/posix/pause_skip.h"
@@ -122,7 +124,9 @@ int ConsoleServices::StopSignal() {
 
 void ConsoleServices::Complain(std::basic_string_view<WCHAR> message) {
     EraseProgressLine();
-    WriteStandardError("tallyroll: " + text::Utf16ToUtf8(std::u16string(message)) + "\n");
+    // A complaint may quote an argument as it was typed: shown escaped.
+    WriteStandardError("tallyroll: " + ShownText(text::Utf16ToUtf8(std::u16string(message))) +
+                       "\n");
 }
 
 unsigned ConsoleServices::MessagesShown() const {

@@ -1,6 +1,7 @@
 #include "platform/entry/device_table_commands.h"
 
 #include "platform/entry/command_line.h"
+#include "platform/entry/shown_text.h"
 #include "platform/posix/refused_terminal.h"
 #include "platform/posix/socket_target.h"
 
@@ -29,13 +30,15 @@ void Say(std::FILE* stream, const std::string& text) {
     (void)std::fwrite(text.data(), 1, text.size(), stream);
 }
 
+// Arguments and link targets reach these messages as the user gave them;
+// they are shown escaped, as --help shows them.
 int Refuse(const std::string& why) {
-    Say(stderr, "tallyroll: " + why + "\n");
+    Say(stderr, "tallyroll: " + ShownText(why) + "\n");
     return kRefused;
 }
 
 int Misused(const std::string& why) {
-    Say(stderr, "tallyroll: " + why + "\n");
+    Say(stderr, "tallyroll: " + ShownText(why) + "\n");
     Say(stderr, std::string(kUsage));
     return kUsageError;
 }
@@ -60,6 +63,8 @@ std::string KindOf(const LinkedPort& port) {
         return port.description;
     case LinkedPort::Kind::BadAddress:
         return "not a printer address";
+    case LinkedPort::Kind::Loop:
+        return "a loop of links";
     case LinkedPort::Kind::Device:
         break;
     }
@@ -71,6 +76,7 @@ std::string StateOf(const LinkedPort& port) {
     case LinkedPort::Kind::Printer:
         return "reached when a job runs";
     case LinkedPort::Kind::BadAddress:
+    case LinkedPort::Kind::Loop:
         return "unusable";
     case LinkedPort::Kind::Device:
         break;
@@ -81,14 +87,14 @@ std::string StateOf(const LinkedPort& port) {
 int ListPorts(const std::string& folder) {
     const std::vector<LinkedPort> ports = LinkedPorts(folder);
     if (ports.empty()) {
-        Say(stdout, "No port is linked in " + folder + " (tallyroll link COMn TARGET).\n");
+        Say(stdout, "No port is linked in " + ShownText(folder) + " (tallyroll link COMn TARGET).\n");
         return kDone;
     }
     for (const LinkedPort& port : ports) {
         char line[64];
         (void)std::snprintf(line, sizeof line, "%-6s", port.name.c_str());
         Say(stdout,
-            std::string(line) + port.target + "  (" + KindOf(port) + ", " + StateOf(port) + ")\n");
+            std::string(line) + ShownText(port.target) + "  (" + KindOf(port) + ", " + StateOf(port) + ")\n");
     }
     return kDone;
 }
