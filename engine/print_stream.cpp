@@ -104,6 +104,43 @@ bool SizeFitsAnInt(LPCWSTR text, std::size_t length) {
     return total <= INT_MAX;
 }
 
+// The bytes SendText puts on the line for a text of more than one piece, as
+// the pieces are sized (the terminator in the last) and one zero byte more;
+// 0 when a piece cannot be sized, which ends the text early. Only the wait's
+// progress uses it.
+ULONGLONG JobSize(LPCWSTR text, std::size_t length) {
+    ULONGLONG total = 1;
+    for (std::size_t from = 0; from <= length;) {
+        const std::size_t to = PieceEnd(text, from, length);
+        const int nSize = WideCharToMultiByte(CP_ACP, kSizeFlags, text + from,
+                                              static_cast<int>(to - from), nullptr, 0, nullptr,
+                                              nullptr);
+        if (nSize <= 0) {
+            return 0;
+        }
+        total += static_cast<ULONGLONG>(nSize);
+        from = to;
+    }
+    return total;
+}
+
+// A text written in several pieces is one job to the user waiting for it:
+// its size is announced to the platform for as long as it is being sent.
+class AnnouncedJob {
+public:
+    AnnouncedJob(PortHost& host, LPCWSTR text, std::size_t length) : m_host(host) {
+        if (length >= kPieceLength) {
+            AnnounceJobSize(m_host, JobSize(text, length));
+        }
+    }
+    ~AnnouncedJob() { AnnounceJobSize(m_host, 0); }
+    AnnouncedJob(const AnnouncedJob&) = delete;
+    AnnouncedJob& operator=(const AnnouncedJob&) = delete;
+
+private:
+    PortHost& m_host;
+};
+
 } // namespace
 
 bool SendText(PortHost& host, CString s) {
@@ -136,6 +173,7 @@ bool SendText(PortHost& host, CString s) {
     // conversion wrote without a default character has no such place, so its
     // size is what was written, and it is converted once. Any other piece is
     // sized and converted again as the rule says.
+    const AnnouncedJob job(host, text, length);
     std::size_t nZeros = 1;
     const int room = static_cast<int>(std::min<std::size_t>(buffer.size(), INT_MAX));
     for (std::size_t from = 0; from <= length;) {

@@ -388,6 +388,23 @@ TEST_F(StalledPrint, EscCancelsTheWaitingJobWithItsMessageAndKeepsTheConnection)
     EXPECT_LT(printer_.Received().size(), one) << "the job stopped where it was cancelled";
 }
 
+TEST_F(StalledPrint, TheBottomLineCountsTheWholeJobNotThePieceBeingSent) {
+    std::string bottomLine;
+    boxes_->OnShow([&](const RecordedBox&) {
+        bottomLine = headless::Screen().row(headless::Screen().height() - 1);
+    });
+    screen().then([&](HeadlessFrontEnd& s) {
+        // Sent in two pieces: 100,000 characters, the line end, two zeros.
+        const std::u16string text(100000, u'w');
+        ::SetWindowTextW(form_.Item(IDC_TEXT), text.c_str());
+        s.key(Key::Enter);
+        s.key(Key::Escape);
+    });
+    Run([&](HeadlessFrontEnd&) {});
+    EXPECT_NE(bottomLine.find(" of 100,004 bytes \xC2\xB7 Esc cancels"), std::string::npos)
+        << bottomLine;
+}
+
 TEST_F(MainForm, LoadingAFileKeepsTheTicksAndThePrinterChoice) {
     const std::filesystem::path file =
         std::filesystem::temp_directory_path() / ("tallyroll-form-" + std::to_string(::getpid()));
