@@ -394,8 +394,9 @@ TEST_F(StalledPrint, TheBottomLineCountsTheWholeJobNotThePieceBeingSent) {
         bottomLine = headless::Screen().row(headless::Screen().height() - 1);
     });
     screen().then([&](HeadlessFrontEnd& s) {
-        // Sent in two pieces: 100,000 characters, the line end, two zeros.
-        const std::u16string text(100000, u'w');
+        // Sent in two pieces: 100,000 characters of a byte each in 1252
+        // (the euro sign among them), the line end, two zeros.
+        const std::u16string text = std::u16string(50000, u'w') + std::u16string(50000, u'\u20AC');
         ::SetWindowTextW(form_.Item(IDC_TEXT), text.c_str());
         s.key(Key::Enter);
         s.key(Key::Escape);
