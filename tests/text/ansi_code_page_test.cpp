@@ -1,10 +1,12 @@
 #include "platform/text/ansi_code_page.h"
 
 #include <cstdlib>
+#include <fcntl.h>
 #include <filesystem>
-#include <fstream>
 #include <gtest/gtest.h>
+#include <spawn.h>
 #include <string>
+#include <sys/wait.h>
 #include <unistd.h>
 
 namespace {
@@ -107,9 +109,21 @@ public:
         if (folder_.empty()) {
             return false;
         }
-        const std::string command = "localedef -c -i C -f " + charmap + " '" +
-                                    (folder_ / name).string() + "' >/dev/null 2>&1";
-        (void)std::system(command.c_str()); // warnings about absent categories answer 1
+        const std::string out = (folder_ / name).string();
+        const char* argv[] = {"localedef", "-c", "-i", "C", "-f", charmap.c_str(), out.c_str(),
+                              nullptr};
+        // Its warnings about the categories C leaves out are no news here.
+        posix_spawn_file_actions_t quiet;
+        posix_spawn_file_actions_init(&quiet);
+        posix_spawn_file_actions_addopen(&quiet, 1, "/dev/null", O_WRONLY, 0);
+        posix_spawn_file_actions_addopen(&quiet, 2, "/dev/null", O_WRONLY, 0);
+        pid_t child = -1;
+        if (posix_spawnp(&child, "localedef", &quiet, nullptr, const_cast<char* const*>(argv),
+                         environ) == 0) {
+            int status = 0;
+            (void)::waitpid(child, &status, 0); // it answers 1 for those warnings
+        }
+        posix_spawn_file_actions_destroy(&quiet);
         return std::filesystem::exists(folder_ / name / "LC_CTYPE");
     }
     std::string path() const { return folder_.string(); }
