@@ -18,6 +18,8 @@ public:
     void Append(const BYTE* bytes, DWORD count, CString& out);
     // Converts whatever is still held back; call once after the last chunk.
     void Finish(CString& out);
+    // Forgets a lead byte held back: its partner will not come.
+    void DropHeld() { m_hasPendingLead = false; }
 
 private:
     void ConvertRun(const BYTE* bytes, std::size_t count, CString& out) const;

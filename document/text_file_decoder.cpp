@@ -1,6 +1,7 @@
 #include "document/text_file_decoder.h"
 
 #include "platform/win32/codepage.h"
+#include "platform/win32/kernel.h"
 
 #include <algorithm>
 
@@ -38,10 +39,32 @@ bool AsciiReadsAlike(UINT codePage) {
     return true;
 }
 
+bool HasLeadBytes(UINT codePage) {
+    for (int b = 0x80; b < 256; ++b) {
+        if (IsDBCSLeadByteEx(codePage, static_cast<BYTE>(b)) != FALSE) {
+            return true;
+        }
+    }
+    return false;
+}
+
 } // namespace
 
-TextFileDecoder::TextFileDecoder(UINT ansiCodePage)
-    : m_asciiReadsAlike(AsciiReadsAlike(ansiCodePage)), m_ansi(ansiCodePage) {}
+AmbiguousText AmbiguousTextPreference() {
+    // A system whose own text is UTF-8 writes its files in UTF-8; one whose
+    // text is in a code page writes them in that page, and a short file of
+    // its own that happens to be UTF-8 as well is still its own.
+    return GetOEMCP() == CP_UTF8 ? AmbiguousText::ReadsAsUtf8 : AmbiguousText::ReadsAsAnsi;
+}
+
+TextFileDecoder::TextFileDecoder(UINT ansiCodePage, AmbiguousText ambiguous)
+    : m_asciiReadsAlike(AsciiReadsAlike(ansiCodePage)), m_ansi(ansiCodePage) {
+    // Single-byte pages read almost any byte string, so a file that is UTF-8
+    // in full is UTF-8 there; only the double-byte pages make real doubt.
+    if (ambiguous == AmbiguousText::ReadsAsAnsi && HasLeadBytes(ansiCodePage)) {
+        m_ansiCheck.emplace(ansiCodePage);
+    }
+}
 
 bool TextFileDecoder::TakeMark(bool atEnd) {
     // Answers false while the bytes held could still be the start of a mark.
@@ -62,6 +85,7 @@ bool TextFileDecoder::TakeMark(bool atEnd) {
             m_encoding = Encoding::Utf16;
         } else {
             m_encoding = Encoding::Utf8;
+            m_ansiCheck.reset(); // a UTF-8 mark says what the file is
         }
         return true;
     }
@@ -72,6 +96,9 @@ bool TextFileDecoder::TakeMark(bool atEnd) {
 bool TextFileDecoder::Decode(const BYTE* bytes, std::size_t count, CString& out) {
     switch (m_encoding) {
     case Encoding::Utf8:
+        if (m_ansiCheck) {
+            m_ansiCheck->Take(bytes, count);
+        }
         return m_utf8.Append(bytes, static_cast<DWORD>(count), out) || LeaveUtf8(bytes, count, out);
     case Encoding::Utf16:
         m_utf16.Append(bytes, static_cast<DWORD>(count), out);
@@ -127,10 +154,37 @@ bool TextFileDecoder::Finish(CString& out) {
     if (m_encoding == Encoding::Utf8 && !m_utf8.Finish() && !LeaveUtf8(nullptr, 0, out)) {
         return false;
     }
+    if (m_encoding == Encoding::Utf8 && m_ansiCheck && m_ansiCheck->ReadsAsText() &&
+        !m_utf8.TookOnlyAscii()) {
+        m_encoding = Encoding::Ansi;
+        return false;
+    }
     if (m_encoding == Encoding::Utf16) {
         m_utf16.Finish(out);
     } else if (m_encoding == Encoding::Ansi) {
         m_ansi.Finish(out);
     }
     return true;
+}
+
+void TextFileDecoder::Stop(CString& out) {
+    if (m_encoding == Encoding::Undecided) {
+        // Fewer bytes than a mark: as at the end of a file, but never a
+        // reason to read the file again.
+        TakeMark(true);
+        if (!Decode(m_head + m_markLength, m_headCount - m_markLength, out)) {
+            return;
+        }
+    }
+    switch (m_encoding) {
+    case Encoding::Utf8:
+        m_utf8.DropHeld();
+        break;
+    case Encoding::Utf16:
+        m_utf16.Finish(out);
+        break;
+    default:
+        m_ansi.DropHeld();
+        break;
+    }
 }

@@ -5,6 +5,7 @@
 #include "platform/win32/codepage.h"
 #include "platform/win32/kernel.h"
 
+#include <cstdint>
 #include <new>
 #include <stdexcept>
 
@@ -37,16 +38,33 @@ void ReleaseUnusedRoom(std::basic_string<WCHAR>& text) {
     }
 }
 
+// How far a load got: the file's bytes that were read into the text, of
+// how many, and whether the reads stopped before the end.
+struct LoadOutcome {
+    bool fits = true;
+    bool stopped = false;   // a read failed or was cancelled
+    bool cancelled = false; // by the user
+    std::uint64_t read = 0;
+    std::uint64_t size = 0;
+};
+
 // Reads from the file's current position, a chunk at a time, until a read
 // comes back short or fails. Answers false when the decoder finds that the
 // file must be read again from its start.
-bool ReadChunks(HANDLE file, TextFileDecoder& decoder, CString& text) {
+bool ReadChunks(HANDLE file, TextFileDecoder& decoder, CString& text, LoadOutcome& outcome) {
     BYTE chunk[kLoadChunkSize];
+    outcome.read = 0;
     for (;;) {
         DWORD read = 0;
         if (!ReadFile(file, chunk, kLoadChunkSize, &read, nullptr)) {
-            break;
+            // The decoder is told the reads stopped rather than ended: the
+            // character a chunk left open is no proof against its encoding.
+            outcome.stopped = true;
+            outcome.cancelled = GetLastError() == ERROR_OPERATION_ABORTED;
+            decoder.Stop(text);
+            return true;
         }
+        outcome.read += read;
         if (!decoder.Append(chunk, read, text)) {
             return false;
         }
@@ -57,30 +75,42 @@ bool ReadChunks(HANDLE file, TextFileDecoder& decoder, CString& text) {
     return decoder.Finish(text);
 }
 
+std::uint64_t FileSize(HANDLE file) {
+    DWORD high = 0;
+    const DWORD low = GetFileSize(file, &high);
+    if (low == INVALID_FILE_SIZE && GetLastError() != ERROR_SUCCESS) {
+        return 0;
+    }
+    return (std::uint64_t{high} << 32) | low;
+}
+
 // Reads the whole file into text, in the encoding it turns out to be in.
-// Answers false when the text does not fit in the memory left.
 //
 // The text grows with the file, so a large file can outgrow the memory; the
 // string reports that by throwing std::bad_alloc. It is caught here, where
 // text of a file's size is made, so that the load ends like a failed read
 // instead of ending the program.
-bool ReadText(HANDLE file, CString& text) {
+LoadOutcome ReadText(HANDLE file, CString& text) {
+    LoadOutcome outcome;
+    outcome.size = FileSize(file);
     try {
-        TextFileDecoder decoder(CP_ACP);
+        TextFileDecoder decoder(CP_ACP, AmbiguousTextPreference());
         ReserveForFile(file, text.str());
-        // Text taken as UTF-8 until a byte proved otherwise is read again,
-        // from the start, in the ANSI code page. That happens at most once.
-        while (!ReadChunks(file, decoder, text)) {
+        // Text taken in one encoding until the file proved it is in another
+        // is read again, from the start. That happens at most once.
+        while (!ReadChunks(file, decoder, text, outcome)) {
             text.Empty();
             if (SetFilePointer(file, 0, nullptr, FILE_BEGIN) == INVALID_SET_FILE_POINTER) {
-                break; // as a failed read, with no text read
+                outcome.stopped = true; // as a failed read, with no text read
+                outcome.read = 0;
+                break;
             }
         }
         ReleaseUnusedRoom(text.str());
-        return true;
     } catch (const std::bad_alloc&) {
-        return false;
+        outcome.fits = false;
     }
+    return outcome;
 }
 
 // The text box keeps a copy of the text, as a Win32 edit control does, so the
@@ -104,6 +134,40 @@ void ReportTooLarge(LoaderHost& host) {
     AfxMessageBox(TEXT("The file is too large for the memory available."), MB_OK, 0);
 }
 
+// 1234567 as "1,234,567".
+CString GroupedCount(std::uint64_t n) {
+    std::basic_string<WCHAR> text;
+    int digits = 0;
+    do {
+        if (digits > 0 && digits % 3 == 0) {
+            text.insert(text.begin(), TEXT(','));
+        }
+        text.insert(text.begin(), static_cast<WCHAR>(TEXT('0') + n % 10));
+        n /= 10;
+        ++digits;
+    } while (n != 0);
+    return CString(text.c_str());
+}
+
+// A part of a file must not pass for the whole: it would print as if it
+// were. The counts are grouped in thousands, as the wait's progress shows
+// them; a size the system did not tell (or that the file outgrew) is left
+// out.
+void ReportStopped(const LoadOutcome& outcome) {
+    CString amount = GroupedCount(outcome.read);
+    if (outcome.size >= outcome.read && outcome.size > 0) {
+        amount += TEXT(" of ");
+        amount += GroupedCount(outcome.size);
+    }
+    CString message;
+    message.Format(outcome.cancelled
+                       ? TEXT("Loading was cancelled: only the first %s bytes were loaded.")
+                       : TEXT("The file could not be read to its end: only the first %s bytes "
+                              "were loaded."),
+                   static_cast<LPCWSTR>(amount));
+    AfxMessageBox(message, MB_OK, 0);
+}
+
 } // namespace
 
 void LoadTextFile(LoaderHost& host, const CString& path) {
@@ -117,11 +181,15 @@ void LoadTextFile(LoaderHost& host, const CString& path) {
         return;
     }
 
-    const bool fits = ReadText(file, host.StoredText());
+    const LoadOutcome outcome = ReadText(file, host.StoredText());
     CloseHandle(file);
 
     host.ReadChoices();
-    if (!fits || !RefreshWithText(host)) {
+    if (!outcome.fits || !RefreshWithText(host)) {
         ReportTooLarge(host);
+        return;
+    }
+    if (outcome.stopped) {
+        ReportStopped(outcome);
     }
 }

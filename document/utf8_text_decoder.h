@@ -16,6 +16,8 @@ public:
     bool Append(const BYTE* bytes, DWORD count, CString& out);
     // Answers false when the last chunk ended inside a character.
     bool Finish() const { return m_heldCount == 0; }
+    // Forgets the bytes held back: the rest of their character will not come.
+    void DropHeld() { m_heldCount = 0; }
 
     // Whether every byte turned into text so far was ASCII: such text reads
     // the same in any ANSI code page.

@@ -104,6 +104,68 @@ bool SizeFitsAnInt(LPCWSTR text, std::size_t length) {
     return total <= INT_MAX;
 }
 
+// Below this every character converts to exactly one byte in the ANSI code
+// page: ASCII in every page; in a page without lead bytes, everything below
+// the first nonspacing mark (U+0300), since then nothing is joined.
+WCHAR OneByteBelow() {
+    for (int b = 0x80; b < 0x100; ++b) {
+        if (IsDBCSLeadByteEx(CP_ACP, static_cast<BYTE>(b)) != FALSE) {
+            return 0x80;
+        }
+    }
+    return 0x300;
+}
+
+// The size of a piece as the conversion gives it. Most pieces are counted
+// rather than sized: a loop that vectorises, far cheaper than the size query.
+int PieceSize(LPCWSTR text, std::size_t count, WCHAR oneByteBelow) {
+    unsigned above = 0;
+    for (std::size_t i = 0; i < count; ++i) {
+        above |= text[i] >= oneByteBelow ? 1u : 0u; // no early exit: the loop vectorises
+    }
+    if (above == 0) {
+        return static_cast<int>(count);
+    }
+    return WideCharToMultiByte(CP_ACP, kSizeFlags, text, static_cast<int>(count), nullptr, 0,
+                               nullptr, nullptr);
+}
+
+// The bytes SendText puts on the line for a text of more than one piece, as
+// the pieces are sized (the terminator in the last) and one zero byte more;
+// 0 when a piece cannot be sized, which ends the text early. Only the wait's
+// progress uses it.
+ULONGLONG JobSize(LPCWSTR text, std::size_t length) {
+    const WCHAR oneByteBelow = OneByteBelow();
+    ULONGLONG total = 1;
+    for (std::size_t from = 0; from <= length;) {
+        const std::size_t to = PieceEnd(text, from, length);
+        const int nSize = PieceSize(text + from, to - from, oneByteBelow);
+        if (nSize <= 0) {
+            return 0;
+        }
+        total += static_cast<ULONGLONG>(nSize);
+        from = to;
+    }
+    return total;
+}
+
+// A text written in several pieces is one job to the user waiting for it:
+// its size is announced to the platform for as long as it is being sent.
+class AnnouncedJob {
+public:
+    AnnouncedJob(PortHost& host, LPCWSTR text, std::size_t length) : m_host(host) {
+        if (length >= kPieceLength) {
+            AnnounceJobSize(m_host, JobSize(text, length));
+        }
+    }
+    ~AnnouncedJob() { AnnounceJobSize(m_host, 0); }
+    AnnouncedJob(const AnnouncedJob&) = delete;
+    AnnouncedJob& operator=(const AnnouncedJob&) = delete;
+
+private:
+    PortHost& m_host;
+};
+
 } // namespace
 
 bool SendText(PortHost& host, CString s) {
@@ -136,6 +198,7 @@ bool SendText(PortHost& host, CString s) {
     // conversion wrote without a default character has no such place, so its
     // size is what was written, and it is converted once. Any other piece is
     // sized and converted again as the rule says.
+    const AnnouncedJob job(host, text, length);
     std::size_t nZeros = 1;
     const int room = static_cast<int>(std::min<std::size_t>(buffer.size(), INT_MAX));
     for (std::size_t from = 0; from <= length;) {

@@ -5,6 +5,7 @@
 #include "platform/win32/comm.h"
 #include "platform/win32/kernel.h"
 #include "platform/win32/user.h"
+#include "platform/win32/write_progress.h"
 
 BOOL g_bPortOpen = 0;
 
@@ -117,4 +118,10 @@ bool WritePort(PortHost& host, const void* pBytes, DWORD nCount) {
         return false;
     }
     return true;
+}
+
+void AnnounceJobSize(PortHost& host, ULONGLONG nBytes) {
+    if (g_bPortOpen) {
+        AnnounceWriteTotal(host.PortHandle(), nBytes);
+    }
 }

@@ -24,3 +24,8 @@ bool ClosePort(PortHost& host);
 // other failure leaves it open. With no connection open nothing is written
 // and the failure is reported the same way.
 bool WritePort(PortHost& host, const void* pBytes, DWORD nCount);
+
+// Tells the platform that the writes that follow carry nBytes in all (0:
+// no job), so that a wait shows the progress of the whole job rather than of
+// one write. Nothing is written; without a connection nothing happens.
+void AnnounceJobSize(PortHost& host, ULONGLONG nBytes);

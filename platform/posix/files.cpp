@@ -1,5 +1,6 @@
 // Files and devices by name: CreateFileW, ReadFile, WriteFile, CloseHandle,
-// GetFileSize, SetFilePointer.
+// GetFileSize, SetFilePointer; and AnnounceWriteTotal, the whole of a job
+// that a run of port writes belongs to.
 #include "platform/posix/dcb_termios.h"
 #include "platform/posix/device_table.h"
 #include "platform/posix/errno_map.h"
@@ -10,6 +11,7 @@
 #include "platform/text/path_text.h"
 #include "platform/text/unicode.h"
 #include "platform/win32/kernel.h"
+#include "platform/win32/write_progress.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -139,13 +141,40 @@ posix_layer::BusyWatch::Clock::time_point DeadlineAfter(const posix_layer::ReadP
     return limit ? Clock::now() + *limit : Clock::time_point::max();
 }
 
-// What a write that keeps the user waiting reports: count bytes to a port.
+// Whether a write of count bytes belongs to the job the program announced:
+// one is under way and has room for them.
+bool InJob(const posix_layer::OpenObject& port, std::size_t count) {
+    const posix_layer::OpenObject::WriteJob& job = port.job;
+    return job.sent < job.total && count <= job.total - job.sent;
+}
+
+// What a write that keeps the user waiting reports: count bytes to a port,
+// or the whole job they belong to. Its done count comes from JobDone.
 posix_layer::IoProgress PrintingProgress(const posix_layer::OpenObject& port, std::size_t count) {
     posix_layer::IoProgress progress;
     progress.activity = posix_layer::IoProgress::Activity::Printing;
     progress.name = port.label;
-    progress.total = count;
+    progress.total = InJob(port, count) ? port.job.total : count;
     return progress;
+}
+
+// The bytes a report counts as done: this call's, after those that the
+// job's earlier writes sent.
+std::uint64_t JobDone(const posix_layer::OpenObject& port, std::size_t count, std::size_t done) {
+    return (InJob(port, count) ? port.job.sent : 0) + done;
+}
+
+// A write of the announced job has ended: its bytes count, and the job ends
+// with its last byte or a write that fell short.
+void CountTowardsJob(posix_layer::OpenObject& port, std::size_t asked, std::size_t written) {
+    posix_layer::OpenObject::WriteJob& job = port.job;
+    if (job.sent >= job.total) {
+        return;
+    }
+    job.sent += written;
+    if (written < asked || job.sent >= job.total) {
+        job = {};
+    }
 }
 
 // How long a blocking write to a serial line may sleep before it comes back
@@ -170,7 +199,7 @@ std::size_t WriteToLine(posix_layer::OpenObject& port, const BYTE* bytes, std::s
         const ssize_t n = ::write(fd, bytes + done, count - done);
         if (n > 0) {
             done += static_cast<std::size_t>(n);
-            progress.done = done;
+            progress.done = JobDone(port, count, done);
             // The report draws on the terminal: no slice may cut its writes.
             if (done < count && watch.due()) {
                 slices.pause();
@@ -187,7 +216,7 @@ std::size_t WriteToLine(posix_layer::OpenObject& port, const BYTE* bytes, std::s
             error = posix_layer::Win32ErrorFromErrno(errno);
             break;
         }
-        progress.done = done;
+        progress.done = JobDone(port, count, done);
         slices.pause();
         const auto outcome = watch.waitUntil(fd, POLLOUT, progress,
                                              posix_layer::BusyWatch::Clock::time_point::max());
@@ -248,7 +277,7 @@ std::size_t WriteToPort(posix_layer::OpenObject& port, const BYTE* bytes, std::s
             error = posix_layer::Win32ErrorFromErrno(errno);
             break;
         }
-        progress.done = done;
+        progress.done = JobDone(port, count, done);
         const auto outcome = watch.waitUntil(fd, POLLOUT, progress, deadline);
         if (outcome == posix_layer::BusyWatch::Outcome::Cancelled) {
             error = ERROR_OPERATION_ABORTED;
@@ -437,6 +466,7 @@ BOOL WriteFile(HANDLE hFile, LPCVOID lpBuffer, DWORD nNumberOfBytesToWrite,
     if (object->isPort()) {
         DWORD error = ERROR_SUCCESS;
         done = WriteToPort(*object, bytes, nNumberOfBytesToWrite, error);
+        CountTowardsJob(*object, nNumberOfBytesToWrite, done);
         if (done < nNumberOfBytesToWrite) {
             SetLastError(error);
             ok = FALSE;
@@ -458,6 +488,15 @@ BOOL WriteFile(HANDLE hFile, LPCVOID lpBuffer, DWORD nNumberOfBytesToWrite,
         *lpNumberOfBytesWritten = static_cast<DWORD>(done);
     }
     return ok;
+}
+
+BOOL AnnounceWriteTotal(HANDLE hFile, ULONGLONG total) {
+    const ObjectRef object = posix_layer::FindObject(hFile);
+    if (!object) {
+        return FALSE;
+    }
+    object->job = posix_layer::OpenObject::WriteJob{total, 0};
+    return TRUE;
 }
 
 BOOL CloseHandle(HANDLE hObject) {

@@ -8,6 +8,7 @@
 #include "platform/win32/comm.h"
 #include "platform/win32/types.h"
 
+#include <cstdint>
 #include <functional>
 #include <memory>
 #include <mutex>
@@ -60,6 +61,14 @@ public:
     // The run of reads a load makes, watched as one operation. Used only by
     // the one thread that reads the object.
     BusyWatch reads;
+    // The print job a run of writes belongs to, as the program announced it
+    // (AnnounceWriteTotal): the bytes it carries in all, and how many of them
+    // earlier writes sent. Used only by the one thread that writes the port.
+    struct WriteJob {
+        std::uint64_t total = 0;
+        std::uint64_t sent = 0;
+    };
+    WriteJob job;
 
 private:
     int fd_;

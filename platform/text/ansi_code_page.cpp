@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <array>
 #include <cstdlib>
+#include <langinfo.h>
+#include <locale.h>
 #include <string>
 
 namespace text {
@@ -116,6 +118,60 @@ UINT AnsiCodePageForLocale(std::string_view locale) {
         }
     }
     return 1252; // Western European languages, C, POSIX and anything unknown
+}
+
+namespace {
+
+bool NamesUtf8(std::string_view codeset) {
+    const std::string name = Lower(codeset);
+    return name == "utf-8" || name == "utf8";
+}
+
+// Asked of the locale itself, not of the process's current one: the answer
+// must not depend on whether setlocale ran yet.
+bool CharacterSetIsUtf8(std::string_view locale) {
+    const std::string name(locale);
+    locale_t loc = ::newlocale(LC_CTYPE_MASK, name.c_str(), static_cast<locale_t>(nullptr));
+    if (loc != static_cast<locale_t>(nullptr)) {
+        const bool utf8 = NamesUtf8(::nl_langinfo_l(CODESET, loc));
+        ::freelocale(loc);
+        return utf8;
+    }
+    std::string_view codeset;
+    if (const auto dot = locale.find('.'); dot != std::string_view::npos) {
+        codeset = locale.substr(dot + 1, locale.find('@', dot) - dot - 1);
+    }
+    return NamesUtf8(codeset);
+}
+
+} // namespace
+
+UINT OemCodePageForLocale(std::string_view locale) {
+    if (CharacterSetIsUtf8(locale)) {
+        return 65001;
+    }
+    switch (AnsiCodePageForLocale(locale)) {
+    case 1250:
+        return 852;
+    case 1251:
+        return 866;
+    case 1253:
+        return 737;
+    case 1254:
+        return 857;
+    case 1255:
+        return 862;
+    case 1256:
+        return 720;
+    case 1257:
+        return 775;
+    case 1258:
+        return 1258;
+    case 1252:
+        return 850;
+    default:
+        return AnsiCodePageForLocale(locale); // 874 and the double-byte pages
+    }
 }
 
 std::string_view LocaleFromEnvironment() {

@@ -571,6 +571,11 @@ UINT GetACP() {
     return acp;
 }
 
+UINT GetOEMCP() {
+    static const UINT oemcp = text::OemCodePageForLocale(text::LocaleFromEnvironment());
+    return oemcp;
+}
+
 BOOL IsDBCSLeadByteEx(UINT CodePage, BYTE TestChar) {
     const UINT code_page = Resolve(CodePage);
     if (code_page == CP_UTF8) {

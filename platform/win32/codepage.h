@@ -31,6 +31,10 @@ int WideCharToMultiByte(UINT CodePage, DWORD dwFlags, LPCWSTR lpWideCharStr, int
 int MultiByteToWideChar(UINT CodePage, DWORD dwFlags, LPCSTR lpMultiByteStr, int cbMultiByte,
                         LPWSTR lpWideCharStr, int cchWideChar);
 UINT GetACP();
+// The code page of the system's text console: 65001 when the locale's
+// character set is UTF-8, else the OEM code page of its region (the same
+// number as GetACP() in the double-byte regions).
+UINT GetOEMCP();
 BOOL IsDBCSLeadByteEx(UINT CodePage, BYTE TestChar);
 
 #endif // _WIN32

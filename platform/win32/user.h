@@ -66,6 +66,7 @@ inline constexpr UINT LBN_DBLCLK = 2;
 
 // Edit messages and notifications.
 inline constexpr UINT EN_CHANGE = 0x0300;
+inline constexpr UINT EN_ERRSPACE = 0x0500;
 inline constexpr UINT EM_GETSEL = 0x00B0;
 inline constexpr UINT EM_SETSEL = 0x00B1;
 inline constexpr UINT EM_SETREADONLY = 0x00CF;

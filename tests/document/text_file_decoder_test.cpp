@@ -28,8 +28,9 @@ std::ostream& operator<<(std::ostream& os, const Decoded& d) {
 
 // Feeds the file in pieces of the given sizes (the rest in a last piece), as
 // the loader does: from the start again whenever the decoder asks.
-Decoded Decode(UINT codePage, const std::string& file, const std::vector<size_t>& pieces = {}) {
-    TextFileDecoder decoder(codePage);
+Decoded Decode(UINT codePage, const std::string& file, const std::vector<size_t>& pieces = {},
+               AmbiguousText ambiguous = AmbiguousText::ReadsAsUtf8) {
+    TextFileDecoder decoder(codePage, ambiguous);
     Decoded d;
     for (bool done = false; !done && d.passes < 3;) {
         ++d.passes;
@@ -50,11 +51,13 @@ Decoded Decode(UINT codePage, const std::string& file, const std::vector<size_t>
 
 // The same file cut in two at every place, and a byte at a time, must decode
 // as the whole does.
-void ExpectEveryCutAlike(UINT codePage, const std::string& file, const Decoded& whole) {
+void ExpectEveryCutAlike(UINT codePage, const std::string& file, const Decoded& whole,
+                         AmbiguousText ambiguous = AmbiguousText::ReadsAsUtf8) {
     for (size_t cut = 0; cut <= file.size(); ++cut) {
-        EXPECT_EQ(Decode(codePage, file, {cut}), whole) << "cut at " << cut;
+        EXPECT_EQ(Decode(codePage, file, {cut}, ambiguous), whole) << "cut at " << cut;
     }
-    EXPECT_EQ(Decode(codePage, file, std::vector<size_t>(file.size(), 1)), whole) << "bytewise";
+    EXPECT_EQ(Decode(codePage, file, std::vector<size_t>(file.size(), 1), ambiguous), whole)
+        << "bytewise";
 }
 
 // "Grüße, 中文 😀" in each encoding.
@@ -145,6 +148,55 @@ TEST(TextFileDecoder, ChineseTextIsReadAsTheAnsiDecoderReadsIt) {
         ExpectEveryCutAlike(kChinese, file, whole);
     }
     EXPECT_EQ(Decode(kChinese, "\xD6\xD0\xCE\xC4").text, TEXT("\u4E2D\u6587"));
+}
+
+// The first bytes of a file, then a read that stopped (failed or cancelled):
+// what came is decoded as what it was being read as.
+std::basic_string<WCHAR> DecodeStopped(UINT codePage, const std::string& start) {
+    TextFileDecoder decoder(codePage);
+    CString out;
+    EXPECT_TRUE(decoder.Append(reinterpret_cast<const BYTE*>(start.data()),
+                               static_cast<DWORD>(start.size()), out));
+    decoder.Stop(out);
+    return out.str();
+}
+
+TEST(TextFileDecoder, AStoppedReadIsNoEvidenceAboutTheEncoding) {
+    // UTF-8 cut inside "é" (C3 A9) or "中" (E4 B8 AD): the text stays UTF-8 and
+    // the unfinished character is left out, not read again in 1252.
+    EXPECT_EQ(DecodeStopped(kWestern, "Caf\xC3\xA9 caf\xC3"), TEXT("Caf\u00E9 caf"));
+    EXPECT_EQ(DecodeStopped(kWestern, "\xE4\xB8\xAD\xE4\xB8"), TEXT("\u4E2D"));
+    EXPECT_EQ(DecodeStopped(kWestern, "\xEF\xBB\xBF\xC3"), TEXT("")) << "after a mark too";
+    // The ANSI code page, cut after a lead byte: the half pair is left out.
+    EXPECT_EQ(DecodeStopped(kChinese, "\xD6\xD0\xCE"), TEXT("\u4E2D"));
+    // Cut before the file could show whether it begins with a mark.
+    EXPECT_EQ(DecodeStopped(kWestern, "ab"), TEXT("ab"));
+}
+
+// "谢谢" in 936 is D0 BB D0 BB, which is also UTF-8 for "лл".
+const std::string kThanksIn936 = "\xD0\xBB\xD0\xBB";
+
+TEST(TextFileDecoder, TextThatReadsBothWaysGoesTheWayTheSystemPrefers) {
+    ExpectEveryCutAlike(kChinese, kThanksIn936, {TEXT("\u8C22\u8C22"), 2},
+                        AmbiguousText::ReadsAsAnsi);
+    ExpectEveryCutAlike(kChinese, kThanksIn936, {TEXT("\u043B\u043B"), 1},
+                        AmbiguousText::ReadsAsUtf8);
+    // ASCII reads the same both ways: one pass.
+    EXPECT_EQ(Decode(kChinese, "abc\r\n", {}, AmbiguousText::ReadsAsAnsi),
+              (Decoded{TEXT("abc\r\n"), 1}));
+}
+
+TEST(TextFileDecoder, TextThatIsUtf8OnlyStaysUtf8WhateverThePreference) {
+    // "中" then a line end: AD 0A is no pair in 936.
+    ExpectEveryCutAlike(kChinese, "\xE4\xB8\xAD\n", {TEXT("\u4E2D\n"), 1},
+                        AmbiguousText::ReadsAsAnsi);
+    // A mark says UTF-8, whatever 936 could make of the rest.
+    ExpectEveryCutAlike(kChinese, "\xEF\xBB\xBF" + kThanksIn936, {TEXT("\u043B\u043B"), 1},
+                        AmbiguousText::ReadsAsAnsi);
+    // A single-byte page reads nearly anything; UTF-8 that it also reads is
+    // still UTF-8 ("é" is "Ã©" in 1252).
+    ExpectEveryCutAlike(kWestern, "caf\xC3\xA9", {TEXT("caf\u00E9"), 1},
+                        AmbiguousText::ReadsAsAnsi);
 }
 
 } // namespace

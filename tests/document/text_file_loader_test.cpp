@@ -140,7 +140,11 @@ TEST_F(TextFileLoader, AFailedReadKeepsWhatWasReadAndRefreshes) {
     EXPECT_EQ(form.text.str(), u"");
     EXPECT_EQ(form.file.str(), u"/proc/self/mem");
     EXPECT_EQ(form.calls, (std::vector<std::string>{"read choices", "refresh"}));
-    EXPECT_EQ(boxes_.Count(), 0u) << "a failed read is not an open failure";
+    // Not the open failure's message: the load says that its text is only a
+    // part, with no size, since the system tells none for this file.
+    EXPECT_EQ(boxes_.Texts(), std::vector<std::u16string>{u"The file could not be read to its "
+                                                          u"end: only the first 0 bytes were "
+                                                          u"loaded."});
 }
 
 TEST_F(TextFileLoader, AFileWithoutReadPermissionIsReportedToAnOrdinaryUser) {
@@ -238,6 +242,28 @@ TEST_F(ChineseTextFileLoader, ChineseTextLoadsInTheAnsiCodePage) {
     EXPECT_EQ(Load(folder_.Write("hello.txt", "\xC4\xE3\xBA\xC3\r\n")).text.str(),
               u"\u4F60\u597D\r\n");
     EXPECT_EQ(Load(folder_.Write("mo.txt", "\xC4\xA3\xC4\xE3")).text.str(), u"\u6A21\u4F60");
+}
+
+// A locale whose own character set is not UTF-8 (the name is enough where
+// the system lacks the locale): its files are written in the ANSI code page.
+class ChineseCodePageLocaleLoader : public TextFileLoader {
+protected:
+    void SetUp() override {
+        TextFileLoader::SetUp();
+        loader_testing::UseLocale("zh_CN.GBK");
+    }
+};
+
+TEST_F(ChineseCodePageLocaleLoader, AShortFileThatIsUtf8TooLoadsInTheAnsiCodePage) {
+    // "谢谢" in 936, which is also UTF-8 for "лл".
+    EXPECT_EQ(Load(folder_.Write("thanks.txt", "\xD0\xBB\xD0\xBB")).text.str(), u"\u8C22\u8C22");
+    // Text that only UTF-8 reads is still UTF-8.
+    EXPECT_EQ(Load(folder_.Write("zhong.txt", "\xE4\xB8\xAD\n")).text.str(), u"\u4E2D\n");
+    EXPECT_EQ(boxes_.Count(), 0u);
+}
+
+TEST_F(ChineseTextFileLoader, AShortFileThatIsUtf8TooLoadsAsUtf8UnderAUtf8Locale) {
+    EXPECT_EQ(Load(folder_.Write("thanks.txt", "\xD0\xBB\xD0\xBB")).text.str(), u"\u043B\u043B");
 }
 
 } // namespace

@@ -92,6 +92,10 @@ TEST_F(ProgramSession, AnEndlessFileCanBeCancelledLikeAnyLoad) {
         [&] { return session_->capture().find("Esc cancels") == std::string::npos; },
         std::chrono::seconds(5)))
         << session_->capture();
+    // The text so far is kept, and said to be only a part of the file.
+    ASSERT_TRUE(session_->waitForScreen("Loading was cancelled: only the first"))
+        << session_->capture();
+    keys("Enter");
     EXPECT_TRUE(session_->waitForScreen("endless.txt")) << "the file box names the file";
     keys("Escape"); // Quit: the form answers keys again
     EXPECT_EQ(ended(), 0);

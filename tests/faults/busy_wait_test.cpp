@@ -5,6 +5,7 @@
 #include "platform/posix/io_wait.h"
 #include "platform/posix/slice_timer.h"
 #include "platform/win32/kernel.h"
+#include "platform/win32/write_progress.h"
 #include "tests/support/pty_printer.h"
 
 #include <atomic>
@@ -129,6 +130,32 @@ TEST_F(BusyPortWrite, AHangUpDuringTheWaitIsAWriteFailureNotACancel) {
                            nullptr));
     hangUp.join();
     EXPECT_NE(GetLastError(), ERROR_OPERATION_ABORTED);
+}
+
+TEST_F(BusyPortWrite, AJobWrittenInSeveralWritesReportsTheWholeJob) {
+    const std::string head(100, 'h');
+    const ULONGLONG total = 2 * head.size() + bytes_.size();
+    ASSERT_TRUE(AnnounceWriteTotal(port_, total));
+    DWORD written = 0;
+    ASSERT_TRUE(WriteFile(port_, head.data(), 100, &written, nullptr));
+    ASSERT_TRUE(WriteFile(port_, head.data(), 100, &written, nullptr));
+    {
+        RecordingWatcher watcher(2);
+        EXPECT_FALSE(WriteFile(port_, bytes_.data(), static_cast<DWORD>(bytes_.size()), &written,
+                               nullptr));
+        const auto reports = watcher.Reports();
+        ASSERT_EQ(reports.size(), 2u);
+        EXPECT_EQ(reports.back().total, total) << "the whole job, not this write";
+        EXPECT_EQ(reports.back().done, 2 * head.size() + written) << "the earlier writes count";
+    }
+    // The job ended with the write that fell short: a write after it is
+    // counted alone.
+    RecordingWatcher watcher(1);
+    EXPECT_FALSE(WriteFile(port_, bytes_.data(), static_cast<DWORD>(bytes_.size()), &written,
+                           nullptr));
+    ASSERT_EQ(watcher.Reports().size(), 1u);
+    EXPECT_EQ(watcher.Reports()[0].total, bytes_.size());
+    EXPECT_FALSE(AnnounceWriteTotal(reinterpret_cast<HANDLE>(0x7777), 1)) << "no such handle";
 }
 
 // A printer that keeps taking bytes, a few at a time and slowly: a write to

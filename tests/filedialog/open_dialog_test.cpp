@@ -275,6 +275,31 @@ TEST_F(OpenDialogTest, APathLongerThanTheBufferFailsWithoutWritingPastIt) {
     EXPECT_EQ(path, expected);
 }
 
+TEST_F(OpenDialogTest, APathTooLongToAnswerIsReportedAndTheDialogStaysUp) {
+    // As the loader's dialog is called: room for 4,095 characters and a zero.
+    const std::string name = std::string(4100 - root.size() - 1 - 4, 'a') + ".txt";
+    std::string box;
+    Screen().then([&](auto& s) {
+        s.type(name);
+        s.key(Key::Enter);
+    });
+    Screen().then([&](auto& s) {
+        box = s.text();
+        s.key(Key::Enter); // dismiss the box; the dialog is still up
+    });
+    Screen().then([](auto& s) {
+        s.ch(U'a', true);
+        s.type("notes");
+        s.key(Key::Enter);
+    });
+    OpenCall call(root, 4096);
+    ASSERT_TRUE(call.run());
+    EXPECT_NE(box.find("too long to open: it has 4,100"), std::string::npos) << box;
+    EXPECT_NE(box.find("at most 4,095 fit."), std::string::npos) << box;
+    EXPECT_EQ(call.path(), root + "/notes.txt");
+    EXPECT_TRUE(call.guardIntact());
+}
+
 TEST_F(OpenDialogTest, AFolderThatCannotBeReadIsReportedAndTheDialogStaysPut) {
     tmp.folder("gone");
     std::string box, after;

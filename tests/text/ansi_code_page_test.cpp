@@ -1,8 +1,13 @@
 #include "platform/text/ansi_code_page.h"
 
 #include <cstdlib>
+#include <fcntl.h>
+#include <filesystem>
 #include <gtest/gtest.h>
+#include <spawn.h>
 #include <string>
+#include <sys/wait.h>
+#include <unistd.h>
 
 namespace {
 
@@ -80,6 +85,74 @@ TEST(LocaleFromEnvironment, LcAllThenLcCtypeThenLang) {
         ScopedEnv nothing("LANG", nullptr);
         EXPECT_EQ(text::LocaleFromEnvironment(), "C");
     }
+}
+
+// Locales compiled for the test into a folder of their own (LOCPATH), from
+// the C locale's definition.
+class CompiledLocales {
+public:
+    CompiledLocales() {
+        std::string pattern = (std::filesystem::temp_directory_path() / "tallyroll-locales-XXXXXX");
+        if (::mkdtemp(pattern.data()) != nullptr) {
+            folder_ = pattern;
+        }
+    }
+    ~CompiledLocales() {
+        std::error_code ignored;
+        std::filesystem::remove_all(folder_, ignored);
+    }
+    CompiledLocales(const CompiledLocales&) = delete;
+    CompiledLocales& operator=(const CompiledLocales&) = delete;
+
+    // Compiles the C locale in charmap under name; false if it could not.
+    bool Make(const std::string& name, const std::string& charmap) const {
+        if (folder_.empty()) {
+            return false;
+        }
+        const std::string out = (folder_ / name).string();
+        const char* argv[] = {"localedef", "-c", "-i", "C", "-f", charmap.c_str(), out.c_str(),
+                              nullptr};
+        // Its warnings about the categories C leaves out are no news here.
+        posix_spawn_file_actions_t quiet;
+        posix_spawn_file_actions_init(&quiet);
+        posix_spawn_file_actions_addopen(&quiet, 1, "/dev/null", O_WRONLY, 0);
+        posix_spawn_file_actions_addopen(&quiet, 2, "/dev/null", O_WRONLY, 0);
+        pid_t child = -1;
+        if (posix_spawnp(&child, "localedef", &quiet, nullptr, const_cast<char* const*>(argv),
+                         environ) == 0) {
+            int status = 0;
+            (void)::waitpid(child, &status, 0); // it answers 1 for those warnings
+        }
+        posix_spawn_file_actions_destroy(&quiet);
+        return std::filesystem::exists(folder_ / name / "LC_CTYPE");
+    }
+    std::string path() const { return folder_.string(); }
+
+private:
+    std::filesystem::path folder_;
+};
+
+TEST(OemCodePage, Utf8WhereTheLocalesCharacterSetIsUtf8) {
+    EXPECT_EQ(text::OemCodePageForLocale("C.utf8"), 65001u);
+    EXPECT_EQ(text::OemCodePageForLocale("C"), 850u);
+    // Locales this system lacks are taken by their names.
+    EXPECT_EQ(text::OemCodePageForLocale("zh_CN.UTF-8"), 65001u);
+    EXPECT_EQ(text::OemCodePageForLocale("ja_JP.utf8@x"), 65001u);
+    EXPECT_EQ(text::OemCodePageForLocale("zh_CN.GBK"), 936u);
+    EXPECT_EQ(text::OemCodePageForLocale("ja_JP"), 932u);
+    EXPECT_EQ(text::OemCodePageForLocale("ru_RU.KOI8-R"), 866u);
+}
+
+TEST(OemCodePage, TheSystemsCharacterSetOutweighsTheName) {
+    // A name without a codeset says nothing of UTF-8; the compiled locale
+    // does.
+    CompiledLocales locales;
+    if (!locales.Make("zh_CN", "UTF-8") || !locales.Make("zh_TW", "BIG5")) {
+        GTEST_SKIP() << "localedef cannot compile locales here";
+    }
+    ScopedEnv path("LOCPATH", locales.path().c_str());
+    EXPECT_EQ(text::OemCodePageForLocale("zh_CN"), 65001u);
+    EXPECT_EQ(text::OemCodePageForLocale("zh_TW"), 950u);
 }
 
 } // namespace

@@ -413,6 +413,24 @@ TEST_F(StalledPrint, APasteDuringTheWaitIsDroppedAndCtrlCCancelsIt) {
     EXPECT_EQ(boxes_->Texts(), std::vector<std::u16string>{u"Can't Send Data to Printer!"});
 }
 
+TEST_F(StalledPrint, TheBottomLineCountsTheWholeJobNotThePieceBeingSent) {
+    std::string bottomLine;
+    boxes_->OnShow([&](const RecordedBox&) {
+        bottomLine = headless::Screen().row(headless::Screen().height() - 1);
+    });
+    screen().then([&](HeadlessFrontEnd& s) {
+        // Sent in two pieces: 100,000 characters of a byte each in 1252
+        // (the euro sign among them), the line end, two zeros.
+        const std::u16string text = std::u16string(50000, u'w') + std::u16string(50000, u'\u20AC');
+        ::SetWindowTextW(form_.Item(IDC_TEXT), text.c_str());
+        s.key(Key::Enter);
+        s.key(Key::Escape);
+    });
+    Run([&](HeadlessFrontEnd&) {});
+    EXPECT_NE(bottomLine.find(" of 100,004 bytes \xC2\xB7 Esc cancels"), std::string::npos)
+        << bottomLine;
+}
+
 TEST_F(MainForm, LoadingAFileKeepsTheTicksAndThePrinterChoice) {
     const std::filesystem::path file =
         std::filesystem::temp_directory_path() / ("tallyroll-form-" + std::to_string(::getpid()));

@@ -6,6 +6,7 @@
 #include "platform/windows/core/key_table.h"
 
 #include <algorithm>
+#include <new>
 
 namespace windows {
 namespace {
@@ -47,6 +48,37 @@ std::size_t RowSpan(std::size_t width) {
 }
 
 } // namespace
+
+void Edit::reportNoRoom() {
+    // As a Win32 edit control does, the parent hears of it (EN_ERRSPACE); the
+    // user is told here, since no form of ours answers that notification.
+    notifyParent(EN_ERRSPACE);
+    MessageBoxW(parent != nullptr ? parent->hwnd : nullptr,
+                u"Not enough memory for this edit: the text is as it was.", u"Error",
+                MB_OK | MB_ICONERROR);
+}
+
+bool Edit::replaceText(std::size_t from, std::size_t to, std::u16string_view with) {
+    // The model changes whole or not at all, so a failure leaves text,
+    // cursor and selection as they were.
+    try {
+        model_.replace(from, to - from, with);
+        return true;
+    } catch (const std::bad_alloc&) {
+        reportNoRoom();
+        return false;
+    }
+}
+
+bool Edit::copySelection(std::size_t from, std::size_t to) {
+    try {
+        Clipboard() = model_.units(from, to);
+        return true;
+    } catch (const std::bad_alloc&) {
+        reportNoRoom();
+        return false;
+    }
+}
 
 void Edit::setText(std::u16string_view text) {
     lines_.clear();
@@ -271,7 +303,9 @@ void Edit::insert(std::u16string_view s) {
         return;
     }
     const std::size_t from = std::min(caret_, anchor_), to = std::max(caret_, anchor_);
-    model_.replace(from, to - from, s);
+    if (!replaceText(from, to, s)) {
+        return;
+    }
     caret_ = anchor_ = from + s.size();
     if (multiLine()) {
         goalX_ = cellX(caret_);
@@ -284,7 +318,9 @@ void Edit::erase(std::size_t from, std::size_t to) {
     if (readOnly() || from >= to) {
         return;
     }
-    model_.replace(from, to - from, {});
+    if (!replaceText(from, to, {})) {
+        return;
+    }
     caret_ = anchor_ = from;
     if (multiLine()) {
         goalX_ = cellX(caret_);
@@ -421,17 +457,18 @@ bool Edit::key(const screen::KeyEvent& ev) {
         return true;
     case Action::Copy:
         if (hasSel) {
-            Clipboard() = t.units(selFrom, selTo);
+            copySelection(selFrom, selTo);
         }
         return true;
     case Action::Cut:
-        if (hasSel && !readOnly()) {
-            Clipboard() = t.units(selFrom, selTo);
+        if (hasSel && !readOnly() && copySelection(selFrom, selTo)) {
             erase(selFrom, selTo);
         }
         return true;
     case Action::Paste: {
-        std::u16string clip = Clipboard();
+        // Inserted from where it lies: a second copy of a long clipboard
+        // could be the allocation that fails.
+        std::u16string_view clip = Clipboard();
         if (!multiLine()) {
             // A single-line field takes the first line only.
             clip = clip.substr(0, clip.find_first_of(u"\r\n"));

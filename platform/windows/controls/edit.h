@@ -70,6 +70,11 @@ private:
     void moveRows(long rows, bool extend);
     void insert(std::u16string_view s);
     void erase(std::size_t from, std::size_t to);
+    // Edits that need memory answer false, with nothing changed, when there
+    // is none; the user has then been told.
+    bool replaceText(std::size_t from, std::size_t to, std::u16string_view with);
+    bool copySelection(std::size_t from, std::size_t to);
+    void reportNoRoom();
     void changed();
     void scrollIntoView();
     void scrollRows(long rows);

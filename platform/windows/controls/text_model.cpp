@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <bit>
+#include <new>
 #include <stdexcept>
 
 namespace windows {
@@ -129,6 +130,17 @@ TextModel::Block TextModel::makeBlock(std::u16string_view units) {
     }
     block.id = nextId_++;
     return block;
+}
+
+std::vector<TextModel::Block> TextModel::cutIntoBlocks(const Block& big) {
+    std::u16string units(big.size(), u'\0');
+    decodeInto(big, 0, big.size(), units.data());
+    std::vector<Block> parts;
+    parts.reserve(units.size() / blockLength_ + 1);
+    for (std::size_t from = 0; from < units.size(); from += blockLength_) {
+        parts.push_back(makeBlock(std::u16string_view(units).substr(from, blockLength_)));
+    }
+    return parts;
 }
 
 void TextModel::widen(Block& block) const {
@@ -308,7 +320,9 @@ void TextModel::eraseFrom(Block& block, std::size_t offset, std::size_t count) {
 
 void TextModel::insert(std::size_t pos, std::u16string_view units) {
     if (blocks_.empty()) {
-        blocks_.push_back(makeBlock({}));
+        Block first = makeBlock({});
+        reserveFor(1);
+        blocks_.push_back(std::move(first));
         recount(0);
     }
     const Place p = locate(pos);
@@ -318,8 +332,15 @@ void TextModel::insert(std::size_t pos, std::u16string_view units) {
         return;
     }
     // A long insertion comes in blocks of its own, between the two halves
-    // of the block it goes into.
-    Block& target = blocks_[p.block];
+    // of the block it goes into. Every block is made, and the room for them
+    // taken, before the text is touched: memory that runs out leaves the
+    // text as it was.
+    const Block& target = blocks_[p.block];
+    std::vector<Block> fresh;
+    fresh.reserve(units.size() / blockLength_ + 2);
+    for (std::size_t from = 0; from < units.size(); from += blockLength_) {
+        fresh.push_back(makeBlock(units.substr(from, blockLength_)));
+    }
     Block tail;
     tail.isWide = target.isWide;
     if (target.isWide) {
@@ -327,20 +348,25 @@ void TextModel::insert(std::size_t pos, std::u16string_view units) {
     } else {
         tail.narrow = target.narrow.substr(p.offset);
     }
-    eraseFrom(target, p.offset, target.size() - p.offset);
     tail.breaks = static_cast<std::size_t>(
         tail.isWide ? std::count(tail.wide.begin(), tail.wide.end(), u'\n')
                     : std::count(tail.narrow.begin(), tail.narrow.end(), '\n'));
     tail.id = nextId_++;
-    std::vector<Block> fresh;
-    for (std::size_t from = 0; from < units.size(); from += blockLength_) {
-        fresh.push_back(makeBlock(units.substr(from, blockLength_)));
-    }
     fresh.push_back(std::move(tail));
+    reserveFor(fresh.size());
+
+    eraseFrom(blocks_[p.block], p.offset, blocks_[p.block].size() - p.offset);
     const auto at = blocks_.begin() + static_cast<std::ptrdiff_t>(p.block + 1);
     blocks_.insert(at, std::make_move_iterator(fresh.begin()),
                    std::make_move_iterator(fresh.end()));
     tidy(p.block, p.block + fresh.size());
+}
+
+void TextModel::reserveFor(std::size_t more) {
+    const std::size_t blocks = blocks_.size() + more;
+    blocks_.reserve(blocks);
+    unitsBefore_.reserve(blocks + 1);
+    breaksBefore_.reserve(blocks + 1);
 }
 
 void TextModel::erase(std::size_t pos, std::size_t count) {
@@ -371,24 +397,23 @@ void TextModel::erase(std::size_t pos, std::size_t count) {
 }
 
 void TextModel::tidy(std::size_t first, std::size_t last) {
-    // Too long: cut into blocks of the usual length.
+    // Too long: cut into blocks of the usual length. Tidying only keeps
+    // edits cheap; a step without the memory for it is left out, and the
+    // blocks stay as they are, which is still the same text.
     for (std::size_t b = last + 1; b-- > first;) {
         if (blocks_[b].size() <= 2 * blockLength_) {
             continue;
         }
-        Block big = std::move(blocks_[b]);
-        std::u16string units(big.size(), u'\0');
-        decodeInto(big, 0, big.size(), units.data());
-        std::vector<Block> parts;
-        for (std::size_t from = 0; from < units.size(); from += blockLength_) {
-            const std::u16string_view part = std::u16string_view(units).substr(from, blockLength_);
-            parts.push_back(makeBlock(part));
+        try {
+            std::vector<Block> parts = cutIntoBlocks(blocks_[b]);
+            reserveFor(parts.size() - 1);
+            blocks_[b] = std::move(parts.front());
+            blocks_.insert(blocks_.begin() + static_cast<std::ptrdiff_t>(b + 1),
+                           std::make_move_iterator(parts.begin() + 1),
+                           std::make_move_iterator(parts.end()));
+            last += parts.size() - 1;
+        } catch (const std::bad_alloc&) {
         }
-        blocks_[b] = std::move(parts.front());
-        blocks_.insert(blocks_.begin() + static_cast<std::ptrdiff_t>(b + 1),
-                       std::make_move_iterator(parts.begin() + 1),
-                       std::make_move_iterator(parts.end()));
-        last += parts.size() - 1;
     }
     // Empty or small: into the block before (or after) when both fit one.
     std::size_t from = first > 0 ? first - 1 : 0;
@@ -409,12 +434,18 @@ void TextModel::tidy(std::size_t first, std::size_t last) {
         if (before.size() + block.size() > blockLength_) {
             continue;
         }
-        if (before.isWide || block.isWide) {
-            widen(before);
-            widen(block);
-            before.wide += block.wide;
-        } else {
-            before.narrow += block.narrow;
+        try {
+            // Widening keeps a block's text, and an append that fails
+            // changes nothing.
+            if (before.isWide || block.isWide) {
+                widen(before);
+                widen(block);
+                before.wide += block.wide;
+            } else {
+                before.narrow += block.narrow;
+            }
+        } catch (const std::bad_alloc&) {
+            continue;
         }
         before.breaks += block.breaks;
         changed(before);
@@ -429,11 +460,13 @@ void TextModel::tidy(std::size_t first, std::size_t last) {
 void TextModel::replace(std::size_t pos, std::size_t count, std::u16string_view with) {
     pos = std::min(pos, size_);
     count = std::min(count, size_ - pos);
+    // The new text goes in before the old goes out: only the insertion needs
+    // memory, and when it cannot get it nothing has changed.
+    if (!with.empty()) {
+        insert(pos + count, with);
+    }
     if (count > 0) {
         erase(pos, count);
-    }
-    if (!with.empty()) {
-        insert(pos, with);
     }
 }
 

@@ -34,6 +34,8 @@ public:
     std::size_t size() const { return size_; }
     void setText(std::u16string_view text);
     // Replaces count units at pos with with; pos and count are clamped.
+    // Throws std::bad_alloc when there is no memory for it, with the text as
+    // it was.
     void replace(std::size_t pos, std::size_t count, std::u16string_view with);
     // Changes with every edit.
     std::uint64_t revision() const { return revision_; }
@@ -92,6 +94,10 @@ private:
     };
 
     Block makeBlock(std::u16string_view units);
+    // The text of a block in blocks of the usual length.
+    std::vector<Block> cutIntoBlocks(const Block& big);
+    // Room for more blocks, taken before an edit changes anything.
+    void reserveFor(std::size_t more);
     bool encodeInto(std::u16string_view units, std::string& out);
     void decodeInto(const Block& block, std::size_t from, std::size_t count, char16_t* out) const;
     void widen(Block& block) const;

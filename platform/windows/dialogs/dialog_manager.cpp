@@ -16,6 +16,7 @@
 #include "platform/windows/core/window_system.h"
 
 #include <memory>
+#include <new>
 
 namespace windows {
 namespace {
@@ -109,6 +110,33 @@ Dialog* CreateDialogWindow(const DialogTemplate& tpl, HWND owner) {
     return d;
 }
 
+namespace {
+
+// The last line of defence of the modal loop. Handlers report their own
+// failures; a handler that met no memory where nobody expected it is
+// reported here, and the loop goes on: what ran out was memory, not the
+// program's reasoning, and the program's handlers change their state only
+// once what they need is at hand. Any other exception is a fault in the
+// program and is let through, to end it with its reason on standard error
+// (the terminal restored first), rather than be hidden.
+void DispatchOrReport(const screen::InputEvent& ev) {
+    try {
+        DispatchInput(ev);
+    } catch (const std::bad_alloc&) {
+        try {
+            Dialog* top = System::get().modalStack().empty() ? nullptr
+                                                             : System::get().modalStack().back();
+            MessageBoxW(top != nullptr ? top->hwnd : nullptr,
+                        u"Not enough memory to finish that. Nothing else was lost.", u"Error",
+                        MB_OK | MB_ICONERROR);
+        } catch (const std::bad_alloc&) {
+            // Not even the message fits: the program goes on without it.
+        }
+    }
+}
+
+} // namespace
+
 INT_PTR RunModal(Dialog* dialog, LPARAM initParam) {
     System& sys = System::get();
     const HWND dialogHandle = dialog->hwnd;
@@ -133,7 +161,7 @@ INT_PTR RunModal(Dialog* dialog, LPARAM initParam) {
 
     while (!dialog->ended && !sys.quitting) {
         sys.present();
-        DispatchInput(sys.frontEnd().waitEvent());
+        DispatchOrReport(sys.frontEnd().waitEvent());
     }
     const INT_PTR result = dialog->ended ? dialog->result : IDCANCEL;
 

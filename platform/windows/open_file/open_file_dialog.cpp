@@ -19,6 +19,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <memory>
+#include <string>
 
 namespace windows {
 namespace {
@@ -83,6 +84,15 @@ std::string StartFolder(LPCWSTR initialDir) {
         }
     }
     return "/";
+}
+
+// 4100 as "4,100".
+std::u16string Grouped(std::size_t n) {
+    std::u16string digits = text::Utf8ToUtf16(std::to_string(n));
+    for (std::size_t at = digits.size(); at > 3; at -= 3) {
+        digits.insert(at - 3, 1, u',');
+    }
+    return digits;
 }
 
 class OpenDialog {
@@ -334,6 +344,18 @@ void OpenDialog::ok() {
 }
 
 void OpenDialog::choose(const std::string& path) {
+    // A path the caller's buffer cannot take, or its 16-bit offsets cannot
+    // describe, could only end the dialog as a failure the user never sees
+    // explained: it is refused here, and another name can be given.
+    const std::size_t length = text::PathFromBytes(path).size();
+    const std::size_t longest = std::min<std::size_t>(ofn_.nMaxFile - 1, 0xFFFF);
+    if (length > longest) {
+        const std::u16string message = u"The path of this file is too long to open: it has " +
+                                       Grouped(length) + u" characters, and at most " +
+                                       Grouped(longest) + u" fit.";
+        MessageBoxW(dialog_, message.c_str(), caption_.c_str(), MB_OK | MB_ICONERROR);
+        return;
+    }
     answer_ = path;
     EndDialog(dialog_, IDOK);
 }
