@@ -26,13 +26,20 @@ bool ReadAll(std::FILE* stream, std::vector<BYTE>& bytes) {
 }
 
 // One pass over the bytes as the loader's reads hand them over; false when
-// the decoder asks for the text again from its start.
-bool DecodeOnce(const std::vector<BYTE>& bytes, TextFileDecoder& decoder, CString& text) {
+// the decoder asks for the text again from its start. Input that ended in a
+// failed read is stopped rather than finished, as the loader stops a file:
+// the cut says nothing about the encoding.
+bool DecodeOnce(const std::vector<BYTE>& bytes, bool complete, TextFileDecoder& decoder,
+                CString& text) {
     for (std::size_t at = 0; at < bytes.size(); at += kLoadChunkSize) {
         const std::size_t count = std::min<std::size_t>(kLoadChunkSize, bytes.size() - at);
         if (!decoder.Append(bytes.data() + at, static_cast<DWORD>(count), text)) {
             return false;
         }
+    }
+    if (!complete) {
+        decoder.Stop(text);
+        return true;
     }
     return decoder.Finish(text);
 }
@@ -44,10 +51,10 @@ bool ReadStandardInputText(std::FILE* stream, CString& text) {
     try {
         std::vector<BYTE> bytes;
         const bool complete = ReadAll(stream, bytes);
-        TextFileDecoder decoder(CP_ACP);
+        TextFileDecoder decoder(CP_ACP, AmbiguousTextPreference());
         text.str().reserve(bytes.size());
         // At most one more pass: the decoder reads in the ANSI code page after.
-        while (!DecodeOnce(bytes, decoder, text)) {
+        while (!DecodeOnce(bytes, complete, decoder, text)) {
             text.Empty();
         }
         return complete;

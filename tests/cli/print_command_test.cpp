@@ -176,6 +176,25 @@ TEST_F(PrintCommand, StandardInputIsReadAsTheLoaderReadsAFile) {
               Job(std::string(5000, 'a') + "\xC3\xA9" + std::string(5000, 'b') + "\xE9"));
 }
 
+// Bytes that read both as UTF-8 and in the double-byte ANSI code page are
+// read from a pipe as the loader reads them from a file: in the code page
+// where the locale's own character set is not UTF-8, as UTF-8 where it is.
+TEST_F(PrintCommand, StandardInputThatReadsBothWaysFollowsTheLocaleAsAFileDoes) {
+    const std::string both = "\xD0\xBB\xD0\xBB"; // 936's "谢谢", UTF-8's "лл"
+    const std::string path = file("thanks.txt", both);
+    for (const char* locale : {"zh_CN.GBK", "zh_CN.UTF-8"}) {
+        SCOPED_TRACE(locale);
+        CommandResult r = run({"print", path}, "", {{"LC_ALL", locale}});
+        EXPECT_EQ(r.status, 0) << r.err;
+        const Bytes fromFile = printer_.Drain();
+        r = run({"print"}, both, {{"LC_ALL", locale}});
+        EXPECT_EQ(r.status, 0) << r.err;
+        EXPECT_EQ(printer_.Drain(), fromFile);
+    }
+    const CommandResult gbk = run({"print", "-o", "-"}, both, {{"LC_ALL", "zh_CN.GBK"}});
+    EXPECT_TRUE(ToBytes(gbk.out) == Job(both)) << "the code page's reading, byte for byte";
+}
+
 TEST_F(PrintCommand, FilesPrintInOrderAndAMissingOneStopsTheRest) {
     const std::string first = file("first.txt", "one");
     const std::string third = file("third.txt", "three");
