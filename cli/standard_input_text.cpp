@@ -52,7 +52,8 @@ bool ReadStandardInputText(std::FILE* stream, CString& text) {
         std::vector<BYTE> bytes;
         const bool complete = ReadAll(stream, bytes);
         TextFileDecoder decoder(CP_ACP, AmbiguousTextPreference());
-        text.str().reserve(bytes.size());
+        // The text and the line end the print job appends (as the loader).
+        text.str().reserve(bytes.size() + 2);
         // At most one more pass: the decoder reads in the ANSI code page after.
         while (!DecodeOnce(bytes, complete, decoder, text)) {
             text.Empty();

@@ -5,6 +5,7 @@
 #include "platform/win32/codepage.h"
 #include "platform/win32/kernel.h"
 
+#include <cstddef>
 #include <cstdint>
 #include <new>
 #include <stdexcept>
@@ -14,8 +15,10 @@ namespace {
 // Room for the whole text before the first read: a byte never gives more
 // than one UTF-16 unit in any encoding a file is read in, so the file's size
 // in bytes is enough, and the text is not copied as it grows (a copy that
-// would briefly hold the old and the new buffer at once). Only a hint: a size
-// that cannot be learned or reserved leaves the text to grow as it is read.
+// would briefly hold the old and the new buffer at once). Two units more are
+// the line end that Print appends to a text it is handed as loaded, so that
+// the append does not copy the whole text either. Only a hint: a size that
+// cannot be learned or reserved leaves the text to grow as it is read.
 void ReserveForFile(HANDLE file, std::basic_string<WCHAR>& text) {
     DWORD high = 0;
     const DWORD low = GetFileSize(file, &high);
@@ -23,7 +26,7 @@ void ReserveForFile(HANDLE file, std::basic_string<WCHAR>& text) {
         return;
     }
     try {
-        text.reserve(low);
+        text.reserve(std::size_t{low} + 2);
     } catch (const std::bad_alloc&) {
     } catch (const std::length_error&) {
     }
