@@ -31,6 +31,9 @@ volatile std::sig_atomic_t g_stopSignal = 0;
 int g_wake[2] = {-1, -1};
 std::atomic<unsigned> g_messages{0};
 std::atomic<bool> g_lineShown{false};
+// What starts each message line: the program's name, or the spooler's
+// keyword for the line's kind.
+const char* g_linePrefix = "tallyroll: ";
 
 struct sigaction g_savedActions[std::size(kStopSignals)];
 struct sigaction g_savedPipeAction;
@@ -52,7 +55,7 @@ void WriteStandardError(const std::string& text) {
 
 int PresentAsLine(HWND, LPCWSTR lpText, LPCWSTR, UINT) {
     EraseProgressLine();
-    WriteStandardError("tallyroll: " + text::Utf16ToUtf8(lpText ? lpText : u"") + "\n");
+    WriteStandardError(g_linePrefix + text::Utf16ToUtf8(lpText ? lpText : u"") + "\n");
     g_messages.fetch_add(1);
     return IDOK;
 }
@@ -78,7 +81,8 @@ void EraseProgressLine() {
     }
 }
 
-ConsoleServices::ConsoleServices() {
+ConsoleServices::ConsoleServices(const char* linePrefix) {
+    g_linePrefix = linePrefix;
     g_stopSignal = 0;
     if (::pipe2(g_wake, O_CLOEXEC | O_NONBLOCK) == -1) {
         g_wake[0] = g_wake[1] = -1;
@@ -122,7 +126,7 @@ int ConsoleServices::StopSignal() {
 
 void ConsoleServices::Complain(std::basic_string_view<WCHAR> message) {
     EraseProgressLine();
-    WriteStandardError("tallyroll: " + text::Utf16ToUtf8(std::u16string(message)) + "\n");
+    WriteStandardError(g_linePrefix + text::Utf16ToUtf8(std::u16string(message)) + "\n");
 }
 
 unsigned ConsoleServices::MessagesShown() const {

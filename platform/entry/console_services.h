@@ -16,8 +16,9 @@ namespace entry {
 class ConsoleServices final : public CommandServices, private posix_layer::IoWaitWatcher {
 public:
     // Installs the signal handlers, the message box presenter and the busy
-    // watcher; the destructor takes them all back.
-    ConsoleServices();
+    // watcher; the destructor takes them all back. Each message line starts
+    // with linePrefix (a string that outlives the services).
+    explicit ConsoleServices(const char* linePrefix = "tallyroll: ");
     ~ConsoleServices() override;
     ConsoleServices(const ConsoleServices&) = delete;
     ConsoleServices& operator=(const ConsoleServices&) = delete;
