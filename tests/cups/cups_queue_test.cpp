@@ -170,6 +170,32 @@ TEST_F(CupsQueue, TwoJobsBackToBackPrintInOrderEachFramedOnItsOwn) {
     EXPECT_EQ(printer.Drain(), expected);
 }
 
+TEST_F(CupsQueue, CopiesPrintTheTextThatManyTimes) {
+    PtyPrinter printer;
+    ASSERT_TRUE(cupsd_.AddQueue("Receipt", "tallyroll:" + printer.path()));
+    const std::string file = Text("notes.txt", "twice\n");
+    ASSERT_FALSE(cupsd_.Print("Receipt", file, "-n 2").empty());
+    ASSERT_TRUE(cupsd_.WaitQueueEmpty("Receipt"));
+    Bytes expected = PrintCommandBytes("print " + file);
+    const Bytes once = expected;
+    expected.insert(expected.end(), once.begin(), once.end());
+    EXPECT_EQ(printer.Drain(), expected);
+}
+
+TEST_F(CupsQueue, PdfIsRefusedAtTheDoorAndNothingPrints) {
+    PtyPrinter printer;
+    ASSERT_TRUE(cupsd_.AddQueue("Receipt", "tallyroll:" + printer.path()));
+    const std::string pdf = Text("page.pdf", "%PDF-1.4\n1 0 obj <<>> endobj\ntrailer <<>>\n%%EOF\n");
+    const auto refused = cupsd_.Client("lp -d Receipt '" + pdf + "'");
+    EXPECT_NE(refused.status, 0) << refused.output;
+    EXPECT_NE(refused.output.find("document-format"), std::string::npos) << refused.output;
+    // The queue goes on, and the next text prints alone.
+    const std::string file = Text("notes.txt", "after\n");
+    ASSERT_FALSE(cupsd_.Print("Receipt", file).empty());
+    ASSERT_TRUE(cupsd_.WaitQueueEmpty("Receipt"));
+    EXPECT_EQ(printer.Drain(), PrintCommandBytes("print " + file));
+}
+
 TEST_F(CupsQueue, AnotherSchedulerPrintsToTheSharedQueueOverIpp) {
     PtyPrinter printer;
     ASSERT_TRUE(cupsd_.AddQueue("Receipt", "tallyroll:" + printer.path()));
