@@ -33,7 +33,12 @@ SpoolerOutcome Print(CCommandJobHost& host, const SpoolerJob& job,
     if (!OpenPort(host, kSpoolerPort)) {
         return SpoolerOutcome::PortUnavailable;
     }
+    // The print job ends the stored text with CR LF, as the form's Print
+    // ends the text it reads from the box: each copy starts from the text
+    // as loaded, as each Print starts from the box.
+    const CString text = host.StoredText();
     for (int copy = 0; copy < job.nCopies; ++copy) {
+        host.StoredText() = text;
         if (!RunHostedJob(host, false, services, job.bTestPage ? RunTestJob : RunPrintJob)) {
             return services.StopRequested() ? SpoolerOutcome::Stopped
                                             : SpoolerOutcome::SendFailed;

@@ -13,6 +13,7 @@
 #include "platform/entry/console_services.h"
 #include "platform/text/path_text.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -102,18 +103,22 @@ int PrintJob(int argc, char** argv) {
         std::cerr << "WARNING: " << why << std::flush;
     }
     // A file of its own is copied here; from standard input the filters did.
-    job.nCopies = file != nullptr ? std::max(1, std::atoi(argv[4])) : 1;
+    const long copies = std::strtol(argv[4], nullptr, 10);
+    job.nCopies = file != nullptr && copies > 1 ? static_cast<int>(std::min(copies, 9999L)) : 1;
     job.source = file != nullptr ? text::PathFromBytes(file) : u"-";
 
-    cups_backend::JobDeviceTable table(*target);
-    if (!table.ready()) {
-        Tell("ERROR: " + table.why());
-        return kBackendFailed;
-    }
     SpoolerOutcome outcome = SpoolerOutcome::Printed;
     {
+        // The signals are taken first, so that a job cancelled from here on
+        // still removes its device table.
         entry::ConsoleServices services("ERROR: ");
-        outcome = TallyrollSpoolerJob(job, services);
+        const cups_backend::JobDeviceTable table(*target);
+        if (!table.ready()) {
+            Tell("ERROR: " + table.why());
+            return kBackendFailed;
+        }
+        outcome = services.StopRequested() ? SpoolerOutcome::Stopped
+                                           : TallyrollSpoolerJob(job, services);
     }
     if (outcome == SpoolerOutcome::Printed) {
         Tell("PAGE: 1 " + std::to_string(job.nCopies));

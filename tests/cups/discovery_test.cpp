@@ -33,8 +33,8 @@ TEST(CupsDiscovery, ListsEachByIdLinkInCupsFormAndOpensNone) {
     EXPECT_EQ(listed.status, 0);
     for (const char* name : {"usb-Maker_Roll_A1-if00-port0", "usb-Other_Serial-if00"}) {
         const std::string line = std::string("serial tallyroll:") + byId + "/" + name +
-                                 " \"Tallyroll serial printer\" \"Tallyroll on " + name +
-                                 "\" \"\" \"\"\n";
+                                 R"( "Tallyroll serial printer" "Tallyroll on )" + name +
+                                 R"(" "" "")" + "\n";
         EXPECT_NE(listed.output.find(line), std::string::npos) << listed.output;
     }
     char event[256];

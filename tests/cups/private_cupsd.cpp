@@ -14,8 +14,6 @@
 #include <thread>
 #include <unistd.h>
 
-extern char** environ;
-
 namespace cups_test {
 namespace {
 
@@ -75,7 +73,7 @@ bool SchedulerInstalled() {
     return ::access(kScheduler, X_OK) == 0;
 }
 
-PrivateCupsd::PrivateCupsd() {
+PrivateCupsd::PrivateCupsd() : port_(FreePort()) {
     const fs::path root = root_.path();
     // The scheduler's helpers (cups-driverd listing the PPDs) run as lp, who
     // must reach the folders; what the jobs leave is removed with the root.
@@ -104,7 +102,6 @@ PrivateCupsd::PrivateCupsd() {
     }
     fs::copy_file(TALLYROLL_PPD, root / "share/model/tallyroll.ppd");
 
-    port_ = FreePort();
     const std::string r = root.string();
     Write(root / "cups-files.conf", "ServerRoot " + r + "\nServerBin " + r + "/bin\nDataDir " + r +
                                         "/share\nRequestRoot " + r + "/spool\nTempDir " + r +
