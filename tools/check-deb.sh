@@ -18,7 +18,8 @@ fail() {
     echo "check-deb: $*" >&2
     exit 1
 }
-contents=$(dpkg-deb --contents "$deb" | awk '{print $6}')
+listing=$(dpkg-deb --contents "$deb")
+contents=$(awk '{print $6}' <<< "$listing")
 for path in ./usr/bin/tallyroll ./usr/bin/tallyroll-vprinter \
     ./usr/share/man/man1/tallyroll.1 ./usr/share/man/man1/tallyroll-vprinter.1 \
     ./usr/share/applications/tallyroll.desktop \
@@ -28,7 +29,7 @@ for path in ./usr/bin/tallyroll ./usr/bin/tallyroll-vprinter \
     grep -qx "$path" <<< "$contents" || fail "missing $path"
 done
 
-dpkg-deb --contents "$deb" | grep -q '^-rwx------ root/root .* \./usr/lib/cups/backend/tallyroll$' ||
+grep -q '^-rwx------ root/root .* \./usr/lib/cups/backend/tallyroll$' <<< "$listing" ||
     fail "the CUPS backend is not root's with mode 0700"
 
 unpacked=$(mktemp -d)
