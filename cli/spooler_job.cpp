@@ -1,11 +1,10 @@
 // A print spooler as the third host of the jobs: each job it hands over is
 // one text (or the test page), printed as the print command prints it.
-#include "platform/entry/command_main.h"
-
 #include "cli/command_job_host.h"
 #include "cli/job_steps.h"
 #include "engine/print_jobs.h"
 #include "link/port_connection.h"
+#include "platform/entry/command_main.h"
 
 namespace {
 
@@ -40,8 +39,7 @@ SpoolerOutcome Print(CCommandJobHost& host, const SpoolerJob& job,
     for (int copy = 0; copy < job.nCopies; ++copy) {
         host.StoredText() = text;
         if (!RunHostedJob(host, false, services, job.bTestPage ? RunTestJob : RunPrintJob)) {
-            return services.StopRequested() ? SpoolerOutcome::Stopped
-                                            : SpoolerOutcome::SendFailed;
+            return services.StopRequested() ? SpoolerOutcome::Stopped : SpoolerOutcome::SendFailed;
         }
     }
     return SpoolerOutcome::Printed;

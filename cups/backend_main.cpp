@@ -81,7 +81,8 @@ int ExitStatusOf(SpoolerOutcome outcome, const std::string& uri) {
 }
 
 int PrintJob(int argc, char** argv) {
-    const std::string uri = *Environment("DEVICE_URI") != '\0' ? Environment("DEVICE_URI") : argv[0];
+    const std::string uri =
+        *Environment("DEVICE_URI") != '\0' ? Environment("DEVICE_URI") : argv[0];
     const auto target = cups_backend::LinkTargetOf(uri);
     if (!target) {
         Tell("ERROR: Not a tallyroll device URI: " + uri +
@@ -117,8 +118,8 @@ int PrintJob(int argc, char** argv) {
             Tell("ERROR: " + table.why());
             return kBackendFailed;
         }
-        outcome = services.StopRequested() ? SpoolerOutcome::Stopped
-                                           : TallyrollSpoolerJob(job, services);
+        outcome =
+            services.StopRequested() ? SpoolerOutcome::Stopped : TallyrollSpoolerJob(job, services);
     }
     if (outcome == SpoolerOutcome::Printed) {
         Tell("PAGE: 1 " + std::to_string(job.nCopies));

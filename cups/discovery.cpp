@@ -39,7 +39,8 @@ std::string Quoted(std::string text) {
 }
 
 void Offer(std::ostream& out, const char* kind, const std::string& uri, const std::string& info) {
-    out << kind << ' ' << uri << ' ' << Quoted(kMakeAndModel) << ' ' << Quoted(info) << " \"\" \"\"\n";
+    out << kind << ' ' << uri << ' ' << Quoted(kMakeAndModel) << ' ' << Quoted(info)
+        << " \"\" \"\"\n";
 }
 
 // BlueZ's paired devices that say they are printers: "ADDR NAME" each. The

@@ -2,14 +2,13 @@
 // printers on pseudo-terminals: what a queue prints is byte for byte what
 // the print command prints with the same choices.
 #include "private_cupsd.h"
-
 #include "tests/support/pty_printer.h"
 #include "tests/support/shell_command.h"
+#include "tests/support/tcp_printer.h"
 #include "tests/support/temp_folder.h"
 
-#include <gtest/gtest.h>
-
 #include <dirent.h>
+#include <gtest/gtest.h>
 #include <string>
 #include <unistd.h>
 
@@ -43,7 +42,8 @@ bool HeldByAnotherProcess(const std::string& path) {
         DIR* fds = ::opendir(fdFolder.c_str());
         while (const dirent* fd = fds != nullptr && !held ? ::readdir(fds) : nullptr) {
             char target[4096];
-            const ssize_t n = ::readlink((fdFolder + "/" + fd->d_name).c_str(), target, sizeof target);
+            const ssize_t n =
+                ::readlink((fdFolder + "/" + fd->d_name).c_str(), target, sizeof target);
             held = n > 0 && std::string(target, static_cast<std::size_t>(n)) == path;
         }
         if (fds != nullptr) {
@@ -87,8 +87,8 @@ TEST_F(CupsQueue, TextsWithOptionsPrintAsThePrintCommandDoes) {
         {"ascii.txt", "Notes\nline two\n", "-o Width=2 -o Underline=True", "-w 2 -u"},
         {"cp1252.txt", "Caf\xE9 \x80 12\n", "-o Model=Sovak -o Height=3 -o White=True",
          "-p sovak -H 3 -W"},
-        {"utf8.txt", "\xC3\xA9t\xC3\xA9 \xE2\x82\xAC\n", "-o Model=Wexol -o Direction=True -o Width=4",
-         "-p wexol -d -w 4"},
+        {"utf8.txt", "\xC3\xA9t\xC3\xA9 \xE2\x82\xAC\n",
+         "-o Model=Wexol -o Direction=True -o Width=4", "-p wexol -d -w 4"},
         {"defaults.txt", "plain\n", "", ""},
     };
     for (const Case& c : cases) {
@@ -100,10 +100,23 @@ TEST_F(CupsQueue, TextsWithOptionsPrintAsThePrintCommandDoes) {
     }
 }
 
+TEST_F(CupsQueue, NetworkPrinterUriPrintsThroughTheSamePortCode) {
+    testing_support::TcpPrinter printer;
+    ASSERT_TRUE(printer.listening());
+    ASSERT_TRUE(
+        cupsd_.AddQueue("Receipt", "tallyroll://tcp/127.0.0.1:" + std::to_string(printer.port())));
+    const std::string file = Text("notes.txt", "over tcp\n");
+    ASSERT_FALSE(cupsd_.Print("Receipt", file, "-o Height=2").empty());
+    ASSERT_TRUE(cupsd_.WaitQueueEmpty("Receipt")) << cupsd_.QueueState("Receipt");
+    ASSERT_TRUE(printer.WaitForClose());
+    EXPECT_EQ(printer.Received(), PrintCommandBytes("print -H 2 " + file));
+}
+
 TEST_F(CupsQueue, QueueDefaultsSetByTheAdministratorApplyToEveryJob) {
     PtyPrinter printer;
     ASSERT_TRUE(cupsd_.AddQueue("Receipt", "tallyroll:" + printer.path()));
-    ASSERT_EQ(cupsd_.Client("lpadmin -p Receipt -o Width-default=3 -o Underline-default=True").status, 0);
+    ASSERT_EQ(
+        cupsd_.Client("lpadmin -p Receipt -o Width-default=3 -o Underline-default=True").status, 0);
     const std::string file = Text("notes.txt", "defaults\n");
     ASSERT_FALSE(cupsd_.Print("Receipt", file).empty());
     ASSERT_TRUE(cupsd_.WaitQueueEmpty("Receipt"));
@@ -185,7 +198,8 @@ TEST_F(CupsQueue, CopiesPrintTheTextThatManyTimes) {
 TEST_F(CupsQueue, PdfIsRefusedAtTheDoorAndNothingPrints) {
     PtyPrinter printer;
     ASSERT_TRUE(cupsd_.AddQueue("Receipt", "tallyroll:" + printer.path()));
-    const std::string pdf = Text("page.pdf", "%PDF-1.4\n1 0 obj <<>> endobj\ntrailer <<>>\n%%EOF\n");
+    const std::string pdf =
+        Text("page.pdf", "%PDF-1.4\n1 0 obj <<>> endobj\ntrailer <<>>\n%%EOF\n");
     const auto refused = cupsd_.Client("lp -d Receipt '" + pdf + "'");
     EXPECT_NE(refused.status, 0) << refused.output;
     EXPECT_NE(refused.output.find("document-format"), std::string::npos) << refused.output;
@@ -209,6 +223,26 @@ TEST_F(CupsQueue, AnotherSchedulerPrintsToTheSharedQueueOverIpp) {
     ASSERT_TRUE(office.WaitQueueEmpty("Relay")) << office.log();
     ASSERT_TRUE(cupsd_.WaitQueueEmpty("Receipt"));
     EXPECT_EQ(printer.Drain(), PrintCommandBytes("print -w 2 -u " + file));
+}
+
+TEST(CupsDevices, LpinfoListsThePrintersTheBackendFinds) {
+    if (!cups_test::SchedulerInstalled()) {
+        GTEST_SKIP() << "cupsd is not installed (tools/deps.sh installs it)";
+    }
+    const TempFolder byId{"tallyroll-cups-by-id"};
+    ASSERT_EQ(::symlink("/dev/null", (byId.path() + "/usb-Maker_Roll-if00").c_str()), 0);
+    const PrivateCupsd cupsd("SetEnv TALLYROLL_SERIAL_BY_ID " + byId.path() + "\n");
+    ASSERT_TRUE(cupsd.running()) << cupsd.log();
+    const std::string devices = cupsd.Client("lpinfo -l -v --include-schemes tallyroll").output;
+    EXPECT_NE(devices.find("uri = tallyroll:" + byId.path() + "/usb-Maker_Roll-if00"),
+              std::string::npos)
+        << devices;
+    EXPECT_NE(devices.find("make-and-model = Tallyroll serial printer"), std::string::npos)
+        << devices;
+    // What the add-a-printer dialogs offer for it: our PPD.
+    EXPECT_NE(cupsd.Client("lpinfo -m --make-and-model 'Tallyroll serial printer'")
+                  .output.find("tallyroll.ppd Tallyroll serial printer"),
+              std::string::npos);
 }
 
 } // namespace

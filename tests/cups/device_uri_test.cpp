@@ -2,10 +2,9 @@
 #include "cups/device_uri.h"
 #include "cups/job_options.h"
 
-#include <gtest/gtest.h>
-
 #include <cstdio>
 #include <fstream>
+#include <gtest/gtest.h>
 #include <string>
 
 namespace {

@@ -3,9 +3,8 @@
 #include "tests/support/shell_command.h"
 #include "tests/support/temp_folder.h"
 
-#include <gtest/gtest.h>
-
 #include <fcntl.h>
+#include <gtest/gtest.h>
 #include <string>
 #include <sys/inotify.h>
 #include <sys/stat.h>

@@ -51,8 +51,7 @@ bool Accepts(int port) {
 }
 
 // Waits for a condition, checking it every few milliseconds, up to a bound.
-template <typename Condition>
-bool WaitFor(Condition condition) {
+template <typename Condition> bool WaitFor(Condition condition) {
     const auto end = std::chrono::steady_clock::now() + kBound;
     while (!condition()) {
         if (std::chrono::steady_clock::now() > end) {
@@ -73,13 +72,14 @@ bool SchedulerInstalled() {
     return ::access(kScheduler, X_OK) == 0;
 }
 
-PrivateCupsd::PrivateCupsd() : port_(FreePort()) {
+PrivateCupsd::PrivateCupsd(const std::string& extraDirectives) : port_(FreePort()) {
     const fs::path root = root_.path();
     // The scheduler's helpers (cups-driverd listing the PPDs) run as lp, who
     // must reach the folders; what the jobs leave is removed with the root.
     fs::permissions(root, fs::perms::owner_all | fs::perms::group_read | fs::perms::group_exec |
                               fs::perms::others_read | fs::perms::others_exec);
-    for (const char* folder : {"bin/backend", "share/model", "spool/temp", "cache", "state", "log"}) {
+    for (const char* folder :
+         {"bin/backend", "share/model", "spool/temp", "cache", "state", "log"}) {
         fs::create_directories(root / folder);
     }
     // The system's helpers and filters as they are; the backend folder holds
@@ -103,12 +103,12 @@ PrivateCupsd::PrivateCupsd() : port_(FreePort()) {
     fs::copy_file(TALLYROLL_PPD, root / "share/model/tallyroll.ppd");
 
     const std::string r = root.string();
-    Write(root / "cups-files.conf", "ServerRoot " + r + "\nServerBin " + r + "/bin\nDataDir " + r +
-                                        "/share\nRequestRoot " + r + "/spool\nTempDir " + r +
-                                        "/spool/temp\nCacheDir " + r + "/cache\nStateDir " + r +
-                                        "/state\nAccessLog " + r + "/log/access_log\nErrorLog " +
-                                        r + "/log/error_log\nPageLog " + r +
-                                        "/log/page_log\nFileDevice No\nSandboxing Relaxed\n");
+    Write(root / "cups-files.conf",
+          "ServerRoot " + r + "\nServerBin " + r + "/bin\nDataDir " + r + "/share\nRequestRoot " +
+              r + "/spool\nTempDir " + r + "/spool/temp\nCacheDir " + r + "/cache\nStateDir " + r +
+              "/state\nAccessLog " + r + "/log/access_log\nErrorLog " + r +
+              "/log/error_log\nPageLog " + r +
+              "/log/page_log\nFileDevice No\nSandboxing Relaxed\n" + extraDirectives);
     // Anyone on loopback may administer it: the test's clients have no
     // certificate of this scheduler's.
     Write(root / "cupsd.conf", "Listen 127.0.0.1:" + std::to_string(port_) +
@@ -138,7 +138,8 @@ PrivateCupsd::PrivateCupsd() : port_(FreePort()) {
     running_ = pid_ != -1 && WaitFor([&] {
                    int status = 0;
                    return ::waitpid(pid_, &status, WNOHANG) != 0 || Accepts(port_);
-               }) && ::kill(pid_, 0) == 0 && Accepts(port_);
+               }) &&
+               ::kill(pid_, 0) == 0 && Accepts(port_);
 }
 
 PrivateCupsd::~PrivateCupsd() {
@@ -156,7 +157,8 @@ std::string PrivateCupsd::log() const {
     std::ifstream in(root_.path() + "/log/error_log");
     std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
     std::ifstream out(root_.path() + "/log/cupsd.out");
-    return text + std::string((std::istreambuf_iterator<char>(out)), std::istreambuf_iterator<char>());
+    return text +
+           std::string((std::istreambuf_iterator<char>(out)), std::istreambuf_iterator<char>());
 }
 
 testing_support::CommandOutcome PrivateCupsd::Client(const std::string& command) const {
@@ -187,7 +189,8 @@ bool PrivateCupsd::WaitQueueEmpty(const std::string& queue) const {
 }
 
 bool PrivateCupsd::WaitQueueStopped(const std::string& queue) const {
-    return WaitFor([&] { return Client("lpstat -p " + queue).output.find("disabled") != std::string::npos; });
+    return WaitFor(
+        [&] { return Client("lpstat -p " + queue).output.find("disabled") != std::string::npos; });
 }
 
 std::string PrivateCupsd::QueueState(const std::string& queue) const {

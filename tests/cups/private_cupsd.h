@@ -17,7 +17,8 @@ bool SchedulerInstalled();
 
 class PrivateCupsd {
 public:
-    PrivateCupsd();
+    // extraDirectives are added to its cups-files.conf ("SetEnv NAME VALUE").
+    explicit PrivateCupsd(const std::string& extraDirectives = "");
     ~PrivateCupsd();
     PrivateCupsd(const PrivateCupsd&) = delete;
     PrivateCupsd& operator=(const PrivateCupsd&) = delete;
