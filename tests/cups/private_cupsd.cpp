@@ -2,6 +2,7 @@
 
 #include <arpa/inet.h>
 #include <chrono>
+#include <cstdlib>
 #include <csignal>
 #include <fcntl.h>
 #include <filesystem>
@@ -103,6 +104,16 @@ PrivateCupsd::PrivateCupsd(const std::string& extraDirectives) : port_(FreePort(
     fs::copy_file(TALLYROLL_PPD, root / "share/model/tallyroll.ppd");
 
     const std::string r = root.string();
+    // The scheduler gives its children an environment of its own: the
+    // sanitizers' and the coverage run's settings are handed on, so that the
+    // backend reports and counts as the program does under them.
+    std::string handedOn = extraDirectives;
+    for (const char* name :
+         {"LLVM_PROFILE_FILE", "ASAN_OPTIONS", "UBSAN_OPTIONS", "LSAN_OPTIONS", "TSAN_OPTIONS"}) {
+        if (const char* value = std::getenv(name)) {
+            handedOn += std::string("SetEnv ") + name + " " + value + "\n";
+        }
+    }
     Write(root / "cups-files.conf",
           "ServerRoot " + r + "\nServerBin " + r + "/bin\nDataDir " + r + "/share\nRequestRoot " +
               r + "/spool\nTempDir " + r + "/spool/temp\nCacheDir " + r + "/cache\nStateDir " + r +
