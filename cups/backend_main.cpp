@@ -16,10 +16,10 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
 #include <fstream>
 #include <iostream>
 #include <string>
+#include <string_view>
 
 namespace {
 
@@ -38,21 +38,38 @@ const char* Environment(const char* name) {
     return value != nullptr ? value : "";
 }
 
-// A CUPS command file ("#CUPS-COMMAND" then one command a line), sent when
-// the user asks for the printer's self-test page. Answers whether it asks
-// for one.
-bool AsksForTestPage(const char* file) {
+// Whether a line of the job's file (argv[6], else standard input) starts
+// with start and holds part.
+bool HasLine(const char* file, std::string_view start, std::string_view part) {
     std::ifstream named;
     if (file != nullptr) {
         named.open(file);
     }
     std::istream& in = file != nullptr ? static_cast<std::istream&>(named) : std::cin;
     for (std::string line; std::getline(in, line);) {
-        if (line.compare(0, 17, "PrintSelfTestPage") == 0) {
+        if (line.starts_with(start) && line.find(part) != std::string::npos) {
             return true;
         }
     }
     return false;
+}
+
+// The two ways a user asks a queue for its test page: a CUPS command file
+// ("#CUPS-COMMAND", then PrintSelfTestPage: the "Print Self-Test Page" of
+// the printer settings), and CUPS's own test page, a banner file naming the
+// test page's template (their "Print Test Page"). Other banners (job
+// sheets) are pictures the printer cannot print, and are left out.
+enum class Request { Text, TestPage, Nothing };
+
+Request RequestOf(const char* file) {
+    const std::string_view type = Environment("CONTENT_TYPE");
+    if (type == "application/vnd.cups-command") {
+        return HasLine(file, "PrintSelfTestPage", "") ? Request::TestPage : Request::Nothing;
+    }
+    if (type == "application/vnd.cups-pdf-banner") {
+        return HasLine(file, "Template", "testpage") ? Request::TestPage : Request::Nothing;
+    }
+    return Request::Text;
 }
 
 int ExitStatusOf(SpoolerOutcome outcome, const std::string& uri) {
@@ -91,13 +108,12 @@ int PrintJob(int argc, char** argv) {
     }
     SpoolerJob job;
     const char* file = argc == 7 ? argv[6] : nullptr;
-    if (std::strcmp(Environment("CONTENT_TYPE"), "application/vnd.cups-command") == 0) {
-        if (!AsksForTestPage(file)) {
-            Tell("INFO: Nothing to do for this command");
-            return kBackendOk;
-        }
-        job.bTestPage = true;
+    const Request request = RequestOf(file);
+    if (request == Request::Nothing) {
+        Tell("INFO: Nothing to print: only text and the test page are printed");
+        return kBackendOk;
     }
+    job.bTestPage = request == Request::TestPage;
     std::string why;
     cups_backend::ReadJobOptions(argv[5], std::getenv("PPD"), job, why);
     if (!why.empty()) {

@@ -138,6 +138,23 @@ TEST_F(CupsQueue, SelfTestCommandPrintsTheTestPage) {
     EXPECT_EQ(printer.Drain(), PrintCommandBytes("test"));
 }
 
+TEST_F(CupsQueue, CupsOwnTestPagePrintsTheTestPageAndOtherBannersNothing) {
+    PtyPrinter printer;
+    ASSERT_TRUE(cupsd_.AddQueue("Receipt", "tallyroll:" + printer.path()));
+    // What the printer settings' "Print Test Page" sends.
+    const std::string testPage = std::string(CUPS_DATADIR) + "/data/testprint";
+    if (::access(testPage.c_str(), R_OK) != 0) {
+        GTEST_SKIP() << testPage << " is not installed";
+    }
+    ASSERT_FALSE(cupsd_.Print("Receipt", testPage).empty()) << cupsd_.log();
+    ASSERT_TRUE(cupsd_.WaitQueueEmpty("Receipt"));
+    EXPECT_EQ(printer.Drain(), PrintCommandBytes("test"));
+    const std::string banner = Text("sheet", "#PDF-BANNER\nTemplate standard.pdf\n");
+    ASSERT_FALSE(cupsd_.Print("Receipt", banner).empty());
+    ASSERT_TRUE(cupsd_.WaitQueueEmpty("Receipt"));
+    EXPECT_TRUE(printer.Drain().empty());
+}
+
 TEST_F(CupsQueue, MissingPortStopsTheQueueWithTheReason) {
     const TempFolder gone{"tallyroll-cups-gone"};
     ASSERT_TRUE(cupsd_.AddQueue("Receipt", "tallyroll:" + gone.path() + "/ttyUSB9"));
