@@ -128,7 +128,9 @@ int PrintJob(int argc, char** argv) {
     {
         // The signals are taken first, so that a job cancelled from here on
         // still removes its device table.
-        entry::ConsoleServices services("ERROR: ");
+        // After CUPS cancelled the job, the failed write it causes goes to
+        // the log only, not to the queue's state.
+        entry::ConsoleServices services("ERROR: ", "DEBUG: ");
         const cups_backend::JobDeviceTable table(*target);
         if (!table.ready()) {
             Tell("ERROR: " + table.why());

@@ -34,6 +34,11 @@ std::atomic<bool> g_lineShown{false};
 // What starts each message line: the program's name, or the spooler's
 // keyword for the line's kind.
 const char* g_linePrefix = "tallyroll: ";
+const char* g_stoppedPrefix = "tallyroll: ";
+
+const char* LinePrefix() {
+    return g_stopSignal != 0 ? g_stoppedPrefix : g_linePrefix;
+}
 
 struct sigaction g_savedActions[std::size(kStopSignals)];
 struct sigaction g_savedPipeAction;
@@ -55,7 +60,7 @@ void WriteStandardError(const std::string& text) {
 
 int PresentAsLine(HWND, LPCWSTR lpText, LPCWSTR, UINT) {
     EraseProgressLine();
-    WriteStandardError(g_linePrefix + text::Utf16ToUtf8(lpText ? lpText : u"") + "\n");
+    WriteStandardError(LinePrefix() + text::Utf16ToUtf8(lpText ? lpText : u"") + "\n");
     g_messages.fetch_add(1);
     return IDOK;
 }
@@ -81,8 +86,9 @@ void EraseProgressLine() {
     }
 }
 
-ConsoleServices::ConsoleServices(const char* linePrefix) {
+ConsoleServices::ConsoleServices(const char* linePrefix, const char* stoppedPrefix) {
     g_linePrefix = linePrefix;
+    g_stoppedPrefix = stoppedPrefix != nullptr ? stoppedPrefix : linePrefix;
     g_stopSignal = 0;
     if (::pipe2(g_wake, O_CLOEXEC | O_NONBLOCK) == -1) {
         g_wake[0] = g_wake[1] = -1;
@@ -126,7 +132,7 @@ int ConsoleServices::StopSignal() {
 
 void ConsoleServices::Complain(std::basic_string_view<WCHAR> message) {
     EraseProgressLine();
-    WriteStandardError(g_linePrefix + text::Utf16ToUtf8(std::u16string(message)) + "\n");
+    WriteStandardError(LinePrefix() + text::Utf16ToUtf8(std::u16string(message)) + "\n");
 }
 
 unsigned ConsoleServices::MessagesShown() const {

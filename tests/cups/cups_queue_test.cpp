@@ -177,6 +177,9 @@ TEST_F(CupsQueue, CancelDuringAStalledJobReleasesThePort) {
     ASSERT_EQ(cupsd_.Client("cancel " + job).status, 0);
     ASSERT_TRUE(cupsd_.WaitQueueEmpty("Receipt"));
     EXPECT_FALSE(HeldByAnotherProcess(printer.path()));
+    // A cancel is not a fault of the printer: the queue does not say it is.
+    const std::string state = cupsd_.QueueState("Receipt");
+    EXPECT_EQ(state.find("Can't Send Data"), std::string::npos) << state;
     // The queue goes on with the next job.
     printer.Resume();
     (void)printer.Drain();
