@@ -6,8 +6,7 @@
 #include "cli/command_help.h"
 #include "cli/command_job_host.h"
 #include "cli/command_options.h"
-#include "cli/standard_input_text.h"
-#include "document/text_file_loader.h"
+#include "cli/job_steps.h"
 #include "engine/print_jobs.h"
 #include "link/port_connection.h"
 
@@ -22,25 +21,6 @@ constexpr int kUsageError = 2;
 void WriteTo(std::FILE* stream, std::string_view text) {
     (void)std::fwrite(text.data(), 1, text.size(), stream);
     (void)std::fflush(stream);
-}
-
-// Fills the host's text from source ("-": standard input). Answers false
-// when it could not be read whole; the reason has been told.
-bool LoadSource(CCommandJobHost& host, const CommandText& source,
-                entry::CommandServices& services) {
-    if (source == TEXT("-")) {
-        if (!ReadStandardInputText(stdin, host.StoredText())) {
-            // A signal cuts the read short: the signal, not the read, is the news.
-            if (!services.StopRequested()) {
-                services.Complain(TEXT("Could not read standard input!"));
-            }
-            return false;
-        }
-        return true;
-    }
-    const unsigned before = services.MessagesShown();
-    LoadTextFile(host, CString(source.c_str()));
-    return services.MessagesShown() == before;
 }
 
 // The port, or the output in its place: a handle the link takes as its open
@@ -59,18 +39,6 @@ bool UseOutput(CCommandJobHost& host, const PrintChoices& choices,
     return true;
 }
 
-// Runs one job; answers false when one of its steps failed (each failure
-// has shown its message).
-template <typename Job>
-bool RunJob(CCommandJobHost& host, const PrintChoices& choices, entry::CommandServices& services,
-            Job job) {
-    const unsigned before = services.MessagesShown();
-    services.JobStarting(!choices.bQuiet);
-    job(host);
-    services.JobEnded();
-    return services.MessagesShown() == before && !services.StopRequested();
-}
-
 int RunJobs(const ParsedCommand& command, entry::CommandServices& services) {
     const PrintChoices& choices = command.choices;
     CCommandJobHost host(choices);
@@ -79,7 +47,7 @@ int RunJobs(const ParsedCommand& command, entry::CommandServices& services) {
     }
     int status = kAllDone;
     if (command.kind == CommandKind::Test) {
-        if (!RunJob(host, choices, services, RunTestJob)) {
+        if (!RunHostedJob(host, !choices.bQuiet, services, RunTestJob)) {
             status = kJobFailed;
         }
     } else {
@@ -88,8 +56,8 @@ int RunJobs(const ParsedCommand& command, entry::CommandServices& services) {
             sources.emplace_back(TEXT("-"));
         }
         for (const CommandText& source : sources) {
-            if (services.StopRequested() || !LoadSource(host, source, services) ||
-                services.StopRequested() || !RunJob(host, choices, services, RunPrintJob)) {
+            if (services.StopRequested() || !LoadJobSource(host, source, services) ||
+                services.StopRequested() || !RunHostedJob(host, !choices.bQuiet, services, RunPrintJob)) {
                 status = kJobFailed;
                 break;
             }

@@ -6,7 +6,9 @@ set(CPACK_PACKAGE_NAME tallyroll)
 set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "Print plain text on a small portable serial printer")
 set(CPACK_PACKAGE_DESCRIPTION
-    "Tallyroll is a one-window utility that prints plain text on a small portable printer over a serial port (a USB, Bluetooth or infrared link). The form is shown in the terminal. A virtual printer, tallyroll-vprinter, stands in for a printer.")
+    "Tallyroll is a one-window utility that prints plain text on a small portable printer over a serial port (a USB, Bluetooth or infrared link). The form is shown in the terminal. A virtual printer, tallyroll-vprinter, stands in for a printer. A CUPS backend and PPD make each printer a system print queue.")
+# The backend is of use only where CUPS runs.
+set(CPACK_DEBIAN_PACKAGE_SUGGESTS cups)
 set(CPACK_PACKAGE_CONTACT "Tallyroll developers <tallyroll@localhost>")
 set(CPACK_STRIP_FILES ON)
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)

@@ -18,6 +18,7 @@ test_packages=(
     clang clang-tidy libclang-rt-14-dev
     libgtest-dev libgmock-dev libbenchmark-dev googletest
     icu-devtools hyperfine llvm dpkg-dev
+    libcups2-dev cups cups-client
     g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix wine wine64 xvfb imagemagick
 )
 

@@ -41,3 +41,30 @@ public:
 // job done, 1 a job failed, 2 the command was not understood.
 int TallyrollCommand(const std::vector<std::basic_string<WCHAR>>& args,
                      entry::CommandServices& services);
+
+// A job handed over by a print spooler (the CUPS backend): the form's
+// choices from the spooler's options, the printer always on COM1 of a device
+// table made for the job.
+struct SpoolerJob {
+    int nModel = 0; // index in the printer list, as the form's
+    int nWidth = 0; // index in the Width list: 0..3 for x1..x4
+    int nHeight = 0;
+    bool bUnderline = false;
+    bool bDirection = false;
+    bool bWhite = false;
+    bool bTestPage = false; // the test page instead of a text
+    int nCopies = 1;
+    std::basic_string<WCHAR> source; // the text's file, or "-" for standard input
+};
+
+// How a spooler's job ended, for the spooler to choose what comes next.
+enum class SpoolerOutcome {
+    Printed,
+    NoText,          // the text could not be read: this job can never print
+    PortUnavailable, // the port could not be opened or configured
+    SendFailed,      // the printer stopped taking the job's bytes
+    Stopped,         // a signal (the job cancelled) ended it
+};
+
+// Runs the job; every failure has been told through the services first.
+SpoolerOutcome TallyrollSpoolerJob(const SpoolerJob& job, entry::CommandServices& services);

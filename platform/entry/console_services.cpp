@@ -33,6 +33,14 @@ volatile std::sig_atomic_t g_stopSignal = 0;
 int g_wake[2] = {-1, -1};
 std::atomic<unsigned> g_messages{0};
 std::atomic<bool> g_lineShown{false};
+// What starts each message line: the program's name, or the spooler's
+// keyword for the line's kind.
+const char* g_linePrefix = "tallyroll: ";
+const char* g_stoppedPrefix = "tallyroll: ";
+
+const char* LinePrefix() {
+    return g_stopSignal != 0 ? g_stoppedPrefix : g_linePrefix;
+}
 
 struct sigaction g_savedActions[std::size(kStopSignals)];
 struct sigaction g_savedPipeAction;
@@ -54,7 +62,7 @@ void WriteStandardError(const std::string& text) {
 
 int PresentAsLine(HWND, LPCWSTR lpText, LPCWSTR, UINT) {
     EraseProgressLine();
-    WriteStandardError("tallyroll: " + text::Utf16ToUtf8(lpText ? lpText : u"") + "\n");
+    WriteStandardError(LinePrefix() + text::Utf16ToUtf8(lpText ? lpText : u"") + "\n");
     g_messages.fetch_add(1);
     return IDOK;
 }
@@ -80,7 +88,9 @@ void EraseProgressLine() {
     }
 }
 
-ConsoleServices::ConsoleServices() {
+ConsoleServices::ConsoleServices(const char* linePrefix, const char* stoppedPrefix) {
+    g_linePrefix = linePrefix;
+    g_stoppedPrefix = stoppedPrefix != nullptr ? stoppedPrefix : linePrefix;
     g_stopSignal = 0;
     if (::pipe2(g_wake, O_CLOEXEC | O_NONBLOCK) == -1) {
         g_wake[0] = g_wake[1] = -1;
@@ -125,8 +135,9 @@ int ConsoleServices::StopSignal() {
 void ConsoleServices::Complain(std::basic_string_view<WCHAR> message) {
     EraseProgressLine();
     // A complaint may quote an argument as it was typed: shown escaped.
-    WriteStandardError("tallyroll: " + ShownText(text::Utf16ToUtf8(std::u16string(message))) +
-                       "\n");
+    WriteStandardError(LinePrefix() + ShownText(text::Utf16ToUtf8(std::u16string(message))) +
+                       "
+");
 }
 
 unsigned ConsoleServices::MessagesShown() const {

@@ -16,8 +16,12 @@ namespace entry {
 class ConsoleServices final : public CommandServices, private posix_layer::IoWaitWatcher {
 public:
     // Installs the signal handlers, the message box presenter and the busy
-    // watcher; the destructor takes them all back.
-    ConsoleServices();
+    // watcher; the destructor takes them all back. Each message line starts
+    // with linePrefix, or with stoppedPrefix (when given) once a signal asked
+    // the process to end: the failure it causes is then no news. Both are
+    // strings that outlive the services.
+    explicit ConsoleServices(const char* linePrefix = "tallyroll: ",
+                             const char* stoppedPrefix = nullptr);
     ~ConsoleServices() override;
     ConsoleServices(const ConsoleServices&) = delete;
     ConsoleServices& operator=(const ConsoleServices&) = delete;

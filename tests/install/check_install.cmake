@@ -23,6 +23,18 @@ foreach(path IN LISTS expected)
     endif()
 endforeach()
 
+# The CUPS backend runs as root only when it is mode 0700 (docs/cups.md).
+if(CUPS_BACKEND)
+    set(backend "${PREFIX}/${CUPS_BACKENDDIR}/tallyroll")
+    if(NOT EXISTS "${backend}" OR NOT EXISTS "${PREFIX}/${CUPS_MODELDIR}/tallyroll.ppd")
+        message(FATAL_ERROR "the CUPS backend or its PPD is not installed")
+    endif()
+    execute_process(COMMAND stat -c %a "${backend}" OUTPUT_VARIABLE mode OUTPUT_STRIP_TRAILING_WHITESPACE)
+    if(NOT mode STREQUAL "700")
+        message(FATAL_ERROR "the CUPS backend is mode ${mode}, not 700")
+    endif()
+endif()
+
 file(STRINGS "${PREFIX}/share/applications/tallyroll.desktop" entry)
 foreach(line "Terminal=true" "Exec=tallyroll" "Icon=tallyroll")
     if(NOT line IN_LIST entry)
