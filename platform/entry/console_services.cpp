@@ -136,8 +136,7 @@ void ConsoleServices::Complain(std::basic_string_view<WCHAR> message) {
     EraseProgressLine();
     // A complaint may quote an argument as it was typed: shown escaped.
     WriteStandardError(LinePrefix() + ShownText(text::Utf16ToUtf8(std::u16string(message))) +
-                       "
-");
+                       "\n");
 }
 
 unsigned ConsoleServices::MessagesShown() const {
