@@ -4,6 +4,7 @@
 #include "platform/screen/box_chars.h"
 #include "platform/screen/front_end.h"
 
+#include <cerrno>
 #include <csignal>
 #include <cstdint>
 #include <cstdlib>
@@ -79,6 +80,19 @@ void Draw(screen::FrontEnd& front, screen::Grid& grid, const std::u32string& las
     front.present(grid);
 }
 
+// A write to a pipe whose reader is gone, as a port's write to a printer
+// that closed its end: it should fail, not end the program.
+std::u32string WriteToAClosedPipe() {
+    int ends[2];
+    if (pipe(ends) != 0) {
+        return U"no pipe";
+    }
+    close(ends[0]);
+    const bool failed = write(ends[1], "x", 1) < 0 && errno == EPIPE;
+    close(ends[1]);
+    return failed ? U"Write failed: broken pipe" : U"Write did not fail";
+}
+
 void CrashForReal() {
     // An unmapped address the compiler cannot see: a true fault, and not a
     // null pointer, which a sanitizer would report before the fault happens.
@@ -118,6 +132,10 @@ int main(int argc, char** argv) {
             }
             if (key->ch == U'a') {
                 std::abort();
+            }
+            if (key->ch == U'p') {
+                last = WriteToAClosedPipe();
+                continue;
             }
         }
         last = Describe(event);
