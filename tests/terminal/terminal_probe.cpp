@@ -74,6 +74,8 @@ void Draw(screen::FrontEnd& front, screen::Grid& grid, const std::u32string& las
     grid.put(4, 3, U"Last: " + last, screen::Role::Window);
     grid.put(4, 4, U"Field:", screen::Role::Window);
     grid.put(11, 4, std::u32string(10, U' '), screen::Role::FieldFocused);
+    // An accent written as a combining mark, and a zero-width space.
+    grid.put(4, 5, U"Marks: Cafe\u0301\u200B|", screen::Role::Window);
     grid.cursorX = 11;
     grid.cursorY = 4;
     grid.cursorVisible = true;

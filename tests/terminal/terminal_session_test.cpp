@@ -75,6 +75,15 @@ TEST_F(TerminalSession, ShowsTheGridAndDecodesKeysMouseAndResize) {
     expectTerminalRestored();
 }
 
+TEST_F(TerminalSession, CombiningMarksShowInTheCellOfTheirCharacter) {
+    start();
+    // tmux hands a cell back with its marks; the bar stays in its column.
+    EXPECT_NE(session_->capture().find("Marks: Cafe\u0301\u200B|"), std::string::npos)
+        << session_->capture();
+    session_->sendKeys("q");
+    EXPECT_EQ(ended(), 0);
+}
+
 // A locale compiled for the test into a folder of its own, so that it does
 // not matter which locales the machine has installed.
 std::string CompileLatin1Locale(const std::string& folder) {
