@@ -20,7 +20,10 @@ bool ZeroWidthByProperty(UChar32 c) {
         break;
     }
     // Hangul vowels and final consonants that follow a leading consonant
-    // make one syllable with it.
+    // make one syllable with it (only the two Jamo blocks hold them).
+    if ((c < 0x1160 || c > 0x11FF) && (c < 0xD7B0 || c > 0xD7FF)) {
+        return false;
+    }
     const auto type = u_getIntPropertyValue(c, UCHAR_HANGUL_SYLLABLE_TYPE);
     return type == U_HST_VOWEL_JAMO || type == U_HST_TRAILING_JAMO;
 }
