@@ -66,7 +66,8 @@ TmuxSession::TmuxSession(const std::string& shellCommand) {
 
 void TmuxSession::freeze() {
     if (started_ && frozenServer_ == 0) {
-        frozenServer_ = std::atoi(tmux("display-message -p '#{pid}'").c_str());
+        const std::string pid = tmux("display-message -p '#{pid}'");
+        frozenServer_ = static_cast<int>(std::strtol(pid.c_str(), nullptr, 10));
         if (frozenServer_ > 0) {
             ::kill(frozenServer_, SIGSTOP);
         }
