@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <utility>
+#include <vector>
 
 namespace headless {
 
@@ -115,7 +116,11 @@ std::string HeadlessFrontEnd::region(int x, int y, int width, int count) const {
         }
         std::u32string cells;
         for (int col = x; col < x + width; ++col) {
-            cells += grid_.contains(col, row) ? grid_.at(col, row).ch : U' ';
+            if (grid_.contains(col, row)) {
+                grid_.at(col, row).appendTo(cells);
+            } else {
+                cells += U' ';
+            }
         }
         out += text::Utf32ToUtf8(cells);
     }
@@ -125,13 +130,16 @@ std::string HeadlessFrontEnd::region(int x, int y, int width, int count) const {
 bool HeadlessFrontEnd::find(std::string_view utf8, int& x, int& y) const {
     const std::u32string needle = text::Utf16ToUtf32(text::Utf8ToUtf16(utf8));
     for (int row = 0; row < grid_.height(); ++row) {
+        // The row's text with its marks, and the cell each character is in.
         std::u32string cells;
+        std::vector<int> cellOf;
         for (int col = 0; col < grid_.width(); ++col) {
-            cells += grid_.at(col, row).ch;
+            grid_.at(col, row).appendTo(cells);
+            cellOf.resize(cells.size(), col);
         }
         const auto at = cells.find(needle);
         if (at != std::u32string::npos) {
-            x = static_cast<int>(at);
+            x = cellOf[at];
             y = row;
             return true;
         }

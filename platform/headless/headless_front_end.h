@@ -49,7 +49,8 @@ public:
     const screen::Grid& screen() const { return grid_; }
     std::string text() const { return grid_.text(); }
     std::string row(int y) const { return grid_.rowText(y); }
-    // The rows [y, y + count) cut to columns [x, x + width), joined by '\n'.
+    // The rows [y, y + count) cut to columns [x, x + width), joined by '\n'
+    // (each cell's marks after its character, as in Grid::rowText).
     std::string region(int x, int y, int width, int count) const;
     // The first cell (x, y) where text starts, or false.
     bool find(std::string_view utf8, int& x, int& y) const;

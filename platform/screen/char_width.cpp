@@ -1,5 +1,7 @@
 #include "platform/screen/char_width.h"
 
+#include "platform/text/zero_width.h"
+
 namespace screen {
 
 int CharWidth(char32_t c) {
@@ -11,7 +13,10 @@ int CharWidth(char32_t c) {
                       (c >= 0xFE30 && c <= 0xFE4F) || (c >= 0xFF00 && c <= 0xFF60) ||
                       (c >= 0xFFE0 && c <= 0xFFE6) || (c >= 0x1F300 && c <= 0x1F64F) ||
                       (c >= 0x1F900 && c <= 0x1F9FF) || (c >= 0x20000 && c <= 0x3FFFD);
-    return wide ? 2 : 1;
+    if (wide) {
+        return 2;
+    }
+    return text::TakesNoCell(c) ? 0 : 1;
 }
 
 } // namespace screen

@@ -1,5 +1,6 @@
 #include "platform/screen/grid.h"
 
+#include "platform/screen/char_width.h"
 #include "platform/text/unicode.h"
 
 #include <algorithm>
@@ -27,6 +28,10 @@ int Grid::put(int x, int y, std::u32string_view text, Role role, std::uint8_t at
         if (x >= width_) {
             break;
         }
+        if (CharWidth(ch) == 0 && x > 0) {
+            addMark(x - 1, y, ch);
+            continue;
+        }
         if (x >= 0) {
             at(x, y) = Cell{ch, role, attrs};
             ++written;
@@ -36,12 +41,22 @@ int Grid::put(int x, int y, std::u32string_view text, Role role, std::uint8_t at
     return written;
 }
 
+void Grid::addMark(int x, int y, char32_t mark) {
+    if (!contains(x, y)) {
+        return;
+    }
+    if (x > 0 && CharWidth(at(x - 1, y).ch) == 2) {
+        --x; // the second cell of a wide character
+    }
+    at(x, y).addMark(mark);
+}
+
 std::string Grid::rowText(int y) const {
     std::u32string row;
     if (y >= 0 && y < height_) {
         row.reserve(static_cast<std::size_t>(width_));
         for (int x = 0; x < width_; ++x) {
-            row += at(x, y).ch;
+            at(x, y).appendTo(row);
         }
     }
     return text::Utf32ToUtf8(row);

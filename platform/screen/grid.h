@@ -1,6 +1,8 @@
 // The character grid that the window system draws into and a front end shows.
 #pragma once
 
+#include <array>
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -29,11 +31,36 @@ enum Attr : std::uint8_t {
     AttrReverse = 4,
 };
 
+// Characters of no width (combining marks, joiners) a cell carries after its
+// own, as a terminal's cell does; more are dropped.
+inline constexpr std::size_t kMarksPerCell = 4;
+
 struct Cell {
     char32_t ch = U' ';
     Role role = Role::Desktop;
     std::uint8_t attrs = AttrNone;
+    // The marks, the unused ones 0.
+    std::array<char32_t, kMarksPerCell> marks{};
     bool operator==(const Cell&) const = default;
+
+    void addMark(char32_t mark) {
+        for (char32_t& slot : marks) {
+            if (slot == 0) {
+                slot = mark;
+                return;
+            }
+        }
+    }
+    // The cell's text: its character and its marks.
+    void appendTo(std::u32string& out) const {
+        out += ch;
+        for (char32_t mark : marks) {
+            if (mark == 0) {
+                break;
+            }
+            out += mark;
+        }
+    }
 };
 
 class Grid {
@@ -50,11 +77,16 @@ public:
     bool contains(int x, int y) const { return x >= 0 && y >= 0 && x < width_ && y < height_; }
 
     void fill(Cell cell);
-    // Writes text from (x, y), clipped to the grid; answers the number of cells written.
+    // Writes text from (x, y), clipped to the grid, a character of no width
+    // joined to the cell before it; answers the number of cells written.
     int put(int x, int y, std::u32string_view text, Role role, std::uint8_t attrs = AttrNone);
+    // Joins a character of no width to the cell whose character shows at x
+    // (a wide character's second cell belongs to the first).
+    void addMark(int x, int y, char32_t mark);
 
     // The text of row y (or of the whole grid, rows joined by '\n'), as UTF-8,
-    // trailing blanks kept; what snapshot tests compare against.
+    // trailing blanks kept, each cell's marks after its character; what
+    // snapshot tests compare against.
     std::string rowText(int y) const;
     std::string text() const;
 

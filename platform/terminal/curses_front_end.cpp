@@ -122,6 +122,7 @@ private:
 
     void setUpLooks();
     wchar_t glyph(char32_t ch) const;
+    void addMarks(const screen::Cell& cell, wchar_t (&text)[screen::kMarksPerCell + 2]) const;
     void readAvailable();
     void readMouse();
     void waitForInput();
@@ -181,6 +182,27 @@ wchar_t CursesFrontEnd::glyph(char32_t ch) const {
     return L'?';
 }
 
+// The cell's marks go into the same ncurses cell after its character, as
+// the terminal joins them; only those the locale shows without a width of
+// their own (wcwidth 0), so that no mark can shift the cells after it.
+void CursesFrontEnd::addMarks(const screen::Cell& cell,
+                              wchar_t (&text)[screen::kMarksPerCell + 2]) const {
+    std::size_t n = 1;
+    for (char32_t mark : cell.marks) {
+        if (mark == 0) {
+            break;
+        }
+        const auto wide = static_cast<wchar_t>(mark);
+        char bytes[MB_LEN_MAX];
+        std::mbstate_t state{};
+        if (wcwidth(wide) == 0 &&
+            std::wcrtomb(bytes, wide, &state) != static_cast<std::size_t>(-1)) {
+            text[n++] = wide;
+        }
+    }
+    text[n] = L'\0';
+}
+
 void CursesFrontEnd::present(const screen::Grid& grid) {
     if (!TerminalActive()) {
         return;
@@ -191,13 +213,14 @@ void CursesFrontEnd::present(const screen::Grid& grid) {
         for (int x = 0; x < columns; ++x) {
             const screen::Cell& cell = grid.at(x, y);
             const CellLook& look = looks_[static_cast<std::size_t>(cell.role)];
-            wchar_t text[2] = {glyph(cell.ch), L'\0'};
+            wchar_t text[screen::kMarksPerCell + 2] = {glyph(cell.ch), L'\0'};
             const int cells = wcwidth(text[0]);
             // A double-width character covers the cell after it; one that
             // does not fit, or has no width of its own, shows as '?'.
             if (cells < 1 || (cells == 2 && x + 1 >= columns)) {
                 text[0] = L'?';
             }
+            addMarks(cell, text);
             cchar_t out;
             setcchar(&out, text, look.attrs | CursesAttributes(CellEmphasis(cell.attrs)), look.pair,
                      nullptr);

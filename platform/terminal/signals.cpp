@@ -6,6 +6,7 @@
 #include <cerrno>
 #include <csignal>
 #include <cstddef>
+#include <ctime>
 #include <fcntl.h>
 #include <unistd.h>
 
@@ -15,6 +16,18 @@ namespace {
 constexpr std::array kStopSignals{SIGINT, SIGTERM, SIGHUP};
 // SIGQUIT is the keyboard's "quit with core": it dies like a crash.
 constexpr std::array kCrashSignals{SIGSEGV, SIGBUS, SIGFPE, SIGILL, SIGABRT, SIGQUIT};
+// Every other signal whose default is to end the process. Nothing in the
+// program sends them to itself (its one timer has a real-time signal of its
+// own), so when one comes the program is being ended: restore and go, as
+// for a crash. One that was ignored when the program started stays ignored.
+constexpr std::array kEndingSignals{SIGUSR1, SIGUSR2, SIGALRM, SIGVTALRM, SIGPROF,
+                                    SIGXCPU, SIGXFSZ, SIGSYS,  SIGTRAP};
+
+// How long a stop may take to unwind. Unwinding draws and restores through
+// ncurses, whose writes wait for the terminal: one that stopped reading (a
+// frozen emulator, an SSH session whose buffer is full) would keep the
+// process, and the printer's port with it, for ever.
+constexpr long kStopDeadlineNs = 1'000'000'000;
 
 volatile std::sig_atomic_t g_stop = 0;
 volatile std::sig_atomic_t g_stopSignal = 0;
@@ -22,11 +35,18 @@ volatile std::sig_atomic_t g_resize = 0;
 int g_wake[2] = {-1, -1};
 bool g_installed = false;
 
+// One timer per stop signal, made at install time (timer_create may not be
+// called from a handler; timer_settime may). Armed by the first stop, it
+// sends that signal again at the deadline, which is then a second request.
+std::array<timer_t, kStopSignals.size()> g_deadline{};
+std::array<bool, kStopSignals.size()> g_deadlineMade{};
+
 struct Saved {
     int signal;
     struct sigaction action;
 };
-std::array<Saved, kStopSignals.size() + kCrashSignals.size() + 1> g_previous{};
+std::array<Saved, kStopSignals.size() + kCrashSignals.size() + kEndingSignals.size() + 2>
+    g_previous{};
 std::size_t g_previousCount = 0;
 
 // A crash may be a stack overflow; the handler then needs a stack of its own.
@@ -69,15 +89,28 @@ void DieOf(int signal) {
     (void)raise(signal);
 }
 
+void ArmDeadline(int signal) {
+    for (std::size_t i = 0; i < kStopSignals.size(); ++i) {
+        if (kStopSignals[i] == signal && g_deadlineMade[i]) {
+            itimerspec once{};
+            once.it_value.tv_sec = kStopDeadlineNs / 1'000'000'000;
+            once.it_value.tv_nsec = kStopDeadlineNs % 1'000'000'000;
+            (void)timer_settime(g_deadline[i], 0, &once, nullptr);
+        }
+    }
+}
+
 void OnStop(int signal) {
     if (g_stop != 0) {
-        // Asked twice: the program did not get round to stopping (it may be
-        // blocked on a device). Restore the terminal and go.
+        // Asked twice, or the deadline came: the program did not get round to
+        // stopping (it may be blocked on a device or on the terminal).
+        // Restore what can be restored without waiting, and go.
         DieOf(signal);
         return;
     }
     g_stop = 1;
     g_stopSignal = signal;
+    ArmDeadline(signal);
     Wake();
 }
 
@@ -90,6 +123,17 @@ void OnCrash(int signal) {
     DieOf(signal);
 }
 
+// A write to a pipe or socket whose reader is gone raises SIGPIPE in the
+// writer, sent by the kernel as from the process itself. The port layer
+// wants that to be a failed write (EPIPE), as a Win32 program expects, not
+// an end; a SIGPIPE sent from outside ends the program like the others.
+void OnBrokenPipe(int signal, siginfo_t* info, void* /*context*/) {
+    if (info != nullptr && info->si_code == SI_USER && info->si_pid == getpid()) {
+        return;
+    }
+    DieOf(signal);
+}
+
 void Install(int signal, void (*handler)(int), int flags) {
     struct sigaction action {};
     action.sa_handler = handler;
@@ -98,6 +142,47 @@ void Install(int signal, void (*handler)(int), int flags) {
     Saved& saved = g_previous[g_previousCount++];
     saved.signal = signal;
     sigaction(signal, &action, &saved.action);
+}
+
+bool IgnoredNow(int signal) {
+    struct sigaction current {};
+    return sigaction(signal, nullptr, &current) == 0 && (current.sa_flags & SA_SIGINFO) == 0 &&
+           current.sa_handler == SIG_IGN;
+}
+
+void InstallEnding(int signal) {
+    if (IgnoredNow(signal)) {
+        return;
+    }
+    if (signal != SIGPIPE) {
+        Install(signal, OnCrash, SA_ONSTACK);
+        return;
+    }
+    struct sigaction action {};
+    action.sa_sigaction = OnBrokenPipe;
+    action.sa_flags = SA_SIGINFO | SA_ONSTACK | SA_RESTART;
+    sigemptyset(&action.sa_mask);
+    Saved& saved = g_previous[g_previousCount++];
+    saved.signal = signal;
+    sigaction(signal, &action, &saved.action);
+}
+
+void MakeDeadlines() {
+    for (std::size_t i = 0; i < kStopSignals.size(); ++i) {
+        sigevent event{};
+        event.sigev_notify = SIGEV_SIGNAL;
+        event.sigev_signo = kStopSignals[i];
+        g_deadlineMade[i] = timer_create(CLOCK_MONOTONIC, &event, &g_deadline[i]) == 0;
+    }
+}
+
+void DeleteDeadlines() {
+    for (std::size_t i = 0; i < kStopSignals.size(); ++i) {
+        if (g_deadlineMade[i]) {
+            (void)timer_delete(g_deadline[i]);
+            g_deadlineMade[i] = false;
+        }
+    }
 }
 
 void MakeAltStackIfNone() {
@@ -121,6 +206,7 @@ bool InstallSignalHandlers() {
         return false;
     }
     MakeAltStackIfNone();
+    MakeDeadlines();
     g_previousCount = 0;
     // SA_RESTART keeps other code's blocking calls going; the front end waits
     // in poll, which a handler always interrupts, and on the wake-up pipe.
@@ -131,6 +217,10 @@ bool InstallSignalHandlers() {
     for (int signal : kCrashSignals) {
         Install(signal, OnCrash, SA_ONSTACK);
     }
+    for (int signal : kEndingSignals) {
+        InstallEnding(signal);
+    }
+    InstallEnding(SIGPIPE);
     g_installed = true;
     return true;
 }
@@ -143,6 +233,7 @@ void RemoveSignalHandlers() {
         sigaction(g_previous[i].signal, &g_previous[i].action, nullptr);
     }
     g_previousCount = 0;
+    DeleteDeadlines();
     close(g_wake[0]);
     close(g_wake[1]);
     g_wake[0] = g_wake[1] = -1;

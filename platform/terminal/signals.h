@@ -1,8 +1,10 @@
 // Signals while the terminal is ours. Interrupt, terminate and hang-up only
 // ask the program to stop: the front end turns that into a QuitEvent and the
-// program unwinds normally, restoring the terminal on its way out. Crash
-// signals restore the terminal from the handler and then die as they would
-// have. A resize is noted and wakes the input wait.
+// program unwinds normally, restoring the terminal on its way out; a second
+// one, or the first still unfinished after a second, restores from the
+// handler and dies of it. Crash signals and every other signal whose default
+// is to end the process restore the terminal from the handler and then die as
+// they would have. A resize is noted and wakes the input wait.
 #pragma once
 
 namespace terminal {

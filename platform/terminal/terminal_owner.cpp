@@ -12,7 +12,10 @@
 #include <cstdlib>
 #include <cstdio>
 #include <cstring>
+#include <ctime>
+#include <fcntl.h>
 #include <langinfo.h>
+#include <poll.h>
 #include <string>
 #include <strings.h>
 #include <termios.h>
@@ -45,19 +48,14 @@ std::size_t g_resetLength = 0;
 constexpr char kPasteMarksOn[] = "\033[?2004h";
 constexpr char kPasteMarksOff[] = "\033[?2004l";
 
-void WriteAll(const char* bytes, std::size_t length) {
-    std::size_t written = 0;
-    while (written < length) {
-        const ssize_t n = write(kTerminalFd, bytes + written, length - written);
-        if (n < 0 && errno == EINTR) {
-            continue;
-        }
-        if (n <= 0) {
-            return;
-        }
-        written += static_cast<std::size_t>(n);
-    }
-}
+// The terminal opened a second time, non-blocking, for the signal path: a
+// terminal that stopped reading must not keep a dying process. A descriptor
+// of our own, so that the shell's (shared with standard output) never
+// changes mode. -1 when the terminal could not be opened again.
+int g_restoreFd = -1;
+// How long the signal path waits for a terminal that has no room for the
+// reset: long enough for one that reads slowly, short enough to be no wait.
+constexpr long kRestoreWaitMs = 100;
 
 // terminfo strings may carry padding, "$<5>", which is for ncurses' output
 // routine and not for the terminal.
@@ -132,6 +130,58 @@ void ChooseLocale() {
     }
 }
 
+int OpenTerminalWithoutWaiting() {
+    char path[256];
+    if (ttyname_r(kTerminalFd, path, sizeof path) != 0) {
+        return -1;
+    }
+    return open(path, O_WRONLY | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
+}
+
+long MillisecondsSince(const timespec& start) {
+    timespec now{};
+    clock_gettime(CLOCK_MONOTONIC, &now);
+    return (now.tv_sec - start.tv_sec) * 1000 + (now.tv_nsec - start.tv_nsec) / 1'000'000;
+}
+
+// Writes bytes to the terminal without ever blocking: what the terminal has
+// no room for within a short wait is left unwritten. Async-signal-safe.
+void WriteWithoutWaiting(const char* bytes, std::size_t length) {
+    int fd = g_restoreFd;
+    int savedFlags = -1;
+    if (fd < 0) {
+        // No descriptor of our own: make the shared one non-blocking for
+        // the moment of the write.
+        fd = kTerminalFd;
+        savedFlags = fcntl(fd, F_GETFL);
+        if (savedFlags < 0 || fcntl(fd, F_SETFL, savedFlags | O_NONBLOCK) != 0) {
+            return;
+        }
+    }
+    timespec start{};
+    clock_gettime(CLOCK_MONOTONIC, &start);
+    std::size_t written = 0;
+    while (written < length) {
+        const ssize_t n = write(fd, bytes + written, length - written);
+        if (n > 0) {
+            written += static_cast<std::size_t>(n);
+            continue;
+        }
+        if (n < 0 && errno == EINTR) {
+            continue;
+        }
+        const long left = kRestoreWaitMs - MillisecondsSince(start);
+        if (n == 0 || (errno != EAGAIN && errno != EWOULDBLOCK) || left <= 0) {
+            break;
+        }
+        pollfd room{fd, POLLOUT, 0};
+        (void)poll(&room, 1, static_cast<int>(left));
+    }
+    if (savedFlags >= 0) {
+        (void)fcntl(fd, F_SETFL, savedFlags);
+    }
+}
+
 bool CanMoveCursor() {
     const char* move = tigetstr("cup");
     return move != nullptr && move != reinterpret_cast<char*>(-1);
@@ -186,6 +236,9 @@ TerminalStart StartTerminal(TerminalFeatures& features) {
         RemoveSignalHandlers();
         return TerminalStart::UnknownTerminal;
     }
+    if (g_restoreFd < 0) {
+        g_restoreFd = OpenTerminalWithoutWaiting();
+    }
     // From here on a crash must restore.
     g_active = 1;
     if (!g_exitHookRegistered) {
@@ -211,7 +264,7 @@ TerminalStart StartTerminal(TerminalFeatures& features) {
     features.colour = StartColours();
     features.mouse = StartMouse();
     ComposeResetSequence(features.mouse);
-    WriteAll(kPasteMarksOn, sizeof kPasteMarksOn - 1);
+    WriteWithoutWaiting(kPasteMarksOn, sizeof kPasteMarksOn - 1);
     return TerminalStart::Started;
 }
 
@@ -220,10 +273,11 @@ void StopTerminal() noexcept {
         return;
     }
     endwin();
-    WriteAll(kPasteMarksOff, sizeof kPasteMarksOff - 1);
+    WriteWithoutWaiting(kPasteMarksOff, sizeof kPasteMarksOff - 1);
     // ncurses restores what it saved at start; we put back exactly what we
-    // found, in case the two differ.
-    tcsetattr(kTerminalFd, TCSADRAIN, &g_saved);
+    // found, in case the two differ. At once: waiting for the output to
+    // drain would wait for ever on a terminal that stopped reading.
+    tcsetattr(kTerminalFd, TCSANOW, &g_saved);
     g_active = 0;
     delscreen(g_screen);
     g_screen = nullptr;
@@ -235,18 +289,9 @@ void RestoreTerminalFromSignal() noexcept {
         return;
     }
     g_active = 0;
-    std::size_t written = 0;
-    while (written < g_resetLength) {
-        const ssize_t n = write(kTerminalFd, g_reset + written, g_resetLength - written);
-        if (n < 0 && errno == EINTR) {
-            continue;
-        }
-        if (n <= 0) {
-            break;
-        }
-        written += static_cast<std::size_t>(n);
-    }
-    tcsetattr(kTerminalFd, TCSADRAIN, &g_saved);
+    WriteWithoutWaiting(g_reset, g_resetLength);
+    // The settings apply whatever the terminal does with its output.
+    tcsetattr(kTerminalFd, TCSANOW, &g_saved);
 }
 
 bool TerminalActive() noexcept {

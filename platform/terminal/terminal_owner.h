@@ -20,7 +20,8 @@ TerminalStart StartTerminal(TerminalFeatures& features);
 // Ends ncurses and restores the saved settings; safe to call more than once.
 void StopTerminal() noexcept;
 // The crash path: writes the reset sequences and restores the saved settings
-// with async-signal-safe calls only. Idempotent.
+// with async-signal-safe calls only, never waiting for a terminal that does
+// not read (what finds no room within a moment is dropped). Idempotent.
 void RestoreTerminalFromSignal() noexcept;
 // ncurses is running and the terminal is in our modes.
 bool TerminalActive() noexcept;

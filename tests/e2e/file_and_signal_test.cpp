@@ -9,8 +9,12 @@
 #include <csignal>
 #include <fcntl.h>
 #include <fstream>
+#include <optional>
+#include <ostream>
+#include <poll.h>
 #include <string>
 #include <sys/file.h>
+#include <sys/syscall.h>
 #include <thread>
 #include <unistd.h>
 
@@ -233,6 +237,103 @@ TEST_P(SignalDuringAWait, EndsTheProgramWithinASecondAsTheSignalWould) {
 INSTANTIATE_TEST_SUITE_P(Signals, SignalDuringAWait,
                          testing::Values(SignalCase{SIGINT, "INT"}, SignalCase{SIGTERM, "TERM"},
                                          SignalCase{SIGHUP, "HUP"}),
+                         [](const auto& param) { return std::string(param.param.name); });
+
+// Fills the terminal's output buffer from outside, so that the next write
+// of the program to it blocks, as on a terminal that stopped reading.
+void FillOutputOf(const std::string& tty) {
+    const int fd = ::open(tty.c_str(), O_WRONLY | O_NOCTTY | O_NONBLOCK);
+    ASSERT_GE(fd, 0) << tty;
+    const std::string filler(4096, '.');
+    while (::write(fd, filler.data(), filler.size()) > 0) {
+    }
+    ::close(fd);
+}
+
+bool HasRoom(const std::string& tty) {
+    const int fd = ::open(tty.c_str(), O_WRONLY | O_NOCTTY | O_NONBLOCK);
+    pollfd room{fd, POLLOUT, 0};
+    const bool has = fd >= 0 && ::poll(&room, 1, 0) == 1;
+    ::close(fd);
+    return has;
+}
+
+// Whether the process sits in a write to its standard output. Answers
+// nullopt where the kernel does not tell (another user's process, a
+// restricted /proc).
+std::optional<bool> WritingToStandardOutput(pid_t pid) {
+    std::ifstream in("/proc/" + std::to_string(pid) + "/syscall");
+    long number = -1;
+    std::string firstArgument;
+    if (!(in >> number >> firstArgument)) {
+        return std::nullopt;
+    }
+    return number == SYS_write && firstArgument == "0x1";
+}
+
+struct FrozenCase {
+    int signal;
+    int times;
+    const char* name;
+};
+
+void PrintTo(const FrozenCase& frozen, std::ostream* out) {
+    *out << frozen.name;
+}
+
+// A terminal that stops reading (a frozen emulator, an SSH session whose
+// buffer is full) after a Print opened the port: the program blocks in its
+// next write to the terminal. A stop signal, once or repeated, still ends it
+// as the signal would, with the port released and the terminal's settings
+// put back (the reset sequence has no room and is dropped).
+class FrozenTerminal : public ProgramSession, public testing::WithParamInterface<FrozenCase> {};
+
+TEST_P(FrozenTerminal, AStopSignalStillEndsTheProgramAndFreesThePort) {
+    PtyPrinter port;
+    table_.Link(3, port.path());
+    start();
+    const std::string file = session_->dir() + "/short.txt";
+    writeFile(file, "frozen\n");
+    load(file, "short.txt");
+    clickPrint();
+    ASSERT_TRUE(port.WaitForBytes(2 + 16 + 6)) << session_->capture();
+    ASSERT_FALSE(PortFree(port.path())) << "the program holds the port after its Print";
+
+    const pid_t pid = programPid();
+    const std::string tty = session_->paneFormat("#{pane_tty}");
+    session_->freeze();
+    // The kernel moves part of what is queued on to the terminal's side a
+    // moment later, which makes room again: fill until the program sits in
+    // a write to its terminal and no room is left behind it. A resize makes
+    // it draw everything again.
+    ASSERT_TRUE(terminal_test::WaitUntil(
+        [&] {
+            FillOutputOf(tty);
+            const std::optional<bool> writing = WritingToStandardOutput(pid);
+            if (writing.value_or(false) && !HasRoom(tty)) {
+                return true;
+            }
+            (void)::kill(pid, SIGWINCH);
+            return !writing.has_value(); // no way to tell: one redraw must do
+        },
+        std::chrono::seconds(10)));
+    for (int i = 0; i < GetParam().times; ++i) {
+        ASSERT_EQ(::kill(pid, GetParam().signal), 0);
+    }
+    EXPECT_TRUE(terminal_test::WaitUntil([&] { return !Alive(pid); }, std::chrono::seconds(5)))
+        << "still running with a terminal that does not read";
+    EXPECT_TRUE(PortFree(port.path()));
+    // The shell in the pane says how the program ended, on the terminal.
+    session_->thaw();
+    EXPECT_EQ(ended(), 128 + GetParam().signal);
+    EXPECT_EQ(session_->readFile("before"), session_->readFile("after"));
+}
+
+INSTANTIATE_TEST_SUITE_P(Signals, FrozenTerminal,
+                         testing::Values(FrozenCase{SIGTERM, 1, "TermOnce"},
+                                         FrozenCase{SIGHUP, 1, "HupOnce"},
+                                         FrozenCase{SIGINT, 1, "IntOnce"},
+                                         FrozenCase{SIGTERM, 3, "TermRepeated"}),
                          [](const auto& param) { return std::string(param.param.name); });
 
 } // namespace

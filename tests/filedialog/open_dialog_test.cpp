@@ -71,6 +71,32 @@ TEST_F(OpenDialogTest, LooksLikeTheOtherDialogs) {
               }));
 }
 
+// A name written with a combining accent (as macOS writes names) shows in
+// the list with the accent on its letter, the frame after it in its place.
+TEST_F(OpenDialogTest, ANameWithACombiningMarkShowsJoinedInTheList) {
+    tmp.file("Cafe\xCC\x81.txt");
+    std::string parentRow, nameRow;
+    Screen().then([&](auto& s) {
+        for (int y = 0; y < 24; ++y) {
+            const std::string row = s.row(y);
+            if (row.find("../") != std::string::npos) {
+                parentRow = row;
+            }
+            if (row.find("Cafe") != std::string::npos) {
+                nameRow = row;
+            }
+        }
+        s.key(Key::Escape);
+    });
+    OpenCall call(root);
+    EXPECT_FALSE(call.run());
+    std::string expected = parentRow;
+    const auto at = expected.find("../     ");
+    ASSERT_NE(at, std::string::npos) << parentRow;
+    expected.replace(at, 8, "Cafe\xCC\x81.txt");
+    EXPECT_EQ(nameRow, expected);
+}
+
 TEST_F(OpenDialogTest, TheFiltersAreShownInOrderAndPickingOneRelistsTheFolder) {
     std::string firstRow, secondRow;
     Rows textFiles, allFiles;

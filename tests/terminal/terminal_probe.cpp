@@ -4,6 +4,7 @@
 #include "platform/screen/box_chars.h"
 #include "platform/screen/front_end.h"
 
+#include <cerrno>
 #include <csignal>
 #include <cstdint>
 #include <cstdlib>
@@ -80,10 +81,25 @@ void Draw(screen::FrontEnd& front, screen::Grid& grid, const std::u32string& las
     grid.put(4, 3, U"Last: " + last, screen::Role::Window);
     grid.put(4, 4, U"Field:", screen::Role::Window);
     grid.put(11, 4, std::u32string(10, U' '), screen::Role::FieldFocused);
+    // An accent written as a combining mark, and a zero-width space.
+    grid.put(4, 5, U"Marks: Cafe\u0301\u200B|", screen::Role::Window);
     grid.cursorX = 11;
     grid.cursorY = 4;
     grid.cursorVisible = true;
     front.present(grid);
+}
+
+// A write to a pipe whose reader is gone, as a port's write to a printer
+// that closed its end: it should fail, not end the program.
+std::u32string WriteToAClosedPipe() {
+    int ends[2];
+    if (pipe(ends) != 0) {
+        return U"no pipe";
+    }
+    close(ends[0]);
+    const bool failed = write(ends[1], "x", 1) < 0 && errno == EPIPE;
+    close(ends[1]);
+    return failed ? U"Write failed: broken pipe" : U"Write did not fail";
 }
 
 void CrashForReal() {
@@ -126,6 +142,10 @@ int main(int argc, char** argv) {
             }
             if (key->ch == U'a') {
                 std::abort();
+            }
+            if (key->ch == U'p') {
+                last = WriteToAClosedPipe();
+                continue;
             }
         }
         last = Describe(event);

@@ -89,6 +89,15 @@ TEST_F(TerminalSession, ACharacterSplitBetweenReadsAndOneAfterAnInvalidByteArriv
     EXPECT_EQ(ended(), 0);
 }
 
+TEST_F(TerminalSession, CombiningMarksShowInTheCellOfTheirCharacter) {
+    start();
+    // tmux hands a cell back with its marks; the bar stays in its column.
+    EXPECT_NE(session_->capture().find("Marks: Cafe\u0301\u200B|"), std::string::npos)
+        << session_->capture();
+    session_->sendKeys("q");
+    EXPECT_EQ(ended(), 0);
+}
+
 TEST_F(TerminalSession, APasteIsOneTextEventAndTheTerminalStopsMarkingPastesAtTheEnd) {
     start();
     session_->paste("a\tb\nc\xC3\xA9");
@@ -171,6 +180,46 @@ INSTANTIATE_TEST_SUITE_P(
                       WayOut{"Sigfpe", nullptr, SIGFPE, SIGFPE},
                       WayOut{"Sigill", nullptr, SIGILL, SIGILL}),
     [](const auto& way) { return std::string(way.param.name); });
+
+// Every other signal whose default is to end a process: the terminal is put
+// back and the process dies of the signal, so the shell sees 128+n.
+struct EndingSignal {
+    const char* name;
+    int signal;
+};
+
+void PrintTo(const EndingSignal& ending, std::ostream* out) {
+    *out << ending.name;
+}
+
+class EndingSignalRestores : public TerminalSession,
+                             public ::testing::WithParamInterface<EndingSignal> {};
+
+TEST_P(EndingSignalRestores, TheTerminalAndDiesOfIt) {
+    start();
+    ASSERT_EQ(kill(programPid(), GetParam().signal), 0);
+    EXPECT_EQ(ended(), 128 + GetParam().signal);
+    expectTerminalRestored();
+}
+
+// The program's own write to a pipe whose reader is gone (a printer that
+// closed its end) raises SIGPIPE too; that one is a failed write.
+TEST_F(TerminalSession, ItsOwnWriteToAClosedPipeFailsAndTheProgramGoesOn) {
+    start();
+    session_->sendKeys("p");
+    EXPECT_TRUE(session_->waitForScreen("Last: Write failed: broken pipe")) << session_->capture();
+    session_->sendKeys("q");
+    EXPECT_EQ(ended(), 0);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Terminal, EndingSignalRestores,
+    ::testing::Values(EndingSignal{"Sigusr1", SIGUSR1}, EndingSignal{"Sigusr2", SIGUSR2},
+                      EndingSignal{"Sigalrm", SIGALRM}, EndingSignal{"Sigpipe", SIGPIPE},
+                      EndingSignal{"Sigxcpu", SIGXCPU}, EndingSignal{"Sigxfsz", SIGXFSZ},
+                      EndingSignal{"Sigsys", SIGSYS}, EndingSignal{"Sigtrap", SIGTRAP},
+                      EndingSignal{"Sigvtalrm", SIGVTALRM}, EndingSignal{"Sigprof", SIGPROF}),
+    [](const auto& ending) { return std::string(ending.param.name); });
 
 } // namespace
 } // namespace terminal_test

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <array>
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -63,7 +64,25 @@ TmuxSession::TmuxSession(const std::string& shellCommand) {
                    .status == 0;
 }
 
+void TmuxSession::freeze() {
+    if (started_ && frozenServer_ == 0) {
+        const std::string pid = tmux("display-message -p '#{pid}'");
+        frozenServer_ = static_cast<int>(std::strtol(pid.c_str(), nullptr, 10));
+        if (frozenServer_ > 0) {
+            ::kill(frozenServer_, SIGSTOP);
+        }
+    }
+}
+
+void TmuxSession::thaw() {
+    if (frozenServer_ > 0) {
+        ::kill(frozenServer_, SIGCONT);
+    }
+    frozenServer_ = 0;
+}
+
 void TmuxSession::closeTerminal() {
+    thaw();
     if (started_) {
         tmux("kill-server");
         started_ = false;
@@ -71,6 +90,7 @@ void TmuxSession::closeTerminal() {
 }
 
 TmuxSession::~TmuxSession() {
+    thaw();
     if (started_) {
         tmux("kill-server");
     }

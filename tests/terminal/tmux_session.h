@@ -39,6 +39,12 @@ public:
     // Ends tmux with its pane, as closing a terminal window does: the
     // programs in it are hung up.
     void closeTerminal();
+    // The terminal stops reading what the programs in the pane write, as a
+    // frozen emulator does (tmux itself is stopped), and reads again. No
+    // other call may be made while it is frozen; the session thaws it when
+    // it ends.
+    void freeze();
+    void thaw();
 
     bool waitForScreen(const std::string& text,
                        std::chrono::milliseconds timeout = std::chrono::seconds(10)) const;
@@ -52,6 +58,7 @@ private:
     std::string dir_;
     std::string socket_;
     bool started_ = false;
+    int frozenServer_ = 0; // the stopped tmux server's pid, or 0
 };
 
 bool WaitUntil(const std::function<bool()>& condition, std::chrono::milliseconds timeout);

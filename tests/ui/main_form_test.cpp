@@ -516,3 +516,59 @@ TEST_F(MainForm, TenMegabytesLoadedStillTypeScrollAndPrint) {
 }
 
 } // namespace
+
+// The form's own size, 49 x 21 with its frame, is all a terminal needs: the
+// form and its file dialog show whole there, and a smaller terminal is asked
+// for exactly that size.
+class SmallTerminal : public MainForm {
+protected:
+    // Opens the file dialog ("..." from the COM list), then runs look.
+    void InFileDialog(const std::function<void(HeadlessFrontEnd&)>& look) {
+        screen().key(Key::BackTab); // Printer
+        screen().key(Key::BackTab); // "..."
+        screen().ch(U' ');
+        screen().then([look](HeadlessFrontEnd& s) {
+            look(s);
+            s.key(Key::Escape);
+        });
+        Run([](HeadlessFrontEnd&) {});
+    }
+};
+
+TEST_F(SmallTerminal, TheFormsOwnSizeShowsTheFileDialogsFilterWhole) {
+    screen().resize(49, 21);
+    bool shown = false;
+    std::string seen;
+    InFileDialog([&](HeadlessFrontEnd& s) {
+        int x = 0, y = 0;
+        shown = s.find("TEXT Files (*.TXT)", x, y);
+        seen = s.text();
+        EXPECT_TRUE(s.find("Cancel", x, y)) << s.text();
+        EXPECT_FALSE(s.find("needs a terminal", x, y)) << s.text();
+    });
+    EXPECT_TRUE(shown) << seen;
+}
+
+TEST_F(SmallTerminal, TheNoticeAsksForTheFormsOwnSizeWhileTheFileDialogIsOpen) {
+    // The file dialog was opened on a roomy terminal, which then shrank, below
+    // the form's size and back to it.
+    std::string notice, fitting;
+    bool dialogShown = false;
+    screen().key(Key::BackTab); // Printer
+    screen().key(Key::BackTab); // "..."
+    screen().ch(U' ');
+    screen().then([](HeadlessFrontEnd& s) { s.resize(48, 20); });
+    screen().then([&](HeadlessFrontEnd& s) {
+        notice = s.text();
+        s.resize(49, 21);
+    });
+    screen().then([&](HeadlessFrontEnd& s) {
+        fitting = s.text();
+        int x = 0, y = 0;
+        dialogShown = s.find("Files of type", x, y) && s.find("TEXT Files (*.TXT)", x, y);
+        s.key(Key::Escape);
+    });
+    Run([](HeadlessFrontEnd&) {});
+    EXPECT_NE(notice.find("at least 49 x 21"), std::string::npos) << notice;
+    EXPECT_TRUE(dialogShown) << fitting;
+}

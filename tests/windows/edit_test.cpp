@@ -207,6 +207,48 @@ TEST_F(DialogTest, WideCharactersTakeTwoCells) {
     EXPECT_EQ(cursorX, 7);
 }
 
+// Combining marks and joiners show in their character's cell, as a terminal
+// joins them, and the cursor steps over a character with its marks.
+TEST_F(DialogTest, CombiningMarksJoinTheirCharacter) {
+    std::string row, lineStart;
+    int cursorX = 0;
+    Screen().then([&](auto& s) {
+        // e + acute, a zero-width space, a Devanagari ka + vowel sign (no width)
+        SetWindowTextW(Item(kText), u"Cafe\u0301\u200B|\u0915\u0947|\r\n\u0301x");
+        SetFocus(Item(kText));
+        s.key(Key::Home, false, true);
+        s.key(Key::End);
+    });
+    Screen().then([&](auto& s) {
+        RECT r{};
+        GetWindowRect(Item(kText), &r);
+        row = s.region(r.left + 1, r.top + 1, 9, 1);
+        lineStart = s.region(r.left + 1, r.top + 2, 3, 1);
+        cursorX = s.screen().cursorX - (r.left + 1);
+        s.key(Key::Escape);
+    });
+    RunTestDialog();
+    EXPECT_EQ(row, "Cafe\u0301\u200B|\u0915\u0947|  ");
+    EXPECT_EQ(cursorX, 7);
+    EXPECT_EQ(lineStart, " \u0301x ") << "a mark with no character before it shows on a blank";
+
+    const auto moved = Edit(kText, u"ae\u0301\u0302b", [](auto& s) {
+        s.key(Key::End);
+        s.key(Key::Left);
+        s.key(Key::Left); // over b, then over e and its two marks
+        s.ch(U'|');
+        s.key(Key::Right); // over e and its marks again
+        s.ch(U'|');
+    });
+    EXPECT_EQ(moved.text, u"a|e\u0301\u0302|b");
+    const auto deleted = Edit(kText, u"ae\u0301b", [](auto& s) {
+        s.key(Key::Home);
+        s.key(Key::Right);
+        s.key(Key::Delete); // e goes with its mark
+    });
+    EXPECT_EQ(deleted.text, u"ab");
+}
+
 // A file with lone CRs prints as one line (the printer ends lines at CR LF and
 // LF only), so the text box shows it as one line: the CR as a mark inside it.
 TEST_F(DialogTest, ALoneCrShowsAsAMarkInsideItsLine) {

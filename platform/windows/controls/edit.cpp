@@ -24,6 +24,12 @@ bool IsLow(char16_t c) {
     return c >= 0xDC00 && c <= 0xDFFF;
 }
 
+// A combining mark or joiner: it belongs to the character before it, so the
+// cursor never stops between the two.
+bool JoinsTheCharacterBefore(const TextModel& t, std::size_t p) {
+    return p > 0 && p < t.size() && screen::CharWidth(t.at(p)) == 0;
+}
+
 // What a unit of text shows as in a field. A lone "\r" (one before "\n" is
 // part of the line break and never drawn) has a mark of its own, so that a
 // line the printer prints whole shows whole.
@@ -244,6 +250,10 @@ void Edit::scrollIntoView() {
             IsHigh(model_.at(scrollX_ - 1))) {
             ++scrollX_;
         }
+        // Marks whose character scrolled away go with it.
+        while (scrollX_ < caret_ && JoinsTheCharacterBefore(model_, scrollX_)) {
+            ++scrollX_;
+        }
         return;
     }
     const RowPos c = rowOf(caret_);
@@ -395,8 +405,12 @@ bool Edit::key(const screen::KeyEvent& ev) {
             const std::size_t line = model_.lineOf(p) - 1;
             p = model_.lineStart(line) + model_.lineLength(line);
         } else {
+            const std::size_t lineStart = multiLine() ? model_.lineStart(model_.lineOf(p)) : 0;
             --p;
             if (p > 0 && IsLow(t.at(p)) && IsHigh(t.at(p - 1))) {
+                --p;
+            }
+            while (p > lineStart && JoinsTheCharacterBefore(t, p)) {
                 --p;
             }
         }
@@ -415,9 +429,15 @@ bool Edit::key(const screen::KeyEvent& ev) {
                 p = line + 1 < model_.lineCount() ? model_.lineStart(line + 1) : p;
             } else {
                 p += (IsHigh(t.at(p)) && p + 1 < t.size() && IsLow(t.at(p + 1))) ? 2 : 1;
+                while (JoinsTheCharacterBefore(t, p)) {
+                    ++p;
+                }
             }
         } else if (p < t.size()) {
             p += (IsHigh(t.at(p)) && p + 1 < t.size() && IsLow(t.at(p + 1))) ? 2 : 1;
+            while (JoinsTheCharacterBefore(t, p)) {
+                ++p;
+            }
         }
         moveCaret(p, extend);
         return true;
@@ -509,6 +529,10 @@ bool Edit::key(const screen::KeyEvent& ev) {
             }
             if (to < t.size() && IsLow(t.at(to)) && IsHigh(t.at(to - 1))) {
                 ++to;
+            }
+            const bool lineBreak = t.at(caret_) == u'\r' || t.at(caret_) == u'\n';
+            while (!lineBreak && JoinsTheCharacterBefore(t, to)) {
+                ++to; // a character goes with its marks
             }
             erase(caret_, to);
         }
@@ -666,6 +690,9 @@ void Edit::paint(Painter& painter, bool focused) const {
                 painter.put(x + 1, y, U' ', r, a); // a pair takes two cells
                 x += 2;
             } else if (!pairEnd) {
+                if (x == area.x && screen::CharWidth(c) == 0) {
+                    x += painter.glyph(x, y, U' ', r, a); // a mark with no base in view
+                }
                 x += painter.glyph(x, y, Shown(c), r, a);
             }
         }

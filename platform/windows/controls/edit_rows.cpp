@@ -24,7 +24,10 @@ std::size_t UnitCells(std::u16string_view units, std::size_t i) {
     if (IsLow(c) && i > 0 && IsHigh(units[i - 1])) {
         return 0;
     }
-    return static_cast<std::size_t>(screen::CharWidth(c));
+    const int cells = screen::CharWidth(c);
+    // A mark joins the character before it; one that starts the line has
+    // none and shows on a blank.
+    return cells == 0 && i == 0 ? 1 : static_cast<std::size_t>(cells);
 }
 
 std::size_t CellsOf(std::u16string_view units, std::size_t from, std::size_t to) {
@@ -113,7 +116,8 @@ std::size_t LineRows::positionAt(std::size_t r, std::size_t x) const {
     }
     if (!last && i == to && to > from) {
         --i; // the cursor cannot stay after a row that wraps
-        if (i > from && unitWidth(i) == 0) {
+        // nor inside a surrogate pair or between a character and its marks
+        while (i > from && unitWidth(i) == 0) {
             --i;
         }
     }

@@ -1,6 +1,8 @@
 // How a line of an edit control falls into rows of a given width in cells.
 // A character that would pass the right edge starts the next row; a wide
-// character takes two cells and a surrogate pair is one wide character. A
+// character takes two cells and a surrogate pair is one wide character; a
+// combining mark or joiner takes none (it shows in its base character's
+// cell), but at the start of a line, where it shows on a blank. A
 // position's row is where the cursor shows before the character there, so
 // a full row is followed by a row for the cursor after it.
 //

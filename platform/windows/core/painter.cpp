@@ -35,9 +35,16 @@ void Painter::put(int x, int y, char32_t ch, screen::Role role, std::uint8_t att
 }
 
 int Painter::glyph(int x, int y, char32_t ch, screen::Role role, std::uint8_t attrs) {
-    if (screen::CharWidth(ch) == 1) {
+    const int width = screen::CharWidth(ch);
+    if (width == 1) {
         put(x, y, ch, role, attrs);
         return 1;
+    }
+    if (width == 0) {
+        if (clip_.contains(ox_ + x - 1, oy_ + y)) {
+            grid_->addMark(ox_ + x - 1, oy_ + y, ch);
+        }
+        return 0;
     }
     if (!clip_.contains(ox_ + x + 1, oy_ + y)) {
         put(x, y, U' ', role, attrs);
@@ -51,6 +58,9 @@ int Painter::glyph(int x, int y, char32_t ch, screen::Role role, std::uint8_t at
 int Painter::text(int x, int y, std::u32string_view s, screen::Role role, std::uint8_t attrs) {
     int n = 0;
     for (char32_t ch : s) {
+        if (n == 0 && screen::CharWidth(ch) == 0) {
+            n += glyph(x, y, U' ', role, attrs);
+        }
         n += glyph(x + n, y, ch, role, attrs);
     }
     return n;

@@ -36,9 +36,11 @@ public:
 
     void put(int x, int y, char32_t ch, screen::Role role, std::uint8_t attrs = 0);
     // Writes one character, wide ones over two cells (a wide character with
-    // no room for its second cell shows as a blank); answers the cells used.
+    // no room for its second cell shows as a blank), one of no width joined
+    // to the cell before x; answers the cells used.
     int glyph(int x, int y, char32_t ch, screen::Role role, std::uint8_t attrs = 0);
-    // Writes text from (x, y); answers the cells used.
+    // Writes text from (x, y); answers the cells used. A character of no
+    // width at the start has no base: it shows on a blank of its own.
     int text(int x, int y, std::u32string_view s, screen::Role role, std::uint8_t attrs = 0);
     void fill(CellRect r, char32_t ch, screen::Role role, std::uint8_t attrs = 0);
     void frame(CellRect r, screen::Role role, std::uint8_t attrs = 0);

@@ -164,8 +164,10 @@ void PaintTree(screen::Grid& grid, const Window* w, CellRect clip, const Window*
 // still reach the window, and it shows again when the screen grows.
 bool PaintTooSmallNotice(screen::Grid& grid, const std::vector<Dialog*>& modal) {
     int needW = 0, needH = 0;
+    // What the terminal needs is the fixed dialogs' size (the form's); a
+    // dialog sized to the screen fits any.
     for (const Dialog* d : modal) {
-        if (!d->fullScreen) {
+        if (!d->fullScreen && !d->fitToScreen) {
             needW = std::max(needW, d->templateWidth);
             needH = std::max(needH, d->templateHeight);
         }

@@ -12,6 +12,9 @@ CellRect Dialog::captionOkRect() const {
 }
 
 void Dialog::place(int screenWidth, int screenHeight) {
+    if (fitToScreen) {
+        fitToScreen(screenWidth, screenHeight);
+    }
     if (fullScreen) {
         rect = CellRect{0, 0, screenWidth, screenHeight};
         return;

@@ -28,6 +28,10 @@ public:
     // The template size in cells, kept for leaving full-screen mode.
     int templateWidth = 0;
     int templateHeight = 0;
+    // A dialog the window system sizes to the screen (the open-file dialog):
+    // laid out again for each new screen size, so it fits any screen and
+    // asks for no size of its own.
+    std::function<void(int screenWidth, int screenHeight)> fitToScreen;
     HICON bigIcon = nullptr;
     HICON smallIcon = nullptr;
 

@@ -30,6 +30,7 @@ constexpr int kWidth = 70;
 constexpr int kHeight = 20;
 constexpr int kLabelWidth = 15; // "Files of type:" and a blank
 constexpr int kButtonWidth = 10;
+constexpr int kNarrowestButton = 8; // "Cancel" and a blank at each side
 
 std::u16string View(LPCWSTR s) {
     return s != nullptr ? std::u16string(s) : std::u16string();
@@ -112,6 +113,7 @@ public:
 
 private:
     Dialog* build();
+    void layOut(int screenWidth, int screenHeight);
     template <class Control>
     Control* add(Dialog* d, int id, DWORD style, CellRect r, std::u16string_view text = {});
 
@@ -142,6 +144,11 @@ private:
     HWND list_ = nullptr;
     HWND name_ = nullptr;
     HWND types_ = nullptr;
+    HWND lookInLabel_ = nullptr;
+    HWND nameLabel_ = nullptr;
+    HWND typeLabel_ = nullptr;
+    HWND ok_ = nullptr;
+    HWND cancel_ = nullptr;
     int folderWidth_ = 0;
 };
 
@@ -158,54 +165,104 @@ Control* OpenDialog::add(Dialog* d, int id, DWORD style, CellRect r, std::u16str
 
 Dialog* OpenDialog::build() {
     System& sys = System::get();
-    const int width = std::min(kWidth, sys.screenWidth());
-    const int height = std::min(kHeight, sys.screenHeight());
     auto owned = std::make_unique<Dialog>();
     Dialog* d = owned.get();
     d->style = WS_POPUP | WS_VISIBLE | WS_CAPTION | DS_MODALFRAME;
     d->setText(caption_);
     d->owner = sys.find(ofn_.hwndOwner) != nullptr ? ofn_.hwndOwner : nullptr;
-    d->templateWidth = width;
-    d->templateHeight = height;
-    d->place(sys.screenWidth(), sys.screenHeight());
     sys.adopt(std::move(owned), sys.desktop());
+    dialog_ = d->hwnd;
 
-    // Client area: one blank column at each side, the list filling the middle.
-    const int cw = width - 2, ch = height - 2;
-    const int fieldX = 1 + kLabelWidth + 1;
-    const int buttonX = std::max(fieldX + 1, cw - 1 - kButtonWidth - 1);
-    const int fieldW = std::max(1, buttonX - 2 - fieldX);
-    const int nameY = std::max(3, ch - 3), typeY = nameY + 1;
-    folderWidth_ = std::max(1, cw - 11);
-
-    add<StaticControl>(d, -1, 0, {1, 1, 9, 1}, u"&Look in:");
-    folderLabel_ = add<StaticControl>(d, kOpenFileFolder, 0, {10, 1, folderWidth_, 1})->hwnd;
-    list_ = add<ListBox>(d, kOpenFileList, WS_BORDER | WS_VSCROLL | WS_TABSTOP,
-                         {1, 2, std::max(3, cw - 2), std::max(3, nameY - 3)})
-                ->hwnd;
-    add<StaticControl>(d, -1, 0, {1, nameY, kLabelWidth, 1}, u"File &name:");
-    name_ = add<Edit>(d, kOpenFileName, WS_BORDER | WS_TABSTOP | ES_AUTOHSCROLL,
-                      {fieldX, nameY, fieldW, 1})
-                ->hwnd;
-    add<StaticControl>(d, -1, 0, {1, typeY, kLabelWidth, 1}, u"Files of &type:");
-    auto* types = add<ComboBox>(d, kOpenFileTypes, WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWNLIST,
-                                {fieldX, typeY, fieldW, 1});
+    const CellRect none{};
+    lookInLabel_ = add<StaticControl>(d, -1, 0, none, u"&Look in:")->hwnd;
+    folderLabel_ = add<StaticControl>(d, kOpenFileFolder, 0, none)->hwnd;
+    list_ = add<ListBox>(d, kOpenFileList, WS_BORDER | WS_VSCROLL | WS_TABSTOP, none)->hwnd;
+    nameLabel_ = add<StaticControl>(d, -1, 0, none, u"File &name:")->hwnd;
+    name_ = add<Edit>(d, kOpenFileName, WS_BORDER | WS_TABSTOP | ES_AUTOHSCROLL, none)->hwnd;
+    typeLabel_ = add<StaticControl>(d, -1, 0, none, u"Files of &type:")->hwnd;
+    auto* types = add<ComboBox>(d, kOpenFileTypes, WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWNLIST, none);
     types->listRows = std::clamp(static_cast<int>(filters_.size()), 1, 8);
     types_ = types->hwnd;
-    add<PushButton>(d, IDOK, WS_TABSTOP | BS_DEFPUSHBUTTON, {buttonX, nameY, kButtonWidth, 1},
-                    u"OK");
-    add<PushButton>(d, IDCANCEL, WS_TABSTOP, {buttonX, typeY, kButtonWidth, 1}, u"Cancel");
+    ok_ = add<PushButton>(d, IDOK, WS_TABSTOP | BS_DEFPUSHBUTTON, none, u"OK")->hwnd;
+    cancel_ = add<PushButton>(d, IDCANCEL, WS_TABSTOP, none, u"Cancel")->hwnd;
 
+    d->fitToScreen = [this](int screenWidth, int screenHeight) {
+        layOut(screenWidth, screenHeight);
+    };
+    d->place(sys.screenWidth(), sys.screenHeight());
     d->builtinProc = [this](HWND hDlg, UINT msg, WPARAM wParam, LPARAM) {
         return handle(hDlg, msg, wParam);
     };
     return d;
 }
 
+void OpenDialog::layOut(int screenWidth, int screenHeight) {
+    System& sys = System::get();
+    auto* d = static_cast<Dialog*>(sys.find(dialog_));
+    if (d == nullptr) {
+        return;
+    }
+    const int width = std::min(kWidth, screenWidth);
+    const int height = std::min(kHeight, screenHeight);
+    d->templateWidth = width;
+    d->templateHeight = height;
+
+    // Client area: one blank column at each side, the list filling the middle.
+    const int cw = width - 2, ch = height - 2;
+    const int nameY = std::max(3, ch - 3), typeY = nameY + 1;
+    // The type field shows its longest filter whole where the width allows:
+    // on a narrow screen the field first takes the blanks beside it, then
+    // the buttons give up cells down to their label's width and a blank.
+    int wanted = 2; // the drop-down arrow, and the cell after the text
+    for (const FileFilter& f : filters_) {
+        wanted = std::max(wanted, static_cast<int>(f.description.size()) + 2);
+    }
+    int fieldX = 1 + kLabelWidth + 1;
+    int buttonWidth = kButtonWidth;
+    int buttonX = cw - 1 - buttonWidth - 1;
+    int fieldW = buttonX - 2 - fieldX;
+    if (fieldW < wanted) {
+        fieldX = 1 + kLabelWidth;
+        buttonX = cw - 1 - buttonWidth;
+        fieldW = buttonX - 1 - fieldX;
+    }
+    while (fieldW < wanted && buttonWidth > kNarrowestButton) {
+        --buttonWidth;
+        ++buttonX;
+        ++fieldW;
+    }
+    fieldW = std::max(1, fieldW);
+    buttonX = std::max(fieldX + 1, buttonX);
+    folderWidth_ = std::max(1, cw - 11);
+
+    const auto setRect = [&](HWND control, CellRect r) {
+        if (Window* w = sys.find(control)) {
+            w->rect = r;
+            w->moved();
+        }
+    };
+    setRect(lookInLabel_, {1, 1, 9, 1});
+    setRect(folderLabel_, {10, 1, folderWidth_, 1});
+    setRect(list_, {1, 2, std::max(3, cw - 2), std::max(3, nameY - 3)});
+    setRect(nameLabel_, {1, nameY, kLabelWidth, 1});
+    setRect(name_, {fieldX, nameY, fieldW, 1});
+    setRect(typeLabel_, {1, typeY, kLabelWidth, 1});
+    setRect(types_, {fieldX, typeY, fieldW, 1});
+    setRect(ok_, {buttonX, nameY, buttonWidth, 1});
+    setRect(cancel_, {buttonX, typeY, buttonWidth, 1});
+    if (!folder_.empty()) {
+        SetWindowTextW(folderLabel_, Literal(Shortened(folder_, folderWidth_)).c_str());
+    }
+}
+
 bool OpenDialog::run() {
     Dialog* d = build();
-    dialog_ = d->hwnd;
-    return RunModal(d, 0) == IDOK && !answer_.empty();
+    const bool chosen = RunModal(d, 0) == IDOK && !answer_.empty();
+    // This dialog's layout dies with it.
+    if (auto* left = static_cast<Dialog*>(System::get().find(dialog_))) {
+        left->fitToScreen = nullptr;
+    }
+    return chosen;
 }
 
 void OpenDialog::init() {
