@@ -19,7 +19,7 @@ test_packages=(
     libgtest-dev libgmock-dev libbenchmark-dev googletest
     icu-devtools hyperfine llvm dpkg-dev
     libcups2-dev cups cups-client
-    g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix wine wine64 xvfb imagemagick
+    g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix wine wine64 fonts-wine xvfb imagemagick
 )
 
 case "${1:-}" in

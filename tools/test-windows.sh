@@ -150,6 +150,23 @@ export WINEPREFIX="$run/prefix" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=
 export WINEARCH=win64
 unset DISPLAY
 
+# Wine 8's text shaping (gdi32's GPOS code) crashes the 64-bit program when
+# its edit control lays out the loaded sample in DejaVu Sans, the face Wine
+# links "System" to on a machine without Windows' fonts: a page fault in
+# GPOS_apply_lookup on the open-file step. Wine's own fonts (fonts-wine) and
+# the other system faces show the same text without it, so the session's
+# fontconfig leaves DejaVu out. The program's bytes are not affected: only
+# how Wine draws the text box.
+cat > "$run/fonts.conf" << 'FONTS'
+<?xml version="1.0"?>
+<!DOCTYPE fontconfig SYSTEM "fonts.dtd">
+<fontconfig>
+  <include ignore_missing="yes">/etc/fonts/fonts.conf</include>
+  <selectfont><rejectfont><glob>*/dejavu/*</glob></rejectfont></selectfont>
+</fontconfig>
+FONTS
+export FONTCONFIG_FILE="$run/fonts.conf"
+
 pids=()
 xvfb_pid=""
 cleanup() {
