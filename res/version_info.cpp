@@ -5,8 +5,9 @@
 namespace res {
 namespace {
 
-// The file and product versions are the release date, 2006-07-31, build 1;
-// the strings name the releases as their users knew them.
+// The file and product versions are the project's version (what --version
+// and the installer say); the strings name the releases as their users knew
+// them and stay as they were.
 constexpr VersionString kStrings[] = {
     {u"Comments", u""},
     {u"CompanyName", u""},
@@ -32,8 +33,10 @@ constexpr WORD kCodePageUnicode = 1200; // 0x04B0
 const VersionDefinition kVersionInfo = {
     .id = 1,
     .language = LANG_ENGLISH_US,
-    .fileVersion = {2006, 7, 31, 1},
-    .productVersion = {2006, 7, 31, 1},
+    .fileVersion = {TALLYROLL_VERSION_MAJOR, TALLYROLL_VERSION_MINOR, TALLYROLL_VERSION_PATCH,
+                    TALLYROLL_VERSION_TWEAK},
+    .productVersion = {TALLYROLL_VERSION_MAJOR, TALLYROLL_VERSION_MINOR, TALLYROLL_VERSION_PATCH,
+                       TALLYROLL_VERSION_TWEAK},
     .flagsMask = kAllFileFlags,
     .flags = 0,
     .os = kOsWindows32,

@@ -109,8 +109,10 @@ TEST_F(RegisteredModule, VersionBlockReadsBackWithItsStrings) {
     ASSERT_TRUE(version.ok()) << version.error().message;
     ASSERT_TRUE(version->hasFixed);
     EXPECT_EQ(version->fixed.signature, windows::kFixedFileInfoSignature);
-    EXPECT_EQ(version->fixed.fileVersionMS, (2006u << 16) | 7);
-    EXPECT_EQ(version->fixed.fileVersionLS, (31u << 16) | 1);
+    EXPECT_EQ(version->fixed.fileVersionMS,
+              (TALLYROLL_VERSION_MAJOR << 16U) | TALLYROLL_VERSION_MINOR);
+    EXPECT_EQ(version->fixed.fileVersionLS,
+              (TALLYROLL_VERSION_PATCH << 16U) | TALLYROLL_VERSION_TWEAK);
     EXPECT_EQ(version->fixed.fileOS, 4u);
     EXPECT_EQ(version->fixed.fileType, 1u);
     ASSERT_EQ(version->stringTables.size(), 1u);

@@ -3,6 +3,7 @@
 #include "byte_walker.h"
 #include "tests/support/program_resources.h"
 
+#include <cstdint>
 #include <gtest/gtest.h>
 #include <string>
 #include <vector>
@@ -73,16 +74,21 @@ TEST_F(VersionBlock, RootCoversTheWholeResource) {
     EXPECT_EQ(root.children[1].key, u"VarFileInfo");
 }
 
-TEST_F(VersionBlock, FixedPartGivesVersion2006_7_31_1ForAWindowsApplication) {
+// The numbers are the project's version, the one --version and the Windows
+// installer give, so that a file manager shows the version that was installed.
+constexpr std::uint32_t kVersionMS = (TALLYROLL_VERSION_MAJOR << 16) | TALLYROLL_VERSION_MINOR;
+constexpr std::uint32_t kVersionLS = (TALLYROLL_VERSION_PATCH << 16) | TALLYROLL_VERSION_TWEAK;
+
+TEST_F(VersionBlock, FixedPartGivesTheProjectVersionForAWindowsApplication) {
     ByteWalker in(bytes);
     in.seek(root.valueOffset);
     EXPECT_EQ(root.valueOffset % 4, 0u);
     EXPECT_EQ(in.u32(), 0xFEEF04BDu); // signature
     EXPECT_EQ(in.u32(), 0x00010000u); // structure version
-    EXPECT_EQ(in.u32(), (2006u << 16) | 7);
-    EXPECT_EQ(in.u32(), (31u << 16) | 1);
-    EXPECT_EQ(in.u32(), (2006u << 16) | 7);
-    EXPECT_EQ(in.u32(), (31u << 16) | 1);
+    EXPECT_EQ(in.u32(), kVersionMS); // file version
+    EXPECT_EQ(in.u32(), kVersionLS);
+    EXPECT_EQ(in.u32(), kVersionMS); // product version
+    EXPECT_EQ(in.u32(), kVersionLS);
     EXPECT_EQ(in.u32(), 0x3Fu); // flags mask
     EXPECT_EQ(in.u32(), 0u);    // flags
     EXPECT_EQ(in.u32(), 4u);    // 32-bit Windows
