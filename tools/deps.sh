@@ -9,6 +9,7 @@ packages=(
     libncurses-dev libicu-dev icu-devtools libpng-dev zlib1g-dev
     tmux hyperfine locales llvm dpkg-dev
     g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix wine wine64 xvfb googletest imagemagick
+    msitools wixl wine32:i386
 )
 
 missing=()
@@ -25,5 +26,10 @@ if [ "$(id -u)" -ne 0 ]; then
     sudo="sudo"
 fi
 export DEBIAN_FRONTEND=noninteractive
+# The 32-bit Windows program runs under Debian's 32-bit Wine, a package of
+# the i386 architecture.
+if [[ " ${missing[*]} " == *":i386 "* ]] && ! dpkg --print-foreign-architectures | grep -qx i386; then
+    $sudo dpkg --add-architecture i386
+fi
 $sudo apt-get update -qq
 $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}"

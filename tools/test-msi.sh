@@ -203,4 +203,4 @@ if ((failures > 0)); then
     echo "test-msi: $name: $failures failure(s)" >&2
     exit 1
 fi
-note "installed, ran and uninstalled: nothing left behind"
+note "installed${session:+, ran} and uninstalled: nothing left behind"
