@@ -181,7 +181,10 @@ note "Apps & features: $(grep -E '^"(DisplayName|DisplayVersion|Publisher)"' <<<
 
 # --- the installed program ---------------------------------------------------------
 if [[ -n "$session" ]]; then
-    if TALLYROLL_WINDOWS_EXE="$folder/tallyroll.exe" tools/test-windows.sh; then
+    # In the prefix it was installed in: the program is
+    # C:\Program Files\Tallyroll\tallyroll.exe, as on Windows.
+    if TALLYROLL_WINDOWS_EXE="$folder/tallyroll.exe" TALLYROLL_WINE_PREFIX="$WINEPREFIX" \
+        tools/test-windows.sh; then
         note "the installed program passed tools/test-windows.sh"
     else
         fail "the installed program failed tools/test-windows.sh"
