@@ -130,13 +130,13 @@ find_shortcut() { find "$WINEPREFIX/drive_c" -path '*/Start Menu/Programs/Tallyr
 # the keys under $1 that hold the value $2, each with its values.
 registry_keys() {
     awk -v under="$1" -v want="$2" '
-        /^\[/ { if (keep) printf "%s", block; block = ""; keep = 0; inside = index($0, under) == 2 }
+        /^\[/ { if (keep) printf "%s", block; block = ""; keep = 0; inside = index($0, under) > 0 }
         inside { block = block $0 "\n"; if (index($0, want)) keep = 1 }
         END { if (keep) printf "%s", block }' "$WINEPREFIX/system.reg"
 }
 # The entry of "Apps & features" is the uninstall key the installer wrote; the
 # icon it shows is the product's icon, kept with the installer's records.
-arp_entry() { registry_keys 'Software\\\\Microsoft\\\\Windows\\\\CurrentVersion\\\\Uninstall\\\\' '"DisplayName"="Tallyroll"'; }
+arp_entry() { registry_keys 'Microsoft\\\\Windows\\\\CurrentVersion\\\\Uninstall\\\\' '"DisplayName"="Tallyroll"'; }
 product_record() { registry_keys 'Software\\\\Classes\\\\Installer\\\\Products\\\\' '"ProductName"="Tallyroll"'; }
 
 # --- install ---------------------------------------------------------------------
