@@ -11,6 +11,8 @@
 #     version, publisher and icon;
 #   - the installed program passes tools/test-windows.sh (Print and Test on
 #     COM3, the missing port, the open-file dialog, Quit with exit code 0);
+#   - the next version's installer (built here with the same upgrade code)
+#     replaces it: one Tallyroll is left, the later one;
 #   - `msiexec /x ... /qn` removes every file, the folder, the shortcut and
 #     the entry.
 #
@@ -191,9 +193,43 @@ if [[ -n "$session" ]]; then
     fi
 fi
 
+# --- a later version replaces this one ---------------------------------------------
+# The same description with the next patch number and this installer's
+# upgrade code, as the next release would be built: installing it must leave
+# one Tallyroll, the later one. It is then the one uninstalled.
+uninstaller="$msi"
+if command -v wixl > /dev/null; then
+    IFS=. read -r major minor patch <<< "$msi_version"
+    later_version="$major.$minor.$((${patch:-0} + 1))"
+    mkdir "$scratch/later"
+    cp "$build/tallyroll.exe" "$scratch/later/"
+    cp docs/windows-readme.txt "$scratch/later/README.txt"
+    case "$name" in
+    *-x64.msi) later_arch=(-a x64 -D Win64=yes -D ProgramFilesFolder=ProgramFiles64Folder) ;;
+    *) later_arch=(-a x86 -D Win64=no -D ProgramFilesFolder=ProgramFilesFolder) ;;
+    esac
+    (cd "$scratch/later" && wixl "${later_arch[@]}" -D Version="$later_version" \
+        -D UpgradeCode="$(property UpgradeCode | tr -d '{}')" -o later.msi "$root/packaging/tallyroll.wxs") \
+        > "$scratch/later.log" 2>&1 || die "the later installer could not be built (see $scratch/later.log)"
+    status=0
+    timeout 180 wine msiexec /i "$scratch/later/later.msi" /qn > "$scratch/upgrade.log" 2>&1 || status=$?
+    wineserver -w
+    [[ $status -eq 0 ]] || fail "msiexec /i of version $later_version over $msi_version ended with status $status"
+    versions="$(arp_entry | sed -n 's/^"DisplayVersion"="\(.*\)"$/\1/p' | sort | tr '\n' ' ')"
+    if [[ "$versions" == "$later_version " ]]; then
+        note "version $later_version installed over $msi_version replaced it"
+        uninstaller="$scratch/later/later.msi"
+    else
+        fail "after installing version $later_version over $msi_version, Apps & features lists: ${versions:-nothing}"
+    fi
+    [[ -f "$folder/tallyroll.exe" ]] || fail "tallyroll.exe is gone after the upgrade"
+else
+    note "wixl is missing: the upgrade is not tried"
+fi
+
 # --- uninstall -------------------------------------------------------------------
 status=0
-timeout 180 wine msiexec /x "$msi" /qn > "$scratch/uninstall.log" 2>&1 || status=$?
+timeout 180 wine msiexec /x "$uninstaller" /qn > "$scratch/uninstall.log" 2>&1 || status=$?
 wineserver -w
 [[ $status -eq 0 ]] || fail "msiexec /x ended with status $status"
 [[ ! -e "$folder" ]] || fail "${folder#"$WINEPREFIX/"} is still there after uninstalling: $(ls -A "$folder" | tr '\n' ' ')"
