@@ -8,6 +8,10 @@ if(TALLYROLL_WERROR)
 endif()
 # Project headers are included from the repository root: "engine/print_stream.h".
 target_include_directories(tallyroll_options INTERFACE "${PROJECT_SOURCE_DIR}")
+include(TallyrollVersion)
+# The one version of the program, from project(VERSION): --version, the
+# version block's numbers and the Windows installer all take it from here.
+tallyroll_version_definitions(tallyroll_options "${PROJECT_VERSION}")
 
 if(TALLYROLL_SANITIZE)
     add_compile_options(-fsanitize=address,undefined -fno-omit-frame-pointer

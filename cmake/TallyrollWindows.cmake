@@ -10,3 +10,43 @@ add_link_options(-static)
 # The programs of this build run here under Wine, in a prefix of the build's own.
 set(CMAKE_CROSSCOMPILING_EMULATOR
     "${PROJECT_SOURCE_DIR}/cmake/wine-run.sh;${CMAKE_BINARY_DIR}/wine-prefix")
+
+# The installer, tallyroll-<version>-x64.msi (or -x86), compiled by wixl from
+# packaging/tallyroll.wxs next to tallyroll.exe: `cmake --build --preset
+# windows --target msi`. Its version is the project's, as are the numbers of
+# the program's version block and what --version says.
+find_program(TALLYROLL_WIXL wixl)
+if(TALLYROLL_WIXL)
+    if(CMAKE_SYSTEM_PROCESSOR MATCHES "x86_64")
+        set(msi_arch x64)
+        set(msi_program_files ProgramFiles64Folder)
+        set(msi_win64 yes)
+        set(msi_upgrade_code 69749469-634A-447B-A63A-54E24B8567F1)
+    else()
+        set(msi_arch x86)
+        set(msi_program_files ProgramFilesFolder)
+        set(msi_win64 no)
+        set(msi_upgrade_code CD1B3EFF-0A47-4771-A262-1D7591FDB42D)
+    endif()
+    # An installer's version has three parts; the fourth would be ignored.
+    set(msi_version "${PROJECT_VERSION_MAJOR}.${PROJECT_VERSION_MINOR}.0")
+    if(NOT "${PROJECT_VERSION_PATCH}" STREQUAL "")
+        set(msi_version "${PROJECT_VERSION_MAJOR}.${PROJECT_VERSION_MINOR}.${PROJECT_VERSION_PATCH}")
+    endif()
+    set(TALLYROLL_MSI "${CMAKE_BINARY_DIR}/tallyroll-${PROJECT_VERSION}-${msi_arch}.msi")
+    set(msi_source "${PROJECT_SOURCE_DIR}/packaging/tallyroll.wxs")
+    set(msi_readme "${PROJECT_SOURCE_DIR}/docs/windows-readme.txt")
+    add_custom_command(
+        OUTPUT "${TALLYROLL_MSI}"
+        COMMAND "${CMAKE_COMMAND}" -E copy "${msi_readme}" README.txt
+        COMMAND "${TALLYROLL_WIXL}" -a ${msi_arch} -D Version=${msi_version}
+                -D UpgradeCode=${msi_upgrade_code} -D Win64=${msi_win64}
+                -D ProgramFilesFolder=${msi_program_files} -o "${TALLYROLL_MSI}" "${msi_source}"
+        DEPENDS tallyroll "${msi_source}" "${msi_readme}"
+        WORKING_DIRECTORY "${CMAKE_BINARY_DIR}"
+        COMMENT "Building the installer tallyroll-${PROJECT_VERSION}-${msi_arch}.msi"
+        VERBATIM)
+    add_custom_target(msi ALL DEPENDS "${TALLYROLL_MSI}")
+else()
+    message(STATUS "wixl (msitools) not found: no installer (tools/deps.sh installs it)")
+endif()

@@ -20,6 +20,7 @@ test_packages=(
     icu-devtools hyperfine llvm dpkg-dev
     libcups2-dev cups cups-client
     g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix wine wine64 fonts-wine xvfb imagemagick
+    msitools wixl wine32:i386
 )
 
 case "${1:-}" in
@@ -45,6 +46,11 @@ if [ "$(id -u)" -ne 0 ]; then
     sudo="sudo"
 fi
 export DEBIAN_FRONTEND=noninteractive
+# The 32-bit Windows program runs under Debian's 32-bit Wine, a package of
+# the i386 architecture.
+if [[ " ${missing[*]} " == *":i386 "* ]] && ! dpkg --print-foreign-architectures | grep -qx i386; then
+    $sudo dpkg --add-architecture i386
+fi
 lock_wait=(-o DPkg::Lock::Timeout=600)
 if ! command -v fuser > /dev/null; then
     echo "(If another package manager holds apt's lock, this waits for it, up to 10 minutes.)"

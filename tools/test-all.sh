@@ -2,7 +2,8 @@
 # Builds Tallyroll and runs every test: the ci preset (the build the README's
 # run command uses too) and the sanitizer preset, both with warnings as
 # errors; the jobs on threads under ThreadSanitizer; line coverage; the
-# Windows build end to end under Wine (tools/test-windows.sh); the Debian
+# Windows builds, 64- and 32-bit, installed from their installers and run end to
+# end under Wine (tools/test-msi.sh, tools/test-windows.sh); the Debian
 # package; clang-tidy on the program, its tests and its tools; and a short run of every fuzz target from its seeds.
 # This is what CI runs.
 #
@@ -46,10 +47,15 @@ fi
 if [[ -z "${TALLYROLL_SKIP_WINDOWS:-}" ]]; then
     step "Windows build: tallyroll.exe and its tests under Wine"
     cmake --workflow --preset windows
-    step "Windows build, 32-bit: compiles and links (calling conventions)"
+    step "Windows build, 32-bit: tallyroll.exe and its tests under 32-bit Wine"
     cmake --workflow --preset windows-i686
-    step "Windows program end to end under Wine"
-    tools/test-windows.sh
+    # The installed program is byte-equal to the build's (tools/test-msi.sh
+    # checks), so its end-to-end run under tools/test-windows.sh is the
+    # program's.
+    step "Windows installer, 64-bit: installed, run end to end and uninstalled under Wine"
+    tools/test-msi.sh build/windows/tallyroll-*-x64.msi
+    step "Windows installer, 32-bit: installed, run end to end and uninstalled under Wine"
+    tools/test-msi.sh build/windows-i686/tallyroll-*-x86.msi
 fi
 
 step "Debian package"

@@ -23,6 +23,9 @@
 #                            preset's, built when the preset exists)
 #   TALLYROLL_LINUX_BUILD    the Linux build folder (default build/ci)
 #   TALLYROLL_WINE_TIMEOUT   seconds the session may take (default 180)
+#   TALLYROLL_WINE_PREFIX    a Wine prefix to run in instead of a new one, as
+#                            the one the installer test installed the program
+#                            in (tools/test-msi.sh); left in place afterwards
 #
 # Everything it makes is under build/wine/: the Wine prefix (new each run),
 # the printers' captures, the driver's report and the screenshot.
@@ -146,7 +149,7 @@ windows_path() {
 # --- a fresh run folder, prefix, display and printers ----------------------
 rm -rf "$run"
 mkdir -p "$run/devices" "$run/linux-res" "$run/exe-res" "$run/expected"
-export WINEPREFIX="$run/prefix" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+export WINEPREFIX="${TALLYROLL_WINE_PREFIX:-$run/prefix}" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
 export WINEARCH=win64
 unset DISPLAY
 
@@ -194,9 +197,11 @@ export DISPLAY
 "$expect" resources "$run/linux-res" || die "tallyroll_wine_expect resources failed"
 "$expect" streams "$run/expected" || die "tallyroll_wine_expect streams failed"
 
-note "creating the Wine prefix"
-timeout 120 wineboot -i > "$run/wineboot.log" 2>&1 ||
-    die "wineboot failed or took over 120 s (see $run/wineboot.log)"
+if [[ -z "${TALLYROLL_WINE_PREFIX:-}" ]]; then
+    note "creating the Wine prefix"
+    timeout 120 wineboot -i > "$run/wineboot.log" 2>&1 ||
+        die "wineboot failed or took over 120 s (see $run/wineboot.log)"
+fi
 # No window manager runs on the virtual display: Wine draws the captions and
 # frames itself, as Windows would, so that the screenshot shows them.
 timeout 60 wine reg add 'HKCU\Software\Wine\X11 Driver' /v Decorated /d N /f \

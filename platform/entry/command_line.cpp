@@ -15,7 +15,7 @@
 namespace entry {
 namespace {
 
-constexpr std::string_view kVersion = "tallyroll 2.0\n";
+constexpr std::string_view kVersion = "tallyroll " TALLYROLL_VERSION "\n";
 
 constexpr std::string_view kUsage =
     "Usage: tallyroll            show the form in this terminal\n"

@@ -145,7 +145,7 @@ TEST(CommandLine, AnswersHelpAndVersionAndRefusesEverythingElse) {
     testing::internal::CaptureStdout();
     const char* version[] = {"tallyroll", "--version"};
     EXPECT_EQ(entry::AnswerArguments(2, version), 0);
-    EXPECT_EQ(testing::internal::GetCapturedStdout(), "tallyroll 2.0\n");
+    EXPECT_EQ(testing::internal::GetCapturedStdout(), "tallyroll " TALLYROLL_VERSION "\n");
     for (const char* wrong : {"--bogus", "file.txt", "-"}) {
         const char* argv[] = {"tallyroll", wrong};
         testing::internal::CaptureStderr();
