@@ -86,6 +86,20 @@ std::optional<KeyEvent> FromControl(char32_t ch) {
     }
 }
 
+// A key read after a held Esc is that key with Alt; a byte that is no key
+// still leaves the Esc the user pressed.
+void EmitAfterEscape(std::optional<KeyEvent> event, bool alt,
+                     std::vector<screen::InputEvent>& out) {
+    if (!event) {
+        if (alt) {
+            out.emplace_back(KeyEvent{Key::Escape});
+        }
+        return;
+    }
+    event->alt = event->alt || alt;
+    out.emplace_back(*event);
+}
+
 } // namespace
 
 void KeyDecoder::feed(ReadResult read, std::vector<screen::InputEvent>& out) {
@@ -126,16 +140,7 @@ void KeyDecoder::feedKeyCode(int code, std::vector<screen::InputEvent>& out) {
     }
     const bool alt = escapeHeld_;
     escapeHeld_ = false;
-    std::optional<KeyEvent> event = FromKeyCode(code, codes_);
-    if (!event) {
-        // An unknown key after Esc still leaves the Esc the user pressed.
-        if (alt) {
-            out.emplace_back(KeyEvent{Key::Escape});
-        }
-        return;
-    }
-    event->alt = event->alt || alt;
-    out.emplace_back(*event);
+    EmitAfterEscape(FromKeyCode(code, codes_), alt, out);
 }
 
 void KeyDecoder::feedChar(char32_t ch, std::vector<screen::InputEvent>& out) {
@@ -159,14 +164,7 @@ void KeyDecoder::feedChar(char32_t ch, std::vector<screen::InputEvent>& out) {
     } else if (ch <= 0x10FFFF && (ch < 0xD800 || ch > 0xDFFF)) {
         event = KeyEvent{Key::Char, ch};
     }
-    if (!event) {
-        if (alt) {
-            out.emplace_back(KeyEvent{Key::Escape});
-        }
-        return;
-    }
-    event->alt = event->alt || alt;
-    out.emplace_back(*event);
+    EmitAfterEscape(event, alt, out);
 }
 
 // Pasted text keeps its characters, tabs and line breaks; a terminal sends a
