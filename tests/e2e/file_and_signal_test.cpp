@@ -14,6 +14,7 @@
 #include <poll.h>
 #include <string>
 #include <sys/file.h>
+#include <sys/ioctl.h>
 #include <sys/syscall.h>
 #include <thread>
 #include <unistd.h>
@@ -21,6 +22,21 @@
 namespace {
 
 using namespace testing_support;
+
+// Bytes typed into a terminal that its program has not read yet; -1 when
+// the terminal cannot be asked.
+int InputWaiting(const std::string& tty) {
+    const int fd = ::open(tty.c_str(), O_RDONLY | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) {
+        return -1;
+    }
+    int waiting = -1;
+    if (::ioctl(fd, FIONREAD, &waiting) != 0) {
+        waiting = -1;
+    }
+    ::close(fd);
+    return waiting;
+}
 using terminal_test::TerminalProgramTest;
 
 class ProgramSession : public TerminalProgramTest {
@@ -194,6 +210,11 @@ TEST_F(StalledJob, KeysPressedDuringTheWaitAreDroppedNotReplayed) {
     keys("Enter");
     keys("Enter");
     keys("Space");
+    // The keys reach the program while it still waits: tmux hands them over
+    // in its own time, and only what the program read is what it dropped.
+    ASSERT_TRUE(terminal_test::WaitUntil(
+        [&] { return InputWaiting(session_->paneFormat("#{pane_tty}")) == 0; },
+        std::chrono::seconds(5)));
     // The printer takes the whole job; the keys must not start more jobs.
     printer_.Resume();
     ASSERT_TRUE(terminal_test::WaitUntil([&] { return printer_.ReceivedSize() >= jobSize(); },
