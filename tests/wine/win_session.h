@@ -108,23 +108,26 @@ template <class Ready> bool WaitFor(Ready ready, DWORD ms = kAnswerMs) {
     }
 }
 
+struct OtherDialogSearch {
+    HWND not1, not2, found;
+};
+
+// A named callback rather than a lambda: a lambda converts only to a
+// function pointer of the default calling convention, and the 32-bit
+// system calls its enumeration callbacks as __stdcall.
+inline BOOL CALLBACK TakeOtherDialog(HWND w, LPARAM p) {
+    auto* s = reinterpret_cast<OtherDialogSearch*>(p);
+    if (w != s->not1 && w != s->not2 && IsWindowVisible(w) && ClassOf(w) == L"#32770") {
+        s->found = w;
+        return FALSE;
+    }
+    return TRUE;
+}
+
 // A top-level dialog of the thread other than the ones named, visible.
 inline HWND OtherDialogOf(DWORD thread, HWND not1, HWND not2 = nullptr) {
-    struct Search {
-        DWORD thread;
-        HWND not1, not2, found;
-    } search{thread, not1, not2, nullptr};
-    EnumThreadWindows(
-        thread,
-        [](HWND w, LPARAM p) -> BOOL {
-            auto* s = reinterpret_cast<Search*>(p);
-            if (w != s->not1 && w != s->not2 && IsWindowVisible(w) && ClassOf(w) == L"#32770") {
-                s->found = w;
-                return FALSE;
-            }
-            return TRUE;
-        },
-        LPARAM(&search));
+    OtherDialogSearch search{not1, not2, nullptr};
+    EnumThreadWindows(thread, TakeOtherDialog, LPARAM(&search));
     return search.found;
 }
 
