@@ -54,7 +54,7 @@ protected:
     }
 
     std::string writeFile(const std::string& name, const std::string& bytes) const {
-        const std::string path = session_->dir() + "/" + name;
+        std::string path = session_->dir() + "/" + name;
         std::ofstream(path, std::ios::binary) << bytes;
         return path;
     }
