@@ -20,7 +20,7 @@ enum class OptionId {
     Help
 };
 
-struct OptionSpec {
+struct OptionRule {
     WCHAR shortName;
     const WCHAR* longName;
     bool takesValue;
@@ -29,16 +29,16 @@ struct OptionSpec {
 };
 
 constexpr std::array kOptions = {
-    OptionSpec{TEXT('c'), TEXT("com"), true, true, OptionId::Com},
-    OptionSpec{TEXT('p'), TEXT("printer"), true, false, OptionId::Printer},
-    OptionSpec{TEXT('w'), TEXT("width"), true, false, OptionId::Width},
-    OptionSpec{TEXT('H'), TEXT("height"), true, false, OptionId::Height},
-    OptionSpec{TEXT('u'), TEXT("underline"), false, false, OptionId::Underline},
-    OptionSpec{TEXT('d'), TEXT("direction"), false, false, OptionId::Direction},
-    OptionSpec{TEXT('W'), TEXT("white"), false, false, OptionId::White},
-    OptionSpec{TEXT('q'), TEXT("quiet"), false, true, OptionId::Quiet},
-    OptionSpec{TEXT('o'), TEXT("output"), true, true, OptionId::Output},
-    OptionSpec{TEXT('h'), TEXT("help"), false, true, OptionId::Help},
+    OptionRule{TEXT('c'), TEXT("com"), true, true, OptionId::Com},
+    OptionRule{TEXT('p'), TEXT("printer"), true, false, OptionId::Printer},
+    OptionRule{TEXT('w'), TEXT("width"), true, false, OptionId::Width},
+    OptionRule{TEXT('H'), TEXT("height"), true, false, OptionId::Height},
+    OptionRule{TEXT('u'), TEXT("underline"), false, false, OptionId::Underline},
+    OptionRule{TEXT('d'), TEXT("direction"), false, false, OptionId::Direction},
+    OptionRule{TEXT('W'), TEXT("white"), false, false, OptionId::White},
+    OptionRule{TEXT('q'), TEXT("quiet"), false, true, OptionId::Quiet},
+    OptionRule{TEXT('o'), TEXT("output"), true, true, OptionId::Output},
+    OptionRule{TEXT('h'), TEXT("help"), false, true, OptionId::Help},
 };
 
 constexpr const WCHAR* kModelNames[] = {TEXT("Qelvo"), TEXT("Rinth"), TEXT("Sovak"), TEXT("Wexol")};
@@ -81,27 +81,27 @@ std::optional<int> InRange(std::optional<int> n, int low, int high) {
     return std::nullopt;
 }
 
-const OptionSpec* FindShort(WCHAR name) {
-    for (const OptionSpec& spec : kOptions) {
-        if (spec.shortName == name) {
-            return &spec;
+const OptionRule* FindShort(WCHAR name) {
+    for (const OptionRule& option : kOptions) {
+        if (option.shortName == name) {
+            return &option;
         }
     }
     return nullptr;
 }
 
 // A long option may be abbreviated while the abbreviation names only one.
-const OptionSpec* FindLong(TextView name, bool& ambiguous) {
-    const OptionSpec* found = nullptr;
+const OptionRule* FindLong(TextView name, bool& ambiguous) {
+    const OptionRule* found = nullptr;
     ambiguous = false;
-    for (const OptionSpec& spec : kOptions) {
-        const TextView full(spec.longName);
+    for (const OptionRule& option : kOptions) {
+        const TextView full(option.longName);
         if (full == name) {
-            return &spec;
+            return &option;
         }
         if (!name.empty() && full.starts_with(name)) {
             ambiguous = found != nullptr;
-            found = &spec;
+            found = &option;
         }
     }
     return ambiguous ? nullptr : found;
@@ -135,8 +135,8 @@ private:
         }
     }
 
-    bool Allowed(const OptionSpec& spec, const CommandText& shown) {
-        if (result_.kind == CommandKind::Test && !spec.forTest) {
+    bool Allowed(const OptionRule& option, const CommandText& shown) {
+        if (result_.kind == CommandKind::Test && !option.forTest) {
             Fail(TEXT("test takes no option ") + shown);
             return false;
         }
@@ -156,68 +156,68 @@ private:
         const TextView name = body.substr(0, equals);
         const CommandText shown = TEXT("--") + CommandText(name);
         bool ambiguous = false;
-        const OptionSpec* spec = FindLong(name, ambiguous);
-        if (spec == nullptr) {
+        const OptionRule* option = FindLong(name, ambiguous);
+        if (option == nullptr) {
             Fail((ambiguous ? TEXT("ambiguous option ") : TEXT("unknown option ")) + shown);
             return;
         }
-        if (!Allowed(*spec, shown)) {
+        if (!Allowed(*option, shown)) {
             return;
         }
-        if (!spec->takesValue) {
+        if (!option->takesValue) {
             if (equals != TextView::npos) {
                 Fail(TEXT("option ") + shown + TEXT(" takes no value"));
                 return;
             }
-            Apply(*spec, CommandText(), shown);
+            Apply(*option, CommandText(), shown);
             return;
         }
         if (equals != TextView::npos) {
-            Apply(*spec, CommandText(body.substr(equals + 1)), shown);
+            Apply(*option, CommandText(body.substr(equals + 1)), shown);
             return;
         }
-        TakeSeparateValue(*spec, shown);
+        TakeSeparateValue(*option, shown);
     }
 
     void TakeShorts(TextView names) {
         for (std::size_t i = 0; i < names.size() && !result_.error; ++i) {
             const CommandText shown = CommandText(TEXT("-")) + names[i];
-            const OptionSpec* spec = FindShort(names[i]);
-            if (spec == nullptr) {
+            const OptionRule* option = FindShort(names[i]);
+            if (option == nullptr) {
                 Fail(TEXT("unknown option ") + shown);
                 return;
             }
-            if (!Allowed(*spec, shown)) {
+            if (!Allowed(*option, shown)) {
                 return;
             }
-            if (!spec->takesValue) {
-                Apply(*spec, CommandText(), shown);
+            if (!option->takesValue) {
+                Apply(*option, CommandText(), shown);
                 continue;
             }
             // "-c3": the rest of the word is the value.
             if (i + 1 < names.size()) {
-                Apply(*spec, CommandText(names.substr(i + 1)), shown);
+                Apply(*option, CommandText(names.substr(i + 1)), shown);
             } else {
-                TakeSeparateValue(*spec, shown);
+                TakeSeparateValue(*option, shown);
             }
             return;
         }
     }
 
-    void TakeSeparateValue(const OptionSpec& spec, const CommandText& shown) {
+    void TakeSeparateValue(const OptionRule& option, const CommandText& shown) {
         if (next_ >= args_.size()) {
             Fail(TEXT("option ") + shown + TEXT(" needs a value"));
             return;
         }
-        Apply(spec, args_[next_++], shown);
+        Apply(option, args_[next_++], shown);
     }
 
-    void Apply(const OptionSpec& spec, const CommandText& value, const CommandText& shown) {
+    void Apply(const OptionRule& option, const CommandText& value, const CommandText& shown) {
         PrintChoices& choices = result_.choices;
         const auto bad = [&](const WCHAR* expected) {
             Fail(TEXT("bad value \"") + value + TEXT("\" for ") + shown + TEXT(": ") + expected);
         };
-        switch (spec.id) {
+        switch (option.id) {
         case OptionId::Com:
             if (const auto n = ParsePortNumber(value)) {
                 choices.nPort = *n;
@@ -235,7 +235,7 @@ private:
         case OptionId::Width:
         case OptionId::Height:
             if (const auto n = ParseFactor(value)) {
-                (spec.id == OptionId::Width ? choices.nWidth : choices.nHeight) = *n;
+                (option.id == OptionId::Width ? choices.nWidth : choices.nHeight) = *n;
             } else {
                 bad(TEXT("a factor 1 to 4 (2 or x2)"));
             }

@@ -4,6 +4,7 @@
 // dropped, and a signal or a closed terminal ends the program promptly.
 #include "terminal_fixture.h"
 #include "program_command.h"
+#include "session_checks.h"
 #include "tests/support/pty_printer.h"
 
 #include <csignal>
@@ -37,6 +38,8 @@ int InputWaiting(const std::string& tty) {
     ::close(fd);
     return waiting;
 }
+using e2e::Alive;
+using e2e::PortFree;
 using terminal_test::TerminalProgramTest;
 
 class ProgramSession : public TerminalProgramTest {
@@ -74,9 +77,6 @@ protected:
     DeviceTable table_;
 };
 
-const Bytes kQelvoPlain = ToBytes({0x00, 0x1B, 0x55, 0x01, 0x1B, 0x56, 0x01, 0x1B, 0x2D, 0x00, 0x1B,
-                                   0x63, 0x00, 0x1B, 0x69, 0x00});
-
 TEST_F(ProgramSession, AWesternFileLoadedThroughTheDialogPrintsItsOwnBytes) {
     PtyPrinter port;
     table_.Link(3, port.path());
@@ -87,8 +87,7 @@ TEST_F(ProgramSession, AWesternFileLoadedThroughTheDialogPrintsItsOwnBytes) {
     load(file, "Gott, caf\xC3\xA9"); // the form shows it as UTF-8
     EXPECT_TRUE(session_->waitForScreen("accents.txt")) << "the file box shows the path";
     clickPrint();
-    const Bytes expected =
-        Join({ToBytes({0, 0}), kQelvoPlain, ToBytes(bytes), ToBytes({0x0D, 0x0A, 0, 0})});
+    const Bytes expected = e2e::PlainPrint(bytes);
     ASSERT_TRUE(port.WaitForBytes(expected.size())) << session_->capture();
     EXPECT_EQ(port.Drain(), expected);
     keys("Escape");
@@ -120,23 +119,6 @@ TEST_F(ProgramSession, AnEndlessFileCanBeCancelledLikeAnyLoad) {
     keys("Escape"); // Quit: the form answers keys again
     EXPECT_EQ(ended(), 0);
     expectTerminalRestored();
-}
-
-// Whether a process of that number is still there.
-bool Alive(pid_t pid) {
-    return ::kill(pid, 0) == 0;
-}
-
-// Whether another program could now take the printer: the exclusive open
-// and the lock the program held are gone.
-bool PortFree(const std::string& path) {
-    const int fd = ::open(path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK);
-    if (fd < 0) {
-        return false;
-    }
-    const bool unlocked = ::flock(fd, LOCK_EX | LOCK_NB) == 0;
-    ::close(fd);
-    return unlocked;
 }
 
 // A Print of a file far larger than a stalled printer's line holds: the job

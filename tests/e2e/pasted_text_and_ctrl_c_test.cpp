@@ -3,6 +3,7 @@
 // focus or press Print), Ctrl+C copies there instead of ending the program,
 // and a SIGINT from outside still ends it.
 #include "program_command.h"
+#include "session_checks.h"
 #include "terminal_fixture.h"
 #include "tests/support/pty_printer.h"
 
@@ -13,13 +14,6 @@ namespace {
 
 using namespace testing_support;
 using terminal_test::TerminalProgramTest;
-
-const Bytes kQelvoPlain = ToBytes({0x00, 0x1B, 0x55, 0x01, 0x1B, 0x56, 0x01, 0x1B, 0x2D, 0x00, 0x1B,
-                                   0x63, 0x00, 0x1B, 0x69, 0x00});
-
-Bytes PrintStream(const std::string& text) {
-    return Join({ToBytes({0, 0}), kQelvoPlain, ToBytes(text), ToBytes({0x0D, 0x0A, 0, 0})});
-}
 
 class KeysOfADialogBox : public TerminalProgramTest {
 protected:
@@ -42,7 +36,7 @@ TEST_F(KeysOfADialogBox, APasteIntoTheTextBoxIsTextAndPrintSendsItWhole) {
     ASSERT_TRUE(session_->waitForScreen("City:")) << session_->capture();
     EXPECT_TRUE(port_.Drain().empty()) << "the paste's line end pressed Print";
     session_->sendKeys("Tab Enter"); // Print, from the Width list
-    const Bytes expected = PrintStream("Name:\tAnn\r\nCity:\tOslo");
+    const Bytes expected = e2e::PlainPrint("Name:\tAnn\r\nCity:\tOslo");
     ASSERT_TRUE(port_.WaitForBytes(expected.size())) << session_->capture();
     EXPECT_EQ(port_.Drain(), expected) << "the paste reached another control, or COM3 changed";
     session_->sendKeys("Escape");
@@ -70,7 +64,7 @@ TEST_F(KeysOfADialogBox, AThirtyKilobytePasteOfGermanAndJapaneseLosesNothing) {
     ASSERT_TRUE(session_->waitForScreen("Zeile 699:", std::chrono::seconds(30)))
         << session_->capture();
     session_->sendKeys("Tab Enter");
-    const Bytes expected = PrintStream(printed);
+    const Bytes expected = e2e::PlainPrint(printed);
     ASSERT_TRUE(port_.WaitForBytes(expected.size())) << session_->capture();
     EXPECT_EQ(port_.Drain(), expected);
     session_->sendKeys("Escape");

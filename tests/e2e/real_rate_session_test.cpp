@@ -5,6 +5,7 @@
 // wait: the program goes on with its text, and only a terminal that is
 // really gone ends it.
 #include "program_command.h"
+#include "session_checks.h"
 #include "terminal_fixture.h"
 #include "tests/support/pty_printer.h"
 #include "tests/support/tcp_printer.h"
@@ -19,30 +20,14 @@
 namespace {
 
 using namespace testing_support;
+using e2e::Alive;
+using e2e::PortFree;
 using terminal_test::TerminalProgramTest;
 using terminal_test::WaitUntil;
 
 constexpr unsigned kLineBaud = 115200;
 // Ten seconds of printing and some room.
 constexpr auto kWholeJob = std::chrono::seconds(60);
-
-const Bytes kQelvoPlain = ToBytes({0x00, 0x1B, 0x55, 0x01, 0x1B, 0x56, 0x01, 0x1B, 0x2D, 0x00, 0x1B,
-                                   0x63, 0x00, 0x1B, 0x69, 0x00});
-
-bool Alive(pid_t pid) {
-    return ::kill(pid, 0) == 0;
-}
-
-// Whether another program could take the printer now.
-bool PortFree(const std::string& path) {
-    const int fd = ::open(path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK);
-    if (fd < 0) {
-        return false;
-    }
-    const bool unlocked = ::flock(fd, LOCK_EX | LOCK_NB) == 0;
-    ::close(fd);
-    return unlocked;
-}
 
 class RealRateSession : public TerminalProgramTest {
 protected:
@@ -83,7 +68,7 @@ protected:
 
     // Lead-in, the plain format block, the text and its line end, 00 00.
     Bytes expectedJob() const {
-        return Join({ToBytes({0, 0}), kQelvoPlain, ToBytes(text_), ToBytes({0x0D, 0x0A, 0, 0})});
+        return e2e::PlainPrint(text_);
     }
 
     void clickPrint() const {
