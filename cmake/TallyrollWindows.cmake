@@ -16,7 +16,8 @@ set(CMAKE_CROSSCOMPILING_EMULATOR
 # windows --target msi`. Its version is the project's, as are the numbers of
 # the program's version block and what --version says.
 find_program(TALLYROLL_WIXL wixl)
-if(TALLYROLL_WIXL)
+find_program(TALLYROLL_MSIBUILD msibuild)
+if(TALLYROLL_WIXL AND TALLYROLL_MSIBUILD)
     if(CMAKE_SYSTEM_PROCESSOR MATCHES "x86_64")
         set(msi_arch x64)
         set(msi_program_files ProgramFiles64Folder)
@@ -42,11 +43,20 @@ if(TALLYROLL_WIXL)
         COMMAND "${TALLYROLL_WIXL}" -a ${msi_arch} -D Version=${msi_version}
                 -D UpgradeCode=${msi_upgrade_code} -D Win64=${msi_win64}
                 -D ProgramFilesFolder=${msi_program_files} -o "${TALLYROLL_MSI}" "${msi_source}"
-        DEPENDS tallyroll "${msi_source}" "${msi_readme}"
+        # wixl knows no Environment element: the row that puts the program's
+        # folder at the end of the system's PATH (and takes it out on
+        # uninstall) and the two standard actions that apply it are added
+        # to the database it wrote.
+        COMMAND "${TALLYROLL_MSIBUILD}" "${TALLYROLL_MSI}"
+                -q "CREATE TABLE `Environment` (`Environment` CHAR(72) NOT NULL, `Name` CHAR(255) NOT NULL LOCALIZABLE, `Value` CHAR(255) LOCALIZABLE, `Component_` CHAR(72) NOT NULL PRIMARY KEY `Environment`)"
+                -q "INSERT INTO `Environment` (`Environment`, `Name`, `Value`, `Component_`) VALUES ('ProgramOnPath', '=-*PATH', '[~];[INSTALLDIR]', 'ProgramOnPath')"
+                -q "INSERT INTO `InstallExecuteSequence` (`Action`, `Sequence`) VALUES ('RemoveEnvironmentStrings', 3300)"
+                -q "INSERT INTO `InstallExecuteSequence` (`Action`, `Sequence`) VALUES ('WriteEnvironmentStrings', 5200)"
+        DEPENDS tallyroll tallyroll_console "${msi_source}" "${msi_readme}"
         WORKING_DIRECTORY "${CMAKE_BINARY_DIR}"
         COMMENT "Building the installer tallyroll-${PROJECT_VERSION}-${msi_arch}.msi"
         VERBATIM)
     add_custom_target(msi ALL DEPENDS "${TALLYROLL_MSI}")
 else()
-    message(STATUS "wixl (msitools) not found: no installer (tools/deps.sh installs it)")
+    message(STATUS "wixl or msibuild (msitools) not found: no installer (tools/deps.sh installs it)")
 endif()
