@@ -43,16 +43,11 @@ if(TALLYROLL_WIXL AND TALLYROLL_MSIBUILD)
         COMMAND "${TALLYROLL_WIXL}" -a ${msi_arch} -D Version=${msi_version}
                 -D UpgradeCode=${msi_upgrade_code} -D Win64=${msi_win64}
                 -D ProgramFilesFolder=${msi_program_files} -o "${TALLYROLL_MSI}" "${msi_source}"
-        # wixl knows no Environment element: the row that puts the program's
-        # folder at the end of the system's PATH (and takes it out on
-        # uninstall) and the two standard actions that apply it are added
-        # to the database it wrote.
-        COMMAND "${TALLYROLL_MSIBUILD}" "${TALLYROLL_MSI}"
-                -q "CREATE TABLE `Environment` (`Environment` CHAR(72) NOT NULL, `Name` CHAR(255) NOT NULL LOCALIZABLE, `Value` CHAR(255) LOCALIZABLE, `Component_` CHAR(72) NOT NULL PRIMARY KEY `Environment`)"
-                -q "INSERT INTO `Environment` (`Environment`, `Name`, `Value`, `Component_`) VALUES ('ProgramOnPath', '=-*PATH', '[~];[INSTALLDIR]', 'ProgramOnPath')"
-                -q "INSERT INTO `InstallExecuteSequence` (`Action`, `Sequence`) VALUES ('RemoveEnvironmentStrings', 3300)"
-                -q "INSERT INTO `InstallExecuteSequence` (`Action`, `Sequence`) VALUES ('WriteEnvironmentStrings', 5200)"
+        # wixl knows no Environment element: the program's folder on PATH is
+        # added to the database it wrote.
+        COMMAND "${PROJECT_SOURCE_DIR}/packaging/add-path-entry.sh" "${TALLYROLL_MSI}"
         DEPENDS tallyroll tallyroll_console "${msi_source}" "${msi_readme}"
+                "${PROJECT_SOURCE_DIR}/packaging/add-path-entry.sh"
         WORKING_DIRECTORY "${CMAKE_BINARY_DIR}"
         COMMENT "Building the installer tallyroll-${PROJECT_VERSION}-${msi_arch}.msi"
         VERBATIM)
