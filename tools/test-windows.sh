@@ -382,6 +382,7 @@ win() { windows_path "$1"; }
     echo "echo missing-port-piped %ERRORLEVEL%"
     echo "tallyroll frobnicate > \"$(win "$run/cli/unknown.out")\" 2> \"$(win "$run/cli/unknown.err")\""
     echo "echo unknown %ERRORLEVEL%"
+    echo "exit /b 0"
 } | sed 's/$/\r/' > "$run/cli/commands.bat"
 timeout 120 wine cmd /c "$(win "$run/cli/commands.bat")" < /dev/null 2> "$run/cli/cmd.log" |
     tr -d '\r' > "$run/cli/statuses" || fail "cmd did not finish the commands (see $run/cli/cmd.log)"
@@ -402,9 +403,10 @@ for name in version print-file print-stdin test missing-port missing-port-piped 
     done
 done
 note "cmd: exit statuses $(tr '\n' ' ' < "$run/cli/statuses")(as the Linux commands), the same output and messages"
-# The status also reaches whoever started cmd.
+# The status also reaches whoever started cmd (Wine starts it in the folder
+# it is started from).
 status=0
-timeout 60 wine cmd /c "cd /d \"$(win "$(dirname "$exe")")\" && tallyroll print -c 5 \"$(win "$sample")\"" \
+(cd "$(dirname "$exe")" && exec timeout 60 wine cmd /c tallyroll print -c 5 "$(win "$sample")") \
     > /dev/null 2>&1 < /dev/null || status=$?
 if [[ $status -ne ${linux_status[missing-port]} ]]; then
     fail "cmd /c \"tallyroll print -c 5 ...\" ended with status $status, not ${linux_status[missing-port]}"
