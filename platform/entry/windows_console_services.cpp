@@ -1,9 +1,9 @@
 #include "platform/entry/windows_console_services.h"
 
 #include "platform/entry/module_import.h"
-#include "platform/entry/shown_text.h"
 
 #include <atomic>
+#include <cstdio>
 #include <string>
 #include <windows.h>
 
@@ -30,15 +30,21 @@ std::string Utf8(std::wstring_view text) {
     return bytes;
 }
 
-std::wstring Wide(std::string_view bytes) {
-    if (bytes.empty()) {
-        return {};
+// text with each character a console would act on (the C0 and C1
+// controls, DEL) written as \xHH, as the Linux build shows them. Unlike
+// there, a backslash stays single: on Windows it is in every path.
+std::wstring Shown(std::wstring_view text) {
+    std::wstring shown;
+    for (const wchar_t c : text) {
+        if (c < 0x20 || (c >= 0x7F && c <= 0x9F)) {
+            wchar_t escaped[8];
+            (void)std::swprintf(escaped, std::size(escaped), L"\\x%02x", static_cast<unsigned>(c));
+            shown += escaped;
+        } else {
+            shown += c;
+        }
     }
-    const int size =
-        MultiByteToWideChar(CP_UTF8, 0, bytes.data(), static_cast<int>(bytes.size()), nullptr, 0);
-    std::wstring text(static_cast<std::size_t>(size), L'\0');
-    MultiByteToWideChar(CP_UTF8, 0, bytes.data(), static_cast<int>(bytes.size()), text.data(), size);
-    return text;
+    return shown;
 }
 
 void WriteTo(DWORD which, std::wstring_view text) {
@@ -146,7 +152,7 @@ int WindowsConsoleServices::StopStatus() {
 
 void WindowsConsoleServices::Complain(std::basic_string_view<WCHAR> message) {
     // A complaint may quote an argument as it was typed: shown escaped.
-    WriteStandardError(L"tallyroll: " + Wide(ShownText(Utf8(message))) + L"\n");
+    WriteStandardError(L"tallyroll: " + Shown(message) + L"\n");
 }
 
 unsigned WindowsConsoleServices::MessagesShown() const {
