@@ -447,8 +447,12 @@ check_pauses() {
             best[$job]=$gap
         fi
     done < "$run/expected/com$port.leadins"
+    # A reader woken late for the lead-in shortens the gap it sees by its
+    # own delay (under a millisecond even on a loaded machine), and a job
+    # that runs once has no second run to show the pause whole; a missing
+    # pause shows as a gap of well under a millisecond. So 19 ms passes.
     for job in "${!best[@]}"; do
-        if ((best[$job] < 20000)); then
+        if ((best[$job] < 19000)); then
             fail "COM$port $job: no run showed the 20 ms pause after the lead-in (longest $((best[$job] / 1000)).$(printf '%03d' $((best[$job] % 1000))) ms)"
         fi
     done
