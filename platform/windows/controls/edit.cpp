@@ -3,6 +3,7 @@
 #include "platform/screen/box_chars.h"
 #include "platform/screen/char_width.h"
 #include "platform/text/unicode.h"
+#include "platform/win32/codepage.h"
 #include "platform/windows/core/key_table.h"
 
 #include <algorithm>
@@ -15,13 +16,6 @@ namespace {
 std::u16string& Clipboard() {
     static std::u16string clip;
     return clip;
-}
-
-bool IsHigh(char16_t c) {
-    return c >= 0xD800 && c <= 0xDBFF;
-}
-bool IsLow(char16_t c) {
-    return c >= 0xDC00 && c <= 0xDFFF;
 }
 
 // A combining mark or joiner: it belongs to the character before it, so the
@@ -190,7 +184,7 @@ std::size_t Edit::clampToLine(std::size_t pos) const {
     const std::size_t line = model_.lineOf(pos);
     pos = std::min(pos, model_.lineStart(line) + model_.lineLength(line));
     // Never between the halves of a surrogate pair.
-    if (pos > 0 && pos < model_.size() && IsLow(model_.at(pos)) && IsHigh(model_.at(pos - 1))) {
+    if (pos > 0 && pos < model_.size() && IS_LOW_SURROGATE(model_.at(pos)) && IS_HIGH_SURROGATE(model_.at(pos - 1))) {
         --pos;
     }
     return pos;
@@ -246,8 +240,8 @@ void Edit::scrollIntoView() {
         while (scrollX_ < caret_ && cells(scrollX_, caret_) + under > w) {
             ++scrollX_;
         }
-        if (scrollX_ > 0 && scrollX_ < model_.size() && IsLow(model_.at(scrollX_)) &&
-            IsHigh(model_.at(scrollX_ - 1))) {
+        if (scrollX_ > 0 && scrollX_ < model_.size() && IS_LOW_SURROGATE(model_.at(scrollX_)) &&
+            IS_HIGH_SURROGATE(model_.at(scrollX_ - 1))) {
             ++scrollX_;
         }
         // Marks whose character scrolled away go with it.
@@ -407,7 +401,7 @@ bool Edit::key(const screen::KeyEvent& ev) {
         } else {
             const std::size_t lineStart = multiLine() ? model_.lineStart(model_.lineOf(p)) : 0;
             --p;
-            if (p > 0 && IsLow(t.at(p)) && IsHigh(t.at(p - 1))) {
+            if (p > 0 && IS_LOW_SURROGATE(t.at(p)) && IS_HIGH_SURROGATE(t.at(p - 1))) {
                 --p;
             }
             while (p > lineStart && JoinsTheCharacterBefore(t, p)) {
@@ -428,13 +422,13 @@ bool Edit::key(const screen::KeyEvent& ev) {
             if (p >= model_.lineStart(line) + model_.lineLength(line)) {
                 p = line + 1 < model_.lineCount() ? model_.lineStart(line + 1) : p;
             } else {
-                p += (IsHigh(t.at(p)) && p + 1 < t.size() && IsLow(t.at(p + 1))) ? 2 : 1;
+                p += (IS_HIGH_SURROGATE(t.at(p)) && p + 1 < t.size() && IS_LOW_SURROGATE(t.at(p + 1))) ? 2 : 1;
                 while (JoinsTheCharacterBefore(t, p)) {
                     ++p;
                 }
             }
         } else if (p < t.size()) {
-            p += (IsHigh(t.at(p)) && p + 1 < t.size() && IsLow(t.at(p + 1))) ? 2 : 1;
+            p += (IS_HIGH_SURROGATE(t.at(p)) && p + 1 < t.size() && IS_LOW_SURROGATE(t.at(p + 1))) ? 2 : 1;
             while (JoinsTheCharacterBefore(t, p)) {
                 ++p;
             }
@@ -509,7 +503,7 @@ bool Edit::key(const screen::KeyEvent& ev) {
             if (multiLine() && caret_ == model_.lineStart(model_.lineOf(caret_))) {
                 const std::size_t line = model_.lineOf(caret_) - 1;
                 from = model_.lineStart(line) + model_.lineLength(line); // the whole line break
-            } else if (from > 0 && IsLow(t.at(from)) && IsHigh(t.at(from - 1))) {
+            } else if (from > 0 && IS_LOW_SURROGATE(t.at(from)) && IS_HIGH_SURROGATE(t.at(from - 1))) {
                 --from;
             }
             erase(from, caret_);
@@ -527,7 +521,7 @@ bool Edit::key(const screen::KeyEvent& ev) {
                     to = line + 1 < model_.lineCount() ? model_.lineStart(line + 1) : t.size();
                 }
             }
-            if (to < t.size() && IsLow(t.at(to)) && IsHigh(t.at(to - 1))) {
+            if (to < t.size() && IS_LOW_SURROGATE(t.at(to)) && IS_HIGH_SURROGATE(t.at(to - 1))) {
                 ++to;
             }
             const bool lineBreak = t.at(caret_) == u'\r' || t.at(caret_) == u'\n';
@@ -678,8 +672,8 @@ void Edit::paint(Painter& painter, bool focused) const {
             if (c == u'\r') {
                 a ^= screen::AttrReverse; // the mark stands out from the text around it
             }
-            const bool pairStart = IsHigh(c) && k + 1 < u.size() && IsLow(u[k + 1]);
-            const bool pairEnd = IsLow(c) && k > 0 && IsHigh(u[k - 1]);
+            const bool pairStart = IS_HIGH_SURROGATE(c) && k + 1 < u.size() && IS_LOW_SURROGATE(u[k + 1]);
+            const bool pairEnd = IS_LOW_SURROGATE(c) && k > 0 && IS_HIGH_SURROGATE(u[k - 1]);
             if (byUnits) {
                 const bool narrow = !pairStart && !pairEnd && screen::CharWidth(c) == 1;
                 painter.put(x++, y, narrow ? Shown(c) : screen::glyph::Hidden, r, a);
