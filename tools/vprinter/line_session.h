@@ -20,6 +20,8 @@ namespace vprinter {
 // What a line reports to the session while it is served.
 class LineEvents {
 public:
+    virtual ~LineEvents() = default;
+
     // Microseconds since the printer started.
     virtual std::int64_t now() const = 0;
     // A writer opened the port (a program opened the device, a sender connected).
@@ -31,9 +33,6 @@ public:
     // Bytes that arrived at t_us; answers how many more the line's pace
     // lets this look take.
     virtual std::size_t bytes_arrived(std::int64_t t_us, std::span<const std::uint8_t> bytes) = 0;
-
-protected:
-    ~LineEvents() = default;
 };
 
 // The printer's end of a line.
