@@ -3,6 +3,11 @@
 #include <cstring>
 
 namespace windows {
+namespace {
+// Where the item count stands: after the version, the signature, and the
+// help id, extended style and style (two words each).
+constexpr std::size_t kCountAt = 8;
+} // namespace
 
 DialogTemplateWriter::DialogTemplateWriter(DWORD style, std::u16string_view caption, SHORT cx,
                                            SHORT cy) {
@@ -11,7 +16,6 @@ DialogTemplateWriter::DialogTemplateWriter(DWORD style, std::u16string_view capt
     dword(0);     // help id
     dword(0);     // extended style
     dword(style);
-    countAt_ = words_.size();
     word(0); // item count, raised by add()
     for (const SHORT v : {SHORT{0}, SHORT{0}, cx, cy}) {
         word(static_cast<WORD>(v));
@@ -35,7 +39,7 @@ void DialogTemplateWriter::add(ControlClass cls, int id, DWORD style, SHORT x, S
     word(static_cast<WORD>(cls));
     string(text);
     word(0); // no creation data
-    ++words_[countAt_];
+    ++words_[kCountAt];
 }
 
 LPCDLGTEMPLATEW DialogTemplateWriter::get() const {

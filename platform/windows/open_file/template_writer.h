@@ -40,7 +40,6 @@ private:
     // DWORDs as storage keep the start aligned; the template is written in WORDs.
     std::vector<WORD> words_;
     mutable std::vector<DWORD> aligned_;
-    std::size_t countAt_ = 0;
 };
 
 } // namespace windows
