@@ -19,9 +19,9 @@
 #include "document/loader_host.h"
 #include "document/text_file_loader.h"
 #include "platform/headless/headless_front_end.h"
-#include "platform/posix/message_box_hook.h"
 #include "platform/win32/codepage.h"
 #include "platform/windows/core/window_system.h"
+#include "platform/windows/dialogs/message_box_presenter.h"
 
 #include <cstdio>
 #include <cstdlib>

@@ -10,8 +10,8 @@
 #include "bench/text_corpus.h"
 #include "document/loader_host.h"
 #include "document/text_file_loader.h"
-#include "platform/posix/message_box_hook.h"
 #include "platform/win32/codepage.h"
+#include "platform/windows/dialogs/message_box_presenter.h"
 
 #include <algorithm>
 #include <benchmark/benchmark.h>

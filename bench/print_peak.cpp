@@ -19,9 +19,9 @@
 #include "link/port_connection.h"
 #include "platform/entry/program_resources.h"
 #include "platform/headless/headless_front_end.h"
-#include "platform/posix/message_box_hook.h"
 #include "platform/win32/codepage.h"
 #include "platform/win32/kernel.h"
+#include "platform/windows/dialogs/message_box_presenter.h"
 #include "tests/support/pty_printer.h"
 #include "ui/printer_dlg.h"
 

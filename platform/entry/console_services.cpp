@@ -3,11 +3,11 @@
 #include "platform/entry/shown_text.h"
 
 #include "platform/posix/handle_table.h"
-#include "platform/posix/message_box_hook.h"
 #include "platform/posix/pause_skip.h"
 #include "platform/text/path_text.h"
 #include "platform/text/unicode.h"
 #include "platform/win32/user.h"
+#include "platform/windows/dialogs/message_box_presenter.h"
 
 #include <atomic>
 #include <cerrno>

@@ -22,6 +22,7 @@ inline constexpr UINT WM_COMMAND = 0x0111;
 inline constexpr UINT WM_USER = 0x0400;
 inline constexpr WPARAM ICON_SMALL = 0;
 inline constexpr WPARAM ICON_BIG = 1;
+inline constexpr UINT WM_DISPLAYCHANGE = 0x007E; // lParam: the new width and height
 
 // Button messages and notifications.
 inline constexpr UINT BM_GETCHECK = 0x00F0;
@@ -51,6 +52,7 @@ inline constexpr UINT CBN_SELCHANGE = 1;
 inline constexpr UINT CBN_EDITCHANGE = 5;
 inline constexpr UINT CBN_DROPDOWN = 7;
 inline constexpr UINT CBN_CLOSEUP = 8;
+inline constexpr UINT CB_SETMINVISIBLE = 0x1701; // rows of the dropped list
 
 // List box messages and notifications.
 inline constexpr UINT LB_ADDSTRING = 0x0180;

@@ -3,7 +3,7 @@
 // window. Both are modal windows of the window system and return the button
 // pressed.
 #include "platform/headless/headless_front_end.h"
-#include "platform/posix/message_box_hook.h"
+#include "platform/windows/dialogs/message_box_presenter.h"
 #include "test_dialog.h"
 #include "test_form.h"
 #include "tests/support/message_boxes.h"

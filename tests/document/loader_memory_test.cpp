@@ -5,7 +5,7 @@
 #include "document/text_file_loader.h"
 #include "loader_test_support.h"
 #include "platform/afx/win_app.h"
-#include "platform/posix/message_box_hook.h"
+#include "platform/windows/dialogs/message_box_presenter.h"
 #include "tests/posix/memory_limit.h"
 
 #include <cstdio>

@@ -400,3 +400,65 @@ TEST_F(OpenDialogTest, TheFrameworksFileDialogAsTheLoaderUsesIt) {
 }
 
 } // namespace
+
+// The dialog is laid out for each screen it finds itself on: a small one
+// gets it whole, corner to corner, and a large one again gets it centred at
+// its own size. Its type list drops with a row for each filter.
+TEST_F(OpenDialogTest, FollowsTheScreenSizeAndDropsARowForEachType) {
+    Rows small, large, dropped;
+    Screen().then([](auto& s) { s.resize(44, 12); });
+    Screen().then([&](auto& s) {
+        for (int y = 0; y < 12; ++y) {
+            std::string row = Trimmed(y);
+            const auto at = row.find(root);
+            if (at != std::string::npos) {
+                row.replace(at, root.size(), "/tmp/filedialog-XXXXXX");
+            }
+            small.push_back(row);
+        }
+        s.resize(80, 24);
+    });
+    Screen().then([&](auto& s) {
+        large = {Trimmed(2), Trimmed(18), Trimmed(19), Trimmed(21)};
+        int x = 0, y = 0;
+        ASSERT_TRUE(s.find("▼", x, y)) << s.text();
+        s.click(x, y);
+    });
+    Screen().then([&](auto& s) {
+        for (int y = 19; y < 23; ++y) {
+            dropped.push_back(Trimmed(y));
+        }
+        s.key(Key::Escape);
+        s.key(Key::Escape);
+    });
+    OpenCall call(root);
+    EXPECT_FALSE(call.run());
+    EXPECT_EQ(small, (Rows{
+                         "┌ Open ────────────────────────────────────┐",
+                         "│                                          │",
+                         "│ Look in: /tmp/filedialog-XXXXXX          │",
+                         "│ ┌──────────────────────────────────────┐ │",
+                         "│ │../                                   │ │",
+                         "│ │letters/                              ▼ │",
+                         "│ └──────────────────────────────────────┘ │",
+                         "│                                          │",
+                         "│ File name:                      [» OK «] │",
+                         "│ Files of type: TEXT Files (*.T▼ [Cancel] │",
+                         "│                                          │",
+                         "└──────────────────────────────────────────┘",
+                     }));
+    EXPECT_EQ(large,
+              (Rows{
+                  "     ┌ Open ──────────────────────────────────────────────────────────────┐",
+                  "     │ File name:                                              [» OK «]   │",
+                  "     │ Files of type:  TEXT Files (*.TXT)                  ▼  [ Cancel ]  │",
+                  "     └────────────────────────────────────────────────────────────────────┘",
+              }));
+    EXPECT_EQ(dropped,
+              (Rows{
+                  "     │ Files of type:  TEXT Files (*.TXT)                  ▼  [ Cancel ]  │",
+                  "     │                 │TEXT Files (*.TXT)                 │              │",
+                  "     └─────────────────│All Files (*.*)                    │──────────────┘",
+                  "                       └───────────────────────────────────┘",
+              }));
+}

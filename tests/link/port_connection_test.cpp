@@ -2,9 +2,9 @@
 // table: opening once, settings on the device, closing on a port change or a
 // printer that went away, and every failure with its message.
 #include "link/port_connection.h"
-#include "platform/posix/message_box_hook.h"
 #include "platform/win32/kernel.h"
 #include "platform/win32/user.h"
+#include "platform/windows/dialogs/message_box_presenter.h"
 #include "tests/posix/printer_settings.h"
 #include "tests/support/host_fakes.h"
 #include "tests/support/message_boxes.h"

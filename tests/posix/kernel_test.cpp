@@ -1,7 +1,7 @@
 // Last error, module handle and file name, and message boxes.
-#include "platform/posix/message_box_hook.h"
 #include "platform/win32/kernel.h"
 #include "platform/win32/user.h"
+#include "platform/windows/dialogs/message_box_presenter.h"
 
 #include <gtest/gtest.h>
 #include <string>

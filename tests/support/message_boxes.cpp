@@ -1,6 +1,6 @@
 #include "message_boxes.h"
 
-#include "platform/posix/message_box_hook.h"
+#include "platform/windows/dialogs/message_box_presenter.h"
 
 #include <mutex>
 #include <utility>

@@ -3,7 +3,7 @@
 // and the dialog goes on. An exception that is a fault still ends the
 // program.
 #include "dialog_fixture.h"
-#include "platform/posix/message_box_hook.h"
+#include "platform/windows/dialogs/message_box_presenter.h"
 #include "tests/posix/memory_limit.h"
 
 #include <cstdio>

@@ -222,6 +222,12 @@ LRESULT ComboBox::message(UINT msg, WPARAM wParam, LPARAM lParam) {
         field_.message(EM_SETSEL, static_cast<WPARAM>(static_cast<SHORT>(LOWORD(lParam))),
                        static_cast<LPARAM>(static_cast<SHORT>(HIWORD(lParam))));
         return TRUE;
+    case CB_SETMINVISIBLE:
+        if (static_cast<int>(wParam) < 1) {
+            return FALSE;
+        }
+        listRows = static_cast<int>(wParam);
+        return TRUE;
     case WM_GETTEXTLENGTH:
         return static_cast<LRESULT>(field_.model().size());
     default:

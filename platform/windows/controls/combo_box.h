@@ -28,7 +28,8 @@ public:
     int selection() const { return selection_; }
     const std::vector<std::u16string>& items() const { return items_; }
     bool dropped() const { return dropped_; }
-    // Rows the open list may use: from the template's height, at least 1.
+    // Rows the open list may use: from the template's height or
+    // CB_SETMINVISIBLE, at least 1.
     int listRows = 8;
 
     std::u16string text() const override { return field_.text(); }

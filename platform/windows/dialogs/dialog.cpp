@@ -12,8 +12,16 @@ CellRect Dialog::captionOkRect() const {
 }
 
 void Dialog::place(int screenWidth, int screenHeight) {
-    if (fitToScreen) {
-        fitToScreen(screenWidth, screenHeight);
+    // As Win32 tells its top-level windows of a new display size; the size
+    // a dialog is created on is no change.
+    const bool changed = screenWidth_ >= 0 &&
+                         (screenWidth != screenWidth_ || screenHeight != screenHeight_);
+    screenWidth_ = screenWidth;
+    screenHeight_ = screenHeight;
+    if (changed) {
+        fitToScreen = message(WM_DISPLAYCHANGE, 0,
+                              MAKELPARAM(static_cast<WORD>(screenWidth),
+                                         static_cast<WORD>(screenHeight))) != FALSE;
     }
     if (fullScreen) {
         rect = CellRect{0, 0, screenWidth, screenHeight};

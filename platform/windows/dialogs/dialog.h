@@ -28,10 +28,10 @@ public:
     // The template size in cells, kept for leaving full-screen mode.
     int templateWidth = 0;
     int templateHeight = 0;
-    // A dialog the window system sizes to the screen (the open-file dialog):
-    // laid out again for each new screen size, so it fits any screen and
-    // asks for no size of its own.
-    std::function<void(int screenWidth, int screenHeight)> fitToScreen;
+    // Set when the procedure took the last WM_DISPLAYCHANGE (the open-file
+    // dialog does): it lays itself out for each new screen size, so it fits
+    // any screen and asks for no size of its own.
+    bool fitToScreen = false;
     HICON bigIcon = nullptr;
     HICON smallIcon = nullptr;
 
@@ -44,6 +44,11 @@ public:
     CellRect clientRect() const override { return CellRect{1, 1, rect.w - 2, rect.h - 2}; }
     LRESULT message(UINT msg, WPARAM wParam, LPARAM lParam) override;
     void paint(Painter& painter, bool focused) const override;
+
+private:
+    // The screen size the dialog last saw; a new one is a display change.
+    int screenWidth_ = -1;
+    int screenHeight_ = -1;
 };
 
 } // namespace windows

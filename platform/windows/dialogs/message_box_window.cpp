@@ -1,6 +1,6 @@
 #include "platform/windows/dialogs/message_box_window.h"
 
-#include "platform/posix/message_box_hook.h"
+#include "platform/windows/dialogs/message_box_presenter.h"
 #include "platform/text/unicode.h"
 #include "platform/win32/user.h"
 #include "platform/windows/controls/button.h"

@@ -1,25 +1,22 @@
+// Written against the Win32 subset alone, as a common dialog library is
+// written against the window calls: the dialog comes from a template built
+// in memory, and every control is reached by its handle and its messages.
 #include "platform/windows/open_file/open_file_dialog.h"
 
 #include "platform/text/path_text.h"
 #include "platform/text/unicode.h"
 #include "platform/win32/user.h"
-#include "platform/windows/controls/button.h"
-#include "platform/windows/controls/combo_box.h"
-#include "platform/windows/dialogs/dialog.h"
-#include "platform/windows/dialogs/dialog_manager.h"
-#include "platform/windows/controls/edit.h"
 #include "platform/windows/open_file/file_filter.h"
 #include "platform/windows/open_file/folder_listing.h"
-#include "platform/windows/controls/list_box.h"
-#include "platform/windows/controls/static_control.h"
-#include "platform/windows/core/system.h"
+#include "platform/windows/open_file/template_writer.h"
 #include "platform/windows/open_file/typed_name.h"
 
 #include <algorithm>
 #include <cstdlib>
 #include <filesystem>
-#include <memory>
 #include <string>
+#include <utility>
+#include <vector>
 
 namespace windows {
 namespace {
@@ -112,13 +109,11 @@ public:
     int filterIndex() const { return filterIndex_; }
 
 private:
-    Dialog* build();
+    static INT_PTR CALLBACK Procedure(HWND hDlg, UINT msg, WPARAM wParam, LPARAM lParam);
     void layOut(int screenWidth, int screenHeight);
-    template <class Control>
-    Control* add(Dialog* d, int id, DWORD style, CellRect r, std::u16string_view text = {});
 
-    INT_PTR handle(HWND hDlg, UINT msg, WPARAM wParam);
-    void init();
+    INT_PTR handle(UINT msg, WPARAM wParam, LPARAM lParam);
+    void init(HWND hDlg);
     std::vector<std::u16string> patterns() const;
     bool showFolder(const std::string& folder, const std::string& select = {});
     void activate(int index);
@@ -152,60 +147,56 @@ private:
     int folderWidth_ = 0;
 };
 
-template <class Control>
-Control* OpenDialog::add(Dialog* d, int id, DWORD style, CellRect r, std::u16string_view text) {
-    auto* c = static_cast<Control*>(System::get().adopt(std::make_unique<Control>(), d));
-    c->style = WS_CHILD | WS_VISIBLE | style;
-    c->id = id;
-    c->rect = r;
-    c->setText(text);
-    c->moved();
-    return c;
+// The open dialogs being shown, innermost last: the procedure finds its
+// dialog's state here, from the handle it is called with.
+std::vector<std::pair<HWND, OpenDialog*>>& Shown() {
+    static std::vector<std::pair<HWND, OpenDialog*>> shown;
+    return shown;
 }
 
-Dialog* OpenDialog::build() {
-    System& sys = System::get();
-    auto owned = std::make_unique<Dialog>();
-    Dialog* d = owned.get();
-    d->style = WS_POPUP | WS_VISIBLE | WS_CAPTION | DS_MODALFRAME;
-    d->setText(caption_);
-    d->owner = sys.find(ofn_.hwndOwner) != nullptr ? ofn_.hwndOwner : nullptr;
-    sys.adopt(std::move(owned), sys.desktop());
-    dialog_ = d->hwnd;
+INT_PTR CALLBACK OpenDialog::Procedure(HWND hDlg, UINT msg, WPARAM wParam, LPARAM lParam) {
+    if (msg == WM_INITDIALOG) {
+        auto* self = reinterpret_cast<OpenDialog*>(lParam);
+        Shown().emplace_back(hDlg, self);
+        self->init(hDlg);
+        return FALSE; // the focus is in the name field already
+    }
+    for (const auto& [hwnd, self] : Shown()) {
+        if (hwnd == hDlg) {
+            return self->handle(msg, wParam, lParam);
+        }
+    }
+    return FALSE;
+}
 
-    const CellRect none{};
-    lookInLabel_ = add<StaticControl>(d, -1, 0, none, u"&Look in:")->hwnd;
-    folderLabel_ = add<StaticControl>(d, kOpenFileFolder, 0, none)->hwnd;
-    list_ = add<ListBox>(d, kOpenFileList, WS_BORDER | WS_VSCROLL | WS_TABSTOP, none)->hwnd;
-    nameLabel_ = add<StaticControl>(d, -1, 0, none, u"File &name:")->hwnd;
-    name_ = add<Edit>(d, kOpenFileName, WS_BORDER | WS_TABSTOP | ES_AUTOHSCROLL, none)->hwnd;
-    typeLabel_ = add<StaticControl>(d, -1, 0, none, u"Files of &type:")->hwnd;
-    auto* types = add<ComboBox>(d, kOpenFileTypes, WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWNLIST, none);
-    types->listRows = std::clamp(static_cast<int>(filters_.size()), 1, 8);
-    types_ = types->hwnd;
-    ok_ = add<PushButton>(d, IDOK, WS_TABSTOP | BS_DEFPUSHBUTTON, none, u"OK")->hwnd;
-    cancel_ = add<PushButton>(d, IDCANCEL, WS_TABSTOP, none, u"Cancel")->hwnd;
-
-    d->fitToScreen = [this](int screenWidth, int screenHeight) {
-        layOut(screenWidth, screenHeight);
-    };
-    d->place(sys.screenWidth(), sys.screenHeight());
-    d->builtinProc = [this](HWND hDlg, UINT msg, WPARAM wParam, LPARAM) {
-        return handle(hDlg, msg, wParam);
-    };
-    return d;
+// The controls are placed by layOut() for the screen at hand; the template
+// gives only what they are, in Tab order.
+bool OpenDialog::run() {
+    constexpr SHORT kNone = 0;
+    DialogTemplateWriter tpl(WS_POPUP | WS_VISIBLE | WS_CAPTION | DS_MODALFRAME, caption_, kNone,
+                             kNone);
+    using enum ControlClass;
+    tpl.add(Static, kOpenFileLookInLabel, 0, 0, 0, 0, 0, u"&Look in:");
+    tpl.add(Static, kOpenFileFolder, 0, 0, 0, 0, 0);
+    tpl.add(ListBox, kOpenFileList, WS_BORDER | WS_VSCROLL | WS_TABSTOP, 0, 0, 0, 0);
+    tpl.add(Static, kOpenFileNameLabel, 0, 0, 0, 0, 0, u"File &name:");
+    tpl.add(Edit, kOpenFileName, WS_BORDER | WS_TABSTOP | ES_AUTOHSCROLL, 0, 0, 0, 0);
+    tpl.add(Static, kOpenFileTypesLabel, 0, 0, 0, 0, 0, u"Files of &type:");
+    tpl.add(ComboBox, kOpenFileTypes, WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWNLIST, 0, 0, 0, 0);
+    tpl.add(Button, IDOK, WS_TABSTOP | BS_DEFPUSHBUTTON, 0, 0, 0, 0, u"OK");
+    tpl.add(Button, IDCANCEL, WS_TABSTOP, 0, 0, 0, 0, u"Cancel");
+    const HWND owner = IsWindow(ofn_.hwndOwner) != FALSE ? ofn_.hwndOwner : nullptr;
+    const INT_PTR result = DialogBoxIndirectParamW(nullptr, tpl.get(), owner, &Procedure,
+                                                   reinterpret_cast<LPARAM>(this));
+    std::erase_if(Shown(), [this](const auto& entry) { return entry.second == this; });
+    return result == IDOK && !answer_.empty();
 }
 
 void OpenDialog::layOut(int screenWidth, int screenHeight) {
-    System& sys = System::get();
-    auto* d = static_cast<Dialog*>(sys.find(dialog_));
-    if (d == nullptr) {
-        return;
-    }
     const int width = std::min(kWidth, screenWidth);
     const int height = std::min(kHeight, screenHeight);
-    d->templateWidth = width;
-    d->templateHeight = height;
+    MoveWindow(dialog_, std::max(0, (screenWidth - width) / 2),
+               std::max(0, (screenHeight - height) / 2), width, height, TRUE);
 
     // Client area: one blank column at each side, the list filling the middle.
     const int cw = width - 2, ch = height - 2;
@@ -235,37 +226,36 @@ void OpenDialog::layOut(int screenWidth, int screenHeight) {
     buttonX = std::max(fieldX + 1, buttonX);
     folderWidth_ = std::max(1, cw - 11);
 
-    const auto setRect = [&](HWND control, CellRect r) {
-        if (Window* w = sys.find(control)) {
-            w->rect = r;
-            w->moved();
-        }
-    };
-    setRect(lookInLabel_, {1, 1, 9, 1});
-    setRect(folderLabel_, {10, 1, folderWidth_, 1});
-    setRect(list_, {1, 2, std::max(3, cw - 2), std::max(3, nameY - 3)});
-    setRect(nameLabel_, {1, nameY, kLabelWidth, 1});
-    setRect(name_, {fieldX, nameY, fieldW, 1});
-    setRect(typeLabel_, {1, typeY, kLabelWidth, 1});
-    setRect(types_, {fieldX, typeY, fieldW, 1});
-    setRect(ok_, {buttonX, nameY, buttonWidth, 1});
-    setRect(cancel_, {buttonX, typeY, buttonWidth, 1});
+    MoveWindow(lookInLabel_, 1, 1, 9, 1, TRUE);
+    MoveWindow(folderLabel_, 10, 1, folderWidth_, 1, TRUE);
+    MoveWindow(list_, 1, 2, std::max(3, cw - 2), std::max(3, nameY - 3), TRUE);
+    MoveWindow(nameLabel_, 1, nameY, kLabelWidth, 1, TRUE);
+    MoveWindow(name_, fieldX, nameY, fieldW, 1, TRUE);
+    MoveWindow(typeLabel_, 1, typeY, kLabelWidth, 1, TRUE);
+    MoveWindow(types_, fieldX, typeY, fieldW, 1, TRUE);
+    MoveWindow(ok_, buttonX, nameY, buttonWidth, 1, TRUE);
+    MoveWindow(cancel_, buttonX, typeY, buttonWidth, 1, TRUE);
     if (!folder_.empty()) {
         SetWindowTextW(folderLabel_, Literal(Shortened(folder_, folderWidth_)).c_str());
     }
 }
 
-bool OpenDialog::run() {
-    Dialog* d = build();
-    const bool chosen = RunModal(d, 0) == IDOK && !answer_.empty();
-    // This dialog's layout dies with it.
-    if (auto* left = static_cast<Dialog*>(System::get().find(dialog_))) {
-        left->fitToScreen = nullptr;
-    }
-    return chosen;
-}
-
-void OpenDialog::init() {
+void OpenDialog::init(HWND hDlg) {
+    dialog_ = hDlg;
+    lookInLabel_ = GetDlgItem(hDlg, kOpenFileLookInLabel);
+    folderLabel_ = GetDlgItem(hDlg, kOpenFileFolder);
+    list_ = GetDlgItem(hDlg, kOpenFileList);
+    nameLabel_ = GetDlgItem(hDlg, kOpenFileNameLabel);
+    name_ = GetDlgItem(hDlg, kOpenFileName);
+    typeLabel_ = GetDlgItem(hDlg, kOpenFileTypesLabel);
+    types_ = GetDlgItem(hDlg, kOpenFileTypes);
+    ok_ = GetDlgItem(hDlg, IDOK);
+    cancel_ = GetDlgItem(hDlg, IDCANCEL);
+    RECT screen{};
+    GetWindowRect(GetDesktopWindow(), &screen);
+    layOut(screen.right - screen.left, screen.bottom - screen.top);
+    SendMessageW(types_, CB_SETMINVISIBLE,
+                 static_cast<WPARAM>(std::clamp(static_cast<int>(filters_.size()), 1, 8)), 0);
     for (const FileFilter& f : filters_) {
         SendMessageW(types_, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(f.description.c_str()));
     }
@@ -417,10 +407,11 @@ void OpenDialog::choose(const std::string& path) {
     EndDialog(dialog_, IDOK);
 }
 
-INT_PTR OpenDialog::handle(HWND, UINT msg, WPARAM wParam) {
-    if (msg == WM_INITDIALOG) {
-        init();
-        return FALSE; // the focus is in the name field already
+INT_PTR OpenDialog::handle(UINT msg, WPARAM wParam, LPARAM lParam) {
+    if (msg == WM_DISPLAYCHANGE) {
+        // Laid out anew for each screen, the dialog fits any.
+        layOut(LOWORD(static_cast<ULONG_PTR>(lParam)), HIWORD(static_cast<ULONG_PTR>(lParam)));
+        return TRUE;
     }
     if (msg != WM_COMMAND) {
         return FALSE;

@@ -1,7 +1,10 @@
 // MessageBoxW hands the box to the installed presenter: the window system
-// shows it as a modal window, tests record it. Without one, the box goes to
-// standard error so that no message is ever lost.
-#include "platform/posix/message_box_hook.h"
+// shows it as a modal window, a host without a screen says it its own way,
+// tests record it. Without one, the box goes to standard error so that no
+// message is ever lost. Kept apart from the window system, so that what
+// only reports (the print engine, the port link) needs nothing more.
+#include "platform/windows/dialogs/message_box_presenter.h"
+
 #include "platform/text/unicode.h"
 #include "platform/win32/user.h"
 
