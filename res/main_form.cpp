@@ -1,11 +1,13 @@
 // The main form: its template and the entries of its four lists.
-#include "platform/entry/resource_table.h"
+#include "platform/win32/resources.h"
 #include "platform/win32/user.h"
 #include "res/resource_script.h"
 #include "ui/resource.h"
 
 namespace res {
 namespace {
+
+constexpr WORD kEnglishUs = MAKELANGID(LANG_ENGLISH, SUBLANG_ENGLISH_US);
 
 constexpr DWORD kChild = WS_CHILD | WS_VISIBLE;
 constexpr DWORD kTab = kChild | WS_TABSTOP;
@@ -70,7 +72,7 @@ constexpr ControlFill kFills[] = {
 
 const DialogDefinition kMainForm = {
     .id = IDD_MAIN,
-    .language = LANG_ENGLISH_US,
+    .language = kEnglishUs,
     .caption = u"Tallyroll (2.0)",
     .x = 0,
     .y = 0,
@@ -84,7 +86,7 @@ const DialogDefinition kMainForm = {
 
 const ListDataDefinition kMainFormLists = {
     .id = IDD_MAIN,
-    .language = LANG_ENGLISH_US,
+    .language = kEnglishUs,
     .fills = kFills,
 };
 
