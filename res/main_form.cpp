@@ -1,4 +1,5 @@
 // The main form: its template and the entries of its four lists.
+#include "platform/afx/dialog_init.h"
 #include "platform/win32/resources.h"
 #include "platform/win32/user.h"
 #include "res/resource_script.h"
@@ -62,10 +63,10 @@ constexpr std::u16string_view kModels[] = {u"Qelvo", u"Rinth", u"Sovak", u"Wexol
 // Entry order gives each selection index its meaning: COM index i is port
 // i + 1, factor index i is the factor i + 1.
 constexpr ControlFill kFills[] = {
-    {IDC_COM, kListDataAddString, kPorts},
-    {IDC_WIDTH, kListDataAddString, kFactors},
-    {IDC_HEIGHT, kListDataAddString, kFactors},
-    {IDC_PRINTER, kListDataAddString, kModels},
+    {IDC_COM, WIN16_CB_ADDSTRING, kPorts},
+    {IDC_WIDTH, WIN16_CB_ADDSTRING, kFactors},
+    {IDC_HEIGHT, WIN16_CB_ADDSTRING, kFactors},
+    {IDC_PRINTER, WIN16_CB_ADDSTRING, kModels},
 };
 
 } // namespace
