@@ -10,8 +10,9 @@
 #include <cstddef>
 
 // The number of a predefined resource type (RT_DIALOG, RT_ICON, ...), for
-// the type field of a table's item.
-inline WORD ResourceTypeNumber(LPCWSTR type) {
+// the type field of a table's item. Any pointer: the system's headers make
+// RT_* narrow when UNICODE is not defined.
+inline WORD ResourceTypeNumber(const void* type) {
     return static_cast<WORD>(reinterpret_cast<ULONG_PTR>(type));
 }
 
