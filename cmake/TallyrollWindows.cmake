@@ -16,7 +16,8 @@ set(CMAKE_CROSSCOMPILING_EMULATOR
 # windows --target msi`. Its version is the project's, as is what --version
 # says; the program's version block keeps the release's own numbers.
 find_program(TALLYROLL_WIXL wixl)
-if(TALLYROLL_WIXL)
+find_program(TALLYROLL_MSIBUILD msibuild)
+if(TALLYROLL_WIXL AND TALLYROLL_MSIBUILD)
     if(CMAKE_SYSTEM_PROCESSOR MATCHES "x86_64")
         set(msi_arch x64)
         set(msi_program_files ProgramFiles64Folder)
@@ -42,11 +43,15 @@ if(TALLYROLL_WIXL)
         COMMAND "${TALLYROLL_WIXL}" -a ${msi_arch} -D Version=${msi_version}
                 -D UpgradeCode=${msi_upgrade_code} -D Win64=${msi_win64}
                 -D ProgramFilesFolder=${msi_program_files} -o "${TALLYROLL_MSI}" "${msi_source}"
-        DEPENDS tallyroll "${msi_source}" "${msi_readme}"
+        # wixl knows no Environment element: the program's folder on PATH is
+        # added to the database it wrote.
+        COMMAND "${PROJECT_SOURCE_DIR}/packaging/add-path-entry.sh" "${TALLYROLL_MSI}"
+        DEPENDS tallyroll tallyroll_console "${msi_source}" "${msi_readme}"
+                "${PROJECT_SOURCE_DIR}/packaging/add-path-entry.sh"
         WORKING_DIRECTORY "${CMAKE_BINARY_DIR}"
         COMMENT "Building the installer tallyroll-${PROJECT_VERSION}-${msi_arch}.msi"
         VERBATIM)
     add_custom_target(msi ALL DEPENDS "${TALLYROLL_MSI}")
 else()
-    message(STATUS "wixl (msitools) not found: no installer (tools/deps.sh installs it)")
+    message(STATUS "wixl or msibuild (msitools) not found: no installer (tools/deps.sh installs it)")
 endif()

@@ -1,32 +1,27 @@
 #include "document/utf16_text_decoder.h"
 
+#include "platform/win32/codepage.h"
+
 namespace {
 
 constexpr WCHAR kReplacement = 0xFFFD;
-
-bool IsHighSurrogate(WCHAR u) {
-    return u >= 0xD800 && u <= 0xDBFF;
-}
-bool IsLowSurrogate(WCHAR u) {
-    return u >= 0xDC00 && u <= 0xDFFF;
-}
 
 } // namespace
 
 std::size_t Utf16TextDecoder::Take(WCHAR unit, std::basic_string<WCHAR>& text, std::size_t at) {
     if (m_hasHighSurrogate) {
         m_hasHighSurrogate = false;
-        if (IsLowSurrogate(unit)) {
+        if (IS_LOW_SURROGATE(unit)) {
             text[at++] = m_highSurrogate;
             text[at++] = unit;
             return at;
         }
         text[at++] = kReplacement; // and the unit is read for itself
     }
-    if (IsHighSurrogate(unit)) {
+    if (IS_HIGH_SURROGATE(unit)) {
         m_highSurrogate = unit;
         m_hasHighSurrogate = true;
-    } else if (IsLowSurrogate(unit)) {
+    } else if (IS_LOW_SURROGATE(unit)) {
         text[at++] = kReplacement;
     } else if (unit != 0) {
         text[at++] = unit;

@@ -5,16 +5,18 @@
 #   - its version is the program's: the installer's ProductVersion and the
 #     Linux build's --version say the same, and tallyroll.exe's version
 #     block keeps its described numbers;
-#   - `msiexec /i ... /qn` puts tallyroll.exe and README.txt under Program
-#     Files\Tallyroll, byte-equal to the build's, the Start menu shortcut with
-#     the program's icon, and the entry of "Apps & features" with the name,
-#     version, publisher and icon;
+#   - `msiexec /i ... /qn` puts tallyroll.exe, its console companion
+#     tallyroll.com and README.txt under Program Files\Tallyroll, byte-equal
+#     to the build's, that folder at the end of the system's PATH (a console
+#     opened afterwards runs `tallyroll --version` from anywhere), the Start
+#     menu shortcut with the program's icon, and the entry of "Apps &
+#     features" with the name, version, publisher and icon;
 #   - the installed program passes tools/test-windows.sh (Print and Test on
 #     COM3, the missing port, the open-file dialog, Quit with exit code 0);
 #   - the next version's installer (built here with the same upgrade code)
 #     replaces it: one Tallyroll is left, the later one;
-#   - `msiexec /x ... /qn` removes every file, the folder, the shortcut and
-#     the entry.
+#   - `msiexec /x ... /qn` removes every file, the folder, the shortcut, the
+#     entry and the folder from PATH.
 #
 #   tools/test-msi.sh build/windows/tallyroll-2.0-x64.msi [--no-session]
 #
@@ -61,7 +63,7 @@ die() {
     exit 1
 }
 
-for tool in wine wineboot wineserver msiinfo; do
+for tool in wine wineboot wineserver msiinfo msibuild; do
     command -v "$tool" > /dev/null || die "$tool is missing (tools/deps.sh installs it)"
 done
 
@@ -148,12 +150,13 @@ status=0
 timeout 180 wine msiexec /i "$msi" /qn > "$scratch/install.log" 2>&1 || status=$?
 wineserver -w
 [[ $status -eq 0 ]] || die "msiexec /i ended with status $status"
-for file in tallyroll.exe README.txt; do
+for file in tallyroll.exe tallyroll.com README.txt; do
     if [[ ! -f "$folder/$file" ]]; then
         fail "$file was not installed in ${folder#"$WINEPREFIX/"}"
     fi
 done
 cmp -s "$folder/tallyroll.exe" "$build/tallyroll.exe" || fail "the installed tallyroll.exe is not the build's"
+cmp -s "$folder/tallyroll.com" "$build/tallyroll.com" || fail "the installed tallyroll.com is not the build's"
 cmp -s "$folder/README.txt" docs/windows-readme.txt || fail "the installed README.txt is not docs/windows-readme.txt"
 shortcut="$(find_shortcut)"
 if [[ -z "$shortcut" ]]; then
@@ -181,6 +184,23 @@ elif ! cmp -s "$icon_file" "$build/tallyroll.exe"; then
     fail "the product's icon $icon is not the program's"
 fi
 note "installed: $(cd "$WINEPREFIX/drive_c" && find "${folder#"$WINEPREFIX/drive_c/"}" "${shortcut#"$WINEPREFIX/drive_c/"}" -type f | tr '\n' ' ')"
+# The system's PATH as the registry keeps it, and as a console opened after
+# the install sees it: `tallyroll` there is the installed companion.
+system_path() {
+    registry_keys 'Control\\\\Session Manager\\\\Environment' '"PATH"=' | sed -n 's/^"PATH"=[^"]*"\(.*\)"$/\1/p'
+}
+windows_folder="${folder#"$WINEPREFIX/drive_c/"}"
+windows_folder="C:\\${windows_folder//\//\\}"
+if ! system_path | sed 's/\\\\/\\/g' | tr ';' '\n' | grep -qxiF "$windows_folder\\"; then
+    fail "the system's PATH does not name $windows_folder\\: $(system_path)"
+else
+    answer="$(cd "$scratch" && timeout 60 wine cmd /c 'tallyroll --version' 2> /dev/null | tr -d '\r')" || true
+    if [[ "$answer" == "tallyroll ${linux_version:-${msi_version%.0}}" ]]; then
+        note "the system's PATH names $windows_folder\\; 'tallyroll --version' in a console answers $answer"
+    else
+        fail "'tallyroll --version' in a console opened after the install answered \"$answer\""
+    fi
+fi
 note "Apps & features: $(grep -E '^"(DisplayName|DisplayVersion|Publisher)"' <<< "$entry" | tr '\n' ' '), icon $icon"
 
 # --- the installed program ---------------------------------------------------------
@@ -204,14 +224,15 @@ if command -v wixl > /dev/null; then
     IFS=. read -r major minor patch <<< "$msi_version"
     later_version="$major.$minor.$((${patch:-0} + 1))"
     mkdir "$scratch/later"
-    cp "$build/tallyroll.exe" "$scratch/later/"
+    cp "$build/tallyroll.exe" "$build/tallyroll.com" "$scratch/later/"
     cp docs/windows-readme.txt "$scratch/later/README.txt"
     case "$name" in
     *-x64.msi) later_arch=(-a x64 -D Win64=yes -D ProgramFilesFolder=ProgramFiles64Folder) ;;
     *) later_arch=(-a x86 -D Win64=no -D ProgramFilesFolder=ProgramFilesFolder) ;;
     esac
     (cd "$scratch/later" && wixl "${later_arch[@]}" -D Version="$later_version" \
-        -D UpgradeCode="$(property UpgradeCode | tr -d '{}')" -o later.msi "$root/packaging/tallyroll.wxs") \
+        -D UpgradeCode="$(property UpgradeCode | tr -d '{}')" -o later.msi "$root/packaging/tallyroll.wxs" &&
+        "$root/packaging/add-path-entry.sh" later.msi) \
         > "$scratch/later.log" 2>&1 || die "the later installer could not be built (see $scratch/later.log)"
     status=0
     timeout 180 wine msiexec /i "$scratch/later/later.msi" /qn > "$scratch/upgrade.log" 2>&1 || status=$?
@@ -237,6 +258,9 @@ wineserver -w
 [[ ! -e "$folder" ]] || fail "${folder#"$WINEPREFIX/"} is still there after uninstalling: $(ls -A "$folder" | tr '\n' ' ')"
 [[ -z "$(find_shortcut)" ]] || fail "the Start menu shortcut is still there after uninstalling"
 [[ -z "$(arp_entry)" ]] || fail "the Apps & features entry is still there after uninstalling"
+if system_path | grep -qiF 'Tallyroll'; then
+    fail "the system's PATH still names the program's folder: $(system_path)"
+fi
 [[ -z "$(product_record)" ]] || fail "the installer's record of the product is still there after uninstalling"
 [[ -z "$icon" || ! -e "$icon_file" ]] || fail "the product's icon $icon is still there after uninstalling"
 

@@ -113,10 +113,6 @@ BOOL CWnd::IsWindowEnabled() const {
     return ::IsWindowEnabled(m_hWnd);
 }
 
-void CWnd::SetWindowText(LPCWSTR lpszString) {
-    ::SetWindowTextW(m_hWnd, lpszString != nullptr ? lpszString : TEXT(""));
-}
-
 void CWnd::GetWindowText(CString& rString) const {
     const int length = ::GetWindowTextLengthW(m_hWnd);
     if (length <= 0) {
@@ -126,10 +122,6 @@ void CWnd::GetWindowText(CString& rString) const {
     LPWSTR buffer = rString.GetBufferToFill(length);
     const int copied = ::GetWindowTextW(m_hWnd, buffer, length + 1);
     rString.ReleaseBuffer(copied > 0 ? copied : 0);
-}
-
-int CWnd::GetWindowTextLength() const {
-    return ::GetWindowTextLengthW(m_hWnd);
 }
 
 CWnd* CWnd::SetFocus() {

@@ -18,7 +18,6 @@ public:
 
     HWND m_hWnd = nullptr;
     operator HWND() const { return m_hWnd; }
-    HWND GetSafeHwnd() const { return m_hWnd; }
 
     // The object attached to hWnd; otherwise a temporary wrapper that lives
     // until the window is gone. nullptr for a null handle.
@@ -37,9 +36,7 @@ public:
 
     BOOL EnableWindow(BOOL bEnable = TRUE);
     BOOL IsWindowEnabled() const;
-    void SetWindowText(LPCWSTR lpszString);
     void GetWindowText(CString& rString) const;
-    int GetWindowTextLength() const;
     CWnd* SetFocus();
 
     // Sets the big (bBigIcon) or small icon through WM_SETICON; answers the

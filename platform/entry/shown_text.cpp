@@ -1,5 +1,7 @@
 #include "platform/entry/shown_text.h"
 
+#include "platform/text/utf8.h"
+
 #include <cstddef>
 #include <cstdint>
 
@@ -7,37 +9,14 @@ namespace entry {
 namespace {
 
 // The length of the valid UTF-8 sequence at the start of text, or 0.
+// The C1 controls are shown as bytes too.
 std::size_t Utf8Length(std::string_view text) {
-    const auto lead = static_cast<std::uint8_t>(text[0]);
-    std::size_t length = 0;
-    char32_t c = 0;
-    if (lead >= 0xC2 && lead <= 0xDF) {
-        length = 2;
-        c = lead & 0x1Fu;
-    } else if (lead >= 0xE0 && lead <= 0xEF) {
-        length = 3;
-        c = lead & 0x0Fu;
-    } else if (lead >= 0xF0 && lead <= 0xF4) {
-        length = 4;
-        c = lead & 0x07u;
-    } else {
+    if (static_cast<std::uint8_t>(text[0]) < 0x80) {
         return 0;
     }
-    if (text.size() < length) {
-        return 0;
-    }
-    for (std::size_t i = 1; i < length; ++i) {
-        const auto next = static_cast<std::uint8_t>(text[i]);
-        if ((next & 0xC0u) != 0x80u) {
-            return 0;
-        }
-        c = (c << 6) | (next & 0x3Fu);
-    }
-    // Overlong forms, surrogates and the C1 controls are shown as bytes.
-    const bool overlong = (length == 3 && c < 0x800) || (length == 4 && c < 0x10000);
-    const bool surrogate = c >= 0xD800 && c <= 0xDFFF;
-    const bool control = c >= 0x80 && c <= 0x9F;
-    return overlong || surrogate || control || c > 0x10FFFF ? 0 : length;
+    const text::Utf8Step step = text::DecodeUtf8Step(text, 0);
+    const bool control = step.value >= 0x80 && step.value <= 0x9F;
+    return step.wellFormed && !control ? step.length : 0;
 }
 
 void AppendEscaped(std::string& out, std::uint8_t byte) {

@@ -10,7 +10,6 @@ namespace headless {
 
 void HeadlessFrontEnd::present(const screen::Grid& grid) {
     grid_ = grid;
-    ++presents_;
 }
 
 screen::InputEvent HeadlessFrontEnd::waitEvent() {
@@ -55,7 +54,6 @@ void HeadlessFrontEnd::reset(int width, int height) {
     queue_.clear();
     steps_.clear();
     grid_ = screen::Grid();
-    presents_ = 0;
 }
 
 void HeadlessFrontEnd::push(screen::InputEvent ev) {

@@ -43,7 +43,6 @@ public:
 
     // Steps, run one at a time whenever the queue is empty.
     void then(Step step);
-    std::size_t pendingSteps() const { return steps_.size(); }
 
     // Output: the last presented grid.
     const screen::Grid& screen() const { return grid_; }
@@ -54,7 +53,6 @@ public:
     std::string region(int x, int y, int width, int count) const;
     // The first cell (x, y) where text starts, or false.
     bool find(std::string_view utf8, int& x, int& y) const;
-    int presentCount() const { return presents_; }
 
 private:
     int width_ = 80;
@@ -62,7 +60,6 @@ private:
     std::deque<screen::InputEvent> queue_;
     std::deque<Step> steps_;
     screen::Grid grid_;
-    int presents_ = 0;
 };
 
 // The front end behind screen::ActiveFrontEnd() in programs that link the

@@ -1,6 +1,7 @@
 #include "platform/terminal/keys.h"
 
 #include "platform/terminal/ncurses_wide.h"
+#include "platform/text/utf8.h"
 
 #include <optional>
 
@@ -161,7 +162,7 @@ void KeyDecoder::feedChar(char32_t ch, std::vector<screen::InputEvent>& out) {
     }
     if (ch < 0x20 || ch == 127) {
         event = FromControl(ch);
-    } else if (ch <= 0x10FFFF && (ch < 0xD800 || ch > 0xDFFF)) {
+    } else if (ch <= 0x10FFFF && !text::IsSurrogateCodePoint(ch)) {
         event = KeyEvent{Key::Char, ch};
     }
     EmitAfterEscape(event, alt, out);
@@ -178,7 +179,7 @@ void KeyDecoder::addPasted(char32_t ch) {
     if (ch == U'\r' || ch == U'\n') {
         pasted_ += U'\n';
     } else if (ch == U'\t' || (ch >= 0x20 && ch != 0x7F && ch <= 0x10FFFF &&
-                               (ch < 0xD800 || ch > 0xDFFF))) {
+                               !text::IsSurrogateCodePoint(ch))) {
         pasted_ += ch;
     }
 }

@@ -248,10 +248,6 @@ int StopSignal() {
     return g_stopSignal;
 }
 
-void RequestStop() {
-    g_stop = 1;
-}
-
 bool TakeResize() {
     if (g_resize == 0) {
         return false;

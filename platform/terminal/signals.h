@@ -20,8 +20,6 @@ void RemoveSignalHandlers();
 bool StopRequested();
 // The stop signal that arrived first, or 0.
 int StopSignal();
-// Marks a stop asked for by the user at the keyboard (Ctrl+C in raw mode).
-void RequestStop();
 // The terminal changed size since the last call.
 bool TakeResize();
 

@@ -46,17 +46,10 @@ UINT Resolve(UINT codePage) {
     return codePage == CP_ACP ? GetACP() : codePage;
 }
 
-bool IsHigh(char32_t c) {
-    return c >= 0xD800 && c <= 0xDBFF;
-}
-bool IsLow(char32_t c) {
-    return c >= 0xDC00 && c <= 0xDFFF;
-}
-
 // The code point at s[i], pairing surrogates; len receives its length in units.
 char32_t CodePointAt(const char16_t* s, std::size_t i, std::size_t n, std::size_t& len) {
     const char32_t c = s[i];
-    if (IsHigh(c) && i + 1 < n && IsLow(s[i + 1])) {
+    if (i + 1 < n && IS_SURROGATE_PAIR(s[i], s[i + 1])) {
         len = 2;
         return 0x10000 + ((c - 0xD800) << 10) + (char32_t(s[i + 1]) - 0xDC00);
     }
@@ -101,7 +94,7 @@ private:
 };
 
 bool IsSurrogate(char16_t c) {
-    return c >= 0xD800 && c <= 0xDFFF;
+    return IS_HIGH_SURROGATE(c) || IS_LOW_SURROGATE(c);
 }
 
 // The character at src[i] with what joins it (its surrogate partner, the

@@ -1,5 +1,7 @@
 #include "platform/text/code_page_table.h"
 
+#include "platform/win32/codepage.h"
+
 #include <map>
 #include <memory>
 #include <mutex>
@@ -44,7 +46,7 @@ char16_t DecodeOne(UConverter* cnv, const char* bytes, int length) {
     UChar out[4];
     const int32_t n = ucnv_toUChars(cnv, out, 4, bytes, length, &err);
     ucnv_resetToUnicode(cnv);
-    if (U_FAILURE(err) || n != 1 || (out[0] >= 0xD800 && out[0] <= 0xDFFF)) {
+    if (U_FAILURE(err) || n != 1 || IS_HIGH_SURROGATE(out[0]) || IS_LOW_SURROGATE(out[0])) {
         return CodePageTable::kNoChar;
     }
     return out[0];

@@ -14,8 +14,4 @@ std::string Utf16ToUtf8(std::u16string_view s);
 std::u16string Utf8ToUtf16(std::string_view s);
 std::string Utf32ToUtf8(std::u32string_view s);
 
-// Appends the UTF-8 form of c (up to U+10FFFF), surrogates included: the
-// checked conversions above replace those first; file names keep them.
-void AppendUtf8Form(std::string& out, char32_t c);
-
 } // namespace text

@@ -1,36 +1,28 @@
 #include "platform/text/utf8_page.h"
 
-#include <cstdint>
+#include "platform/text/utf8.h"
+#include "platform/win32/codepage.h"
+
 
 namespace text {
 
 bool EncodeUtf8(std::u16string_view src, bool strict, BoundedOutput<char>& out) {
-    const auto put = [&out](std::uint32_t b) { return out.put(static_cast<char>(b)); };
     for (std::size_t i = 0; i < src.size(); ++i) {
-        std::uint32_t c = src[i];
-        if (c >= 0xD800 && c <= 0xDFFF) {
-            if (c <= 0xDBFF && i + 1 < src.size() && src[i + 1] >= 0xDC00 && src[i + 1] <= 0xDFFF) {
-                c = 0x10000 + ((c - 0xD800) << 10) + (std::uint32_t(src[i + 1]) - 0xDC00);
-                ++i;
-            } else if (strict) {
+        char32_t c = src[i];
+        if (i + 1 < src.size() && IS_SURROGATE_PAIR(src[i], src[i + 1])) {
+            c = 0x10000 + ((c - 0xD800) << 10) + (char32_t(src[i + 1]) - 0xDC00);
+            ++i;
+        } else if (IS_HIGH_SURROGATE(src[i]) || IS_LOW_SURROGATE(src[i])) {
+            if (strict) {
                 return false;
-            } else {
-                c = 0xFFFD;
             }
+            c = 0xFFFD;
         }
-        bool ok = true;
-        if (c < 0x80) {
-            ok = put(c);
-        } else if (c < 0x800) {
-            ok = put(0xC0 | (c >> 6)) && put(0x80 | (c & 0x3F));
-        } else if (c < 0x10000) {
-            ok = put(0xE0 | (c >> 12)) && put(0x80 | ((c >> 6) & 0x3F)) && put(0x80 | (c & 0x3F));
-        } else {
-            ok = put(0xF0 | (c >> 18)) && put(0x80 | ((c >> 12) & 0x3F)) &&
-                 put(0x80 | ((c >> 6) & 0x3F)) && put(0x80 | (c & 0x3F));
-        }
-        if (!ok) {
-            return true;
+        const Utf8Form form = EncodeUtf8Form(c);
+        for (std::size_t k = 0; k < form.size; ++k) {
+            if (!out.put(form.bytes[k])) {
+                return true;
+            }
         }
     }
     return true;
@@ -39,49 +31,12 @@ bool EncodeUtf8(std::u16string_view src, bool strict, BoundedOutput<char>& out) 
 bool DecodeUtf8(std::string_view src, bool strict, BoundedOutput<char16_t>& out) {
     std::size_t i = 0;
     while (i < src.size()) {
-        const auto b = static_cast<unsigned char>(src[i]);
-        if (b < 0x80) {
-            if (!out.put(b)) {
-                return true;
-            }
-            ++i;
-            continue;
-        }
-        // Well-formed sequences: the lead byte fixes the length and the
-        // range allowed for the first continuation byte.
-        std::size_t need = 0;
-        unsigned char lo = 0x80;
-        unsigned char hi = 0xBF;
-        std::uint32_t c = 0;
-        if (b >= 0xC2 && b <= 0xDF) {
-            need = 1, c = b & 0x1F;
-        } else if (b >= 0xE0 && b <= 0xEF) {
-            need = 2, c = b & 0x0F;
-            lo = b == 0xE0 ? 0xA0 : 0x80;
-            hi = b == 0xED ? 0x9F : 0xBF;
-        } else if (b >= 0xF0 && b <= 0xF4) {
-            need = 3, c = b & 0x07;
-            lo = b == 0xF0 ? 0x90 : 0x80;
-            hi = b == 0xF4 ? 0x8F : 0xBF;
-        }
-        std::size_t k = 1;
-        bool valid = need > 0;
-        for (; valid && k <= need; ++k) {
-            if (i + k >= src.size()) {
-                valid = false;
-                break;
-            }
-            const auto t = static_cast<unsigned char>(src[i + k]);
-            if (t < lo || t > hi) {
-                valid = false;
-                break;
-            }
-            c = (c << 6) | (t & 0x3F);
-            lo = 0x80;
-            hi = 0xBF;
-        }
-        i += k; // the whole character, or the maximal ill-formed part of it
-        if (!valid) {
+        // A character that is not well-formed takes its maximal ill-formed
+        // part with it.
+        const Utf8Step step = DecodeUtf8Step(src, i);
+        i += step.length;
+        char32_t c = step.value;
+        if (!step.wellFormed) {
             if (strict) {
                 return false;
             }

@@ -7,6 +7,17 @@
 #ifdef _WIN32
 #else
 
+// A UTF-16 unit's part in a surrogate pair, as winnls.h answers it.
+constexpr bool IS_HIGH_SURROGATE(WCHAR wch) {
+    return (wch & 0xFC00) == 0xD800;
+}
+constexpr bool IS_LOW_SURROGATE(WCHAR wch) {
+    return (wch & 0xFC00) == 0xDC00;
+}
+constexpr bool IS_SURROGATE_PAIR(WCHAR hs, WCHAR ls) {
+    return IS_HIGH_SURROGATE(hs) && IS_LOW_SURROGATE(ls);
+}
+
 inline constexpr UINT CP_ACP = 0;
 inline constexpr UINT CP_UTF8 = 65001;
 

@@ -33,10 +33,11 @@ std::vector<std::string> Tools() {
                                "bench/figures.sh", "bench/vprinter_memory.sh"}) {
         tools.push_back("bash '" + root + "/" + script + "'");
     }
-    // The code-page generator is run by hand, where Python is; the build
-    // needs no Python.
+    // The code-page generator and the function lengths are run by hand,
+    // where Python is; the build needs no Python.
     if (RunShellCommand("command -v python3 >/dev/null").status == 0) {
         tools.push_back("python3 '" + root + "/tools/codepages/generate.py'");
+        tools.push_back("python3 '" + root + "/tools/longest-functions'");
     }
     return tools;
 }

@@ -2,6 +2,7 @@
 
 #include "tests/support/bytes.h"
 #include "tools/vprinter/decoder.h"
+#include "tools/vprinter/utf8.h"
 
 #include <cstdint>
 #include <initializer_list>
@@ -62,25 +63,7 @@ inline std::vector<Line> lines_of(const std::vector<Event>& events) {
 }
 
 inline std::string utf8(const std::u32string& text) {
-    std::string out;
-    for (char32_t c : text) {
-        if (c < 0x80) {
-            out += static_cast<char>(c);
-        } else if (c < 0x800) {
-            out += static_cast<char>(0xC0 | (c >> 6));
-            out += static_cast<char>(0x80 | (c & 0x3F));
-        } else if (c < 0x10000) {
-            out += static_cast<char>(0xE0 | (c >> 12));
-            out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-            out += static_cast<char>(0x80 | (c & 0x3F));
-        } else {
-            out += static_cast<char>(0xF0 | (c >> 18));
-            out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
-            out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-            out += static_cast<char>(0x80 | (c & 0x3F));
-        }
-    }
-    return out;
+    return to_utf8(text);
 }
 
 // The test page exactly as Tallyroll sends it after its lead-in.

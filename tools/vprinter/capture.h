@@ -27,7 +27,6 @@ public:
 
     // `timed`: the capture format above; otherwise the plain bytes.
     bool open(const std::string& path, bool timed, std::string* error);
-    bool is_open() const { return file_ != nullptr; }
     // Written through at once, so that a reader sees each byte as it comes.
     void record(std::int64_t t_us, std::uint64_t offset, std::span<const std::uint8_t> bytes);
     void close();

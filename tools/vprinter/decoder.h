@@ -63,10 +63,8 @@ private:
     void command_complete(const Command& command);
     bool block_prefix_matches(const std::vector<Command>& commands,
                               std::optional<CommandSet>* complete) const;
-    void flush_candidate();
     void apply_alone(const Command& command);
     void apply_in(const Command& command, CommandSet set);
-    void apply_shared(const Command& command, std::optional<CommandSet> reported);
 
     void initialise();
     void add_char(char32_t c, std::uint64_t offset);

@@ -45,8 +45,6 @@ public:
     bool finish();
 
     bool job_running() const { return job_running_; }
-    int jobs_ended() const { return jobs_ended_; }
-    std::uint64_t total_bytes() const { return decoder_.offset(); }
     TerminalRoll* roll() { return roll_.get(); }
     const RollPictures* pictures() const { return pictures_.get(); }
 

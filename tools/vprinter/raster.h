@@ -21,8 +21,6 @@ public:
     bool ink(int x, int y) const { return dots_[index(x, y)] != 0; }
     void set(int x, int y, bool ink) { dots_[index(x, y)] = ink ? 1 : 0; }
 
-    // Copies `other` with its top left corner at (x, y); dots outside are cut.
-    void blit(const Raster& other, int x, int y);
     Raster rotated_180() const;
 
     friend bool operator==(const Raster&, const Raster&) = default;

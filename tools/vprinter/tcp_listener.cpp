@@ -1,8 +1,6 @@
 #include "tools/vprinter/tcp_listener.h"
 
-#include "tools/vprinter/device_link.h"
-#include "tools/vprinter/json_line.h"
-#include "tools/vprinter/printer_session.h"
+#include "tools/vprinter/line_session.h"
 #include "tools/vprinter/stop_signals.h"
 
 #include <algorithm>
@@ -104,6 +102,70 @@ int open_listener(const TcpAddress& address, std::uint16_t& bound, std::string* 
     return fd;
 }
 
+// A TCP port as the printer's line: a writer is a connection, taken one at
+// a time; the next waits in the listen queue, as at a printer that serves
+// one sender.
+class TcpLine final : public LineSource {
+public:
+    TcpLine(int listener, std::string target) : listener_(listener), target_(std::move(target)) {}
+    ~TcpLine() override { hang_up(); }
+    TcpLine(const TcpLine&) = delete;
+    TcpLine& operator=(const TcpLine&) = delete;
+
+    std::string link_target() const override { return target_; }
+    std::string device() const override { return target_.substr(4); }
+    std::string shown_target() const override { return target_; }
+
+    std::size_t wait_set(std::span<pollfd, 2> fds, bool /*for_bytes*/) override {
+        fds[0] = {connection_ >= 0 ? connection_ : listener_, POLLIN, 0};
+        return 1;
+    }
+
+    void serve(std::span<const pollfd> fds, std::size_t allowed, LineEvents& events) override {
+        if (fds[0].revents == 0) {
+            return;
+        }
+        if (connection_ < 0) {
+            connection_ = ::accept4(listener_, nullptr, nullptr, SOCK_CLOEXEC);
+            if (connection_ >= 0) {
+                events.writer_came();
+            }
+            return;
+        }
+        const ssize_t n = ::recv(connection_, buffer_, std::min(sizeof buffer_, allowed), 0);
+        if (n > 0) {
+            events.bytes_arrived(events.now(), std::span(buffer_, static_cast<std::size_t>(n)));
+        } else if (n == 0 || errno != EINTR) {
+            ::close(connection_);
+            connection_ = -1;
+            events.writer_left();
+        }
+    }
+
+    std::span<const std::uint8_t> read_now() override {
+        const ssize_t n =
+            connection_ >= 0 ? ::recv(connection_, buffer_, sizeof buffer_, MSG_DONTWAIT) : 0;
+        return std::span(buffer_, n > 0 ? static_cast<std::size_t>(n) : 0);
+    }
+
+    void hang_up() override {
+        if (connection_ >= 0) {
+            ::close(connection_);
+            connection_ = -1;
+        }
+        if (listener_ >= 0) {
+            ::close(listener_);
+            listener_ = -1;
+        }
+    }
+
+private:
+    int listener_;
+    int connection_ = -1;
+    const std::string target_;
+    std::uint8_t buffer_[4096] = {};
+};
+
 } // namespace
 
 std::optional<TcpAddress> parse_tcp_address(const std::string& text) {
@@ -147,7 +209,7 @@ std::optional<bool> socket_link_is_leftover(const std::string& target) {
 }
 
 int serve_tcp(const Options& options) {
-    sigset_t wait_mask = install_stop_signals();
+    const sigset_t wait_mask = install_stop_signals();
     const auto wanted = parse_tcp_address(options.tcp);
     if (!wanted) {
         std::cerr << "tallyroll-vprinter: --tcp takes [ADDRESS:]PORT\n";
@@ -160,121 +222,8 @@ int serve_tcp(const Options& options) {
         std::cerr << "tallyroll-vprinter: " << error << '\n';
         return 1;
     }
-    PrinterSession session(options);
-    if (!session.open(&error)) {
-        std::cerr << "tallyroll-vprinter: " << error << '\n';
-        ::close(listener);
-        return 1;
-    }
-    const std::string target = tcp_link_target(address);
-    const std::string table = options.devices.empty() ? default_device_table() : options.devices;
-    std::string replaced;
-    std::unique_ptr<DeviceLink> link =
-        DeviceLink::create(table, options.port, target, &error, &replaced);
-    if (!link) {
-        std::cerr << "tallyroll-vprinter: " << error << '\n';
-        ::close(listener);
-        return 1;
-    }
-
-    const std::string com = "COM" + std::to_string(options.port);
-    const std::int64_t start = monotonic_us();
-    auto now = [&] { return monotonic_us() - start; };
-    {
-        JsonLine ready("ready");
-        ready.number("port", options.port)
-            .text("link", link->path())
-            .text("device", target.substr(4))
-            .text("model", options.model ? command_set_name(*options.model) : "auto")
-            .number("codepage", options.codepage);
-        if (!replaced.empty()) {
-            ready.text("replaced", replaced);
-        }
-        ready.text("target", target);
-        std::string note = com + " is " + link->path() + " -> " + target +
-                           "; waiting for print jobs (Ctrl+C stops)";
-        if (!replaced.empty()) {
-            note += "; replaced a stale link to " + replaced;
-        }
-        session.announce(ready, note);
-    }
-
-    int connection = -1;
-    bool any_bytes = false;
-    std::int64_t last_byte = 0;
-    std::uint8_t buffer[4096];
-    while (!stop_requested()) {
-        std::optional<std::int64_t> deadline;
-        if (session.job_running()) {
-            deadline = last_byte + std::int64_t{options.job_gap_ms} * 1000;
-        }
-        if (options.idle_exit_ms > 0 && any_bytes) {
-            const std::int64_t idle_end = last_byte + std::int64_t{options.idle_exit_ms} * 1000;
-            deadline = deadline ? std::min(*deadline, idle_end) : idle_end;
-        }
-        timespec timeout{};
-        timespec* timeout_ptr = nullptr;
-        if (deadline) {
-            const std::int64_t wait = std::max<std::int64_t>(0, *deadline - now());
-            timeout.tv_sec = static_cast<time_t>(wait / 1000000);
-            timeout.tv_nsec = static_cast<long>((wait % 1000000) * 1000);
-            timeout_ptr = &timeout;
-        }
-        // One connection at a time: the next waits in the backlog, as at a
-        // printer that serves one sender.
-        pollfd ready{connection >= 0 ? connection : listener, POLLIN, 0};
-        if (ppoll(&ready, 1, timeout_ptr, &wait_mask) < 0 && errno != EINTR) {
-            std::cerr << "tallyroll-vprinter: poll: " << std::strerror(errno) << '\n';
-            break;
-        }
-        if (stop_requested()) {
-            break;
-        }
-        if (ready.revents != 0 && connection < 0) {
-            connection = ::accept4(listener, nullptr, nullptr, SOCK_CLOEXEC);
-            if (connection >= 0) {
-                session.announce(JsonLine("port_open").number("t_us", now()), com + " opened");
-            }
-        } else if (ready.revents != 0) {
-            const ssize_t n = ::recv(connection, buffer, sizeof buffer, 0);
-            if (n > 0) {
-                any_bytes = true;
-                last_byte = now();
-                session.bytes_arrived(last_byte, std::span(buffer, static_cast<std::size_t>(n)));
-            } else if (n == 0 || errno != EINTR) {
-                ::close(connection);
-                connection = -1;
-                session.announce(JsonLine("port_close").number("t_us", now()), com + " closed");
-            }
-        }
-        const std::int64_t t = now();
-        if (session.job_running() && t - last_byte >= std::int64_t{options.job_gap_ms} * 1000) {
-            session.end_job();
-            if (options.once) {
-                break;
-            }
-        }
-        if (options.idle_exit_ms > 0 && any_bytes &&
-            t - last_byte >= std::int64_t{options.idle_exit_ms} * 1000) {
-            break;
-        }
-    }
-
-    // Bytes that came in with the stop signal still belong to the roll.
-    while (connection >= 0) {
-        const ssize_t n = ::recv(connection, buffer, sizeof buffer, MSG_DONTWAIT);
-        if (n <= 0) {
-            break;
-        }
-        session.bytes_arrived(now(), std::span(buffer, static_cast<std::size_t>(n)));
-    }
-    if (connection >= 0) {
-        ::close(connection);
-    }
-    ::close(listener);
-    const bool picture = session.finish();
-    link.reset();
-    return picture ? 0 : 1;
+    TcpLine line(listener, tcp_link_target(address));
+    return serve_line(options, line, wait_mask);
 }
 
 } // namespace vprinter

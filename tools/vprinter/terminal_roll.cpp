@@ -59,7 +59,7 @@ void TerminalRoll::print(const Line& line) {
         bool any_white = false;
         for (const PlacedChar& placed : row) {
             Cell cell;
-            append_utf8(cell.text, line.upside_down ? turned(placed.c) : placed.c);
+            text::AppendUtf8Form(cell.text, line.upside_down ? turned(placed.c) : placed.c);
             cell.columns = font::is_wide(placed.c) ? 2 : 1;
             cell.format = placed.format;
             height = std::max(height, placed.format.height);

@@ -1,31 +1,17 @@
 #pragma once
 
+#include "platform/text/utf8.h"
+
 #include <string>
 
 namespace vprinter {
 
-inline void append_utf8(std::string& out, char32_t c) {
-    if (c < 0x80) {
-        out += static_cast<char>(c);
-    } else if (c < 0x800) {
-        out += static_cast<char>(0xC0 | (c >> 6));
-        out += static_cast<char>(0x80 | (c & 0x3F));
-    } else if (c < 0x10000) {
-        out += static_cast<char>(0xE0 | (c >> 12));
-        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (c & 0x3F));
-    } else {
-        out += static_cast<char>(0xF0 | (c >> 18));
-        out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
-        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (c & 0x3F));
-    }
-}
-
-inline std::string to_utf8(const std::u32string& text) {
+// Code points as the printer's code page decoded them, in UTF-8 for the
+// terminal and the event log.
+inline std::string to_utf8(const std::u32string& chars) {
     std::string out;
-    for (char32_t c : text) {
-        append_utf8(out, c);
+    for (char32_t c : chars) {
+        text::AppendUtf8Form(out, c);
     }
     return out;
 }

@@ -3,6 +3,7 @@
 #include "platform/screen/box_chars.h"
 #include "platform/screen/char_width.h"
 #include "platform/text/unicode.h"
+#include "platform/win32/codepage.h"
 #include "platform/windows/core/key_table.h"
 
 #include <algorithm>
@@ -15,13 +16,6 @@ namespace {
 std::u16string& Clipboard() {
     static std::u16string clip;
     return clip;
-}
-
-bool IsHigh(char16_t c) {
-    return c >= 0xD800 && c <= 0xDBFF;
-}
-bool IsLow(char16_t c) {
-    return c >= 0xDC00 && c <= 0xDFFF;
 }
 
 // A combining mark or joiner: it belongs to the character before it, so the
@@ -190,7 +184,7 @@ std::size_t Edit::clampToLine(std::size_t pos) const {
     const std::size_t line = model_.lineOf(pos);
     pos = std::min(pos, model_.lineStart(line) + model_.lineLength(line));
     // Never between the halves of a surrogate pair.
-    if (pos > 0 && pos < model_.size() && IsLow(model_.at(pos)) && IsHigh(model_.at(pos - 1))) {
+    if (pos > 0 && pos < model_.size() && IS_SURROGATE_PAIR(model_.at(pos - 1), model_.at(pos))) {
         --pos;
     }
     return pos;
@@ -246,8 +240,8 @@ void Edit::scrollIntoView() {
         while (scrollX_ < caret_ && cells(scrollX_, caret_) + under > w) {
             ++scrollX_;
         }
-        if (scrollX_ > 0 && scrollX_ < model_.size() && IsLow(model_.at(scrollX_)) &&
-            IsHigh(model_.at(scrollX_ - 1))) {
+        if (scrollX_ > 0 && scrollX_ < model_.size() &&
+            IS_SURROGATE_PAIR(model_.at(scrollX_ - 1), model_.at(scrollX_))) {
             ++scrollX_;
         }
         // Marks whose character scrolled away go with it.
@@ -378,10 +372,9 @@ void Edit::typeText(std::u32string_view text) {
     }
 }
 
-bool Edit::key(const screen::KeyEvent& ev) {
-    const TextModel& t = model_;
-    const bool hasSel = caret_ != anchor_;
-    const std::size_t selFrom = std::min(caret_, anchor_), selTo = std::max(caret_, anchor_);
+// The key's action: a multi-line edit's own keys first (Enter only where
+// the edit wants it), then those of every edit.
+Action Edit::keyAction(const screen::KeyEvent& ev) const {
     Action action = Action::None;
     if (multiLine()) {
         action = LookupKey(KeyContext::MultiLine, ev);
@@ -389,59 +382,73 @@ bool Edit::key(const screen::KeyEvent& ev) {
             action = Action::None;
         }
     }
-    if (action == Action::None) {
-        action = LookupKey(KeyContext::Edit, ev);
+    return action != Action::None ? action : LookupKey(KeyContext::Edit, ev);
+}
+
+bool Edit::key(const screen::KeyEvent& ev) {
+    const Action action = keyAction(ev);
+    if (moveByKey(action, ev.shift) || selectByKey(action) || deleteByKey(action) ||
+        clipboardByKey(action) || breakLineByKey(action)) {
+        return true;
     }
-    const bool extend = ev.shift;
+    if (ev.key == screen::Key::Char && !ev.ctrl && !ev.alt && ev.ch >= 0x20 && ev.ch != 0x7F) {
+        insert(text::Utf32ToUtf16(std::u32string(1, ev.ch)));
+        return true;
+    }
+    return false;
+}
+
+// A character is its units (a surrogate pair) with the marks that join it:
+// the caret never stops inside one, and never leaves the line it is on.
+std::size_t Edit::characterBefore(std::size_t pos) const {
+    const TextModel& t = model_;
+    if (pos == 0) {
+        return 0;
+    }
+    if (multiLine() && pos == model_.lineStart(model_.lineOf(pos))) {
+        const std::size_t line = model_.lineOf(pos) - 1;
+        return model_.lineStart(line) + model_.lineLength(line);
+    }
+    const std::size_t lineStart = multiLine() ? model_.lineStart(model_.lineOf(pos)) : 0;
+    --pos;
+    if (pos > 0 && IS_SURROGATE_PAIR(t.at(pos - 1), t.at(pos))) {
+        --pos;
+    }
+    while (pos > lineStart && JoinsTheCharacterBefore(t, pos)) {
+        --pos;
+    }
+    return pos;
+}
+
+std::size_t Edit::characterAfter(std::size_t pos) const {
+    const TextModel& t = model_;
+    if (multiLine()) {
+        const std::size_t line = model_.lineOf(pos);
+        if (pos >= model_.lineStart(line) + model_.lineLength(line)) {
+            return line + 1 < model_.lineCount() ? model_.lineStart(line + 1) : pos;
+        }
+    } else if (pos >= t.size()) {
+        return pos;
+    }
+    pos += pos + 1 < t.size() && IS_SURROGATE_PAIR(t.at(pos), t.at(pos + 1)) ? 2 : 1;
+    while (JoinsTheCharacterBefore(t, pos)) {
+        ++pos;
+    }
+    return pos;
+}
+
+// The caret keys; with Shift they stretch the selection. Left and Right
+// without Shift first collapse a selection to its edge.
+bool Edit::moveByKey(Action action, bool extend) {
+    const TextModel& t = model_;
+    const bool hasSel = caret_ != anchor_;
     switch (action) {
-    case Action::CaretLeft: {
-        if (hasSel && !extend) {
-            moveCaret(selFrom, false);
-            return true;
-        }
-        std::size_t p = caret_;
-        if (p == 0) {
-        } else if (multiLine() && p == model_.lineStart(model_.lineOf(p))) {
-            const std::size_t line = model_.lineOf(p) - 1;
-            p = model_.lineStart(line) + model_.lineLength(line);
-        } else {
-            const std::size_t lineStart = multiLine() ? model_.lineStart(model_.lineOf(p)) : 0;
-            --p;
-            if (p > 0 && IsLow(t.at(p)) && IsHigh(t.at(p - 1))) {
-                --p;
-            }
-            while (p > lineStart && JoinsTheCharacterBefore(t, p)) {
-                --p;
-            }
-        }
-        moveCaret(p, extend);
+    case Action::CaretLeft:
+        moveCaret(hasSel && !extend ? std::min(caret_, anchor_) : characterBefore(caret_), extend);
         return true;
-    }
-    case Action::CaretRight: {
-        if (hasSel && !extend) {
-            moveCaret(selTo, false);
-            return true;
-        }
-        std::size_t p = caret_;
-        if (multiLine()) {
-            const std::size_t line = model_.lineOf(p);
-            if (p >= model_.lineStart(line) + model_.lineLength(line)) {
-                p = line + 1 < model_.lineCount() ? model_.lineStart(line + 1) : p;
-            } else {
-                p += (IsHigh(t.at(p)) && p + 1 < t.size() && IsLow(t.at(p + 1))) ? 2 : 1;
-                while (JoinsTheCharacterBefore(t, p)) {
-                    ++p;
-                }
-            }
-        } else if (p < t.size()) {
-            p += (IsHigh(t.at(p)) && p + 1 < t.size() && IsLow(t.at(p + 1))) ? 2 : 1;
-            while (JoinsTheCharacterBefore(t, p)) {
-                ++p;
-            }
-        }
-        moveCaret(p, extend);
+    case Action::CaretRight:
+        moveCaret(hasSel && !extend ? std::max(caret_, anchor_) : characterAfter(caret_), extend);
         return true;
-    }
     case Action::CaretUp:
         moveRows(-1, extend);
         return true;
@@ -472,9 +479,62 @@ bool Edit::key(const screen::KeyEvent& ev) {
     case Action::TextEnd:
         moveCaret(multiLine() ? clampToLine(t.size()) : t.size(), extend);
         return true;
-    case Action::SelectAll:
-        select(0, t.size());
-        return true;
+    default:
+        return false;
+    }
+}
+
+bool Edit::selectByKey(Action action) {
+    if (action != Action::SelectAll) {
+        return false;
+    }
+    select(0, model_.size());
+    return true;
+}
+
+// Backspace and Delete take the selection when there is one, else the
+// character before or after the caret; a line break goes whole.
+bool Edit::deleteByKey(Action action) {
+    const TextModel& t = model_;
+    const std::size_t selFrom = std::min(caret_, anchor_), selTo = std::max(caret_, anchor_);
+    if (action != Action::DeleteBack && action != Action::DeleteForward) {
+        return false;
+    }
+    if (selFrom != selTo) {
+        erase(selFrom, selTo);
+    } else if (action == Action::DeleteBack && caret_ > 0) {
+        std::size_t from = caret_ - 1;
+        if (multiLine() && caret_ == model_.lineStart(model_.lineOf(caret_))) {
+            const std::size_t line = model_.lineOf(caret_) - 1;
+            from = model_.lineStart(line) + model_.lineLength(line); // the whole line break
+        } else if (from > 0 && IS_SURROGATE_PAIR(t.at(from - 1), t.at(from))) {
+            --from;
+        }
+        erase(from, caret_);
+    } else if (action == Action::DeleteForward && caret_ < t.size()) {
+        std::size_t to = caret_ + 1;
+        if (multiLine()) {
+            const std::size_t line = model_.lineOf(caret_);
+            if (caret_ >= model_.lineStart(line) + model_.lineLength(line)) {
+                to = line + 1 < model_.lineCount() ? model_.lineStart(line + 1) : t.size();
+            }
+        }
+        if (to < t.size() && IS_SURROGATE_PAIR(t.at(to - 1), t.at(to))) {
+            ++to;
+        }
+        const bool lineBreak = t.at(caret_) == u'\r' || t.at(caret_) == u'\n';
+        while (!lineBreak && JoinsTheCharacterBefore(t, to)) {
+            ++to; // a character goes with its marks
+        }
+        erase(caret_, to);
+    }
+    return true;
+}
+
+bool Edit::clipboardByKey(Action action) {
+    const std::size_t selFrom = std::min(caret_, anchor_), selTo = std::max(caret_, anchor_);
+    const bool hasSel = selFrom != selTo;
+    switch (action) {
     case Action::Copy:
         if (hasSel) {
             copySelection(selFrom, selTo);
@@ -498,54 +558,17 @@ bool Edit::key(const screen::KeyEvent& ev) {
         }
         return true;
     }
-    case Action::NewLine:
-        insert(u"\r\n");
-        return true;
-    case Action::DeleteBack: {
-        if (hasSel) {
-            erase(selFrom, selTo);
-        } else if (caret_ > 0) {
-            std::size_t from = caret_ - 1;
-            if (multiLine() && caret_ == model_.lineStart(model_.lineOf(caret_))) {
-                const std::size_t line = model_.lineOf(caret_) - 1;
-                from = model_.lineStart(line) + model_.lineLength(line); // the whole line break
-            } else if (from > 0 && IsLow(t.at(from)) && IsHigh(t.at(from - 1))) {
-                --from;
-            }
-            erase(from, caret_);
-        }
-        return true;
-    }
-    case Action::DeleteForward: {
-        if (hasSel) {
-            erase(selFrom, selTo);
-        } else if (caret_ < t.size()) {
-            std::size_t to = caret_ + 1;
-            if (multiLine()) {
-                const std::size_t line = model_.lineOf(caret_);
-                if (caret_ >= model_.lineStart(line) + model_.lineLength(line)) {
-                    to = line + 1 < model_.lineCount() ? model_.lineStart(line + 1) : t.size();
-                }
-            }
-            if (to < t.size() && IsLow(t.at(to)) && IsHigh(t.at(to - 1))) {
-                ++to;
-            }
-            const bool lineBreak = t.at(caret_) == u'\r' || t.at(caret_) == u'\n';
-            while (!lineBreak && JoinsTheCharacterBefore(t, to)) {
-                ++to; // a character goes with its marks
-            }
-            erase(caret_, to);
-        }
-        return true;
-    }
     default:
-        break;
+        return false;
     }
-    if (ev.key == screen::Key::Char && !ev.ctrl && !ev.alt && ev.ch >= 0x20 && ev.ch != 0x7F) {
-        insert(text::Utf32ToUtf16(std::u32string(1, ev.ch)));
-        return true;
+}
+
+bool Edit::breakLineByKey(Action action) {
+    if (action != Action::NewLine) {
+        return false;
     }
-    return false;
+    insert(u"\r\n");
+    return true;
 }
 
 void Edit::mouse(const screen::MouseEvent& ev, int x, int y) {
@@ -678,8 +701,8 @@ void Edit::paint(Painter& painter, bool focused) const {
             if (c == u'\r') {
                 a ^= screen::AttrReverse; // the mark stands out from the text around it
             }
-            const bool pairStart = IsHigh(c) && k + 1 < u.size() && IsLow(u[k + 1]);
-            const bool pairEnd = IsLow(c) && k > 0 && IsHigh(u[k - 1]);
+            const bool pairStart = k + 1 < u.size() && IS_SURROGATE_PAIR(c, u[k + 1]);
+            const bool pairEnd = k > 0 && IS_SURROGATE_PAIR(u[k - 1], c);
             if (byUnits) {
                 const bool narrow = !pairStart && !pairEnd && screen::CharWidth(c) == 1;
                 painter.put(x++, y, narrow ? Shown(c) : screen::glyph::Hidden, r, a);

@@ -11,6 +11,7 @@
 
 #include "platform/windows/controls/edit_rows.h"
 #include "platform/windows/controls/text_model.h"
+#include "platform/windows/core/key_table.h"
 #include "platform/windows/core/window.h"
 
 #include <functional>
@@ -78,6 +79,16 @@ private:
     void changed();
     void scrollIntoView();
     void scrollRows(long rows);
+
+    // The keys, by what they do.
+    Action keyAction(const screen::KeyEvent& ev) const;
+    std::size_t characterBefore(std::size_t pos) const;
+    std::size_t characterAfter(std::size_t pos) const;
+    bool moveByKey(Action action, bool extend);
+    bool selectByKey(Action action);
+    bool deleteByKey(Action action);
+    bool clipboardByKey(Action action);
+    bool breakLineByKey(Action action);
 
     TextModel model_;
     std::size_t caret_ = 0;

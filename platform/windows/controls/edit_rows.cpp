@@ -1,27 +1,18 @@
 #include "platform/windows/controls/edit_rows.h"
 
 #include "platform/screen/char_width.h"
+#include "platform/win32/codepage.h"
 
 #include <algorithm>
 
 namespace windows {
-namespace {
-
-bool IsHigh(char16_t c) {
-    return c >= 0xD800 && c <= 0xDBFF;
-}
-bool IsLow(char16_t c) {
-    return c >= 0xDC00 && c <= 0xDFFF;
-}
-
-} // namespace
 
 std::size_t UnitCells(std::u16string_view units, std::size_t i) {
     const char16_t c = units[i];
-    if (IsHigh(c) && i + 1 < units.size() && IsLow(units[i + 1])) {
+    if (IS_HIGH_SURROGATE(c) && i + 1 < units.size() && IS_LOW_SURROGATE(units[i + 1])) {
         return 2;
     }
-    if (IsLow(c) && i > 0 && IsHigh(units[i - 1])) {
+    if (IS_LOW_SURROGATE(c) && i > 0 && IS_HIGH_SURROGATE(units[i - 1])) {
         return 0;
     }
     const int cells = screen::CharWidth(c);

@@ -2,6 +2,7 @@
 
 #include "platform/screen/box_chars.h"
 #include "platform/screen/char_width.h"
+#include "platform/text/utf8.h"
 
 #include <algorithm>
 
@@ -27,7 +28,7 @@ void Painter::put(int x, int y, char32_t ch, screen::Role role, std::uint8_t att
     if (clip_.contains(ax, ay)) {
         // Half of a surrogate pair is no character a terminal can show; a
         // file name's byte that is not UTF-8 is held as one (path_text.h).
-        if (ch >= 0xD800 && ch <= 0xDFFF) {
+        if (text::IsSurrogateCodePoint(ch)) {
             ch = 0xFFFD;
         }
         grid_->at(ax, ay) = screen::Cell{ch, role, attrs};

@@ -1,6 +1,7 @@
 #include "platform/windows/open_file/file_filter.h"
 
 #include "platform/text/fold_case.h"
+#include "platform/win32/codepage.h"
 
 
 namespace windows {
@@ -15,8 +16,7 @@ std::u32string CodePoints(std::u16string_view s) {
     out.reserve(s.size());
     for (std::size_t i = 0; i < s.size(); ++i) {
         char32_t c = s[i];
-        if (c >= 0xD800 && c <= 0xDBFF && i + 1 < s.size() && s[i + 1] >= 0xDC00 &&
-            s[i + 1] <= 0xDFFF) {
+        if (i + 1 < s.size() && IS_SURROGATE_PAIR(s[i], s[i + 1])) {
             c = 0x10000 + ((c - 0xD800) << 10) + (char32_t(s[i + 1]) - 0xDC00);
             ++i;
         }
