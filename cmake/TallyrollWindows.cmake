@@ -13,8 +13,8 @@ set(CMAKE_CROSSCOMPILING_EMULATOR
 
 # The installer, tallyroll-<version>-x64.msi (or -x86), compiled by wixl from
 # packaging/tallyroll.wxs next to tallyroll.exe: `cmake --build --preset
-# windows --target msi`. Its version is the project's, as are the numbers of
-# the program's version block and what --version says.
+# windows --target msi`. Its version is the project's, as is what --version
+# says; the program's version block keeps the release's own numbers.
 find_program(TALLYROLL_WIXL wixl)
 find_program(TALLYROLL_MSIBUILD msibuild)
 if(TALLYROLL_WIXL AND TALLYROLL_MSIBUILD)

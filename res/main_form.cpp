@@ -1,11 +1,14 @@
 // The main form: its template and the entries of its four lists.
-#include "platform/entry/resource_table.h"
+#include "platform/afx/dialog_init.h"
+#include "platform/win32/resources.h"
 #include "platform/win32/user.h"
 #include "res/resource_script.h"
 #include "ui/resource.h"
 
 namespace res {
 namespace {
+
+constexpr WORD kEnglishUs = MAKELANGID(LANG_ENGLISH, SUBLANG_ENGLISH_US);
 
 constexpr DWORD kChild = WS_CHILD | WS_VISIBLE;
 constexpr DWORD kTab = kChild | WS_TABSTOP;
@@ -60,17 +63,17 @@ constexpr std::u16string_view kModels[] = {u"Qelvo", u"Rinth", u"Sovak", u"Wexol
 // Entry order gives each selection index its meaning: COM index i is port
 // i + 1, factor index i is the factor i + 1.
 constexpr ControlFill kFills[] = {
-    {IDC_COM, kListDataAddString, kPorts},
-    {IDC_WIDTH, kListDataAddString, kFactors},
-    {IDC_HEIGHT, kListDataAddString, kFactors},
-    {IDC_PRINTER, kListDataAddString, kModels},
+    {IDC_COM, WIN16_CB_ADDSTRING, kPorts},
+    {IDC_WIDTH, WIN16_CB_ADDSTRING, kFactors},
+    {IDC_HEIGHT, WIN16_CB_ADDSTRING, kFactors},
+    {IDC_PRINTER, WIN16_CB_ADDSTRING, kModels},
 };
 
 } // namespace
 
 const DialogDefinition kMainForm = {
     .id = IDD_MAIN,
-    .language = LANG_ENGLISH_US,
+    .language = kEnglishUs,
     .caption = u"Tallyroll (2.0)",
     .x = 0,
     .y = 0,
@@ -84,7 +87,7 @@ const DialogDefinition kMainForm = {
 
 const ListDataDefinition kMainFormLists = {
     .id = IDD_MAIN,
-    .language = LANG_ENGLISH_US,
+    .language = kEnglishUs,
     .fills = kFills,
 };
 

@@ -55,12 +55,8 @@ struct DialogDefinition {
     std::span<const ControlDefinition> controls;
 };
 
-// The message that list data records carry to fill a combo box: the 16-bit
-// era's add-string number, which the framework translates when it plays the
-// records back.
-inline constexpr WORD kListDataAddString = 0x0403;
-
-// The entries that one control receives, in order.
+// The entries that one control receives, in order, each carried by the
+// message (WIN16_CB_ADDSTRING for a combo box, platform/afx/dialog_init.h).
 struct ControlFill {
     int control;
     WORD message;

@@ -1,5 +1,6 @@
 // The program's resources, as written in res/*.cpp. Only the resource compiler
-// reads these; the program sees their compiled bytes (resource_table.h).
+// reads these; the program sees their compiled bytes, which the generated
+// source hands to start-up as ProgramResources().
 #pragma once
 
 #include "res/resource_definitions.h"

@@ -1,5 +1,5 @@
 // The version block that file managers and installers read.
-#include "platform/entry/resource_table.h"
+#include "platform/win32/resources.h"
 #include "res/resource_script.h"
 
 namespace res {
@@ -22,6 +22,7 @@ constexpr VersionString kStrings[] = {
     {u"SpecialBuild", u""},
 };
 
+constexpr WORD kEnglishUs = MAKELANGID(LANG_ENGLISH, SUBLANG_ENGLISH_US);
 constexpr DWORD kAllFileFlags = 0x3F;   // debug, prerelease, patched, private, info, special
 constexpr DWORD kOsWindows32 = 0x0004;  // VOS__WINDOWS32
 constexpr DWORD kTypeApplication = 1;   // VFT_APP
@@ -31,7 +32,7 @@ constexpr WORD kCodePageUnicode = 1200; // 0x04B0
 
 const VersionDefinition kVersionInfo = {
     .id = 1,
-    .language = LANG_ENGLISH_US,
+    .language = kEnglishUs,
     .fileVersion = {2006, 7, 31, 1},
     .productVersion = {2006, 7, 31, 1},
     .flagsMask = kAllFileFlags,
@@ -43,7 +44,7 @@ const VersionDefinition kVersionInfo = {
     .dateLS = 0,
     .stringTable = u"040904b0",
     .strings = kStrings,
-    .translationLanguage = LANG_ENGLISH_US,
+    .translationLanguage = kEnglishUs,
     .translationCodePage = kCodePageUnicode,
 };
 

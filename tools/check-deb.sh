@@ -16,7 +16,8 @@ cd "$(dirname "$0")/.."
 build="${1:-build/ci}"
 
 (cd "$build" && cpack -G DEB > /dev/null)
-deb="$build/tallyroll_2.0-1_$(dpkg --print-architecture).deb"
+version=$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' "$build/CMakeCache.txt")
+deb="$build/tallyroll_${version}-1_$(dpkg --print-architecture).deb"
 [ -f "$deb" ] || { echo "check-deb: $deb was not written" >&2; exit 1; }
 
 fail() {

@@ -32,7 +32,7 @@ std::optional<int> RunCommand(int argc, const char* const* argv) {
     }
     ConsoleServices services;
     const int status = TallyrollCommand(args, services);
-    if (const int signal = ConsoleServices::StopSignal(); signal != 0) {
+    if (const int signal = ConsoleServices::stopSignal(); signal != 0) {
         return 128 + signal;
     }
     return status;

@@ -128,7 +128,7 @@ ConsoleServices::~ConsoleServices() {
     }
 }
 
-int ConsoleServices::StopSignal() {
+int ConsoleServices::stopSignal() {
     return g_stopSignal;
 }
 
@@ -202,12 +202,12 @@ bool ConsoleServices::stillBusy(const posix_layer::IoProgress& progress) {
     }
     if (progressWanted_ && progress.activity == posix_layer::IoProgress::Activity::Printing &&
         Clock::now() - jobStart_ >= kProgressAfter) {
-        ShowProgress(progress);
+        drawProgress(progress);
     }
     return false;
 }
 
-void ConsoleServices::ShowProgress(const posix_layer::IoProgress& progress) {
+void ConsoleServices::drawProgress(const posix_layer::IoProgress& progress) {
     const Clock::time_point now = Clock::now();
     if (!rateStarted_ || progress.total != rateTotal_ || progress.done < rateStartDone_) {
         rateStarted_ = true;

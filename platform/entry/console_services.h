@@ -27,11 +27,11 @@ public:
     ConsoleServices& operator=(const ConsoleServices&) = delete;
 
     // The signal that asked the process to end, or 0.
-    static int StopSignal();
+    static int stopSignal();
 
     void Complain(std::basic_string_view<WCHAR> message) override;
     unsigned MessagesShown() const override;
-    bool StopRequested() const override { return StopSignal() != 0; }
+    bool StopRequested() const override { return stopSignal() != 0; }
     HANDLE OpenOutput(const std::basic_string<WCHAR>& name) override;
     void JobStarting(bool showProgress) override;
     void JobEnded() override;
@@ -39,7 +39,7 @@ public:
 private:
     int inputDescriptors(int (&fds)[2]) override;
     bool stillBusy(const posix_layer::IoProgress& progress) override;
-    void ShowProgress(const posix_layer::IoProgress& progress);
+    void drawProgress(const posix_layer::IoProgress& progress);
 
     using Clock = std::chrono::steady_clock;
     bool progressWanted_ = false;

@@ -1,26 +1,20 @@
 // A module's resources as this platform keeps them: on Win32 the linker puts
 // them in the image; here they are a table of (type, id, language) -> bytes
 // that the start-up code (or a test) registers for the module's handle. None
-// of these names is Win32's; the calls that read resources back are
-// (platform/win32/resources.h).
+// of these names is Win32's; the calls that read resources back, and the
+// names of types and languages, are (platform/win32/resources.h).
 #pragma once
 
 #include "platform/win32/resources.h"
 
 #include <cstddef>
 
-// Resource types and languages as plain numbers, for tables and readers.
-inline constexpr WORD RT_ICON_ID = 3;
-inline constexpr WORD RT_DIALOG_ID = 5;
-inline constexpr WORD RT_GROUP_ICON_ID = 14;
-inline constexpr WORD RT_VERSION_ID = 16;
-// The class framework's dialog initialisation data (the list entries of
-// combo boxes): RT_DLGINIT in platform/afx/dialog_init.h.
-inline constexpr WORD RT_DLGINIT_ID = 240;
-
-inline constexpr WORD LANG_ENGLISH_US = 1033; // MAKELANGID(LANG_ENGLISH, SUBLANG_ENGLISH_US)
-inline constexpr WORD LANG_CHINESE_PRC =
-    2052; // MAKELANGID(LANG_CHINESE, SUBLANG_CHINESE_SIMPLIFIED)
+// The number of a predefined resource type (RT_DIALOG, RT_ICON, ...), for
+// the type field of a table's item. Any pointer: the system's headers make
+// RT_* narrow when UNICODE is not defined.
+inline WORD ResourceTypeNumber(const void* type) {
+    return static_cast<WORD>(reinterpret_cast<ULONG_PTR>(type));
+}
 
 // One resource of a module: numeric type and id, language, and its bytes.
 struct RESOURCE_ITEM {

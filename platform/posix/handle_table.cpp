@@ -44,7 +44,7 @@ constexpr std::uintptr_t kHandleSpan = 0x10000000;
 
 class HandleTable {
 public:
-    HANDLE Insert(ObjectRef object) {
+    HANDLE insert(ObjectRef object) {
         std::lock_guard lock(mutex_);
         std::uintptr_t value = 0;
         do {
@@ -55,13 +55,13 @@ public:
         return reinterpret_cast<HANDLE>(value);
     }
 
-    ObjectRef Find(HANDLE h) {
+    ObjectRef find(HANDLE h) {
         std::lock_guard lock(mutex_);
         const auto it = objects_.find(reinterpret_cast<std::uintptr_t>(h));
         return it == objects_.end() ? nullptr : it->second;
     }
 
-    ObjectRef Remove(HANDLE h) {
+    ObjectRef remove(HANDLE h) {
         std::lock_guard lock(mutex_);
         const auto it = objects_.find(reinterpret_cast<std::uintptr_t>(h));
         if (it == objects_.end()) {
@@ -86,11 +86,11 @@ HandleTable& Table() {
 } // namespace
 
 HANDLE InsertObject(ObjectRef object) {
-    return Table().Insert(std::move(object));
+    return Table().insert(std::move(object));
 }
 
 ObjectRef FindObject(HANDLE h) {
-    ObjectRef object = Table().Find(h);
+    ObjectRef object = Table().find(h);
     if (!object) {
         SetLastError(ERROR_INVALID_HANDLE);
     }
@@ -98,7 +98,7 @@ ObjectRef FindObject(HANDLE h) {
 }
 
 ObjectRef RemoveObject(HANDLE h) {
-    ObjectRef object = Table().Remove(h);
+    ObjectRef object = Table().remove(h);
     if (!object) {
         SetLastError(ERROR_INVALID_HANDLE);
     }

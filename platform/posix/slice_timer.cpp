@@ -17,14 +17,14 @@ bool InstallHandlerOnce() {
     static bool installed = false;
     std::call_once(once, [] {
         struct sigaction old {};
-        if (::sigaction(SliceTimer::Signal(), nullptr, &old) != 0 || old.sa_handler != SIG_DFL) {
+        if (::sigaction(SliceTimer::signalNumber(), nullptr, &old) != 0 || old.sa_handler != SIG_DFL) {
             return; // someone else's signal
         }
         struct sigaction action {};
         action.sa_handler = &Interrupted;
         sigemptyset(&action.sa_mask);
         action.sa_flags = 0;
-        installed = ::sigaction(SliceTimer::Signal(), &action, nullptr) == 0;
+        installed = ::sigaction(SliceTimer::signalNumber(), &action, nullptr) == 0;
     });
     return installed;
 }
@@ -32,7 +32,7 @@ bool InstallHandlerOnce() {
 bool BlockedHere() {
     sigset_t mask;
     sigemptyset(&mask);
-    return ::pthread_sigmask(SIG_BLOCK, nullptr, &mask) != 0 || sigismember(&mask, SliceTimer::Signal()) == 1;
+    return ::pthread_sigmask(SIG_BLOCK, nullptr, &mask) != 0 || sigismember(&mask, SliceTimer::signalNumber()) == 1;
 }
 
 // One timer a thread, aimed at that thread alone, made the first time the
@@ -42,7 +42,7 @@ public:
     ThreadTimer() {
         sigevent event{};
         event.sigev_notify = SIGEV_THREAD_ID;
-        event.sigev_signo = SliceTimer::Signal();
+        event.sigev_signo = SliceTimer::signalNumber();
         event._sigev_un._tid = ::gettid();
         made_ = ::timer_create(CLOCK_MONOTONIC, &event, &timer_) == 0;
     }
@@ -78,7 +78,7 @@ ThreadTimer& ThisThreadsTimer() {
 
 // A real-time signal of the program's own range, well clear of the first
 // ones that libraries reach for.
-int SliceTimer::Signal() {
+int SliceTimer::signalNumber() {
     return SIGRTMIN + 7;
 }
 

@@ -21,7 +21,7 @@ public:
 
     bool armed() const { return armed_; }
     // The signal the timer sends: a thread that blocks it is never armed.
-    static int Signal();
+    static int signalNumber();
     // Stops and restarts the interruptions, around a wait of another kind.
     void pause();
     void resume();

@@ -1,5 +1,5 @@
 // UTF-16 <-> UTF-8 / UTF-32 helpers for the platform's own edges (file names,
-// the terminal, the grid). Not code pages: those are in codepage.cpp.
+// the terminal, the grid). Not code pages: those are in code_page.cpp.
 // An unpaired surrogate becomes U+FFFD.
 #pragma once
 

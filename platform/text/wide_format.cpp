@@ -16,7 +16,7 @@ struct FieldFormat {
     bool zero = false;
     bool alternate = false;
     std::size_t width = 0;
-    bool has_precision = false;
+    bool hasPrecision = false;
     std::size_t precision = 0;
     Size size = Size::Default;
 };
@@ -27,25 +27,25 @@ class Sink {
 public:
     Sink(std::u16string& out, std::size_t max) : out_(out), room_(max) {}
 
-    void Put(char16_t c) {
+    void put(char16_t c) {
         if (room_ > 0) {
             out_ += c;
             --room_;
         }
     }
-    void Put(std::u16string_view s) {
+    void put(std::u16string_view s) {
         const std::size_t n = s.size() < room_ ? s.size() : room_;
         out_.append(s.substr(0, n));
         room_ -= n;
     }
-    void Repeat(char16_t c, std::size_t n) {
+    void repeat(char16_t c, std::size_t n) {
         if (n > room_) {
             n = room_;
         }
         out_.append(n, c);
         room_ -= n;
     }
-    bool Full() const { return room_ == 0; }
+    bool full() const { return room_ == 0; }
 
 private:
     std::u16string& out_;
@@ -69,25 +69,25 @@ void Emit(Sink& sink, const FieldFormat& field, std::u16string_view prefix,
     const std::size_t len = prefix.size() + body.size();
     const std::size_t pad = field.width > len ? field.width - len : 0;
     if (field.left) {
-        sink.Put(prefix);
-        sink.Put(body);
-        sink.Repeat(u' ', pad);
+        sink.put(prefix);
+        sink.put(body);
+        sink.repeat(u' ', pad);
     } else if (field.zero) {
-        sink.Put(prefix);
-        sink.Repeat(u'0', pad);
-        sink.Put(body);
+        sink.put(prefix);
+        sink.repeat(u'0', pad);
+        sink.put(body);
     } else {
-        sink.Repeat(u' ', pad);
-        sink.Put(prefix);
-        sink.Put(body);
+        sink.repeat(u' ', pad);
+        sink.put(prefix);
+        sink.put(body);
     }
 }
 
 void EmitInteger(Sink& sink, FieldFormat field, char16_t conv, std::int64_t value,
                  std::uint64_t bits) {
-    const bool is_signed = conv == u'd' || conv == u'i';
-    const bool negative = is_signed && value < 0;
-    std::uint64_t magnitude = is_signed ? (negative ? 0 - static_cast<std::uint64_t>(value)
+    const bool isSigned = conv == u'd' || conv == u'i';
+    const bool negative = isSigned && value < 0;
+    std::uint64_t magnitude = isSigned ? (negative ? 0 - static_cast<std::uint64_t>(value)
                                                     : static_cast<std::uint64_t>(value))
                                         : bits;
     const unsigned base = (conv == u'x' || conv == u'X') ? 16 : 10;
@@ -100,7 +100,7 @@ void EmitInteger(Sink& sink, FieldFormat field, char16_t conv, std::int64_t valu
         magnitude /= base;
     } while (magnitude != 0);
     std::u16string body;
-    if (field.has_precision) {
+    if (field.hasPrecision) {
         if (field.precision == 0 && n == 1 && buf[0] == u'0') {
             n = 0; // printf rule: zero with precision 0 prints no digits
         }
@@ -135,24 +135,24 @@ std::u16string Narrow(const char* s, std::size_t len) {
 }
 
 std::u16string_view Truncate(std::u16string_view s, const FieldFormat& field) {
-    return field.has_precision && field.precision < s.size() ? s.substr(0, field.precision) : s;
+    return field.hasPrecision && field.precision < s.size() ? s.substr(0, field.precision) : s;
 }
 
 } // namespace
 
-void FormatWide(std::u16string& out, LPCWSTR format, va_list args, std::size_t max_chars) {
-    Sink sink(out, max_chars);
+void FormatWide(std::u16string& out, LPCWSTR format, va_list args, std::size_t maxChars) {
+    Sink sink(out, maxChars);
     if (format == nullptr) {
         return;
     }
-    for (LPCWSTR p = format; *p != 0 && !sink.Full();) {
+    for (LPCWSTR p = format; *p != 0 && !sink.full();) {
         if (*p != u'%') {
-            sink.Put(*p++);
+            sink.put(*p++);
             continue;
         }
         ++p;
         if (*p == u'%') {
-            sink.Put(*p++);
+            sink.put(*p++);
             continue;
         }
         FieldFormat field;
@@ -170,7 +170,7 @@ void FormatWide(std::u16string& out, LPCWSTR format, va_list args, std::size_t m
         field.width = ReadNumber(p);
         if (*p == u'.') {
             ++p;
-            field.has_precision = true;
+            field.hasPrecision = true;
             field.precision = ReadNumber(p);
         }
         if (*p == u'l') {
@@ -237,7 +237,7 @@ void FormatWide(std::u16string& out, LPCWSTR format, va_list args, std::size_t m
                     Emit(sink, field, {}, Truncate(u"(null)", field));
                 } else {
                     std::size_t len = std::strlen(s);
-                    if (field.has_precision && field.precision < len) {
+                    if (field.hasPrecision && field.precision < len) {
                         len = field.precision;
                     }
                     const std::u16string wide = Narrow(s, len);
@@ -250,7 +250,7 @@ void FormatWide(std::u16string& out, LPCWSTR format, va_list args, std::size_t m
             break;
         }
         default:
-            sink.Put(conv);
+            sink.put(conv);
             break;
         }
     }

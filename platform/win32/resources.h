@@ -1,5 +1,6 @@
-// Reading a module's resources: the FindResource family. How a module gets
-// its resources on this platform is in platform/entry/resource_table.h.
+// Reading a module's resources: the FindResource family, and the names of
+// resource types and languages. How a module gets its resources on this
+// platform is in platform/entry/resource_table.h.
 #pragma once
 
 #include "platform/win32/types.h"
@@ -14,6 +15,13 @@
 #define RT_DIALOG MAKEINTRESOURCEW(5)
 #define RT_GROUP_ICON MAKEINTRESOURCEW(14)
 #define RT_VERSION MAKEINTRESOURCEW(16)
+
+#define MAKELANGID(p, s) (static_cast<WORD>((static_cast<WORD>(s) << 10) | static_cast<WORD>(p)))
+
+#define LANG_CHINESE 0x04
+#define LANG_ENGLISH 0x09
+#define SUBLANG_ENGLISH_US 0x01
+#define SUBLANG_CHINESE_SIMPLIFIED 0x02
 
 HRSRC FindResourceW(HMODULE hModule, LPCWSTR lpName, LPCWSTR lpType);
 HRSRC FindResourceExW(HMODULE hModule, LPCWSTR lpType, LPCWSTR lpName, WORD wLanguage);

@@ -5,7 +5,8 @@
 // named *.res, into a Win32 resource file with the same bytes. The optional depfile
 // lists the icon files read, so that the build reruns this step when one of
 // them changes.
-#include "platform/entry/resource_table.h"
+#include "platform/afx/dialog_init.h"
+#include "platform/win32/resources.h"
 #include "res/compiler/icon_file.h"
 #include "res/compiler/layouts.h"
 #include "res/compiler/res_file_emitter.h"
@@ -24,6 +25,11 @@ namespace {
 
 namespace fs = std::filesystem;
 
+// The number a predefined type (RT_DIALOG, ...) stands for in a table.
+WORD TypeNumber(LPCWSTR type) {
+    return static_cast<WORD>(reinterpret_cast<ULONG_PTR>(type));
+}
+
 std::string Describe(const char* what, WORD id, WORD language) {
     return std::string(what) + " " + std::to_string(id) + ", language " + std::to_string(language);
 }
@@ -33,10 +39,10 @@ std::vector<res::CompiledResource> Compile(const fs::path& iconDir, std::vector<
     std::vector<CompiledResource> out;
 
     const DialogDefinition& form = kMainForm;
-    out.push_back({RT_DIALOG_ID, form.id, form.language,
+    out.push_back({TypeNumber(RT_DIALOG), form.id, form.language,
                    Describe("Form template", form.id, form.language), LayOutDialog(form)});
     const ListDataDefinition& lists = kMainFormLists;
-    out.push_back({RT_DLGINIT_ID, lists.id, lists.language,
+    out.push_back({TypeNumber(RT_DLGINIT), lists.id, lists.language,
                    Describe("List data", lists.id, lists.language), LayOutListData(lists)});
 
     // Icon resource ids are private to the groups that name them; number
@@ -47,12 +53,12 @@ std::vector<res::CompiledResource> Compile(const fs::path& iconDir, std::vector<
         read.push_back(file);
         const std::vector<IconImage> images = ReadIconFile(file);
         out.push_back(
-            {RT_GROUP_ICON_ID, group.id, group.language,
+            {TypeNumber(RT_GROUP_ICON), group.id, group.language,
              Describe("Icon group", group.id, group.language) + ", from " + std::string(group.file),
              LayOutIconGroup(images, nextIconId)});
         for (const IconImage& image : images) {
             const int side = image.width == 0 ? 256 : image.width;
-            out.push_back({RT_ICON_ID, nextIconId, group.language,
+            out.push_back({TypeNumber(RT_ICON), nextIconId, group.language,
                            Describe("Icon", nextIconId, group.language) + ": " +
                                std::to_string(side) + " x " + std::to_string(side) + ", " +
                                std::to_string(image.bitCount) + " bits per pixel",
@@ -62,7 +68,7 @@ std::vector<res::CompiledResource> Compile(const fs::path& iconDir, std::vector<
     }
 
     const VersionDefinition& version = kVersionInfo;
-    out.push_back({RT_VERSION_ID, version.id, version.language,
+    out.push_back({TypeNumber(RT_VERSION), version.id, version.language,
                    Describe("Version block", version.id, version.language),
                    LayOutVersion(version)});
     return out;

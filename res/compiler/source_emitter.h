@@ -1,5 +1,7 @@
 // Writes compiled resources as C++ source: one aligned constant byte array per
-// resource and the table that the program registers at start-up.
+// resource and the table that start-up registers (ProgramResources). The
+// generated source stands where a Win32 linker's resource section would: below
+// the seam, so it is the only part of res/ that speaks the platform's table.
 #pragma once
 
 #include "platform/win32/types.h"

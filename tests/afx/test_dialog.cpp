@@ -1,5 +1,6 @@
 #include "test_dialog.h"
 
+#include "platform/afx/dialog_init.h"
 #include "platform/entry/resource_table.h"
 #include "platform/win32/kernel.h"
 #include "platform/win32/user.h"
@@ -84,9 +85,9 @@ void RegisterTestDialog() {
     static const std::vector<BYTE> dialog = Template();
     static const std::vector<BYTE> listData = ListData();
     static const RESOURCE_ITEM items[] = {
-        {RT_DIALOG_ID, kTestDialogId, LANG_ENGLISH_US, dialog.data(),
+        {ResourceTypeNumber(RT_DIALOG), kTestDialogId, MAKELANGID(LANG_ENGLISH, SUBLANG_ENGLISH_US), dialog.data(),
          static_cast<DWORD>(dialog.size())},
-        {RT_DLGINIT_ID, kTestDialogId, LANG_ENGLISH_US, listData.data(),
+        {ResourceTypeNumber(RT_DLGINIT), kTestDialogId, MAKELANGID(LANG_ENGLISH, SUBLANG_ENGLISH_US), listData.data(),
          static_cast<DWORD>(listData.size())},
     };
     RegisterModuleResources(GetModuleHandleW(nullptr), items, std::size(items));

@@ -230,7 +230,7 @@ TEST_F(BusyPortWrite, AThreadThatCannotBeInterruptedStillWaitsWhereItCanCancel) 
     std::thread writer([&] {
         sigset_t mask;
         sigemptyset(&mask);
-        sigaddset(&mask, posix_layer::SliceTimer::Signal());
+        sigaddset(&mask, posix_layer::SliceTimer::signalNumber());
         ::pthread_sigmask(SIG_BLOCK, &mask, nullptr);
         DWORD written = 0;
         ok = WriteFile(port_, bytes_.data(), static_cast<DWORD>(bytes_.size()), &written, nullptr);

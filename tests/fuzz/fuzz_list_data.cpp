@@ -1,19 +1,19 @@
-// Any bytes as a dialog's list data, read by the window system's reader and
+// Any bytes as a dialog's list data, read by the framework's reader and
 // replayed by the framework into a live combo box. Properties: no crash or
-// read past the end; an accepted list fits inside its bytes and its strings
-// hold no zero; whatever the window system accepts, the framework replays
-// whole, adding exactly the accepted strings for its control in order, and
-// whatever the framework finds cut short the window system refuses; lists the
-// resource compiler could have written come back from it byte for byte.
+// read past the end; the records read lie inside the bytes, in order and one
+// after another; a record's string holds no zero and fits in its record; the
+// replay answers as the reader does and adds exactly the strings of the
+// add-string records for its control, in order; whole lists that the resource
+// compiler could have written come back from it byte for byte.
 #include "fuzz_check.h"
 #include "platform/afx/dialog_init.h"
 #include "platform/win32/user.h"
-#include "platform/windows/resources/dialog_init.h"
 #include "platform/windows/dialogs/dialog_manager.h"
 #include "platform/windows/core/window_system.h"
 #include "res/compiler/layouts.h"
 
 #include <cstddef>
+#include <algorithm>
 #include <cstdint>
 #include <span>
 #include <string>
@@ -59,26 +59,24 @@ std::vector<std::u16string> Entries(HWND combo) {
 
 // The compiler writes add-string records whose data is the string and its
 // terminator, nothing more.
-bool CompilerCouldWrite(const std::vector<windows::DialogInitRecord>& records) {
-    for (const auto& r : records) {
-        if (r.message != windows::kInitAddString || r.data.size() != 2 * (r.text.size() + 1)) {
+bool CompilerCouldWrite(const std::vector<AFX_DLGINIT_RECORD>& records,
+                        const std::vector<std::u16string>& texts) {
+    for (std::size_t i = 0; i < records.size(); ++i) {
+        if (records[i].nMsg != WIN16_CB_ADDSTRING ||
+            records[i].data.size() != 2 * (texts[i].size() + 1)) {
             return false;
         }
     }
     return true;
 }
 
-std::vector<std::uint8_t>
-LayOutWithCompiler(const std::vector<windows::DialogInitRecord>& records) {
+std::vector<std::uint8_t> LayOutWithCompiler(const std::vector<AFX_DLGINIT_RECORD>& records,
+                                             const std::vector<std::u16string>& texts) {
     // One fill per record keeps the records' order whatever their controls.
-    std::vector<std::u16string_view> entries;
-    entries.reserve(records.size());
-    for (const auto& r : records) {
-        entries.push_back(r.text);
-    }
+    std::vector<std::u16string_view> entries(texts.begin(), texts.end());
     std::vector<res::ControlFill> fills;
     for (std::size_t i = 0; i < records.size(); ++i) {
-        fills.push_back({records[i].controlId, records[i].message, {&entries[i], 1}});
+        fills.push_back({records[i].nIDC, records[i].nMsg, {&entries[i], 1}});
     }
     return res::LayOutListData({1, 0, fills});
 }
@@ -93,34 +91,31 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const BOOL whole = AfxReplayDlgInit(dialog, in);
     const std::vector<std::u16string> added = Entries(combo);
 
-    const auto read = windows::ReadDialogInit(in);
-    if (!read) {
-        FUZZ_CHECK(read.error().offset <= size);
-        return 0;
-    }
-    FUZZ_CHECK(whole);
+    std::vector<AFX_DLGINIT_RECORD> records;
+    const BOOL read = AfxReadDlgInit(in, &records);
+    FUZZ_CHECK(read == whole);
 
-    std::size_t used = 2; // the end marker
+    std::size_t used = 0;
+    std::vector<std::u16string> texts;
     std::vector<std::u16string> expected;
-    for (const auto& r : read.value()) {
-        FUZZ_CHECK(r.controlId != 0);
-        used += 8 + r.data.size();
-        if (r.message == windows::kInitAddString) {
-            FUZZ_CHECK(r.text.find(u'\0') == std::u16string::npos);
-            FUZZ_CHECK(2 * (r.text.size() + 1) <= r.data.size());
-            if (r.controlId == kComboId) {
-                expected.push_back(r.text);
-            }
-        } else {
-            FUZZ_CHECK(r.text.empty());
+    for (const AFX_DLGINIT_RECORD& r : records) {
+        FUZZ_CHECK(r.nIDC != 0);
+        used += 8;
+        FUZZ_CHECK(r.data.data() == in.data() + used);
+        used += r.data.size();
+        texts.push_back(AfxDlgInitString(r.data));
+        FUZZ_CHECK(texts.back().find(u'\0') == std::u16string::npos);
+        FUZZ_CHECK(2 * texts.back().size() <= r.data.size());
+        if (r.nMsg == WIN16_CB_ADDSTRING && r.nIDC == kComboId) {
+            expected.push_back(texts.back());
         }
     }
     FUZZ_CHECK(used <= size);
     FUZZ_CHECK(added == expected);
 
-    if (CompilerCouldWrite(read.value())) {
-        const std::vector<std::uint8_t> compiled = LayOutWithCompiler(read.value());
-        FUZZ_CHECK(compiled.size() == used);
+    if (read && CompilerCouldWrite(records, texts)) {
+        const std::vector<std::uint8_t> compiled = LayOutWithCompiler(records, texts);
+        FUZZ_CHECK(compiled.size() == used + 2);
         FUZZ_CHECK(std::equal(compiled.begin(), compiled.end(), in.begin()));
     }
     return 0;

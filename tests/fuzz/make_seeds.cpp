@@ -6,9 +6,9 @@
 // development time after a resource changes (target fuzz_seeds); the output
 // is committed under tests/fuzz/corpus/.
 #include "dialog_template_bytes.h"
-#include "platform/entry/resource_table.h"
+#include "platform/afx/dialog_init.h"
+#include "platform/entry/program_resources.h"
 #include "platform/win32/user.h"
-#include "res/resource_table.h"
 #include "tests/support/bytes.h"
 
 #include <cstdint>
@@ -16,6 +16,7 @@
 #include <fstream>
 #include <initializer_list>
 #include <iostream>
+#include <span>
 #include <stdexcept>
 #include <string>
 #include <string_view>
@@ -48,33 +49,27 @@ void Write(const fs::path& dir, const std::string& name, const Bytes& bytes) {
     ++written;
 }
 
-void ProgramResources(const fs::path& root) {
-    for (const RESOURCE_ITEM& item : res::ResourceTable()) {
+void WriteProgramResources(const fs::path& root) {
+    std::size_t count = 0;
+    const RESOURCE_ITEM* items = ProgramResources(&count);
+    for (const RESOURCE_ITEM& item : std::span(items, count)) {
         Bytes bytes(item.data, item.data + item.size);
         const std::string id = std::to_string(item.id);
-        switch (item.type) {
-        case RT_DIALOG_ID:
+        if (item.type == ResourceTypeNumber(RT_DIALOG)) {
             Write(root / "fuzz_dialog_template", "program_form_" + id, bytes);
-            break;
-        case RT_DLGINIT_ID:
+        } else if (item.type == ResourceTypeNumber(RT_DLGINIT)) {
             Write(root / "fuzz_list_data", "program_lists_" + id, bytes);
-            break;
-        case RT_GROUP_ICON_ID:
+        } else if (item.type == ResourceTypeNumber(RT_GROUP_ICON)) {
             Write(root / "fuzz_icon_group", "program_group_" + id, bytes);
-            break;
-        case RT_ICON_ID:
+        } else if (item.type == ResourceTypeNumber(RT_ICON)) {
             if (bytes.size() > kLongestIcon) {
                 bytes.resize(kIconHead);
                 Write(root / "fuzz_icon_group", "program_icon_" + id + "_head", bytes);
             } else {
                 Write(root / "fuzz_icon_group", "program_icon_" + id, bytes);
             }
-            break;
-        case RT_VERSION_ID:
+        } else if (item.type == ResourceTypeNumber(RT_VERSION)) {
             Write(root / "fuzz_version_info", "program_version_" + id, bytes);
-            break;
-        default:
-            break;
         }
     }
 }
@@ -351,7 +346,7 @@ int main(int argc, char** argv) {
     }
     try {
         const fs::path root = argv[1];
-        ProgramResources(root);
+        WriteProgramResources(root);
         DialogTemplates(root / "fuzz_dialog_template");
         ListData(root / "fuzz_list_data");
         Icons(root / "fuzz_icon_group");

@@ -42,6 +42,20 @@ foreach(line "Terminal=true" "Exec=tallyroll" "Icon=tallyroll")
     endif()
 endforeach()
 
+# One version: what both programs print for --version and what their man
+# pages' headers name is the project's.
+foreach(program tallyroll tallyroll-vprinter)
+    execute_process(COMMAND "${PREFIX}/bin/${program}" --version
+                    OUTPUT_VARIABLE said RESULT_VARIABLE result)
+    if(NOT result EQUAL 0 OR NOT said STREQUAL "${program} ${VERSION}\n")
+        message(FATAL_ERROR "${program} --version said '${said}' (${result}), not '${program} ${VERSION}'")
+    endif()
+    file(STRINGS "${PREFIX}/share/man/man1/${program}.1" header REGEX "^\\.TH ")
+    if(NOT header MATCHES "\"Tallyroll ${VERSION}\"")
+        message(FATAL_ERROR "${program}.1 names another version: ${header}")
+    endif()
+endforeach()
+
 # Only the program and the printer are installed: no build tools or probes.
 file(GLOB installed_programs RELATIVE "${PREFIX}/bin" "${PREFIX}/bin/*")
 if(NOT installed_programs STREQUAL "tallyroll;tallyroll-vprinter")

@@ -1,7 +1,8 @@
 cmake_minimum_required(VERSION 3.25)
 # Fails when a source file under one folder includes a header it may not:
 # only headers under the allowed folders (the folder's own always among
-# them) and the C and C++ standard library are let in.
+# them), allowed single headers named by their path, and the C and C++
+# standard library are let in.
 #
 #   cmake -DROOT=<source tree> -DFOLDER=<folder> -DALLOWED=<folder;folder...> -P includes_within.cmake
 #
@@ -51,7 +52,7 @@ foreach(source IN LISTS sources)
                 string(LENGTH "${folder}/" length)
                 string(SUBSTRING "${header}" 0 ${length} head)
                 # Only a header directly in the folder or below it, by its full path.
-                if(head STREQUAL "${folder}/")
+                if(head STREQUAL "${folder}/" OR header STREQUAL folder)
                     set(inside TRUE)
                 endif()
             endforeach()

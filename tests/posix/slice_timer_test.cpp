@@ -74,7 +74,7 @@ TEST(SliceTimer, AThreadThatBlocksItsSignalIsNeverArmed) {
     std::thread blocking([&] {
         sigset_t mask;
         sigemptyset(&mask);
-        sigaddset(&mask, posix_layer::SliceTimer::Signal());
+        sigaddset(&mask, posix_layer::SliceTimer::signalNumber());
         ASSERT_EQ(::pthread_sigmask(SIG_BLOCK, &mask, nullptr), 0);
         posix_layer::SliceTimer slices(20ms);
         armed = slices.armed();

@@ -103,6 +103,14 @@ TEST(FormTemplate, HeaderIsAnExtendedTemplateWithTheFormsLook) {
     EXPECT_EQ(f.caption, u"Tallyroll (2.0)");
 }
 
+// The caption names the release that --version prints: a new project version
+// without a new caption, or a caption edited alone, fails here.
+TEST(FormTemplate, CaptionNamesTheVersionThatVersionPrints) {
+    const std::string version = TALLYROLL_VERSION;
+    EXPECT_EQ(ReadForm().caption,
+              u"Tallyroll (" + std::u16string(version.begin(), version.end()) + u")");
+}
+
 TEST(FormTemplate, FontFieldsAreThereBecauseTheStyleSaysSo) {
     const Form f = ReadForm();
     ASSERT_NE(f.style & 0x40u, 0u); // DS_SETFONT

@@ -95,8 +95,8 @@ TEST(IconArt, EmbeddedIconsAreTheGeneratorsCurrentDrawing) {
             SCOPED_TRACE(std::to_string(embedded.side) + " pixels, " +
                          std::to_string(embedded.bitCount) + " bits");
             const icons::Image drawn = embedded.bitCount == 4
-                                           ? icons::DrawSixteenColour(embedded.side)
-                                           : icons::DrawTrueColour(embedded.side);
+                                           ? icons::draw_sixteen_colour(embedded.side)
+                                           : icons::draw_true_colour(embedded.side);
             ASSERT_EQ(drawn.size, embedded.side);
             EXPECT_LE(Differences(embedded, drawn), embedded.side / 8)
                 << "run the regenerate-icons target and commit res/icons/";

@@ -1,9 +1,9 @@
-// The window system's resource readers, fed the program's resources through
-// the module's resource table as start-up registers it, read back the same
-// values the form and the shell are described with.
+// The window system's resource readers and the framework's list data reader,
+// fed the program's resources through the module's resource table as start-up
+// registers it, read back the same values the form and the shell are
+// described with.
 #include "platform/afx/dialog_init.h"
 #include "platform/entry/resource_table.h"
-#include "platform/windows/resources/dialog_init.h"
 #include "platform/windows/resources/dialog_template.h"
 #include "platform/windows/resources/icon_group.h"
 #include "platform/windows/resources/version_info.h"
@@ -11,6 +11,7 @@
 
 #include <gtest/gtest.h>
 #include <span>
+#include <vector>
 
 namespace {
 
@@ -64,17 +65,18 @@ TEST_F(RegisteredModule, FormTemplateReadsBackAsTheForm) {
 }
 
 TEST_F(RegisteredModule, ListDataReadsBackAsTheListEntries) {
-    const auto records = windows::ReadDialogInit(Load(RT_DLGINIT, 102, 1033));
-    ASSERT_TRUE(records.ok()) << records.error().message;
-    ASSERT_EQ(records->size(), 21u);
-    EXPECT_EQ(records.value()[2].controlId, 1002);
-    EXPECT_EQ(records.value()[2].text, u"3");
-    EXPECT_EQ(records.value()[9].controlId, 1005);
-    EXPECT_EQ(records.value()[9].text, u"x1");
-    EXPECT_EQ(records.value()[17].controlId, 1016);
-    EXPECT_EQ(records.value()[17].text, u"Qelvo");
-    for (const auto& r : records.value()) {
-        EXPECT_EQ(r.message, windows::kInitAddString);
+    std::vector<AFX_DLGINIT_RECORD> records;
+    ASSERT_TRUE(AfxReadDlgInit(Load(RT_DLGINIT, 102, 1033), &records));
+    ASSERT_EQ(records.size(), 21u);
+    EXPECT_EQ(records[2].nIDC, 1002);
+    EXPECT_EQ(AfxDlgInitString(records[2].data), u"3");
+    EXPECT_EQ(records[9].nIDC, 1005);
+    EXPECT_EQ(AfxDlgInitString(records[9].data), u"x1");
+    EXPECT_EQ(records[17].nIDC, 1016);
+    EXPECT_EQ(AfxDlgInitString(records[17].data), u"Qelvo");
+    for (const auto& r : records) {
+        EXPECT_EQ(r.nMsg, WIN16_CB_ADDSTRING);
+        EXPECT_EQ(r.data.size(), 2 * (AfxDlgInitString(r.data).size() + 1)); // just the terminator
     }
 }
 

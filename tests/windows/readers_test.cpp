@@ -1,6 +1,5 @@
 // The resource readers against bytes written in the standard layouts, and
 // against malformed bytes, which must be refused without reading past the end.
-#include "platform/windows/resources/dialog_init.h"
 #include "platform/windows/resources/dialog_template.h"
 #include "platform/windows/resources/icon_group.h"
 #include "platform/windows/resources/version_info.h"
@@ -150,41 +149,6 @@ TEST(DialogTemplateReader, TextAsOrdinal) {
     ASSERT_TRUE(r.ok()) << r.error().message;
     EXPECT_TRUE(r->items[0].text.isOrdinal);
     EXPECT_EQ(r->items[0].text.ordinal, 0x80);
-}
-
-TEST(ListDataReader, ReadsRecordsInOrder) {
-    const auto r = ReadDialogInit(tb::ListData({{1002, u"1"}, {1016, u"Qelvo"}}));
-    ASSERT_TRUE(r.ok()) << r.error().message;
-    ASSERT_EQ(r->size(), 2u);
-    EXPECT_EQ(r.value()[0].controlId, 1002);
-    EXPECT_EQ(r.value()[0].message, kInitAddString);
-    EXPECT_EQ(r.value()[0].text, u"1");
-    EXPECT_EQ(r.value()[1].text, u"Qelvo");
-    EXPECT_EQ(r.value()[1].data.size(), 12u);
-}
-
-TEST(ListDataReader, EmptyListIsJustTheEndMarker) {
-    const auto r = ReadDialogInit(std::vector<std::uint8_t>{0, 0});
-    ASSERT_TRUE(r.ok());
-    EXPECT_TRUE(r->empty());
-}
-
-TEST(ListDataReader, RefusesMalformedRecords) {
-    const tb::Bytes good = tb::ListData({{1002, u"12"}});
-    for (std::size_t n = 0; n < good.size(); ++n) {
-        EXPECT_FALSE(ReadDialogInit(std::span(good.data(), n)).ok()) << n;
-    }
-    tb::Bytes longLength = good;
-    longLength[4] = 0x40; // 64 bytes claimed, 6 present
-    EXPECT_FALSE(ReadDialogInit(longLength).ok());
-    tb::Bytes odd = good;
-    odd[4] = 5;
-    EXPECT_FALSE(ReadDialogInit(odd).ok());
-    // Length 4 covers "12" without its terminator.
-    tb::Bytes unterminated = good;
-    unterminated[4] = 4;
-    unterminated.erase(unterminated.begin() + 12, unterminated.begin() + 14);
-    EXPECT_FALSE(ReadDialogInit(unterminated).ok());
 }
 
 namespace {

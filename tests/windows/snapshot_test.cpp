@@ -16,7 +16,7 @@ constexpr WORD kFormId = 102;
 void RegisterForm() {
     const auto form = FormTemplate();
     static const RESOURCE_ITEM items[] = {
-        {RT_DIALOG_ID, kFormId, LANG_ENGLISH_US, form.data(), static_cast<DWORD>(form.size())},
+        {ResourceTypeNumber(RT_DIALOG), kFormId, MAKELANGID(LANG_ENGLISH, SUBLANG_ENGLISH_US), form.data(), static_cast<DWORD>(form.size())},
     };
     RegisterModuleResources(reinterpret_cast<HMODULE>(static_cast<std::uintptr_t>(0x7F0000)), items,
                             std::size(items));

@@ -2,6 +2,7 @@
 // it must give back exactly what res/ describes, or the Windows session
 // would compare the live form against the wrong values.
 #include "form_layout.h"
+#include "platform/afx/dialog_init.h"
 #include "res/resource_script.h"
 #include "tests/support/program_resources.h"
 
@@ -19,7 +20,7 @@ std::vector<std::uint8_t> Bytes(WORD type) {
 }
 
 TEST(FormLayout, TemplateReadsBackAsDescribed) {
-    const auto form = ReadFormTemplate(Bytes(RT_DIALOG_ID));
+    const auto form = ReadFormTemplate(Bytes(ResourceTypeNumber(RT_DIALOG)));
     const res::DialogDefinition& d = res::kMainForm;
     EXPECT_EQ(form.caption, d.caption);
     EXPECT_EQ(form.style, d.style);
@@ -44,7 +45,7 @@ TEST(FormLayout, TemplateReadsBackAsDescribed) {
 }
 
 TEST(FormLayout, ListDataReadsBackAsDescribed) {
-    const auto lists = ReadListData(Bytes(RT_DLGINIT_ID));
+    const auto lists = ReadListData(Bytes(ResourceTypeNumber(RT_DLGINIT)));
     ASSERT_EQ(lists.size(), res::kMainFormLists.fills.size());
     for (const res::ControlFill& fill : res::kMainFormLists.fills) {
         SCOPED_TRACE("control " + std::to_string(fill.control));
@@ -56,23 +57,23 @@ TEST(FormLayout, ListDataReadsBackAsDescribed) {
 }
 
 TEST(FormLayout, CutOrForeignBytesAreRefusedNotMisread) {
-    for (WORD type : {RT_DIALOG_ID, RT_DLGINIT_ID}) {
+    for (WORD type : {ResourceTypeNumber(RT_DIALOG), ResourceTypeNumber(RT_DLGINIT)}) {
         const auto whole = Bytes(type);
         for (std::size_t n = 0; n < whole.size(); ++n) {
             const std::span<const std::uint8_t> cut(whole.data(), n);
             SCOPED_TRACE("type " + std::to_string(type) + ", " + std::to_string(n) + " bytes");
-            if (type == RT_DIALOG_ID) {
+            if (type == ResourceTypeNumber(RT_DIALOG)) {
                 EXPECT_ANY_THROW(ReadFormTemplate(cut));
             } else {
                 EXPECT_ANY_THROW(ReadListData(cut));
             }
         }
     }
-    auto classic = Bytes(RT_DIALOG_ID);
+    auto classic = Bytes(ResourceTypeNumber(RT_DIALOG));
     classic[2] = 0; // the signature of an extended template is gone
     EXPECT_ANY_THROW(ReadFormTemplate(classic));
 
-    auto lying = Bytes(RT_DLGINIT_ID);
+    auto lying = Bytes(ResourceTypeNumber(RT_DLGINIT));
     lying[4] += 2; // the first entry claims one character more than it has
     EXPECT_ANY_THROW(ReadListData(lying));
 }

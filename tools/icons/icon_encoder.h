@@ -12,18 +12,18 @@ namespace icons {
 
 struct IconImage {
     int size;
-    int bitCount;
+    int bit_count;
     std::vector<std::uint8_t> bytes; // BITMAPINFOHEADER onwards
 };
 
-// bitCount 4 takes an image drawn in kSixteenColours; 24 and 32 take any.
-IconImage EncodeIconImage(const Image& image, int bitCount);
+// bit_count 4 takes an image drawn in kSixteenColours; 24 and 32 take any.
+IconImage encode_icon_image(const Image& image, int bit_count);
 
-std::vector<std::uint8_t> IconFile(const std::vector<IconImage>& images);
+std::vector<std::uint8_t> icon_file(const std::vector<IconImage>& images);
 
-void WriteBytes(const std::filesystem::path& path, const std::vector<std::uint8_t>& bytes);
+void write_bytes(const std::filesystem::path& path, const std::vector<std::uint8_t>& bytes);
 
 // An 8-bit RGBA PNG; throws std::runtime_error on failure.
-void WritePng(const std::filesystem::path& path, const Image& image);
+void write_png(const std::filesystem::path& path, const Image& image);
 
 } // namespace icons

@@ -36,25 +36,25 @@ int main(int argc, char** argv) {
         const fs::path dir = argv[1];
         fs::create_directories(dir / "png");
 
-        icons::WriteBytes(dir / "mainframe.ico",
-                          icons::IconFile({
-                              icons::EncodeIconImage(icons::DrawSixteenColour(32), 4),
-                              icons::EncodeIconImage(icons::DrawSixteenColour(16), 4),
+        icons::write_bytes(dir / "mainframe.ico",
+                          icons::icon_file({
+                              icons::encode_icon_image(icons::draw_sixteen_colour(32), 4),
+                              icons::encode_icon_image(icons::draw_sixteen_colour(16), 4),
                           }));
 
         struct Size {
             int pixels;
-            int bitCount;
+            int bit_count;
         };
         constexpr Size kLarge[] = {{128, 32}, {64, 32}, {48, 32}, {32, 24}, {16, 32}};
         std::vector<icons::IconImage> images;
         for (const Size& s : kLarge) {
-            const icons::Image picture = icons::DrawTrueColour(s.pixels);
-            images.push_back(icons::EncodeIconImage(picture, s.bitCount));
-            icons::WritePng(dir / "png" / ("tallyroll-" + std::to_string(s.pixels) + ".png"),
+            const icons::Image picture = icons::draw_true_colour(s.pixels);
+            images.push_back(icons::encode_icon_image(picture, s.bit_count));
+            icons::write_png(dir / "png" / ("tallyroll-" + std::to_string(s.pixels) + ".png"),
                             picture);
         }
-        icons::WriteBytes(dir / "tallyroll.ico", icons::IconFile(images));
+        icons::write_bytes(dir / "tallyroll.ico", icons::icon_file(images));
     } catch (const std::exception& e) {
         std::cerr << "tallyroll_icons: " << e.what() << "\n";
         return 1;

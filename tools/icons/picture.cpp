@@ -40,45 +40,45 @@ Vec operator+(Vec a, Vec b) {
 Vec operator*(Vec a, double k) {
     return {a.x * k, a.y * k};
 }
-double Length(Vec v) {
+double length(Vec v) {
     return std::hypot(v.x, v.y);
 }
-double Dot(Vec a, Vec b) {
+double dot(Vec a, Vec b) {
     return a.x * b.x + a.y * b.y;
 }
 
 // Signed distances: negative inside, positive outside, in picture units (the
 // picture spans 0..1 in both directions, y downwards).
-double Circle(Vec p, Vec centre, double radius) {
-    return Length(p - centre) - radius;
+double circle(Vec p, Vec centre, double radius) {
+    return length(p - centre) - radius;
 }
 
-double RoundBox(Vec p, Vec min, Vec max, double radius) {
+double round_box(Vec p, Vec min, Vec max, double radius) {
     const Vec centre = (min + max) * 0.5;
     const Vec half = (max - min) * 0.5;
     const Vec q{std::abs(p.x - centre.x) - half.x + radius,
                 std::abs(p.y - centre.y) - half.y + radius};
-    return Length({std::max(q.x, 0.0), std::max(q.y, 0.0)}) + std::min(std::max(q.x, q.y), 0.0) -
+    return length({std::max(q.x, 0.0), std::max(q.y, 0.0)}) + std::min(std::max(q.x, q.y), 0.0) -
            radius;
 }
 
-double Segment(Vec p, Vec a, Vec b) {
+double segment(Vec p, Vec a, Vec b) {
     const Vec ab = b - a;
-    const double t = std::clamp(Dot(p - a, ab) / Dot(ab, ab), 0.0, 1.0);
-    return Length(p - (a + ab * t));
+    const double t = std::clamp(dot(p - a, ab) / dot(ab, ab), 0.0, 1.0);
+    return length(p - (a + ab * t));
 }
 
 // Approximate distance to an axis-aligned ellipse's outline (good enough for
 // thin grid lines, which is all it draws).
-double EllipseOutline(Vec p, Vec centre, double rx, double ry) {
+double ellipse_outline(Vec p, Vec centre, double rx, double ry) {
     const Vec d = p - centre;
     const Vec n{d.x / rx, d.y / ry};
-    const double f = Length(n) - 1.0;
-    const double gradient = Length({n.x / rx, n.y / ry}) / std::max(Length(n), 1e-9);
+    const double f = length(n) - 1.0;
+    const double gradient = length({n.x / rx, n.y / ry}) / std::max(length(n), 1e-9);
     return std::abs(f) / std::max(gradient, 1e-9);
 }
 
-bool InPolygon(Vec p, std::span<const Vec> points) {
+bool in_polygon(Vec p, std::span<const Vec> points) {
     bool inside = false;
     for (std::size_t i = 0, j = points.size() - 1; i < points.size(); j = i++) {
         const Vec a = points[i];
@@ -113,7 +113,7 @@ enum class Material {
 constexpr std::size_t kMaterialCount = std::size_t(Material::Button) + 1;
 
 // How far in front a material lies: 0 nothing, 1 globe, 2 printer, 3 sheet.
-int Depth(Material m) {
+int depth_of(Material m) {
     switch (m) {
     case Material::None:
         return 0;
@@ -131,8 +131,8 @@ int Depth(Material m) {
     }
 }
 
-Material EdgeOf(Material m) {
-    switch (Depth(m)) {
+Material edge_of(Material m) {
+    switch (depth_of(m)) {
     case 1:
         return Material::GlobeEdge;
     case 3:
@@ -177,11 +177,11 @@ struct Detail {
     double pixel;  // one pixel in picture units
     double stroke; // outline width
     bool grid;     // meridians and parallels on the globe
-    int textLines; // printed lines on the sheet
+    int text_lines; // printed lines on the sheet
     bool flat;     // no shading
 };
 
-Detail DetailFor(int size, bool flat) {
+Detail detail_for(int size, bool flat) {
     const double pixel = 1.0 / size;
     Detail d{};
     d.pixel = pixel;
@@ -191,13 +191,13 @@ Detail DetailFor(int size, bool flat) {
     d.grid = !flat && size >= 32;
     d.flat = flat;
     // Lines need a clear pixel between them.
-    d.textLines =
+    d.text_lines =
         std::clamp(int((kPaperMax.y - 0.10 - kPaperMin.y) / std::max(0.07, 3 * pixel)), 1, 5);
     return d;
 }
 
-Hit Globe(Vec p, const Detail& d) {
-    const double edge = Circle(p, kGlobeCentre, kGlobeRadius);
+Hit globe(Vec p, const Detail& d) {
+    const double edge = circle(p, kGlobeCentre, kGlobeRadius);
     if (edge > 0) {
         return {};
     }
@@ -206,11 +206,11 @@ Hit Globe(Vec p, const Detail& d) {
     }
     const Vec local = (p - kGlobeCentre) * (1.0 / kGlobeRadius);
     // Light from the upper left.
-    const double shade = std::clamp(Length(local - Vec{-0.45, -0.5}) / 1.6, 0.0, 1.0);
+    const double shade = std::clamp(length(local - Vec{-0.45, -0.5}) / 1.6, 0.0, 1.0);
     if (d.grid) {
         const double half = d.stroke * 0.35;
         for (double k : {0.001, 0.5, 0.85}) {
-            if (EllipseOutline(p, kGlobeCentre, kGlobeRadius * k, kGlobeRadius) < half) {
+            if (ellipse_outline(p, kGlobeCentre, kGlobeRadius * k, kGlobeRadius) < half) {
                 return {Material::Grid, shade};
             }
         }
@@ -220,14 +220,14 @@ Hit Globe(Vec p, const Detail& d) {
             }
         }
     }
-    if (InPolygon(local, kAmericas) || InPolygon(local, kEurafrica)) {
+    if (in_polygon(local, kAmericas) || in_polygon(local, kEurafrica)) {
         return {Material::Land, shade};
     }
     return {Material::Ocean, shade};
 }
 
-Hit Sheet(Vec p, const Detail& d) {
-    const double edge = RoundBox(p, kPaperMin, kPaperMax, 0.01);
+Hit sheet(Vec p, const Detail& d) {
+    const double edge = round_box(p, kPaperMin, kPaperMax, 0.01);
     if (edge > 0) {
         return {};
     }
@@ -237,38 +237,38 @@ Hit Sheet(Vec p, const Detail& d) {
     // Printed lines of uneven length, the way a receipt looks.
     constexpr double kLengths[] = {0.24, 0.17, 0.21, 0.12, 0.19};
     const double top = kPaperMin.y + 0.08;
-    const double spacing = (kPaperMax.y - 0.10 - top) / std::max(1, d.textLines - 1);
+    const double spacing = (kPaperMax.y - 0.10 - top) / std::max(1, d.text_lines - 1);
     const double thickness = d.flat ? d.pixel : std::max(0.022, d.pixel);
-    for (int i = 0; i < d.textLines; ++i) {
-        double y = d.textLines == 1 ? top + 0.1 : top + i * spacing;
+    for (int i = 0; i < d.text_lines; ++i) {
+        double y = d.text_lines == 1 ? top + 0.1 : top + i * spacing;
         if (d.flat) {
             // On a pixel row's centre, so that the line fills one row.
             y = (std::floor(y / d.pixel) + 0.5) * d.pixel;
         }
         const Vec a{kPaperMin.x + 0.06, y};
         const Vec b{a.x + kLengths[i], y};
-        if (Segment(p, a, b) < thickness * 0.5) {
+        if (segment(p, a, b) < thickness * 0.5) {
             return {Material::Ink, 0};
         }
     }
     return {Material::Paper, (p.x - kPaperMin.x) / (kPaperMax.x - kPaperMin.x) * 0.25};
 }
 
-Hit Printer(Vec p, const Detail& d) {
-    const double edge = RoundBox(p, kBodyMin, kBodyMax, kBodyRadius);
+Hit printer(Vec p, const Detail& d) {
+    const double edge = round_box(p, kBodyMin, kBodyMax, kBodyRadius);
     if (edge > 0) {
         return {};
     }
     if (edge > -d.stroke) {
         return {Material::BodyEdge, 0};
     }
-    if (Circle(p, kLedCentre, 0.04) < 0) {
+    if (circle(p, kLedCentre, 0.04) < 0) {
         return {Material::Led, 0};
     }
-    if (RoundBox(p, kButtonMin, kButtonMax, 0.015) < 0) {
+    if (round_box(p, kButtonMin, kButtonMax, 0.015) < 0) {
         return {Material::Button, 0};
     }
-    if (RoundBox(p, kSlotMin, kSlotMax, 0.015) < 0) {
+    if (round_box(p, kSlotMin, kSlotMax, 0.015) < 0) {
         return {Material::Slot, 0};
     }
     if (!d.flat && std::abs(p.y - kSeamY) < d.stroke * 0.4) {
@@ -280,48 +280,48 @@ Hit Printer(Vec p, const Detail& d) {
 
 // Front to back: the lip of the slot covers the sheet's foot, the sheet comes
 // out of the printer, and the printer stands in front of the globe.
-Hit Scene(Vec p, const Detail& d) {
-    if (!d.flat && RoundBox(p, kLipMin, kLipMax, 0.015) < 0 &&
-        RoundBox(p, kBodyMin, kBodyMax, kBodyRadius) < -d.stroke) {
+Hit scene(Vec p, const Detail& d) {
+    if (!d.flat && round_box(p, kLipMin, kLipMax, 0.015) < 0 &&
+        round_box(p, kBodyMin, kBodyMax, kBodyRadius) < -d.stroke) {
         return {Material::Lip, 0};
     }
-    if (Hit h = Sheet(p, d); h.material != Material::None) {
+    if (Hit h = sheet(p, d); h.material != Material::None) {
         return h;
     }
-    if (Hit h = Printer(p, d); h.material != Material::None) {
+    if (Hit h = printer(p, d); h.material != Material::None) {
         return h;
     }
-    return Globe(p, d);
+    return globe(p, d);
 }
 
 struct Colour {
     double r, g, b;
 };
-Colour Mix(Colour lit, Colour dark, double t) {
+Colour mix(Colour lit, Colour dark, double t) {
     return {lit.r + (dark.r - lit.r) * t, lit.g + (dark.g - lit.g) * t,
             lit.b + (dark.b - lit.b) * t};
 }
 
-Colour TrueColourOf(const Hit& h) {
+Colour true_colour_of(const Hit& h) {
     switch (h.material) {
     case Material::Ocean:
-        return Mix({120, 180, 250}, {18, 62, 160}, h.shade);
+        return mix({120, 180, 250}, {18, 62, 160}, h.shade);
     case Material::Land:
-        return Mix({140, 210, 100}, {34, 118, 44}, h.shade);
+        return mix({140, 210, 100}, {34, 118, 44}, h.shade);
     case Material::Grid:
-        return Mix({190, 225, 255}, {70, 120, 200}, h.shade);
+        return mix({190, 225, 255}, {70, 120, 200}, h.shade);
     case Material::GlobeEdge:
         return {16, 36, 96};
     case Material::Paper:
-        return Mix({255, 255, 255}, {200, 200, 205}, h.shade);
+        return mix({255, 255, 255}, {200, 200, 205}, h.shade);
     case Material::PaperEdge:
         return {110, 110, 118};
     case Material::Ink:
         return {48, 48, 60};
     case Material::BodyTop:
-        return Mix({236, 236, 240}, {190, 190, 198}, h.shade);
+        return mix({236, 236, 240}, {190, 190, 198}, h.shade);
     case Material::BodyFront:
-        return Mix({170, 172, 182}, {104, 106, 118}, h.shade);
+        return mix({170, 172, 182}, {104, 106, 118}, h.shade);
     case Material::BodyEdge:
         return {44, 44, 52};
     case Material::Slot:
@@ -338,7 +338,7 @@ Colour TrueColourOf(const Hit& h) {
     return {0, 0, 0};
 }
 
-int SixteenColourOf(Material m) {
+int sixteen_colour_of(Material m) {
     constexpr int kBlack = 0, kGreen = 2, kNavy = 4, kSilver = 7, kGrey = 8, kLime = 10, kBlue = 12,
                   kAqua = 14, kWhite = 15;
     switch (m) {
@@ -375,14 +375,14 @@ int SixteenColourOf(Material m) {
 // Samples per pixel along each axis.
 constexpr int kSamples = 8;
 
-Vec SamplePoint(int x, int y, int sx, int sy, int size) {
+Vec sample_point(int x, int y, int sx, int sy, int size) {
     return {(x + (sx + 0.5) / kSamples) / size, (y + (sy + 0.5) / kSamples) / size};
 }
 
 } // namespace
 
-Image DrawTrueColour(int size) {
-    const Detail detail = DetailFor(size, false);
+Image draw_true_colour(int size) {
+    const Detail detail = detail_for(size, false);
     Image image{size, std::vector<Rgba>(std::size_t(size) * std::size_t(size))};
     for (int y = 0; y < size; ++y) {
         for (int x = 0; x < size; ++x) {
@@ -391,11 +391,11 @@ Image DrawTrueColour(int size) {
             double r = 0, g = 0, b = 0, covered = 0;
             for (int sy = 0; sy < kSamples; ++sy) {
                 for (int sx = 0; sx < kSamples; ++sx) {
-                    const Hit h = Scene(SamplePoint(x, y, sx, sy, size), detail);
+                    const Hit h = scene(sample_point(x, y, sx, sy, size), detail);
                     if (h.material == Material::None) {
                         continue;
                     }
-                    const Colour c = TrueColourOf(h);
+                    const Colour c = true_colour_of(h);
                     r += c.r;
                     g += c.g;
                     b += c.b;
@@ -417,8 +417,8 @@ Image DrawTrueColour(int size) {
     return image;
 }
 
-Image DrawSixteenColour(int size) {
-    const Detail detail = DetailFor(size, true);
+Image draw_sixteen_colour(int size) {
+    const Detail detail = detail_for(size, true);
     const auto at = [size](int x, int y) {
         return std::size_t(y) * std::size_t(size) + std::size_t(x);
     };
@@ -431,7 +431,7 @@ Image DrawSixteenColour(int size) {
             std::array<int, kMaterialCount> votes{};
             for (int sy = 0; sy < kSamples; ++sy) {
                 for (int sx = 0; sx < kSamples; ++sx) {
-                    ++votes[std::size_t(Scene(SamplePoint(x, y, sx, sy, size), detail).material)];
+                    ++votes[std::size_t(scene(sample_point(x, y, sx, sy, size), detail).material)];
                 }
             }
             shown[at(x, y)] =
@@ -441,21 +441,21 @@ Image DrawSixteenColour(int size) {
 
     // Outlines one pixel wide: the pixels of a shape that border on
     // something behind it, or on nothing.
-    const auto depthAt = [&](int x, int y) {
-        return x < 0 || y < 0 || x >= size || y >= size ? 0 : Depth(shown[at(x, y)]);
+    const auto depth_at = [&](int x, int y) {
+        return x < 0 || y < 0 || x >= size || y >= size ? 0 : depth_of(shown[at(x, y)]);
     };
     Image image{size, std::vector<Rgba>(std::size_t(size) * std::size_t(size))};
     for (int y = 0; y < size; ++y) {
         for (int x = 0; x < size; ++x) {
             Material m = shown[at(x, y)];
-            const int depth = Depth(m);
-            if (depth > 0 && (depthAt(x - 1, y) < depth || depthAt(x + 1, y) < depth ||
-                              depthAt(x, y - 1) < depth || depthAt(x, y + 1) < depth)) {
-                m = EdgeOf(m);
+            const int depth = depth_of(m);
+            if (depth > 0 && (depth_at(x - 1, y) < depth || depth_at(x + 1, y) < depth ||
+                              depth_at(x, y - 1) < depth || depth_at(x, y + 1) < depth)) {
+                m = edge_of(m);
             }
             image.pixels[at(x, y)] = m == Material::None
                                          ? Rgba{0, 0, 0, 0}
-                                         : kSixteenColours[std::size_t(SixteenColourOf(m))];
+                                         : kSixteenColours[std::size_t(sixteen_colour_of(m))];
         }
     }
     return image;

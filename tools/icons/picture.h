@@ -32,10 +32,10 @@ struct Image {
 extern const std::array<Rgba, 16> kSixteenColours;
 
 // Smooth shading and anti-aliased, transparent edges.
-Image DrawTrueColour(int size);
+Image draw_true_colour(int size);
 
 // Flat areas in colours of kSixteenColours only, every pixel either opaque or
 // fully transparent, as a 4-bit icon with a mask shows it.
-Image DrawSixteenColour(int size);
+Image draw_sixteen_colour(int size);
 
 } // namespace icons

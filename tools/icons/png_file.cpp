@@ -7,7 +7,7 @@
 
 namespace icons {
 
-void WritePng(const std::filesystem::path& path, const Image& image) {
+void write_png(const std::filesystem::path& path, const Image& image) {
     std::unique_ptr<FILE, int (*)(FILE*)> file(std::fopen(path.c_str(), "wb"), &std::fclose);
     if (!file) {
         throw std::runtime_error(path.string() + ": cannot write");

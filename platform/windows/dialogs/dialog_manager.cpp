@@ -4,7 +4,6 @@
 // ends when EndDialog is called or the user quits the program.
 #include "platform/windows/dialogs/dialog_manager.h"
 
-#include "platform/entry/resource_table.h"
 #include "platform/windows/controls/button.h"
 #include "platform/windows/controls/combo_box.h"
 #include "platform/windows/controls/edit.h"
@@ -215,7 +214,7 @@ INT_PTR DialogBoxParamW(HINSTANCE hInstance, LPCWSTR lpTemplateName, HWND hWndPa
         return -1;
     }
     const auto id = static_cast<WORD>(reinterpret_cast<ULONG_PTR>(lpTemplateName));
-    const auto bytes = windows::ResourceBytes(hInstance, RT_DIALOG_ID, id);
+    const auto bytes = windows::ResourceBytes(hInstance, RT_DIALOG, id);
     if (!bytes) {
         return -1;
     }

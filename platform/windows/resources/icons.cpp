@@ -1,6 +1,5 @@
 #include "platform/windows/resources/icons.h"
 
-#include "platform/entry/resource_table.h"
 #include "platform/win32/user.h"
 #include "platform/windows/resources/module_resources.h"
 
@@ -40,7 +39,7 @@ HICON LoadIconW(HINSTANCE hInstance, LPCWSTR lpIconName) {
         return nullptr; // the system's stock icons do not exist here
     }
     const auto id = static_cast<WORD>(reinterpret_cast<ULONG_PTR>(lpIconName));
-    const auto group = windows::ResourceBytes(hInstance, RT_GROUP_ICON_ID, id);
+    const auto group = windows::ResourceBytes(hInstance, RT_GROUP_ICON, id);
     if (!group) {
         return nullptr;
     }
@@ -50,7 +49,7 @@ HICON LoadIconW(HINSTANCE hInstance, LPCWSTR lpIconName) {
     }
     std::vector<windows::IconImage> images;
     for (const auto& e : entries.value()) {
-        const auto bytes = windows::ResourceBytes(hInstance, RT_ICON_ID, e.imageId);
+        const auto bytes = windows::ResourceBytes(hInstance, RT_ICON, e.imageId);
         if (!bytes) {
             return nullptr;
         }

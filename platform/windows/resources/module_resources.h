@@ -10,6 +10,6 @@
 
 namespace windows {
 
-std::optional<std::span<const std::uint8_t>> ResourceBytes(HMODULE hModule, WORD type, WORD id);
+std::optional<std::span<const std::uint8_t>> ResourceBytes(HMODULE hModule, LPCWSTR type, WORD id);
 
 } // namespace windows

@@ -107,8 +107,8 @@ DWORD SizeofResource(HMODULE hModule, HRSRC hResInfo) {
 
 namespace windows {
 
-std::optional<std::span<const std::uint8_t>> ResourceBytes(HMODULE hModule, WORD type, WORD id) {
-    HRSRC res = FindResourceW(hModule, MAKEINTRESOURCEW(id), MAKEINTRESOURCEW(type));
+std::optional<std::span<const std::uint8_t>> ResourceBytes(HMODULE hModule, LPCWSTR type, WORD id) {
+    HRSRC res = FindResourceW(hModule, MAKEINTRESOURCEW(id), type);
     if (res == nullptr) {
         return std::nullopt;
     }

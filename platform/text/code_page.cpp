@@ -42,8 +42,8 @@ template <typename Unit> int Finish(const BoundedOutput<Unit>& out) {
     return static_cast<int>(out.count());
 }
 
-UINT Resolve(UINT code_page) {
-    return code_page == CP_ACP ? GetACP() : code_page;
+UINT Resolve(UINT codePage) {
+    return codePage == CP_ACP ? GetACP() : codePage;
 }
 
 // The code point at s[i], pairing surrogates; len receives its length in units.
@@ -61,28 +61,28 @@ enum class Composite { Off, Separate, Default, Discard };
 
 class Encoder {
 public:
-    Encoder(const CodePageTable& table, std::uint16_t default_bytes, BoundedOutput<char>& out)
-        : table_(table), defaultBytes_(default_bytes), out_(out) {}
+    Encoder(const CodePageTable& table, std::uint16_t defaultBytes, BoundedOutput<char>& out)
+        : table_(table), defaultBytes_(defaultBytes), out_(out) {}
 
-    bool Bytes(std::uint16_t seq) {
+    bool putBytes(std::uint16_t seq) {
         return seq < 0x100 ? out_.put(static_cast<char>(seq))
                            : out_.put(static_cast<char>(seq >> 8), static_cast<char>(seq & 0xFF));
     }
-    bool Default() {
+    bool putDefault() {
         usedDefault_ = true;
-        return Bytes(defaultBytes_);
+        return putBytes(defaultBytes_);
     }
-    bool Char(char32_t c) {
+    bool putChar(char32_t c) {
         const std::uint16_t seq =
             c < 0x10000 ? table_.toBytes(static_cast<char16_t>(c)) : CodePageTable::kNoBytes;
-        return seq == CodePageTable::kNoBytes ? Default() : Bytes(seq);
+        return seq == CodePageTable::kNoBytes ? putDefault() : putBytes(seq);
     }
-    bool Representable(char32_t c) const {
+    bool representable(char32_t c) const {
         return c < 0x10000 && table_.toBytes(static_cast<char16_t>(c)) != CodePageTable::kNoBytes;
     }
-    bool used_default() const { return usedDefault_; }
-    bool AsciiAsIs() const { return table_.asciiAsIs(); }
-    bool Latin1AsIs() const { return table_.latin1AsIs(); }
+    bool usedDefault() const { return usedDefault_; }
+    bool asciiAsIs() const { return table_.asciiAsIs(); }
+    bool latin1AsIs() const { return table_.latin1AsIs(); }
     const CodePageTable& table() const { return table_; }
     BoundedOutput<char>& out() { return out_; }
 
@@ -108,34 +108,34 @@ bool EncodeCharacter(Composite rule, const std::uint64_t* marks, const char16_t*
     if (!IsSurrogate(unit) && (marks == nullptr || next < 0x300 ||
                                (!IsSurrogate(next) && !text::IsNonspacingMark(marks, next)))) {
         ++i;
-        return enc.Char(unit);
+        return enc.putChar(unit);
     }
     std::size_t len = 1;
     char32_t base = CodePointAt(src, i, n, len);
     i += len;
     if (rule == Composite::Off || i == n || text::IsNonspacingMark(base)) {
-        return enc.Char(base);
+        return enc.putChar(base);
     }
     // A base character and the nonspacing marks after it: fold each mark in
     // while the code page has the precomposed result.
-    bool folded_all = true;
+    bool foldedAll = true;
     while (i < n) {
         const char32_t mark = CodePointAt(src, i, n, len);
         if (!text::IsNonspacingMark(mark)) {
             break;
         }
         const char32_t composed = text::ComposePair(base, mark);
-        if (composed == 0 || !enc.Representable(composed)) {
-            folded_all = false;
+        if (composed == 0 || !enc.representable(composed)) {
+            foldedAll = false;
             break;
         }
         base = composed;
         i += len;
     }
-    if (folded_all || rule == Composite::Separate) {
-        return enc.Char(base); // separate: the remaining marks follow on their own
+    if (foldedAll || rule == Composite::Separate) {
+        return enc.putChar(base); // separate: the remaining marks follow on their own
     }
-    const bool ok = rule == Composite::Default ? enc.Default() : enc.Char(base);
+    const bool ok = rule == Composite::Default ? enc.putDefault() : enc.putChar(base);
     // Default and discard both consume the remaining marks.
     while (i < n && text::IsNonspacingMark(CodePointAt(src, i, n, len))) {
         i += len;
@@ -230,8 +230,8 @@ void EncodeRuns(const CodePageTable& table, const std::uint64_t* marks, bool lat
 
 void EncodeTable(Composite rule, const char16_t* src, std::size_t n, Encoder& enc) {
     const std::uint64_t* marks = rule == Composite::Off ? nullptr : text::BmpNonspacingMarks();
-    const bool copies = enc.AsciiAsIs();
-    const bool latin1 = enc.Latin1AsIs();
+    const bool copies = enc.asciiAsIs();
+    const bool latin1 = enc.latin1AsIs();
     const bool counting = enc.out().next() == nullptr;
     std::size_t i = 0;
     while (i < n) {
@@ -310,34 +310,34 @@ std::size_t DecodePairWindow(const CodePageTable& table, const unsigned char* by
                              std::size_t& written) {
     constexpr std::uint64_t kEven = 0x5555555555555555ull; // positions 0, 2, 4, ...
     constexpr std::uint64_t kLast = 1ull << (kPairWindow - 1);
-    std::uint64_t lead_bytes = 0;
+    std::uint64_t leadBytes = 0;
     for (std::size_t k = 0; k < kPairWindow; k += 16) {
-        lead_bytes |=
+        leadBytes |=
             std::uint64_t{text::RangeBitsSixteen(bytes + k, table.firstLead(), table.lastLead())}
             << k;
     }
-    const std::uint64_t run_starts = lead_bytes & ~(lead_bytes << 1);
+    const std::uint64_t runStarts = leadBytes & ~(leadBytes << 1);
     // Adding a run's first bit carries through the whole run, so this keeps
     // the runs that start at an even position; the pairs of those start at
     // even positions, the pairs of the other runs at odd ones.
-    const std::uint64_t even_runs = ((lead_bytes + (run_starts & kEven)) ^ lead_bytes) & lead_bytes;
-    const std::uint64_t leads = lead_bytes & ~(even_runs ^ kEven);
+    const std::uint64_t evenRuns = ((leadBytes + (runStarts & kEven)) ^ leadBytes) & leadBytes;
+    const std::uint64_t leads = leadBytes & ~(evenRuns ^ kEven);
     const std::size_t open = (leads & kLast) != 0 ? 1 : 0;
     const std::uint64_t starts = ~(leads << 1) & ~(leads & kLast);
 
     // One look-up a character, whichever kind it is; the loop's one branch
     // is its end.
     std::size_t w = 0;
-    unsigned any_unassigned = 0;
+    unsigned anyUnassigned = 0;
     for (std::uint64_t m = starts; m != 0; m &= m - 1) {
         const auto k = static_cast<unsigned>(std::countr_zero(m));
         std::uint16_t two = 0;
         std::memcpy(&two, bytes + k, sizeof(two));
         const unsigned c = table.fromTwoBytes(two);
         dst[w++] = static_cast<char16_t>(c);
-        any_unassigned |= c + 1; // 0x10000 only from kNoChar
+        anyUnassigned |= c + 1; // 0x10000 only from kNoChar
     }
-    if ((any_unassigned & 0x10000u) != 0) {
+    if ((anyUnassigned & 0x10000u) != 0) {
         return 0;
     }
     written = w;
@@ -446,9 +446,9 @@ int WideCharToMultiByte(UINT CodePage, DWORD dwFlags, LPCWSTR lpWideCharStr, int
                                           : static_cast<std::size_t>(cchWideChar);
     BoundedOutput<char> out(cbMultiByte == 0 ? nullptr : lpMultiByteStr,
                             static_cast<std::size_t>(cbMultiByte));
-    const UINT code_page = Resolve(CodePage);
+    const UINT codePage = Resolve(CodePage);
 
-    if (code_page == CP_UTF8) {
+    if (codePage == CP_UTF8) {
         if ((dwFlags & ~WC_ERR_INVALID_CHARS) != 0) {
             return Fail(ERROR_INVALID_FLAGS);
         }
@@ -461,7 +461,7 @@ int WideCharToMultiByte(UINT CodePage, DWORD dwFlags, LPCWSTR lpWideCharStr, int
         return Finish(out);
     }
 
-    const CodePageTable* table = CodePageTable::find(code_page);
+    const CodePageTable* table = CodePageTable::find(codePage);
     if (table == nullptr) {
         return Fail(ERROR_INVALID_PARAMETER);
     }
@@ -477,7 +477,7 @@ int WideCharToMultiByte(UINT CodePage, DWORD dwFlags, LPCWSTR lpWideCharStr, int
     Encoder enc(*table, CallerDefault(*table, lpDefaultChar), out);
     EncodeTable(rule, lpWideCharStr, n, enc);
     if (lpUsedDefaultChar != nullptr) {
-        *lpUsedDefaultChar = enc.used_default() ? TRUE : FALSE;
+        *lpUsedDefaultChar = enc.usedDefault() ? TRUE : FALSE;
     }
     return Finish(out);
 }
@@ -494,9 +494,9 @@ int MultiByteToWideChar(UINT CodePage, DWORD dwFlags, LPCSTR lpMultiByteStr, int
     BoundedOutput<char16_t> out(cchWideChar == 0 ? nullptr : lpWideCharStr,
                                 static_cast<std::size_t>(cchWideChar));
     const bool strict = (dwFlags & MB_ERR_INVALID_CHARS) != 0;
-    const UINT code_page = Resolve(CodePage);
+    const UINT codePage = Resolve(CodePage);
 
-    if (code_page == CP_UTF8) {
+    if (codePage == CP_UTF8) {
         if ((dwFlags & ~MB_ERR_INVALID_CHARS) != 0) {
             return Fail(ERROR_INVALID_FLAGS);
         }
@@ -506,7 +506,7 @@ int MultiByteToWideChar(UINT CodePage, DWORD dwFlags, LPCSTR lpMultiByteStr, int
         return Finish(out);
     }
 
-    const CodePageTable* table = CodePageTable::find(code_page);
+    const CodePageTable* table = CodePageTable::find(codePage);
     if (table == nullptr) {
         return Fail(ERROR_INVALID_PARAMETER);
     }
@@ -570,11 +570,11 @@ UINT GetOEMCP() {
 }
 
 BOOL IsDBCSLeadByteEx(UINT CodePage, BYTE TestChar) {
-    const UINT code_page = Resolve(CodePage);
-    if (code_page == CP_UTF8) {
+    const UINT codePage = Resolve(CodePage);
+    if (codePage == CP_UTF8) {
         return FALSE;
     }
-    const CodePageTable* table = CodePageTable::find(code_page);
+    const CodePageTable* table = CodePageTable::find(codePage);
     if (table == nullptr) {
         SetLastError(ERROR_INVALID_PARAMETER);
         return FALSE;
