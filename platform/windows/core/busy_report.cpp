@@ -2,7 +2,6 @@
 
 #include "platform/screen/grid.h"
 #include "platform/text/unicode.h"
-#include "platform/windows/dialogs/dialog.h"
 #include "platform/windows/core/key_table.h"
 #include "platform/windows/core/painter.h"
 #include "platform/windows/core/system.h"
@@ -72,8 +71,8 @@ public:
             } else if (std::holds_alternative<screen::TextEvent>(event)) {
                 sys.droppingPaste = true;
             } else if (std::holds_alternative<screen::ResizeEvent>(event)) {
-                for (Dialog* d : sys.modalStack()) {
-                    d->place(sys.screenWidth(), sys.screenHeight());
+                for (Window* d : sys.modalStack()) {
+                    d->screenResized(sys.screenWidth(), sys.screenHeight());
                 }
             }
         }

@@ -1,5 +1,6 @@
-// The state of the window system: the handle table, the focus, the stack of
-// modal windows, the grid and the front end it is shown on. One per process,
+// The state of the window system: the handle table, the focus, the z-order
+// (modal windows, then pop-ups above them), the grid and the front end it is
+// shown on. One per process,
 // created on first use; everything runs on the one user-interface thread.
 #pragma once
 
@@ -14,16 +15,14 @@
 
 namespace windows {
 
-class Dialog;
-class ComboBox;
-
 class System {
 public:
     static System& get();
 
     // Takes ownership of w, gives it a handle and links it under parent.
     Window* adopt(std::unique_ptr<Window> w, Window* parent);
-    // Destroys w and its children; their handles become stale.
+    // Destroys w, its children and the windows it owns; their handles
+    // become stale.
     void destroy(Window* w);
     // The window behind a handle, or nullptr for a stale or foreign handle.
     Window* find(HWND hwnd) const;
@@ -34,10 +33,16 @@ public:
     Window* setFocus(Window* w);
 
     // The modal windows, innermost last; input goes only to the innermost.
-    std::vector<Dialog*>& modalStack() { return modal_; }
+    std::vector<Window*>& modalStack() { return modal_; }
 
-    // The open drop-down list, drawn above everything and first to see input.
-    ComboBox* droppedCombo = nullptr;
+    // Pop-up windows (a dropped-down list) stay above the modal windows and
+    // hold the mouse while shown; the last shown is on top.
+    void showPopup(Window* w);
+    void hidePopup(Window* w);
+    const std::vector<Window*>& popups() const { return popups_; }
+    // Tells every shown pop-up to go away (WM_CANCELMODE), as a new modal
+    // window or a new screen size does.
+    void cancelPopups();
 
     // The control that lost the focus because it was disabled; it takes the
     // focus back when enabled while no control has it.
@@ -73,7 +78,8 @@ private:
     std::vector<std::size_t> freeSlots_;
     Window* desktop_ = nullptr;
     Window* focus_ = nullptr;
-    std::vector<Dialog*> modal_;
+    std::vector<Window*> modal_;
+    std::vector<Window*> popups_;
     screen::FrontEnd* frontEnd_ = nullptr;
     screen::Grid grid_;
 };
