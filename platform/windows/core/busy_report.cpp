@@ -69,7 +69,7 @@ public:
             if (const auto* key = std::get_if<screen::KeyEvent>(&event)) {
                 cancel = cancel || LookupKey(KeyContext::Waiting, *key) == Action::CancelWait;
             } else if (std::holds_alternative<screen::TextEvent>(event)) {
-                sys.droppingPaste = true;
+                sys.setDroppingPaste(true);
             } else if (std::holds_alternative<screen::ResizeEvent>(event)) {
                 for (Window* d : sys.modalStack()) {
                     d->screenResized(sys.screenWidth(), sys.screenHeight());
@@ -77,7 +77,7 @@ public:
             }
         }
         if (input.stop) {
-            sys.quitting = true; // every modal loop ends once the call returns
+            sys.setQuitting(true); // every modal loop ends once the call returns
         }
         sys.paintAll();
         DrawBusyLine(sys.grid(), BusyLine(progress));

@@ -52,7 +52,7 @@ void DispatchMouse(Window* top, const screen::MouseEvent& ev) {
 void DispatchInput(const screen::InputEvent& ev) {
     System& sys = System::get();
     if (std::holds_alternative<screen::QuitEvent>(ev)) {
-        sys.quitting = true;
+        sys.setQuitting(true);
         return;
     }
     if (std::holds_alternative<screen::ResizeEvent>(ev)) {
@@ -66,14 +66,14 @@ void DispatchInput(const screen::InputEvent& ev) {
         return;
     }
     Window* top = sys.modalStack().back();
-    sys.hint.clear(); // a hint lasts until the user does something else
+    sys.setHint({}); // a hint lasts until the user does something else
     Window* focus = sys.focus();
     if (!Inside(focus, top)) {
         focus = nullptr;
     }
     if (const auto* text = std::get_if<screen::TextEvent>(&ev)) {
-        sys.droppingPaste = sys.droppingPaste && text->continues;
-        if (sys.droppingPaste) {
+        sys.setDroppingPaste(sys.droppingPaste() && text->continues);
+        if (sys.droppingPaste()) {
             return;
         }
         // Pasted text goes to the focused control and nowhere else.

@@ -114,12 +114,12 @@ Window* System::setFocus(Window* w) {
         return previous;
     }
     focus_ = w;
-    if (w != nullptr && focusToRestore != nullptr) {
+    if (w != nullptr && focusToRestore_ != nullptr) {
         // A control chosen in the same dialog replaces the one to restore;
         // a message box shown meanwhile does not.
-        Window* keeper = find(focusToRestore);
+        Window* keeper = find(focusToRestore_);
         if (keeper == nullptr || keeper->topLevel() == w->topLevel()) {
-            focusToRestore = nullptr;
+            focusToRestore_ = nullptr;
         }
     }
     if (previous != nullptr) {
@@ -242,8 +242,8 @@ void System::paintAll() {
     for (const Window* p : popups_) {
         PaintTree(grid_, p, all, focus_);
     }
-    if (!hint.empty()) {
-        DrawBusyLine(grid_, hint);
+    if (!hint_.empty()) {
+        DrawBusyLine(grid_, hint_);
     }
 }
 

@@ -11,6 +11,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace windows {
@@ -46,17 +47,21 @@ public:
 
     // The control that lost the focus because it was disabled; it takes the
     // focus back when enabled while no control has it.
-    HWND focusToRestore = nullptr;
+    HWND focusToRestore() const { return focusToRestore_; }
+    void setFocusToRestore(HWND hwnd) { focusToRestore_ = hwnd; }
 
     // Set by QuitEvent: every open modal loop ends with IDCANCEL.
-    bool quitting = false;
+    bool quitting() const { return quitting_; }
+    void setQuitting(bool value) { quitting_ = value; }
 
     // A short word to the user on the bottom line, until the next input.
-    std::u16string hint;
+    const std::u16string& hint() const { return hint_; }
+    void setHint(std::u16string text) { hint_ = std::move(text); }
 
     // A paste was dropped during a wait: the rest of it, arriving after the
     // wait, is dropped too.
-    bool droppingPaste = false;
+    bool droppingPaste() const { return droppingPaste_; }
+    void setDroppingPaste(bool dropping) { droppingPaste_ = dropping; }
 
     screen::FrontEnd& frontEnd();
     screen::Grid& grid() { return grid_; }
@@ -82,6 +87,10 @@ private:
     std::vector<Window*> popups_;
     screen::FrontEnd* frontEnd_ = nullptr;
     screen::Grid grid_;
+    HWND focusToRestore_ = nullptr;
+    bool quitting_ = false;
+    std::u16string hint_;
+    bool droppingPaste_ = false;
 };
 
 } // namespace windows

@@ -32,7 +32,7 @@ void ReleaseFocusIfDisabled(Window* w) {
     for (Window* f = focus; f != nullptr; f = f->parent) {
         if (f == w) {
             sys.setFocus(nullptr);
-            sys.focusToRestore = focus->hwnd;
+            sys.setFocusToRestore(focus->hwnd);
             return;
         }
     }
@@ -40,7 +40,7 @@ void ReleaseFocusIfDisabled(Window* w) {
 
 void RestoreFocusIfReenabled(Window* w) {
     System& sys = System::get();
-    Window* keeper = sys.find(sys.focusToRestore);
+    Window* keeper = sys.find(sys.focusToRestore());
     if (keeper == nullptr || sys.focus() != nullptr || !keeper->reachable()) {
         return;
     }

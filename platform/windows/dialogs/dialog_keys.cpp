@@ -153,7 +153,7 @@ bool DialogKey(Dialog* d, const screen::KeyEvent& ev) {
         return true;
     }
     case Action::HowToQuit:
-        sys.hint = HowToQuit(d);
+        sys.setHint(HowToQuit(d));
         return true;
     case Action::CaptionOk:
         if (d->hasCaptionOk()) {

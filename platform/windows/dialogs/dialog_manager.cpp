@@ -135,7 +135,7 @@ void PumpEvent(const screen::InputEvent& ev) {
     const auto* key = std::get_if<screen::KeyEvent>(&ev);
     if (key != nullptr && !sys.modalStack().empty()) {
         if (auto* d = As<Dialog>(sys.modalStack().back())) {
-            sys.hint.clear(); // a hint lasts until the user does something else
+            sys.setHint({}); // a hint lasts until the user does something else
             if (DialogKey(d, *key)) {
                 return;
             }
@@ -162,7 +162,7 @@ INT_PTR RunModal(Dialog* dialog, LPARAM initParam) {
         FocusControl(first);
     }
 
-    while (!dialog->ended && !sys.quitting) {
+    while (!dialog->ended && !sys.quitting()) {
         sys.present();
         DispatchOrReport(sys.frontEnd().waitEvent());
     }
@@ -174,7 +174,7 @@ INT_PTR RunModal(Dialog* dialog, LPARAM initParam) {
         sys.setFocus(w);
     }
     if (sys.modalStack().empty()) {
-        sys.quitting = false; // every loop has unwound
+        sys.setQuitting(false); // every loop has unwound
     }
     sys.present();
     return result;
