@@ -69,15 +69,6 @@ void Dialog::mouse(const screen::MouseEvent& ev, int x, int y) {
 
 namespace {
 
-Window* ChildWithId(Window* d, int id) {
-    for (Window* c : d->children) {
-        if (c->id == id) {
-            return c;
-        }
-    }
-    return nullptr;
-}
-
 // The button that Enter presses when no push button has the focus.
 LRESULT DefaultId(Window* d, int defId) {
     if (defId != 0) {
@@ -118,12 +109,12 @@ LRESULT Dialog::message(UINT msg, WPARAM wParam, LPARAM lParam) {
         // The buttons wear the change: the old default becomes a plain push
         // button, the new one a default push button.
         const auto old = static_cast<ULONG_PTR>(DefaultId(this, defId_));
-        Window* previous = HIWORD(old) == DC_HASDEFID ? ChildWithId(this, LOWORD(old)) : nullptr;
+        Window* previous = HIWORD(old) == DC_HASDEFID ? DialogItem(this, LOWORD(old)) : nullptr;
         if (previous != nullptr) {
             previous->message(BM_SETSTYLE, BS_PUSHBUTTON, TRUE);
         }
         defId_ = static_cast<int>(wParam);
-        if (Window* b = ChildWithId(this, defId_)) {
+        if (Window* b = DialogItem(this, defId_)) {
             b->message(BM_SETSTYLE, BS_DEFPUSHBUTTON, TRUE);
         }
         return TRUE;

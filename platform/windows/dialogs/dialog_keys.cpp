@@ -25,15 +25,6 @@ void SendCommand(Dialog* d, int id, const Window* from) {
                  reinterpret_cast<LPARAM>(from != nullptr ? from->hwnd : nullptr));
 }
 
-Window* ChildWithId(Dialog* d, int id) {
-    for (Window* c : d->children) {
-        if (c->id == id) {
-            return c;
-        }
-    }
-    return nullptr;
-}
-
 // Alt+character: the control whose label marks that character. A static
 // text or group box passes the focus on to the next control that takes it.
 bool Mnemonic(Dialog* d, char32_t ch) {
@@ -62,7 +53,7 @@ std::u16string HowToQuit(Dialog* d) {
     System& sys = System::get();
     const bool outermost = !sys.modalStack().empty() && sys.modalStack().front() == d;
     std::u16string how = u"Nothing to copy \u00B7 Esc";
-    if (Window* cancel = ChildWithId(d, IDCANCEL); cancel != nullptr && cancel->visible()) {
+    if (Window* cancel = DialogItem(d, IDCANCEL); cancel != nullptr && cancel->visible()) {
         how += u" or " + text::Utf32ToUtf16(ParseLabel(cancel->text()).text);
     }
     return how + (outermost ? u" ends the program" : u" closes this window");
@@ -75,7 +66,7 @@ void PressDefault(Dialog* d, Window* focus, LRESULT focusCode) {
     }
     const auto def = static_cast<ULONG_PTR>(SendMessageW(d->hwnd, DM_GETDEFID, 0, 0));
     if (HIWORD(def) == DC_HASDEFID) {
-        if (Window* button = ChildWithId(d, LOWORD(def))) {
+        if (Window* button = DialogItem(d, LOWORD(def))) {
             SendMessageW(button->hwnd, BM_CLICK, 0, 0); // a disabled default button ignores Enter
         } else {
             SendCommand(d, LOWORD(def), nullptr);
@@ -86,6 +77,15 @@ void PressDefault(Dialog* d, Window* focus, LRESULT focusCode) {
 }
 
 } // namespace
+
+Window* DialogItem(Window* dialog, int id) {
+    for (Window* c : dialog->children) {
+        if (c->id == id) {
+            return c;
+        }
+    }
+    return nullptr;
+}
 
 Window* NextTabStop(Window* dialog, Window* from, int dir) {
     const auto& kids = dialog->children;
@@ -146,7 +146,7 @@ bool DialogKey(Dialog* d, const screen::KeyEvent& ev) {
         PressDefault(d, focus, code);
         return true;
     case Action::Cancel: {
-        Window* cancel = ChildWithId(d, IDCANCEL);
+        Window* cancel = DialogItem(d, IDCANCEL);
         if (cancel == nullptr || cancel->reachable()) {
             SendCommand(d, IDCANCEL, cancel); // a disabled cancel button also ignores Esc
         }

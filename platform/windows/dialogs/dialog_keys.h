@@ -18,6 +18,9 @@ bool DialogKey(Dialog* dialog, const screen::KeyEvent& ev);
 // (nullptr: from the start or end).
 Window* NextTabStop(Window* dialog, Window* from, int dir);
 
+// The dialog's control with this id, or nullptr.
+Window* DialogItem(Window* dialog, int id);
+
 // Gives the focus to a control as Tab does: a text field selects its text.
 void FocusControl(Window* control);
 
