@@ -519,16 +519,17 @@ TEST(DialogCodes, EachControlSaysWhatKindOfKeysAndButtonItIs) {
 
 TEST(DialogCodes, SetDefIdMakesThePushButtonTheDefaultOne) {
     LRESULT defId = 0, code = 0;
-    LONG type = 0;
+    DWORD type = 0;
     RunDialog([&](HWND dlg) {
         SendMessageW(dlg, DM_SETDEFID, kButton, 0);
         defId = SendMessageW(dlg, DM_GETDEFID, 0, 0);
         code = Send(dlg, kButton, WM_GETDLGCODE, 0, 0);
-        type = GetWindowLongW(GetDlgItem(dlg, kButton), GWL_STYLE) & BS_TYPEMASK;
+        const auto style = static_cast<DWORD>(GetWindowLongW(GetDlgItem(dlg, kButton), GWL_STYLE));
+        type = style & BS_TYPEMASK;
     });
     EXPECT_EQ(defId, static_cast<LRESULT>(MAKELONG(kButton, DC_HASDEFID)));
     EXPECT_EQ(code, DLGC_BUTTON | DLGC_DEFPUSHBUTTON);
-    EXPECT_EQ(type, static_cast<LONG>(BS_DEFPUSHBUTTON));
+    EXPECT_EQ(type, static_cast<DWORD>(BS_DEFPUSHBUTTON));
 }
 
 } // namespace
