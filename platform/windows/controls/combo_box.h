@@ -48,6 +48,8 @@ public:
     void close();
     // The open list in screen cells (empty when closed).
     CellRect listRect() const;
+    // Keeps the open list's window where the list is.
+    void placeList();
     // Draws the open list; the painter covers listRect().
     void paintList(Painter& painter) const;
     // A mouse event on the open list, at screen cell (x, y).
@@ -57,8 +59,6 @@ private:
     LRESULT answer(UINT msg, WPARAM wParam, LPARAM lParam);
     // Keys the combo box keeps from the dialog (every list key while open).
     bool claimsKey(const screen::KeyEvent& ev) const;
-    // Keeps the open list's window where the list is.
-    void placeList();
     void setSelection(int index, bool notify);
     // The user took entry index from the open list.
     void pick(int index);

@@ -25,6 +25,12 @@ void ComboList::paint(Painter& painter, bool) const {
     }
 }
 
+void ComboList::screenResized(int, int) {
+    if (ComboBox* c = combo()) {
+        c->placeList();
+    }
+}
+
 bool ComboList::captureMouse(const screen::MouseEvent& ev, int x, int y) {
     ComboBox* c = combo();
     if (c == nullptr) {

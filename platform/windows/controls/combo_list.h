@@ -18,6 +18,8 @@ public:
     LRESULT message(UINT msg, WPARAM wParam, LPARAM lParam) override;
     void paint(Painter& painter, bool focused) const override;
     bool captureMouse(const screen::MouseEvent& ev, int x, int y) override;
+    // The combo box may have moved with its dialog.
+    void screenResized(int width, int height) override;
 
 private:
     ComboBox* combo() const;

@@ -71,8 +71,12 @@ public:
             } else if (std::holds_alternative<screen::TextEvent>(event)) {
                 sys.setDroppingPaste(true);
             } else if (std::holds_alternative<screen::ResizeEvent>(event)) {
+                // The pop-ups last: they keep to what they drop from.
                 for (Window* d : sys.modalStack()) {
                     d->screenResized(sys.screenWidth(), sys.screenHeight());
+                }
+                for (Window* p : sys.popups()) {
+                    p->screenResized(sys.screenWidth(), sys.screenHeight());
                 }
             }
         }
