@@ -503,4 +503,33 @@ TEST(Notifications, SettingASingleLineEditsTextIsAChangeButAMultiLineEditsIsNot)
     EXPECT_EQ(changes(kMemo), 0);
 }
 
+// What the dialog manager asks of the controls ------------------------------
+
+TEST(DialogCodes, EachControlSaysWhatKindOfKeysAndButtonItIs) {
+    std::vector<LRESULT> codes;
+    RunDialog([&](HWND dlg) {
+        for (const int id : {kEdit, kList, kCheck, kButton}) {
+            codes.push_back(Send(dlg, id, WM_GETDLGCODE, 0, 0));
+        }
+    });
+    EXPECT_EQ(codes, (std::vector<LRESULT>{DLGC_WANTCHARS | DLGC_WANTARROWS | DLGC_HASSETSEL,
+                                           DLGC_WANTARROWS | DLGC_WANTCHARS, DLGC_BUTTON,
+                                           DLGC_BUTTON | DLGC_UNDEFPUSHBUTTON}));
+}
+
+TEST(DialogCodes, SetDefIdMakesThePushButtonTheDefaultOne) {
+    LRESULT defId = 0, code = 0;
+    DWORD type = 0;
+    RunDialog([&](HWND dlg) {
+        SendMessageW(dlg, DM_SETDEFID, kButton, 0);
+        defId = SendMessageW(dlg, DM_GETDEFID, 0, 0);
+        code = Send(dlg, kButton, WM_GETDLGCODE, 0, 0);
+        const auto style = static_cast<DWORD>(GetWindowLongW(GetDlgItem(dlg, kButton), GWL_STYLE));
+        type = style & BS_TYPEMASK;
+    });
+    EXPECT_EQ(defId, static_cast<LRESULT>(MAKELONG(kButton, DC_HASDEFID)));
+    EXPECT_EQ(code, DLGC_BUTTON | DLGC_DEFPUSHBUTTON);
+    EXPECT_EQ(type, static_cast<DWORD>(BS_DEFPUSHBUTTON));
+}
+
 } // namespace

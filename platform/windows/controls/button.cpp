@@ -28,6 +28,21 @@ void PushButton::click() {
     }
 }
 
+LRESULT PushButton::message(UINT msg, WPARAM wParam, LPARAM lParam) {
+    switch (msg) {
+    case WM_GETDLGCODE:
+        return DLGC_BUTTON | (isDefault() ? DLGC_DEFPUSHBUTTON : DLGC_UNDEFPUSHBUTTON);
+    case BM_CLICK:
+        click();
+        return 0;
+    case BM_SETSTYLE:
+        style = (style & ~BS_TYPEMASK) | (static_cast<DWORD>(wParam) & BS_TYPEMASK);
+        return 0;
+    default:
+        return Window::message(msg, wParam, lParam);
+    }
+}
+
 bool PushButton::key(const screen::KeyEvent& ev) {
     if (LookupKey(KeyContext::Button, ev) == Action::Press) {
         click();
@@ -95,6 +110,11 @@ LRESULT CheckBox::message(UINT msg, WPARAM wParam, LPARAM lParam) {
         return checked;
     case BM_SETCHECK:
         checked = static_cast<int>(wParam == BST_CHECKED ? BST_CHECKED : BST_UNCHECKED);
+        return 0;
+    case WM_GETDLGCODE:
+        return DLGC_BUTTON;
+    case BM_CLICK:
+        click();
         return 0;
     default:
         return Window::message(msg, wParam, lParam);

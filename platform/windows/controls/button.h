@@ -9,11 +9,12 @@ namespace windows {
 
 class PushButton : public Window {
 public:
-    static constexpr WindowKind kKind = WindowKind::PushButton;
-    PushButton() : Window(WindowKind::PushButton) {}
+    static constexpr WindowKind kKind{"PushButton"};
+    PushButton() : Window(kKind) {}
     bool isDefault() const { return (style & BS_TYPEMASK) == BS_DEFPUSHBUTTON; }
     bool focusable() const override { return true; }
     void click();
+    LRESULT message(UINT msg, WPARAM wParam, LPARAM lParam) override;
     bool key(const screen::KeyEvent& ev) override;
     void mouse(const screen::MouseEvent& ev, int x, int y) override;
     void paint(Painter& painter, bool focused) const override;
@@ -21,8 +22,8 @@ public:
 
 class CheckBox : public Window {
 public:
-    static constexpr WindowKind kKind = WindowKind::CheckBox;
-    CheckBox() : Window(WindowKind::CheckBox) {}
+    static constexpr WindowKind kKind{"CheckBox"};
+    CheckBox() : Window(kKind) {}
     bool automatic() const { return (style & BS_TYPEMASK) == BS_AUTOCHECKBOX; }
     bool focusable() const override { return true; }
     int checked = BST_UNCHECKED;

@@ -5,6 +5,7 @@
 #include "platform/text/unicode.h"
 #include "platform/windows/core/key_table.h"
 #include "platform/windows/core/system.h"
+#include "platform/windows/core/window_class.h"
 
 #include <algorithm>
 
@@ -36,7 +37,7 @@ int CompareNoCase(std::u16string_view a, std::u16string_view b) {
     return text::CompareFolded(a, b);
 }
 
-ComboBox::ComboBox() : Window(WindowKind::ComboBox) {
+ComboBox::ComboBox() : Window(kKind) {
     field_.style = WS_VISIBLE | ES_AUTOHSCROLL;
     field_.onUserChange = [this] {
         // Typed text is not an entry: the list has no selection until one is picked.
@@ -106,7 +107,7 @@ void ComboBox::setSelection(int index, bool notify) {
     selection_ = index;
     hot_ = index;
     field_.setText(items_[static_cast<std::size_t>(index)]);
-    field_.selectAllOnTab();
+    field_.message(EM_SETSEL, 0, -1);
     showHot();
     if (notify) {
         notifyParent(CBN_SELCHANGE);
@@ -121,7 +122,22 @@ void ComboBox::pick(int index) {
 }
 
 LRESULT ComboBox::message(UINT msg, WPARAM wParam, LPARAM lParam) {
+    const LRESULT answered = answer(msg, wParam, lParam);
+    placeList(); // the entries may have changed under the open list
+    return answered;
+}
+
+LRESULT ComboBox::answer(UINT msg, WPARAM wParam, LPARAM lParam) {
     switch (msg) {
+    case WM_GETDLGCODE: {
+        const auto* ev = reinterpret_cast<const screen::KeyEvent*>(lParam);
+        if (ev != nullptr && claimsKey(*ev)) {
+            return DLGC_WANTALLKEYS;
+        }
+        return DLGC_WANTCHARS | DLGC_WANTARROWS | (listOnly() ? 0 : DLGC_HASSETSEL);
+    }
+    case EM_SETSEL:
+        return field_.message(msg, wParam, lParam);
     case CB_ADDSTRING: {
         std::u16string s(Param(lParam));
         int index = count();
@@ -249,6 +265,13 @@ void ComboBox::showHot() {
         }
     }
     listTop_ = std::clamp(listTop_, 0, std::max(0, count() - rows));
+    placeList();
+}
+
+void ComboBox::placeList() {
+    if (Window* list = System::get().find(list_); list != nullptr && dropped_) {
+        list->rect = listRect();
+    }
 }
 
 void ComboBox::open() {
@@ -256,11 +279,19 @@ void ComboBox::open() {
         return;
     }
     System& sys = System::get();
-    if (sys.droppedCombo != nullptr && sys.droppedCombo != this) {
-        sys.droppedCombo->close();
+    sys.cancelPopups(); // one open list at a time
+    Window* list = sys.find(list_);
+    if (list == nullptr) {
+        if (auto made = CreateWindowOfClass(u"ComboLBox", WS_POPUP)) {
+            list = sys.adopt(std::move(made), sys.desktop());
+            list->owner = hwnd;
+            list_ = list->hwnd;
+        }
     }
     dropped_ = true;
-    sys.droppedCombo = this;
+    if (list != nullptr) {
+        sys.showPopup(list);
+    }
     const std::u16string t = field_.text();
     hot_ = selection_ >= 0 ? selection_ : (t.empty() ? -1 : findPrefix(-1, t));
     listTop_ = 0;
@@ -273,9 +304,8 @@ void ComboBox::close() {
         return;
     }
     dropped_ = false;
-    System& sys = System::get();
-    if (sys.droppedCombo == this) {
-        sys.droppedCombo = nullptr;
+    if (Window* list = System::get().find(list_)) {
+        System::get().hidePopup(list);
     }
     notifyParent(CBN_CLOSEUP);
 }
@@ -398,14 +428,13 @@ CellRect ComboBox::listRect() const {
     return CellRect{x, y, w, h};
 }
 
-void ComboBox::paintList(screen::Grid& grid) const {
+void ComboBox::paintList(Painter& p) const {
     using namespace screen::glyph;
     using screen::Role;
     const CellRect r = listRect();
     if (r.w == 0) {
         return;
     }
-    Painter p(grid, r.x, r.y, r);
     const bool above = r.y < screenRect().y;
     const int first = above ? 1 : 0; // the border row is on the far side from the field
     const int borderY = above ? 0 : r.h - 1;

@@ -1,5 +1,6 @@
 // The drop-down combo box (CBS_DROPDOWN): an edit field, an arrow and a list
-// that opens below it (F4, Alt+Down, a click on the arrow). Up/Down change the
+// that opens below it (F4, Alt+Down, a click on the arrow) as a pop-up window
+// of its own (combo_list.h). Up/Down change the
 // selection and send CBN_SELCHANGE; every pick from the open list (Enter, a
 // click) sends CBN_SELCHANGE, even of the entry already selected; typing into
 // the field leaves the list with no selection (-1) and sends CBN_EDITCHANGE,
@@ -16,7 +17,7 @@ namespace windows {
 
 class ComboBox : public Window {
 public:
-    static constexpr WindowKind kKind = WindowKind::ComboBox;
+    static constexpr WindowKind kKind{"ComboBox"};
     ComboBox();
 
     bool sorted() const { return (style & CBS_SORT) != 0; }
@@ -37,12 +38,10 @@ public:
 
     LRESULT message(UINT msg, WPARAM wParam, LPARAM lParam) override;
     void paint(Painter& painter, bool focused) const override;
-    bool claimsKey(const screen::KeyEvent& ev) const override;
     bool key(const screen::KeyEvent& ev) override;
     void typeText(std::u32string_view text) override;
     void mouse(const screen::MouseEvent& ev, int x, int y) override;
     void focusChanged(bool gained) override;
-    void selectAllOnTab() override { field_.selectAllOnTab(); }
     void enabledChanged() override;
     void moved() override;
 
@@ -50,11 +49,17 @@ public:
     void close();
     // The open list in screen cells (empty when closed).
     CellRect listRect() const;
-    void paintList(screen::Grid& grid) const;
+    // Keeps the open list's window where the list is.
+    void placeList();
+    // Draws the open list; the painter covers listRect().
+    void paintList(Painter& painter) const;
     // A mouse event on the open list, at screen cell (x, y).
     void listMouse(const screen::MouseEvent& ev, int x, int y);
 
 private:
+    LRESULT answer(UINT msg, WPARAM wParam, LPARAM lParam);
+    // Keys the combo box keeps from the dialog (every list key while open).
+    bool claimsKey(const screen::KeyEvent& ev) const;
     void setSelection(int index, bool notify);
     // The user took entry index from the open list.
     void pick(int index);
@@ -70,6 +75,7 @@ private:
     bool dropped_ = false;
     int hot_ = -1;    // the highlighted entry while the list is open
     int listTop_ = 0; // the first entry shown
+    HWND list_ = nullptr; // the list's pop-up window, made when first opened
 };
 
 // Case-insensitive comparison used for sorting and searching entries.

@@ -621,6 +621,13 @@ void Edit::mouse(const screen::MouseEvent& ev, int x, int y) {
 
 LRESULT Edit::message(UINT msg, WPARAM wParam, LPARAM lParam) {
     switch (msg) {
+    case WM_GETDLGCODE: {
+        const auto* ev = reinterpret_cast<const screen::KeyEvent*>(lParam);
+        if (ev != nullptr && claimsKey(*ev)) {
+            return DLGC_WANTALLKEYS;
+        }
+        return DLGC_HASSETSEL | DLGC_WANTCHARS | DLGC_WANTARROWS;
+    }
     case EM_GETSEL: {
         const auto from = static_cast<DWORD>(std::min(caret_, anchor_));
         const auto to = static_cast<DWORD>(std::max(caret_, anchor_));

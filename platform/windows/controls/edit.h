@@ -23,7 +23,8 @@ namespace windows {
 
 class Edit : public Window {
 public:
-    Edit() : Window(WindowKind::Edit) {}
+    static constexpr WindowKind kKind{"Edit"};
+    Edit() : Window(kKind) {}
 
     bool multiLine() const { return (style & ES_MULTILINE) != 0; }
     bool readOnly() const { return (style & ES_READONLY) != 0; }
@@ -38,11 +39,13 @@ public:
 
     LRESULT message(UINT msg, WPARAM wParam, LPARAM lParam) override;
     void paint(Painter& painter, bool focused) const override;
-    bool claimsKey(const screen::KeyEvent& ev) const override;
+    // Keys the field keeps from the dialog (Enter in a multi-line edit,
+    // Ctrl+C with a selection to copy).
+    bool claimsKey(const screen::KeyEvent& ev) const;
     bool key(const screen::KeyEvent& ev) override;
     void typeText(std::u32string_view text) override;
     void mouse(const screen::MouseEvent& ev, int x, int y) override;
-    void selectAllOnTab() override { select(0, model_.size()); }
+
 
     // Called after every change the user makes (the combo box listens here).
     std::function<void()> onUserChange;

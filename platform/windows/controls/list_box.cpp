@@ -44,6 +44,8 @@ void ListBox::select(int index, bool notify) {
 
 LRESULT ListBox::message(UINT msg, WPARAM wParam, LPARAM lParam) {
     switch (msg) {
+    case WM_GETDLGCODE:
+        return DLGC_WANTARROWS | DLGC_WANTCHARS;
     case LB_ADDSTRING: {
         const auto* s = reinterpret_cast<LPCWSTR>(lParam);
         items_.emplace_back(s != nullptr ? s : u"");

@@ -13,7 +13,8 @@ namespace windows {
 
 class ListBox : public Window {
 public:
-    ListBox() : Window(WindowKind::ListBox) {}
+    static constexpr WindowKind kKind{"ListBox"};
+    ListBox() : Window(kKind) {}
 
     bool focusable() const override { return true; }
     int count() const { return static_cast<int>(items_.size()); }

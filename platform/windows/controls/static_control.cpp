@@ -49,6 +49,30 @@ std::vector<std::u32string> WrapText(const std::u32string& text, int width) {
     return rows;
 }
 
+// Labels to the dialog (their mnemonics move the focus on), and see-through
+// to the mouse: a click on one reaches what lies under it.
+LRESULT StaticControl::message(UINT msg, WPARAM wParam, LPARAM lParam) {
+    switch (msg) {
+    case WM_GETDLGCODE:
+        return DLGC_STATIC;
+    case WM_NCHITTEST:
+        return HTTRANSPARENT;
+    default:
+        return Window::message(msg, wParam, lParam);
+    }
+}
+
+LRESULT GroupBox::message(UINT msg, WPARAM wParam, LPARAM lParam) {
+    switch (msg) {
+    case WM_GETDLGCODE:
+        return DLGC_STATIC;
+    case WM_NCHITTEST:
+        return HTTRANSPARENT;
+    default:
+        return Window::message(msg, wParam, lParam);
+    }
+}
+
 void StaticControl::paint(Painter& painter, bool) const {
     const screen::Role role = enabled() ? screen::Role::Window : screen::Role::Disabled;
     painter.fill(CellRect{0, 0, rect.w, rect.h}, U' ', role);

@@ -11,14 +11,19 @@ namespace windows {
 
 class StaticControl : public Window {
 public:
-    StaticControl() : Window(WindowKind::Static) {}
+    static constexpr WindowKind kKind{"Static"};
+    StaticControl() : Window(kKind) {}
+    LRESULT message(UINT msg, WPARAM wParam, LPARAM lParam) override;
     void paint(Painter& painter, bool focused) const override;
 };
 
 class GroupBox : public Window {
 public:
-    GroupBox() : Window(WindowKind::GroupBox) {}
+    static constexpr WindowKind kKind{"GroupBox"};
+    GroupBox() : Window(kKind) {}
+    LRESULT message(UINT msg, WPARAM wParam, LPARAM lParam) override;
     void paint(Painter& painter, bool focused) const override;
+    bool paintsUnderSiblings() const override { return true; }
 };
 
 // Splits text into rows of at most width cells, breaking at spaces where it

@@ -2,7 +2,6 @@
 
 #include "platform/screen/grid.h"
 #include "platform/text/unicode.h"
-#include "platform/windows/dialogs/dialog.h"
 #include "platform/windows/core/key_table.h"
 #include "platform/windows/core/painter.h"
 #include "platform/windows/core/system.h"
@@ -70,15 +69,19 @@ public:
             if (const auto* key = std::get_if<screen::KeyEvent>(&event)) {
                 cancel = cancel || LookupKey(KeyContext::Waiting, *key) == Action::CancelWait;
             } else if (std::holds_alternative<screen::TextEvent>(event)) {
-                sys.droppingPaste = true;
+                sys.setDroppingPaste(true);
             } else if (std::holds_alternative<screen::ResizeEvent>(event)) {
-                for (Dialog* d : sys.modalStack()) {
-                    d->place(sys.screenWidth(), sys.screenHeight());
+                // The pop-ups last: they keep to what they drop from.
+                for (Window* d : sys.modalStack()) {
+                    d->screenResized(sys.screenWidth(), sys.screenHeight());
+                }
+                for (Window* p : sys.popups()) {
+                    p->screenResized(sys.screenWidth(), sys.screenHeight());
                 }
             }
         }
         if (input.stop) {
-            sys.quitting = true; // every modal loop ends once the call returns
+            sys.setQuitting(true); // every modal loop ends once the call returns
         }
         sys.paintAll();
         DrawBusyLine(sys.grid(), BusyLine(progress));

@@ -2,9 +2,6 @@
 
 #include "platform/text/unicode.h"
 #include "platform/windows/core/busy_report.h"
-#include "platform/windows/controls/combo_box.h"
-#include "platform/windows/dialogs/dialog.h"
-#include "platform/windows/dialogs/message_box_window.h"
 
 #include <algorithm>
 #include <string>
@@ -26,7 +23,8 @@ HWND Encode(std::size_t index, std::uint32_t generation) {
 
 class DesktopWindow : public Window {
 public:
-    DesktopWindow() : Window(WindowKind::Desktop) { style = WS_VISIBLE; }
+    static constexpr WindowKind kKind{"Desktop"};
+    DesktopWindow() : Window(kKind) { style = WS_VISIBLE; }
 };
 
 } // namespace
@@ -38,7 +36,6 @@ System& System::get() {
 
 System::System() {
     desktop_ = adopt(std::make_unique<DesktopWindow>(), nullptr);
-    InstallMessageBoxWindow();
     WatchBusyCalls();
 }
 
@@ -69,12 +66,20 @@ void System::destroy(Window* w) {
     while (!w->children.empty()) {
         destroy(w->children.back());
     }
+    for (bool found = true; found;) {
+        found = false;
+        for (Window* top : desktop_->children) {
+            if (top->owner == w->hwnd) {
+                destroy(top);
+                found = true;
+                break;
+            }
+        }
+    }
     if (focus_ == w) {
         focus_ = nullptr;
     }
-    if (droppedCombo == w) {
-        droppedCombo = nullptr;
-    }
+    popups_.erase(std::remove(popups_.begin(), popups_.end(), w), popups_.end());
     if (w->parent != nullptr) {
         auto& siblings = w->parent->children;
         siblings.erase(std::remove(siblings.begin(), siblings.end(), w), siblings.end());
@@ -109,12 +114,12 @@ Window* System::setFocus(Window* w) {
         return previous;
     }
     focus_ = w;
-    if (w != nullptr && focusToRestore != nullptr) {
+    if (w != nullptr && focusToRestore_ != nullptr) {
         // A control chosen in the same dialog replaces the one to restore;
         // a message box shown meanwhile does not.
-        Window* keeper = find(focusToRestore);
+        Window* keeper = find(focusToRestore_);
         if (keeper == nullptr || keeper->topLevel() == w->topLevel()) {
-            focusToRestore = nullptr;
+            focusToRestore_ = nullptr;
         }
     }
     if (previous != nullptr) {
@@ -124,6 +129,27 @@ Window* System::setFocus(Window* w) {
         w->focusChanged(true);
     }
     return previous;
+}
+
+void System::showPopup(Window* w) {
+    hidePopup(w);
+    w->style |= WS_VISIBLE;
+    popups_.push_back(w);
+}
+
+void System::hidePopup(Window* w) {
+    w->style &= ~WS_VISIBLE;
+    popups_.erase(std::remove(popups_.begin(), popups_.end(), w), popups_.end());
+}
+
+void System::cancelPopups() {
+    // A pop-up may hide (or destroy) itself and others as it goes.
+    const std::vector<Window*> shown = popups_;
+    for (Window* w : shown) {
+        if (std::find(popups_.begin(), popups_.end(), w) != popups_.end()) {
+            w->message(WM_CANCELMODE, 0, 0);
+        }
+    }
 }
 
 screen::FrontEnd& System::frontEnd() {
@@ -145,14 +171,13 @@ void PaintTree(screen::Grid& grid, const Window* w, CellRect clip, const Window*
     const CellRect client = w->clientRect();
     const CellRect clientScreen{sr.x + client.x, sr.y + client.y, client.w, client.h};
     const CellRect childClip = clip.intersect(sr).intersect(clientScreen);
-    // Group boxes first: they frame the controls drawn over them.
     for (const Window* c : w->children) {
-        if (c->kind() == WindowKind::GroupBox) {
+        if (c->paintsUnderSiblings()) {
             PaintTree(grid, c, childClip, focus);
         }
     }
     for (const Window* c : w->children) {
-        if (c->kind() != WindowKind::GroupBox) {
+        if (!c->paintsUnderSiblings()) {
             PaintTree(grid, c, childClip, focus);
         }
     }
@@ -162,15 +187,12 @@ void PaintTree(screen::Grid& grid, const Window* w, CellRect clip, const Window*
 // A screen too small for a window would show a clipped window with controls
 // missing, which reads as a broken program. Say what is wrong instead; keys
 // still reach the window, and it shows again when the screen grows.
-bool PaintTooSmallNotice(screen::Grid& grid, const std::vector<Dialog*>& modal) {
+bool PaintTooSmallNotice(screen::Grid& grid, const std::vector<Window*>& modal) {
     int needW = 0, needH = 0;
-    // What the terminal needs is the fixed dialogs' size (the form's); a
-    // dialog sized to the screen fits any.
-    for (const Dialog* d : modal) {
-        if (!d->fullScreen && !d->fitToScreen) {
-            needW = std::max(needW, d->templateWidth);
-            needH = std::max(needH, d->templateHeight);
-        }
+    for (const Window* d : modal) {
+        const CellRect need = d->neededScreen();
+        needW = std::max(needW, need.w);
+        needH = std::max(needH, need.h);
     }
     const int w = grid.width(), h = grid.height();
     if (w >= needW && h >= needH) {
@@ -214,14 +236,14 @@ void System::paintAll() {
         return;
     }
     const CellRect all{0, 0, w, h};
-    for (const Dialog* d : modal_) {
+    for (const Window* d : modal_) {
         PaintTree(grid_, d, all, focus_);
     }
-    if (droppedCombo != nullptr) {
-        droppedCombo->paintList(grid_);
+    for (const Window* p : popups_) {
+        PaintTree(grid_, p, all, focus_);
     }
-    if (!hint.empty()) {
-        DrawBusyLine(grid_, hint);
+    if (!hint_.empty()) {
+        DrawBusyLine(grid_, hint_);
     }
 }
 

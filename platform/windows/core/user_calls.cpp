@@ -1,8 +1,6 @@
 // The window calls of user.h over the window system. Every handle is looked
 // up in the handle table first; a stale or foreign handle fails the call.
 #include "platform/win32/user.h"
-#include "platform/windows/dialogs/dialog.h"
-#include "platform/windows/dialogs/dialog_manager.h"
 #include "platform/windows/core/system.h"
 
 #include <algorithm>
@@ -34,7 +32,7 @@ void ReleaseFocusIfDisabled(Window* w) {
     for (Window* f = focus; f != nullptr; f = f->parent) {
         if (f == w) {
             sys.setFocus(nullptr);
-            sys.focusToRestore = focus->hwnd;
+            sys.setFocusToRestore(focus->hwnd);
             return;
         }
     }
@@ -42,7 +40,7 @@ void ReleaseFocusIfDisabled(Window* w) {
 
 void RestoreFocusIfReenabled(Window* w) {
     System& sys = System::get();
-    Window* keeper = sys.find(sys.focusToRestore);
+    Window* keeper = sys.find(sys.focusToRestore());
     if (keeper == nullptr || sys.focus() != nullptr || !keeper->reachable()) {
         return;
     }
@@ -71,7 +69,8 @@ HWND GetDlgItem(HWND hDlg, int nIDDlgItem) {
 
 int GetDlgCtrlID(HWND hWnd) {
     Window* w = Find(hWnd);
-    return w != nullptr && w->kind() != windows::WindowKind::Dialog ? w->id : 0;
+    // Only a child window has an id; a top-level window's place holds none.
+    return w != nullptr && w->parent != System::get().desktop() ? w->id : 0;
 }
 
 LRESULT SendMessageW(HWND hWnd, UINT Msg, WPARAM wParam, LPARAM lParam) {
@@ -129,10 +128,10 @@ HWND GetParent(HWND hWnd) {
     if (w == nullptr) {
         return nullptr;
     }
-    if (auto* d = windows::As<windows::Dialog>(w)) {
-        return d->owner; // a pop-up's parent is its owner
+    if (w->parent == System::get().desktop()) {
+        return w->owner; // a pop-up's parent is its owner
     }
-    if (w->parent == nullptr || w->parent == System::get().desktop()) {
+    if (w->parent == nullptr) {
         return nullptr;
     }
     return w->parent->hwnd;
@@ -153,14 +152,7 @@ HWND SetFocus(HWND hWnd) {
     if (w == nullptr || !w->reachable()) {
         return nullptr;
     }
-    if (auto* d = windows::As<windows::Dialog>(w)) {
-        // A dialog hands the focus to its first control that takes it.
-        Window* first = windows::NextTabStop(d, nullptr, 1);
-        if (first != nullptr) {
-            w = first;
-        }
-    }
-    sys.setFocus(w);
+    sys.setFocus(w->focusTarget());
     return previous;
 }
 
@@ -188,19 +180,6 @@ BOOL MoveWindow(HWND hWnd, int X, int Y, int nWidth, int nHeight, BOOL) {
         return FALSE;
     }
     const int width = std::max(1, nWidth), height = std::max(1, nHeight);
-    if (auto* d = windows::As<windows::Dialog>(w)) {
-        // Centring (as the framework does through this call) keeps the dialog
-        // centred after a resize, and a dialog laid over the whole screen
-        // stays over it; any other place pins the dialog.
-        const int screenW = sys.screenWidth(), screenH = sys.screenHeight();
-        d->fullScreen = X == 0 && Y == 0 && width == screenW && height == screenH;
-        d->centred =
-            X == std::max(0, (screenW - width) / 2) && Y == std::max(0, (screenH - height) / 2);
-        if (!d->fullScreen) {
-            d->templateWidth = width;
-            d->templateHeight = height;
-        }
-    }
     w->rect = windows::CellRect{X, Y, width, height};
     w->moved();
     return TRUE;

@@ -5,9 +5,16 @@
 #include <algorithm>
 
 namespace windows {
+namespace {
+
+bool IsDesktop(const Window* w) {
+    return w == System::get().desktop();
+}
+
+} // namespace
 
 bool Window::reachable() const {
-    for (const Window* w = this; w != nullptr && w->kind() != WindowKind::Desktop; w = w->parent) {
+    for (const Window* w = this; w != nullptr && !IsDesktop(w); w = w->parent) {
         if (!w->visible() || !w->enabled()) {
             return false;
         }
@@ -17,8 +24,7 @@ bool Window::reachable() const {
 
 CellRect Window::screenRect() const {
     CellRect r = rect;
-    for (const Window* p = parent; p != nullptr && p->kind() != WindowKind::Desktop;
-         p = p->parent) {
+    for (const Window* p = parent; p != nullptr && !IsDesktop(p); p = p->parent) {
         const CellRect client = p->clientRect();
         r.x += p->rect.x + client.x;
         r.y += p->rect.y + client.y;
@@ -28,7 +34,7 @@ CellRect Window::screenRect() const {
 
 Window* Window::topLevel() {
     Window* w = this;
-    while (w->parent != nullptr && w->parent->kind() != WindowKind::Desktop) {
+    while (w->parent != nullptr && !IsDesktop(w->parent)) {
         w = w->parent;
     }
     return w;
@@ -54,6 +60,8 @@ LRESULT Window::message(UINT msg, WPARAM wParam, LPARAM lParam) {
     }
     case WM_GETTEXTLENGTH:
         return static_cast<LRESULT>(text().size());
+    case WM_NCHITTEST:
+        return HTCLIENT;
     default:
         return 0;
     }

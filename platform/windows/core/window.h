@@ -1,6 +1,8 @@
 // A window of the window system: the state every window has (handle, parent,
-// id, style, text, place in cells) and the hooks a kind of window overrides to
-// answer messages, draw itself and take keys and clicks.
+// owner, id, style, text, place in cells) and the hooks a window class
+// overrides to answer messages, draw itself and take keys and clicks. The
+// core knows no class: each one brings its own kind tag and registers itself
+// by name (window_class.h).
 #pragma once
 
 #include "platform/screen/input.h"
@@ -13,28 +15,25 @@
 
 namespace windows {
 
-enum class WindowKind {
-    Desktop,
-    Dialog,
-    Static,
-    GroupBox,
-    PushButton,
-    CheckBox,
-    Edit,
-    ComboBox,
-    ListBox,
+// Tells the C++ classes of windows apart: each class holds one as its kKind,
+// and a window is of that class when it carries that very tag.
+struct WindowKind {
+    const char* name;
 };
 
 class Window {
 public:
-    explicit Window(WindowKind kind) : kind_(kind) {}
+    explicit Window(const WindowKind& kind) : kind_(&kind) {}
     virtual ~Window() = default;
     Window(const Window&) = delete;
     Window& operator=(const Window&) = delete;
 
-    WindowKind kind() const { return kind_; }
+    const WindowKind* kind() const { return kind_; }
     HWND hwnd = nullptr;
     Window* parent = nullptr;
+    // A top-level window's owner (a dialog's, a dropped list's): destroyed
+    // with it, and what GetParent answers for it.
+    HWND owner = nullptr;
     std::vector<Window*> children; // in creation (template) order; owned by the system
     int id = 0;
     DWORD style = 0;
@@ -65,9 +64,6 @@ public:
     virtual LRESULT message(UINT msg, WPARAM wParam, LPARAM lParam);
 
     virtual void paint(Painter& painter, bool focused) const;
-    // Keys the control wants before the dialog manager sees them (Enter in a
-    // multi-line edit, every key while a combo list is open).
-    virtual bool claimsKey(const screen::KeyEvent&) const { return false; }
     // Answers whether the key was used.
     virtual bool key(const screen::KeyEvent&) { return false; }
     // Pasted text, as typed characters (line breaks are '\n'). Controls that
@@ -75,12 +71,22 @@ public:
     virtual void typeText(std::u32string_view) {}
     // A mouse event at (x, y) relative to the window's top-left cell.
     virtual void mouse(const screen::MouseEvent&, int, int) {}
+    // A pop-up window holds the mouse while it is shown: it sees every mouse
+    // event first, at screen cell (x, y), and answers whether it used it.
+    virtual bool captureMouse(const screen::MouseEvent&, int /*x*/, int /*y*/) { return false; }
     virtual void focusChanged(bool /*gained*/) {}
-    // Called when tabbing into the control: edit fields select their text.
-    virtual void selectAllOnTab() {}
+    // SetFocus on this window puts the focus here (a dialog: on a control).
+    virtual Window* focusTarget() { return this; }
     virtual void enabledChanged() {}
     // Called after rect has been set or changed.
     virtual void moved() {}
+    // A top-level window told of a new screen size.
+    virtual void screenResized(int /*width*/, int /*height*/) {}
+    // The smallest screen on which this top-level window shows whole (0 x 0:
+    // it fits any).
+    virtual CellRect neededScreen() const { return CellRect{}; }
+    // Painted before its siblings (a group box frames the controls over it).
+    virtual bool paintsUnderSiblings() const { return false; }
 
     // WM_COMMAND to the parent with this control's id, code and handle.
     void notifyParent(UINT code);
@@ -89,14 +95,14 @@ protected:
     std::u16string text_;
 
 private:
-    WindowKind kind_;
+    const WindowKind* kind_;
 };
 
 // The window as the class of its kind, or nullptr when it is of another kind:
 // windows are told apart by their kind alone.
 template <class T>
 T* As(Window* w) {
-    return w != nullptr && w->kind() == T::kKind ? static_cast<T*>(w) : nullptr;
+    return w != nullptr && w->kind() == &T::kKind ? static_cast<T*>(w) : nullptr;
 }
 
 } // namespace windows

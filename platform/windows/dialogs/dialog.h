@@ -1,5 +1,7 @@
 // A dialog window: frame, caption bar (with the OK button when the extended
-// style asks for it), the dialog procedure, and the end state of its modal run.
+// style asks for it), the dialog procedure, the end state of its modal run,
+// and DefDlgProc's share of the dialog keys (the default button, moving to
+// the next control).
 #pragma once
 
 #include "platform/windows/core/window.h"
@@ -12,13 +14,12 @@ inline constexpr UINT WM_GETICON = 0x007F;
 
 class Dialog : public Window {
 public:
-    static constexpr WindowKind kKind = WindowKind::Dialog;
-    Dialog() : Window(WindowKind::Dialog) {}
+    static constexpr WindowKind kKind{"Dialog"};
+    Dialog() : Window(kKind) {}
 
     DLGPROC proc = nullptr;
     // Used instead of proc by the window system's own dialogs (message boxes).
     std::function<INT_PTR(HWND, UINT, WPARAM, LPARAM)> builtinProc;
-    HWND owner = nullptr;
 
     bool ended = false;
     INT_PTR result = 0;
@@ -44,8 +45,16 @@ public:
     CellRect clientRect() const override { return CellRect{1, 1, rect.w - 2, rect.h - 2}; }
     LRESULT message(UINT msg, WPARAM wParam, LPARAM lParam) override;
     void paint(Painter& painter, bool focused) const override;
+    void mouse(const screen::MouseEvent& ev, int x, int y) override;
+    Window* focusTarget() override;
+    void moved() override;
+    void screenResized(int width, int height) override { place(width, height); }
+    CellRect neededScreen() const override;
 
 private:
+    // The default push button's id as DM_SETDEFID set it (0: the button
+    // whose style says so).
+    int defId_ = 0;
     // The screen size the dialog last saw; a new one is a display change.
     int screenWidth_ = -1;
     int screenHeight_ = -1;

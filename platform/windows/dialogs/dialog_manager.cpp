@@ -4,75 +4,67 @@
 // ends when EndDialog is called or the user quits the program.
 #include "platform/windows/dialogs/dialog_manager.h"
 
-#include "platform/windows/controls/button.h"
-#include "platform/windows/controls/combo_box.h"
-#include "platform/windows/controls/edit.h"
+#include "platform/text/fold_case.h"
+#include "platform/windows/controls/control_classes.h"
+#include "platform/windows/core/dispatch.h"
 #include "platform/windows/core/layout.h"
-#include "platform/windows/controls/list_box.h"
-#include "platform/windows/resources/module_resources.h"
-#include "platform/windows/controls/static_control.h"
 #include "platform/windows/core/system.h"
+#include "platform/windows/core/window_class.h"
 #include "platform/windows/core/window_system.h"
+#include "platform/windows/dialogs/dialog_keys.h"
+#include "platform/windows/dialogs/message_box_window.h"
+#include "platform/windows/resources/module_resources.h"
 
 #include <memory>
 #include <new>
+#include <variant>
 
 namespace windows {
 namespace {
 
-bool ClassIs(const NameOrOrdinal& cls, WORD ordinal, std::u16string_view name) {
-    if (cls.isOrdinal) {
-        return cls.ordinal == ordinal;
+// A template names a builtin class by its ordinal or by its name.
+std::u16string_view ClassName(const NameOrOrdinal& cls) {
+    if (!cls.isOrdinal) {
+        return cls.name;
     }
-    if (cls.name.size() != name.size()) {
-        return false;
+    switch (cls.ordinal) {
+    case kClassButton:
+        return u"Button";
+    case kClassEdit:
+        return u"Edit";
+    case kClassStatic:
+        return u"Static";
+    case kClassListBox:
+        return u"ListBox";
+    case kClassScrollBar:
+        return u"ScrollBar";
+    case kClassComboBox:
+        return u"ComboBox";
+    default:
+        return {};
     }
-    for (std::size_t i = 0; i < name.size(); ++i) {
-        char16_t c = cls.name[i];
-        if (c >= u'a' && c <= u'z') {
-            c = static_cast<char16_t>(c - u'a' + u'A');
-        }
-        if (c != name[i]) {
-            return false;
-        }
-    }
-    return true;
 }
 
-std::unique_ptr<Window> MakeControl(const DialogItemTemplate& item) {
-    const NameOrOrdinal& cls = item.windowClass;
-    if (ClassIs(cls, kClassButton, u"BUTTON")) {
-        switch (item.style & BS_TYPEMASK) {
-        case BS_PUSHBUTTON:
-        case BS_DEFPUSHBUTTON:
-            return std::make_unique<PushButton>();
-        case BS_GROUPBOX:
-            return std::make_unique<GroupBox>();
-        default:
-            return std::make_unique<CheckBox>();
-        }
-    }
-    if (ClassIs(cls, kClassEdit, u"EDIT")) {
-        return std::make_unique<Edit>();
-    }
-    if (ClassIs(cls, kClassStatic, u"STATIC")) {
-        return std::make_unique<StaticControl>();
-    }
-    if (ClassIs(cls, kClassComboBox, u"COMBOBOX")) {
-        return std::make_unique<ComboBox>();
-    }
-    if (ClassIs(cls, kClassListBox, u"LISTBOX")) {
-        return std::make_unique<ListBox>();
-    }
-    return nullptr;
+bool IsComboBoxClass(std::u16string_view name) {
+    return text::CompareFolded(name, u"ComboBox") == 0;
 }
+
+// Loading user32 registers its classes; a message box shown before any
+// dialog is a window too.
+const bool kStarted = (StartWindowSystem(), true);
 
 } // namespace
 
+void StartWindowSystem() {
+    static const bool started = (RegisterControlClasses(), InstallMessageBoxWindow(), true);
+    (void)started;
+}
+
 Dialog* CreateDialogWindow(const DialogTemplate& tpl, HWND owner) {
+    StartWindowSystem();
     std::vector<std::unique_ptr<Window>> controls;
     for (const DialogItemTemplate& item : tpl.items) {
-        auto control = MakeControl(item);
+        auto control = CreateWindowOfClass(ClassName(item.windowClass), item.style);
         if (!control) {
             return nullptr;
         }
@@ -101,8 +93,9 @@ Dialog* CreateDialogWindow(const DialogTemplate& tpl, HWND owner) {
         if (!item.text.isOrdinal) {
             c->setText(item.text.name);
         }
-        if (auto* combo = As<ComboBox>(c)) {
-            combo->listRows = ComboListRows(item.cy);
+        // A combo box's template height is the height of its dropped list.
+        if (IsComboBoxClass(ClassName(item.windowClass))) {
+            c->message(CB_SETMINVISIBLE, static_cast<WPARAM>(ComboListRows(item.cy)), 0);
         }
         c->moved();
     }
@@ -120,10 +113,10 @@ namespace {
 // (the terminal restored first), rather than be hidden.
 void DispatchOrReport(const screen::InputEvent& ev) {
     try {
-        DispatchInput(ev);
+        PumpEvent(ev);
     } catch (const std::bad_alloc&) {
         try {
-            Dialog* top = System::get().modalStack().empty() ? nullptr
+            Window* top = System::get().modalStack().empty() ? nullptr
                                                              : System::get().modalStack().back();
             MessageBoxW(top != nullptr ? top->hwnd : nullptr,
                         u"Not enough memory to finish that. Nothing else was lost.", u"Error",
@@ -136,14 +129,27 @@ void DispatchOrReport(const screen::InputEvent& ev) {
 
 } // namespace
 
+void PumpEvent(const screen::InputEvent& ev) {
+    System& sys = System::get();
+    const auto* key = std::get_if<screen::KeyEvent>(&ev);
+    if (key != nullptr && !sys.modalStack().empty()) {
+        if (auto* d = As<Dialog>(sys.modalStack().back())) {
+            sys.setHint({}); // a hint lasts until the user does something else
+            if (DialogKey(d, *key)) {
+                return;
+            }
+        }
+    }
+    DispatchInput(ev);
+}
+
 INT_PTR RunModal(Dialog* dialog, LPARAM initParam) {
+    StartWindowSystem();
     System& sys = System::get();
     const HWND dialogHandle = dialog->hwnd;
     const HWND previousFocus = sys.focus() != nullptr ? sys.focus()->hwnd : nullptr;
     sys.modalStack().push_back(dialog);
-    if (sys.droppedCombo != nullptr) {
-        sys.droppedCombo->close();
-    }
+    sys.cancelPopups();
     sys.setFocus(nullptr);
 
     // WM_INITDIALOG answers TRUE to have the focus put on the first tab stop.
@@ -152,13 +158,10 @@ INT_PTR RunModal(Dialog* dialog, LPARAM initParam) {
         WM_INITDIALOG, reinterpret_cast<WPARAM>(first ? first->hwnd : nullptr), initParam);
     if (setDefaultFocus != FALSE && sys.find(dialogHandle) == dialog) {
         first = NextTabStop(dialog, nullptr, 1); // the procedure may have changed the controls
-        if (first != nullptr) {
-            sys.setFocus(first);
-            first->selectAllOnTab();
-        }
+        FocusControl(first);
     }
 
-    while (!dialog->ended && !sys.quitting) {
+    while (!dialog->ended && !sys.quitting()) {
         sys.present();
         DispatchOrReport(sys.frontEnd().waitEvent());
     }
@@ -170,7 +173,7 @@ INT_PTR RunModal(Dialog* dialog, LPARAM initParam) {
         sys.setFocus(w);
     }
     if (sys.modalStack().empty()) {
-        sys.quitting = false; // every loop has unwound
+        sys.setQuitting(false); // every loop has unwound
     }
     sys.present();
     return result;
@@ -203,7 +206,7 @@ const screen::Grid& RedrawScreen() {
 }
 
 void DispatchEvent(const screen::InputEvent& ev) {
-    DispatchInput(ev);
+    PumpEvent(ev);
 }
 
 } // namespace windows

@@ -15,10 +15,12 @@ Dialog* CreateDialogWindow(const DialogTemplate& tpl, HWND owner);
 // destroys the dialog and answers its end code.
 INT_PTR RunModal(Dialog* dialog, LPARAM initParam);
 
-void DispatchInput(const screen::InputEvent& ev);
+// One turn of the message pump: the innermost dialog's own keys first (as
+// IsDialogMessage), then the window system's delivery.
+void PumpEvent(const screen::InputEvent& ev);
 
-// The next (dir 1) or previous (dir -1) control that Tab reaches from `from`
-// (nullptr: from the start or end).
-Window* NextTabStop(Dialog* dialog, Window* from, int dir);
+// Registers the builtin control classes and shows message boxes as windows;
+// done before the first dialog is made, as user32 does when it is loaded.
+void StartWindowSystem();
 
 } // namespace windows

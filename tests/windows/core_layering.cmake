@@ -1,0 +1,35 @@
+# The window core must know no control and no dialog: a file under the core's
+# folder that includes a header of the controls' or the dialogs' folder
+# fails this check. Run as: cmake -DSOURCE_DIR=<tree> -P core_layering.cmake
+set(core_folder "platform/windows/core")
+set(layers_above "platform/windows/controls" "platform/windows/dialogs")
+
+if(NOT SOURCE_DIR)
+    message(FATAL_ERROR "SOURCE_DIR is not set")
+endif()
+file(GLOB core_files "${SOURCE_DIR}/${core_folder}/*.h" "${SOURCE_DIR}/${core_folder}/*.cpp")
+list(LENGTH core_files count)
+if(count EQUAL 0)
+    message(FATAL_ERROR "no sources under ${SOURCE_DIR}/${core_folder}: the check would prove nothing")
+endif()
+
+set(offences "")
+foreach(file ${core_files})
+    file(STRINGS "${file}" includes REGEX "^[ \t]*#[ \t]*include[ \t]*[\"<]")
+    foreach(line ${includes})
+        foreach(layer ${layers_above})
+            string(FIND "${line}" "\"${layer}/" at)
+            string(FIND "${line}" "<${layer}/" at_angle)
+            if(at GREATER -1 OR at_angle GREATER -1)
+                file(RELATIVE_PATH name "${SOURCE_DIR}" "${file}")
+                list(APPEND offences "${name}: ${line}")
+            endif()
+        endforeach()
+    endforeach()
+endforeach()
+
+if(offences)
+    list(JOIN offences "\n  " listed)
+    message(FATAL_ERROR "the window core includes a layer above it:\n  ${listed}")
+endif()
+message(STATUS "${count} core files include nothing of the controls or dialogs")
