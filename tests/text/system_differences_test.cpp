@@ -6,6 +6,7 @@
 #include <gtest/gtest-spi.h>
 #include <gtest/gtest.h>
 
+#include <cstddef>
 #include <string>
 #include <vector>
 
@@ -24,6 +25,7 @@ std::vector<testing::TestPartResult> Reported(bool sidesDiffer, Checks checks) {
         checks();
     }
     std::vector<testing::TestPartResult> results;
+    results.reserve(static_cast<std::size_t>(reported.size()));
     for (int i = 0; i < reported.size(); ++i) {
         results.push_back(reported.GetTestPartResult(i));
     }
