@@ -9,27 +9,19 @@
 #include "engine/print_stream.h"
 #include "link/port_connection.h"
 #include "platform/win32/kernel.h"
+#include "tests/support/counting_printer.h"
 #include "tests/support/pty_printer.h"
 
 #include <algorithm>
-#include <arpa/inet.h>
 #include <benchmark/benchmark.h>
 #include <cerrno>
 #include <chrono>
-#include <condition_variable>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <fcntl.h>
 #include <filesystem>
-#include <mutex>
-#include <netinet/in.h>
-#include <poll.h>
-#include <pty.h>
 #include <string>
-#include <sys/socket.h>
-#include <thread>
 #include <unistd.h>
 #include <vector>
 
@@ -44,124 +36,6 @@ constexpr DWORD kPause = 20; // ms, as the job holds it
     std::fprintf(stderr, "print_job_bench: %s: %s\n", what, std::strerror(errno));
     std::exit(1);
 }
-
-// The printer end of a pseudo-terminal, or of a TCP connection on loopback:
-// reads everything and counts it.
-class DrainedLine {
-public:
-    explicit DrainedLine(bool tcp) {
-        if (::pipe(stop_) != 0) {
-            Fail("pipe");
-        }
-        if (tcp) {
-            Listen();
-        } else {
-            char name[256] = {};
-            if (::openpty(&master_, &slave_, name, nullptr, nullptr) != 0) {
-                Fail("openpty");
-            }
-            path_ = name;
-        }
-        reader_ = std::thread([this] { ReadLoop(); });
-    }
-    ~DrainedLine() {
-        const char stop = 1;
-        (void)!::write(stop_[1], &stop, 1);
-        reader_.join();
-        for (int fd : {master_, slave_, listener_, stop_[0], stop_[1]}) {
-            if (fd != -1) {
-                ::close(fd);
-            }
-        }
-    }
-    DrainedLine(const DrainedLine&) = delete;
-    DrainedLine& operator=(const DrainedLine&) = delete;
-
-    // What COM1 links to: the pseudo-terminal, or "tcp:127.0.0.1:PORT".
-    const std::string& path() const { return path_; }
-
-    std::uint64_t Received() {
-        std::lock_guard lock(mutex_);
-        return received_;
-    }
-
-    void WaitFor(std::uint64_t total) {
-        std::unique_lock lock(mutex_);
-        if (!arrived_.wait_for(lock, std::chrono::seconds(5), [&] { return received_ >= total; })) {
-            Fail("the printer stopped receiving");
-        }
-    }
-
-private:
-    void Listen() {
-        listener_ = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
-        sockaddr_in address{};
-        address.sin_family = AF_INET;
-        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-        socklen_t length = sizeof address;
-        if (listener_ == -1 ||
-            ::bind(listener_, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0 ||
-            ::listen(listener_, 1) != 0 ||
-            ::getsockname(listener_, reinterpret_cast<sockaddr*>(&address), &length) != 0) {
-            Fail("listen");
-        }
-        path_ = "tcp:127.0.0.1:" + std::to_string(ntohs(address.sin_port));
-    }
-
-    // A network printer takes the connection first.
-    bool Accept() {
-        pollfd fds[2] = {{listener_, POLLIN, 0}, {stop_[0], POLLIN, 0}};
-        while (::poll(fds, 2, -1) == -1) {
-            if (errno != EINTR) {
-                return false;
-            }
-        }
-        if (fds[1].revents != 0) {
-            return false;
-        }
-        master_ = ::accept4(listener_, nullptr, nullptr, SOCK_CLOEXEC);
-        return master_ != -1;
-    }
-
-    void ReadLoop() {
-        if (listener_ != -1 && !Accept()) {
-            return;
-        }
-        std::vector<char> buffer(65536);
-        for (;;) {
-            pollfd fds[2] = {{master_, POLLIN, 0}, {stop_[0], POLLIN, 0}};
-            if (::poll(fds, 2, -1) == -1) {
-                if (errno == EINTR) {
-                    continue;
-                }
-                return;
-            }
-            if (fds[1].revents != 0) {
-                return;
-            }
-            const ssize_t n = ::read(master_, buffer.data(), buffer.size());
-            if (n <= 0) {
-                if (n == -1 && errno == EINTR) {
-                    continue;
-                }
-                return;
-            }
-            {
-                std::lock_guard lock(mutex_);
-                received_ += static_cast<std::uint64_t>(n);
-            }
-            arrived_.notify_all();
-        }
-    }
-
-    int master_ = -1, slave_ = -1, listener_ = -1;
-    int stop_[2] = {-1, -1};
-    std::string path_;
-    std::mutex mutex_;
-    std::condition_variable arrived_;
-    std::uint64_t received_ = 0;
-    std::thread reader_;
-};
 
 std::u16string OneKilobyteOfText() {
     std::u16string text;
@@ -197,7 +71,7 @@ private:
     HANDLE m_hPort = nullptr;
 };
 
-DrainedLine* g_line = nullptr;
+testing_support::CountingPrinter* g_line = nullptr;
 BenchForm* g_form = nullptr;
 
 // Runs one job and waits for its last byte at the printer.
@@ -205,7 +79,9 @@ void PrintAndWait() {
     const std::uint64_t before = g_line->Received();
     RunPrintJob(*g_form);
     // Lead-in, format block, text, CR LF and two zero bytes.
-    g_line->WaitFor(before + 2 + 16 + kTextSize + 2 + 2);
+    if (!g_line->WaitFor(before + 2 + 16 + kTextSize + 2 + 2)) {
+        Fail("the printer stopped receiving");
+    }
 }
 
 double Milliseconds(Clock::duration d) {
@@ -264,7 +140,9 @@ void BM_SendText1KB(benchmark::State& state) {
         SendText(*g_form, text);
         sent += kTextSize + 2;
     }
-    g_line->WaitFor(sent); // after the timed loop: what is left in flight
+    if (!g_line->WaitFor(sent)) { // after the timed loop: what is left in flight
+        Fail("the printer stopped receiving");
+    }
     state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * kTextSize));
 }
 BENCHMARK(BM_SendText1KB)->Unit(benchmark::kMicrosecond);
@@ -280,7 +158,8 @@ int main(int argc, char** argv) {
         bench::RefuseArguments("print_job_bench", "--line takes pty or tcp",
                                "usage: print_job_bench [--line=pty|tcp] [benchmark options]\n");
     }
-    DrainedLine line(tcp);
+    testing_support::CountingPrinter line(tcp ? testing_support::CountingPrinter::Line::Tcp
+                                              : testing_support::CountingPrinter::Line::PseudoTerminal);
     const testing_support::DeviceTable devices; // COM1, for the life of the run
     devices.Link(1, line.path());
     BenchForm form;

@@ -22,11 +22,11 @@
 #include "platform/win32/codepage.h"
 #include "platform/win32/kernel.h"
 #include "platform/windows/dialogs/message_box_presenter.h"
+#include "tests/support/forked_printer.h"
 #include "tests/support/pty_printer.h"
 #include "ui/printer_dlg.h"
 
 #include <algorithm>
-#include <atomic>
 #include <cerrno>
 #include <cstdint>
 #include <cstdio>
@@ -36,13 +36,9 @@
 #include <filesystem>
 #include <fstream>
 #include <iconv.h>
-#include <pty.h>
-#include <signal.h>
 #include <string>
 #include <string_view>
-#include <sys/mman.h>
 #include <sys/resource.h>
-#include <sys/wait.h>
 #include <unistd.h>
 #include <vector>
 
@@ -53,131 +49,8 @@ namespace {
     std::exit(1);
 }
 
-// FNV-1a over a stream of bytes.
-struct Hash {
-    std::uint64_t value = 14695981039346656037ull;
-    std::uint64_t count = 0;
-    void Add(const void* data, std::size_t n) {
-        const auto* p = static_cast<const unsigned char*>(data);
-        for (std::size_t i = 0; i < n; ++i) {
-            value = (value ^ p[i]) * 1099511628211ull;
-        }
-        count += n;
-    }
-};
-
-// The printer: a child process that reads the master side as fast as it can,
-// with nothing but a read between one piece and the next, and keeps its count
-// (and, when asked, the hash) of what came in memory it shares with this
-// process. Hashing byte by byte is slow enough to make the program wait for
-// the printer more often, so it is asked for before the one Print that is
-// checked and for no other.
-class Printer {
-public:
-    Printer() {
-        char name[256] = {};
-        int master = -1, slave = -1;
-        if (::openpty(&master, &slave, name, nullptr, nullptr) != 0) {
-            Fail("openpty");
-        }
-        path_ = name;
-        void* shared = ::mmap(nullptr, sizeof(State), PROT_READ | PROT_WRITE,
-                              MAP_SHARED | MAP_ANONYMOUS, -1, 0);
-        if (shared == MAP_FAILED) {
-            Fail("mmap");
-        }
-        state_ = new (shared) State;
-        child_ = ::fork();
-        if (child_ == -1) {
-            Fail("fork");
-        }
-        if (child_ == 0) {
-            ::close(slave);
-            Serve(master, *state_);
-            ::_exit(0);
-        }
-        ::close(master);
-        slave_ = slave; // keeps the line up between jobs
-    }
-    ~Printer() {
-        ::close(slave_);
-        ::kill(child_, SIGTERM);
-        ::waitpid(child_, nullptr, 0);
-        ::munmap(state_, sizeof(State));
-    }
-    Printer(const Printer&) = delete;
-    Printer& operator=(const Printer&) = delete;
-
-    const std::string& path() const { return path_; }
-
-    // Counting (and hashing, if asked) starts again; call when the printer
-    // has read everything sent so far.
-    void Restart(bool hashed) {
-        state_->hashed.store(hashed);
-        state_->hash.store(Hash{}.value);
-        state_->count.store(0);
-    }
-
-    // Writes count bytes to the line in 64 KB writes, as a program that had
-    // its bytes ready would: what the pseudo-terminal costs the writer.
-    void WriteRaw(std::uint64_t count) {
-        const std::vector<char> chunk(1 << 16, 'a');
-        while (count > 0) {
-            const std::size_t n = std::min<std::uint64_t>(count, chunk.size());
-            const ssize_t written = ::write(slave_, chunk.data(), n);
-            if (written <= 0) {
-                if (written == -1 && errno == EINTR) {
-                    continue;
-                }
-                Fail("writing to the line");
-            }
-            count -= static_cast<std::uint64_t>(written);
-        }
-    }
-
-    // Waits (60 s at most) until count bytes have arrived since Restart.
-    Hash Await(std::uint64_t count) {
-        for (int waited = 0; state_->count.load() < count && waited < 300000; ++waited) {
-            ::usleep(200);
-        }
-        Hash h;
-        h.value = state_->hash.load();
-        h.count = state_->count.load();
-        return h;
-    }
-
-private:
-    struct State {
-        std::atomic<std::uint64_t> count{0};
-        std::atomic<std::uint64_t> hash{Hash{}.value};
-        std::atomic<bool> hashed{false};
-    };
-
-    static void Serve(int master, State& state) {
-        std::vector<unsigned char> buffer(1 << 16);
-        for (;;) {
-            const ssize_t n = ::read(master, buffer.data(), buffer.size());
-            if (n == -1 && errno == EINTR) {
-                continue;
-            }
-            if (n <= 0) {
-                return;
-            }
-            if (state.hashed.load(std::memory_order_relaxed)) {
-                Hash h;
-                h.value = state.hash.load(std::memory_order_relaxed);
-                h.Add(buffer.data(), static_cast<std::size_t>(n));
-                state.hash.store(h.value, std::memory_order_relaxed);
-            }
-            state.count.fetch_add(static_cast<std::uint64_t>(n));
-        }
-    }
-
-    std::string path_;
-    pid_t child_ = -1;
-    int slave_ = -1;
-    State* state_ = nullptr;
-};
+using Hash = testing_support::StreamHash;
+using Printer = testing_support::ForkedPrinter;
 
 // The peak resident size so far, in kilobytes (VmHWM).
 long PeakKilobytes() {

@@ -3,7 +3,7 @@
 // the form is refreshed, and a message says that the text is only a part.
 #include "document/text_file_loader.h"
 #include "loader_test_support.h"
-#include "platform/posix/io_wait.h"
+#include "tests/support/busy_call_recorder.h"
 #include "tests/support/message_boxes.h"
 
 #include <gtest/gtest.h>
@@ -16,19 +16,8 @@ using namespace loader_testing;
 
 // Lets the first report pass and cancels at the second: one read's worth of
 // text has come in by then.
-class CancelAtSecondReport : public posix_layer::IoWaitWatcher {
-public:
-    CancelAtSecondReport() {
-        posix_layer::SetBusyTiming(0ms, 0ms);
-        posix_layer::SetIoWaitWatcher(this);
-    }
-    ~CancelAtSecondReport() override {
-        posix_layer::SetIoWaitWatcher(nullptr);
-        posix_layer::SetBusyTiming(200ms, 100ms);
-    }
-    int inputDescriptors(int (&)[2]) override { return 0; }
-    bool stillBusy(const posix_layer::IoProgress&) override { return ++reports == 2; }
-    int reports = 0;
+struct CancelAtSecondReport {
+    testing_support::BusyCallRecorder recorder{2, 0ms, 0ms};
     testing_support::MessageBoxRecorder boxes;
 };
 
@@ -39,7 +28,7 @@ TEST(CancelledLoad, KeepsTheTextReadSoFarAndRefreshes) {
     CancelAtSecondReport watcher;
     FormStandIn form;
     LoadTextFile(form, PathOf(file));
-    EXPECT_EQ(watcher.reports, 2);
+    EXPECT_EQ(watcher.recorder.Reports().size(), 2u);
     EXPECT_EQ(form.text.str(), std::u16string(4096, u'a')) << "the first read is kept";
     EXPECT_EQ(form.file.str(), PathOf(file).str());
     EXPECT_EQ(form.calls, (std::vector<std::string>{"read choices", "refresh"}));

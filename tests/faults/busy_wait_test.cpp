@@ -6,21 +6,18 @@
 #include "platform/posix/slice_timer.h"
 #include "platform/win32/kernel.h"
 #include "platform/win32/write_progress.h"
+#include "tests/support/busy_call_recorder.h"
+#include "tests/support/counting_printer.h"
 #include "tests/support/pty_printer.h"
 
-#include <atomic>
 #include <csignal>
 #include <fcntl.h>
-#include <poll.h>
-#include <pty.h>
 #include <filesystem>
 #include <fstream>
 #include <gtest/gtest.h>
-#include <mutex>
 #include <string>
 #include <thread>
 #include <unistd.h>
-#include <vector>
 
 namespace {
 
@@ -28,38 +25,7 @@ using namespace std::chrono_literals;
 using posix_layer::IoProgress;
 using testing_support::DeviceTable;
 
-// Records every report and cancels at the one asked for (0: never).
-class RecordingWatcher : public posix_layer::IoWaitWatcher {
-public:
-    explicit RecordingWatcher(int cancelAt) : cancelAt_(cancelAt) {
-        posix_layer::SetIoWaitWatcher(this);
-    }
-    ~RecordingWatcher() override { posix_layer::SetIoWaitWatcher(nullptr); }
-
-    int inputDescriptors(int (&)[2]) override { return 0; }
-    bool stillBusy(const IoProgress& progress) override {
-        std::lock_guard lock(mutex_);
-        reports_.push_back({progress.activity, std::u16string(progress.name), progress.done,
-                            progress.total});
-        return static_cast<int>(reports_.size()) == cancelAt_;
-    }
-
-    struct Report {
-        IoProgress::Activity activity;
-        std::u16string name;
-        std::uint64_t done;
-        std::uint64_t total;
-    };
-    std::vector<Report> Reports() const {
-        std::lock_guard lock(mutex_);
-        return reports_;
-    }
-
-private:
-    const int cancelAt_;
-    mutable std::mutex mutex_;
-    std::vector<Report> reports_;
-};
+using testing_support::BusyCallRecorder;
 
 class BusyCalls : public testing::Test {
 protected:
@@ -88,7 +54,7 @@ protected:
 };
 
 TEST_F(BusyPortWrite, CancellingFailsTheWriteWithOperationAborted) {
-    RecordingWatcher watcher(3);
+    BusyCallRecorder watcher(3);
     DWORD written = 0;
     EXPECT_FALSE(WriteFile(port_, bytes_.data(), static_cast<DWORD>(bytes_.size()), &written,
                            nullptr));
@@ -104,7 +70,7 @@ TEST_F(BusyPortWrite, CancellingFailsTheWriteWithOperationAborted) {
 }
 
 TEST_F(BusyPortWrite, AWaitThatEndsByItselfDeliversEveryByte) {
-    RecordingWatcher watcher(0);
+    BusyCallRecorder watcher(0);
     std::thread resume([&] {
         printer_.WaitUntilFull();
         printer_.Resume();
@@ -120,7 +86,7 @@ TEST_F(BusyPortWrite, AWaitThatEndsByItselfDeliversEveryByte) {
 }
 
 TEST_F(BusyPortWrite, AHangUpDuringTheWaitIsAWriteFailureNotACancel) {
-    RecordingWatcher watcher(0);
+    BusyCallRecorder watcher(0);
     std::thread hangUp([&] {
         printer_.WaitUntilFull();
         printer_.Vanish();
@@ -140,7 +106,7 @@ TEST_F(BusyPortWrite, AJobWrittenInSeveralWritesReportsTheWholeJob) {
     ASSERT_TRUE(WriteFile(port_, head.data(), 100, &written, nullptr));
     ASSERT_TRUE(WriteFile(port_, head.data(), 100, &written, nullptr));
     {
-        RecordingWatcher watcher(2);
+        BusyCallRecorder watcher(2);
         EXPECT_FALSE(WriteFile(port_, bytes_.data(), static_cast<DWORD>(bytes_.size()), &written,
                                nullptr));
         const auto reports = watcher.Reports();
@@ -150,7 +116,7 @@ TEST_F(BusyPortWrite, AJobWrittenInSeveralWritesReportsTheWholeJob) {
     }
     // The job ended with the write that fell short: a write after it is
     // counted alone.
-    RecordingWatcher watcher(1);
+    BusyCallRecorder watcher(1);
     EXPECT_FALSE(WriteFile(port_, bytes_.data(), static_cast<DWORD>(bytes_.size()), &written,
                            nullptr));
     ASSERT_EQ(watcher.Reports().size(), 1u);
@@ -158,57 +124,15 @@ TEST_F(BusyPortWrite, AJobWrittenInSeveralWritesReportsTheWholeJob) {
     EXPECT_FALSE(AnnounceWriteTotal(reinterpret_cast<HANDLE>(0x7777), 1)) << "no such handle";
 }
 
-// A printer that keeps taking bytes, a few at a time and slowly: a write to
-// it is never stalled for long, and far from done for a long while.
-class DrippingPrinter {
-public:
-    DrippingPrinter() {
-        char name[256] = {};
-        EXPECT_EQ(::openpty(&master_, &slave_, name, nullptr, nullptr), 0);
-        path_ = name;
-        reader_ = std::thread([this] {
-            std::vector<char> chunk(256);
-            while (!stop_.load()) {
-                pollfd fd{master_, POLLIN, 0};
-                if (::poll(&fd, 1, 10) > 0) {
-                    const ssize_t n = ::read(master_, chunk.data(), chunk.size());
-                    if (n > 0) {
-                        taken_ += static_cast<std::size_t>(n);
-                    }
-                }
-                std::this_thread::sleep_for(2ms);
-            }
-        });
-    }
-    ~DrippingPrinter() {
-        stop_.store(true);
-        reader_.join();
-        ::close(master_);
-        ::close(slave_);
-    }
-    DrippingPrinter(const DrippingPrinter&) = delete;
-    DrippingPrinter& operator=(const DrippingPrinter&) = delete;
-
-    const std::string& path() const { return path_; }
-    std::size_t taken() const { return taken_.load(); }
-
-private:
-    int master_ = -1;
-    int slave_ = -1;
-    std::string path_;
-    std::atomic<bool> stop_{false};
-    std::atomic<std::size_t> taken_{0};
-    std::thread reader_;
-};
-
 TEST_F(BusyCalls, AWriteToAPrinterThatKeepsTakingBytesSlowlyCanBeCancelled) {
-    DrippingPrinter printer;
+    testing_support::CountingPrinter printer(testing_support::CountingPrinter::Line::PseudoTerminal,
+                                             testing_support::CountingPrinter::Pace::Dripping);
     DeviceTable table;
     table.Link(3, printer.path());
     HANDLE port =
         CreateFileW(u"COM3:", GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
     ASSERT_NE(port, INVALID_HANDLE_VALUE);
-    RecordingWatcher watcher(3);
+    BusyCallRecorder watcher(3);
     const std::string bytes(4 << 20, 'd'); // about half a minute at this pace
     DWORD written = 0;
     EXPECT_FALSE(WriteFile(port, bytes.data(), static_cast<DWORD>(bytes.size()), &written,
@@ -224,7 +148,7 @@ TEST_F(BusyCalls, AWriteToAPrinterThatKeepsTakingBytesSlowlyCanBeCancelled) {
 // Where the write cannot be interrupted (its thread blocks the timer's
 // signal), a stalled printer is still a wait the user can cancel.
 TEST_F(BusyPortWrite, AThreadThatCannotBeInterruptedStillWaitsWhereItCanCancel) {
-    RecordingWatcher watcher(3);
+    BusyCallRecorder watcher(3);
     BOOL ok = TRUE;
     DWORD error = 0;
     std::thread writer([&] {
@@ -287,7 +211,7 @@ protected:
 };
 
 TEST_F(BusyFileReads, ALoadIsOneOperationThatCanBeCancelled) {
-    RecordingWatcher watcher(2);
+    BusyCallRecorder watcher(2);
     std::uint64_t total = 0;
     EXPECT_EQ(ReadAll(total), ERROR_OPERATION_ABORTED);
     EXPECT_GT(total, 0u);

@@ -7,6 +7,7 @@
 #include "platform/posix/socket_port.h"
 #include "platform/win32/comm.h"
 #include "platform/win32/kernel.h"
+#include "tests/support/busy_call_recorder.h"
 #include "tests/support/pty_printer.h"
 #include "tests/support/tcp_printer.h"
 
@@ -15,7 +16,6 @@
 #include <cstring>
 #include <gtest/gtest.h>
 #include <memory>
-#include <mutex>
 #include <netinet/in.h>
 #include <sched.h>
 #include <sys/socket.h>
@@ -46,39 +46,7 @@ DWORD OpenError(const char16_t* name) {
     return GetLastError();
 }
 
-// Records every report of a busy call and cancels at the one asked for (0: never).
-class Watcher : public posix_layer::IoWaitWatcher {
-public:
-    explicit Watcher(int cancelAt) : cancelAt_(cancelAt) {
-        posix_layer::SetBusyTiming(20ms, 10ms);
-        posix_layer::SetIoWaitWatcher(this);
-    }
-    ~Watcher() override {
-        posix_layer::SetIoWaitWatcher(nullptr);
-        posix_layer::SetBusyTiming(200ms, 100ms);
-    }
-    int inputDescriptors(int (&)[2]) override { return 0; }
-    bool stillBusy(const IoProgress& progress) override {
-        std::lock_guard lock(mutex_);
-        activities_.push_back(progress.activity);
-        lines_.push_back(std::u16string(progress.name) + u" to " + std::u16string(progress.target));
-        return static_cast<int>(activities_.size()) == cancelAt_;
-    }
-    std::vector<IoProgress::Activity> activities() const {
-        std::lock_guard lock(mutex_);
-        return activities_;
-    }
-    std::vector<std::u16string> lines() const {
-        std::lock_guard lock(mutex_);
-        return lines_;
-    }
-
-private:
-    const int cancelAt_;
-    mutable std::mutex mutex_;
-    std::vector<IoProgress::Activity> activities_;
-    std::vector<std::u16string> lines_;
-};
+using Watcher = testing_support::BusyCallRecorder;
 
 class NetworkPort : public testing::Test {
 protected:
@@ -293,8 +261,8 @@ TEST_F(NetworkPort, AWriteToAPrinterThatStoppedReadingWaitsVisiblyAndCanBeCancel
         EXPECT_FALSE(WriteFile(h, bytes.data(), static_cast<DWORD>(bytes.size()), &n, nullptr));
         EXPECT_EQ(GetLastError(), ERROR_OPERATION_ABORTED);
         EXPECT_LT(n, bytes.size());
-        ASSERT_EQ(watcher.activities().size(), 3u);
-        EXPECT_EQ(watcher.activities()[0], IoProgress::Activity::Printing);
+        ASSERT_EQ(watcher.Reports().size(), 3u);
+        EXPECT_EQ(watcher.Reports()[0].activity, IoProgress::Activity::Printing);
     }
     // A write time-out, which only a socket port keeps, ends the wait too.
     COMMTIMEOUTS timeouts{0xFFFFFFFF, 0, 0, 0, 100};
@@ -394,11 +362,12 @@ TEST_F(SlowConnect, TheWaitSaysWhatIsReachedAndCancellingAbortsTheOpen) {
     posix_layer::SetConnectTimeLimits(30s, 30s);
     Watcher watcher(2);
     EXPECT_EQ(OpenError(u"COM3:"), ERROR_OPERATION_ABORTED);
-    ASSERT_EQ(watcher.activities().size(), 2u);
-    EXPECT_EQ(watcher.activities()[0], IoProgress::Activity::Connecting);
+    const auto reports = watcher.Reports();
+    ASSERT_EQ(reports.size(), 2u);
+    EXPECT_EQ(reports[0].activity, IoProgress::Activity::Connecting);
     const std::string target = silent_.target().substr(4);
-    EXPECT_EQ(watcher.lines()[0],
-              u"COM3 to network printer " + std::u16string(target.begin(), target.end()));
+    EXPECT_EQ(reports[0].name, u"COM3");
+    EXPECT_EQ(reports[0].target, u"network printer " + std::u16string(target.begin(), target.end()));
     posix_layer::SetConnectTimeLimits(300ms, 300ms);
     EXPECT_EQ(OpenError(u"COM3:"), ERROR_SEM_TIMEOUT) << "the cancelled open let the printer go";
 }

@@ -5,6 +5,7 @@
 #include "tools/vprinter/roll_image.h"
 
 #include "tests/posix/memory_limit.h"
+#include "tests/support/pseudo_terminal.h"
 
 #include <cerrno>
 #include <fcntl.h>
@@ -326,13 +327,8 @@ INSTANTIATE_TEST_SUITE_P(
         ExistingLink{"link_to_a_live_pseudo_terminal",
                      [](const std::string& port) {
                          // Held open by the test process for the rest of the run.
-                         static int master = [] {
-                             int m = ::posix_openpt(O_RDWR | O_NOCTTY);
-                             ::grantpt(m);
-                             ::unlockpt(m);
-                             return m;
-                         }();
-                         fs::create_symlink(::ptsname(master), port);
+                         static const testing_support::PseudoTerminal held;
+                         fs::create_symlink(held.path(), port);
                      },
                      false},
         ExistingLink{
@@ -343,12 +339,8 @@ INSTANTIATE_TEST_SUITE_P(
         // the number the link names: not a leftover, whoever made the link.
         ExistingLink{"link_to_a_terminal_another_program_holds",
                      [](const std::string& port) {
-                         static int slave = [] {
-                             int m = ::posix_openpt(O_RDWR | O_NOCTTY);
-                             ::grantpt(m);
-                             ::unlockpt(m);
-                             return ::open(::ptsname(m), O_RDWR | O_NOCTTY);
-                         }();
+                         static const testing_support::PseudoTerminal held;
+                         static const int slave = held.OpenSlave();
                          fs::create_symlink("/proc/" + std::to_string(::getpid()) + "/fd/" +
                                                 std::to_string(slave),
                                             port);
@@ -393,14 +385,10 @@ TEST(VirtualPrinterLink, OfAKilledPrinterLeadsToNoTerminalAndIsReplacedLater) {
 
     // Take terminals until one gets the dead printer's number (other tests
     // may take it first; the link must lead nowhere either way).
-    std::vector<int> masters;
+    std::vector<testing_support::PseudoTerminal> terminals;
     for (int i = 0; i < 64; ++i) {
-        int m = ::posix_openpt(O_RDWR | O_NOCTTY);
-        ASSERT_GE(m, 0);
-        ::grantpt(m);
-        ::unlockpt(m);
-        masters.push_back(m);
-        if (device == ::ptsname(m)) {
+        terminals.emplace_back();
+        if (device == terminals.back().path()) {
             break;
         }
     }
@@ -411,9 +399,7 @@ TEST(VirtualPrinterLink, OfAKilledPrinterLeadsToNoTerminalAndIsReplacedLater) {
     if (fd >= 0) {
         ::close(fd);
     }
-    for (int m : masters) {
-        ::close(m);
-    }
+    terminals.clear();
 
     const std::string next_events = p.dir / "next.jsonl";
     VirtualPrinter next({"--devices", p.table, "--port", "7", "--events", next_events, "--quiet"},
