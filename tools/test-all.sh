@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Builds Tallyroll and runs every test: the ci preset (the build the README's
+# Checks every C and C++ file against .clang-format (tools/format.sh), then
+# builds Tallyroll and runs every test: the ci preset (the build the README's
 # run command uses too) and the sanitizer preset, both with warnings as
 # errors; the jobs on threads under ThreadSanitizer; line coverage; the
 # Windows builds, 64- and 32-bit, installed from their installers and run end to
@@ -24,6 +25,10 @@ step() {
 
 step "dependencies"
 tools/deps.sh
+
+# Seconds, and it needs no build: a file off the style fails the run first.
+step "format"
+tools/format.sh --check
 
 jobs="$(nproc)"
 for preset in ci sanitize; do
