@@ -21,7 +21,7 @@ std::string ReadFile(const std::string& path) {
     return text.str();
 }
 
-const char* const kGood = "int Answer() { return 42; }\n";
+const char* const kGood = "int Answer() {\n    return 42;\n}\n";
 const char* const kBadLayout = "int  Answer( ){return 42;}\n";
 const char* const kUnsorted =
     "#pragma once\n\n#include <vector>\n#include \"b.h\"\n#include \"a.h\"\n";
