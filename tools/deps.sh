@@ -15,7 +15,7 @@ run_packages=(
     cmake ninja-build g++ libncurses-dev libicu-dev libpng-dev zlib1g-dev locales tmux
 )
 test_packages=(
-    clang clang-tidy libclang-rt-14-dev
+    clang clang-tidy clang-format-14 libclang-rt-14-dev
     libgtest-dev libgmock-dev libbenchmark-dev googletest
     icu-devtools hyperfine llvm dpkg-dev
     libcups2-dev cups cups-client

@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Builds Tallyroll and runs every test: the ci preset (the build the README's
+# Checks every C and C++ file against .clang-format (tools/format.sh), then
+# builds Tallyroll and runs every test: the ci preset (the build the README's
 # run command uses too) and the sanitizer preset, both with warnings as
 # errors; the jobs on threads under ThreadSanitizer; line coverage; the
 # Windows builds, 64- and 32-bit, installed from their installers and run end to
@@ -25,11 +26,39 @@ step() {
 step "dependencies"
 tools/deps.sh
 
+# Seconds, and it needs no build: a file off the style fails the run first.
+step "format"
+tools/format.sh --check
+
 jobs="$(nproc)"
+tidy_pid=""
+tidy_log="build/tidy.log"
+# clang-tidy is the longest step, and needs nothing but the ci build's
+# compile commands and generated headers. It starts as soon as they exist and
+# runs at the lowest priority beside everything else, so that it takes only
+# the CPU the other steps leave idle (tests that wait on a paced line, Wine
+# starting and waiting, links): what it has not done by its turn below is
+# then done at full speed. Its own process group, so that a run that fails
+# earlier stops it too.
+stop_tidy() {
+    if [[ -n "${tidy_pid}" ]]; then
+        kill -- "-${tidy_pid}" 2> /dev/null || true
+        wait "${tidy_pid}" 2> /dev/null || true
+        tidy_pid=""
+    fi
+}
+trap stop_tidy EXIT
+
 for preset in ci sanitize; do
     step "preset ${preset}: configure and build"
     cmake --preset "${preset}" > /dev/null
     cmake --build --preset "${preset}" -j "${jobs}"
+    if [[ "${preset}" == ci && -z "${SKIP_TIDY:-}" ]]; then
+        step "clang-tidy: started beside the other steps at low priority (${tidy_log})"
+        setsid -w nice -n 19 tools/tidy.sh -p build/ci > "${tidy_log}" 2>&1 &
+        tidy_pid=$!
+        tidy_started=${SECONDS}
+    fi
     step "preset ${preset}: tests"
     ctest --preset "${preset}" -j "${jobs}"
 done
@@ -61,9 +90,20 @@ fi
 step "Debian package"
 tools/check-deb.sh build/ci
 
-if [[ -z "${SKIP_TIDY:-}" ]]; then
-    step "clang-tidy"
-    tools/tidy.sh -p build/ci
+if [[ -n "${tidy_pid}" ]]; then
+    step "clang-tidy: waiting for the files it has left"
+    tidy_waited=${SECONDS}
+    tidy_status=0
+    wait "${tidy_pid}" || tidy_status=$?
+    tidy_pid=""
+    cat "${tidy_log}"
+    # What running beside the other steps saved is the time tidy took in all
+    # less the time the run waited for it here.
+    echo "clang-tidy took $((SECONDS - tidy_started)) s beside the other steps;" \
+        "the run waited $((SECONDS - tidy_waited)) s for it"
+    if ((tidy_status != 0)); then
+        exit "${tidy_status}"
+    fi
 fi
 
 if [[ -z "${SKIP_FUZZ:-}" ]]; then
