@@ -5,7 +5,7 @@
 
 #include "bench/usage.h"
 #include "platform/win32/user.h"
-#include "platform/windows/resources/dialog_template.h"
+#include "platform/user32/resources/dialog_template.h"
 
 #include <string>
 #include <string_view>
@@ -15,15 +15,15 @@ namespace bench {
 // The form's text box: its control id, style and place.
 inline constexpr int kTextId = 1003;
 
-inline windows::DialogTemplate TextBoxDialog(const std::u16string& title, DWORD exStyle = 0) {
-    windows::DialogTemplate t;
+inline user32::DialogTemplate TextBoxDialog(const std::u16string& title, DWORD exStyle = 0) {
+    user32::DialogTemplate t;
     t.style = WS_POPUP | WS_VISIBLE | WS_CAPTION | DS_SETFONT;
     t.exStyle = exStyle;
     t.cx = 141;
     t.cy = 155;
     t.title = title;
-    windows::DialogItemTemplate edit;
-    edit.windowClass = windows::NameOrOrdinal{true, windows::kClassEdit, {}};
+    user32::DialogItemTemplate edit;
+    edit.windowClass = user32::NameOrOrdinal{true, user32::kClassEdit, {}};
     edit.id = kTextId;
     edit.style = 0x50A11044; // as on the form
     edit.x = 0;

@@ -20,8 +20,8 @@
 #include "document/text_file_loader.h"
 #include "platform/headless/headless_front_end.h"
 #include "platform/win32/codepage.h"
-#include "platform/windows/core/window_system.h"
-#include "platform/windows/dialogs/message_box_presenter.h"
+#include "platform/user32/core/window_system.h"
+#include "platform/user32/dialogs/message_box_presenter.h"
 
 #include <cstdio>
 #include <cstdlib>
@@ -133,7 +133,7 @@ int main(int argc, char** argv) {
     {
         Form form;
         if (withTextBox) {
-            windows::DialogBoxFromTemplate(bench::TextBoxDialog(u"Peak"), nullptr, &TextBoxProc, 0);
+            user32::DialogBoxFromTemplate(bench::TextBoxDialog(u"Peak"), nullptr, &TextBoxProc, 0);
         } else {
             LoadTextFile(form, CString(g_path));
             g_units = form.text().size();

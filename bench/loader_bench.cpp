@@ -11,7 +11,7 @@
 #include "document/loader_host.h"
 #include "document/text_file_loader.h"
 #include "platform/win32/codepage.h"
-#include "platform/windows/dialogs/message_box_presenter.h"
+#include "platform/user32/dialogs/message_box_presenter.h"
 
 #include <algorithm>
 #include <benchmark/benchmark.h>

@@ -21,7 +21,7 @@
 #include "platform/headless/headless_front_end.h"
 #include "platform/win32/codepage.h"
 #include "platform/win32/kernel.h"
-#include "platform/windows/dialogs/message_box_presenter.h"
+#include "platform/user32/dialogs/message_box_presenter.h"
 #include "tests/support/forked_printer.h"
 #include "tests/support/pty_printer.h"
 #include "ui/printer_dlg.h"

@@ -4,7 +4,7 @@
 #include "bench/bench_support.h"
 #include "bench/benchmark_usage.h"
 #include "platform/headless/headless_front_end.h"
-#include "platform/windows/core/window_system.h"
+#include "platform/user32/core/window_system.h"
 
 #include <benchmark/benchmark.h>
 #include <cstdlib>
@@ -62,7 +62,7 @@ void WithTextBox(std::function<void(HWND)> body, const std::u16string& text = Te
     headless::Screen().reset(80, 24);
     g_text = &text;
     g_body = std::move(body);
-    windows::DialogBoxFromTemplate(bench::TextBoxDialog(u"Bench", WS_EX_CAPTIONOKBTN), nullptr,
+    user32::DialogBoxFromTemplate(bench::TextBoxDialog(u"Bench", WS_EX_CAPTIONOKBTN), nullptr,
                                    &Proc, 0);
 }
 
@@ -87,8 +87,8 @@ void KeysAndRedraw(benchmark::State& state, std::initializer_list<screen::KeyEve
         [&](HWND) {
             auto it = cycle.begin();
             for (auto _ : state) {
-                windows::DispatchEvent(*it);
-                benchmark::DoNotOptimize(windows::RedrawScreen().cursorX);
+                user32::DispatchEvent(*it);
+                benchmark::DoNotOptimize(user32::RedrawScreen().cursorX);
                 if (++it == cycle.end()) {
                     it = cycle.begin();
                 }

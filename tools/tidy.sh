@@ -8,7 +8,7 @@
 #
 # BUILD_DIR holds compile_commands.json (default build/ci, which the ci
 # preset writes); FOLDERs default to app ui engine link document res
-# cli cups platform tests tools, and may name subfolders (platform/posix). CLANG_TIDY names the
+# cli cups platform tests tools, and may name subfolders (platform/kernel32). CLANG_TIDY names the
 # binary, TIDY_JOBS the number run at once (default: the number of cores).
 set -euo pipefail
 . "$(dirname "$0")/script_usage.sh"

@@ -3,7 +3,7 @@
 #include "platform/entry/command_main.h"
 #include "platform/entry/console_services.h"
 #include "platform/entry/device_table_commands.h"
-#include "platform/posix/device_table.h"
+#include "platform/kernel32/device_table.h"
 #include "platform/text/path_text.h"
 
 #include <string>
@@ -19,7 +19,7 @@ std::optional<int> RunCommand(int argc, const char* const* argv) {
     const std::string_view name = argv[1];
     if (name == "ports" || name == "link" || name == "unlink") {
         return RunDeviceTableCommand(std::vector<std::string>(argv + 1, argv + argc),
-                                     posix_layer::DeviceFolder());
+                                     kernel32::DeviceFolder());
     }
     if (name != "print" && name != "test") {
         return std::nullopt;

@@ -1,8 +1,8 @@
 #include "platform/entry/command_line.h"
 
 #include "platform/entry/shown_text.h"
-#include "platform/posix/device_table.h"
-#include "platform/posix/socket_target.h"
+#include "platform/kernel32/device_table.h"
+#include "platform/kernel32/socket_target.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -100,16 +100,16 @@ std::vector<LinkedPort> LinkedPorts(const std::string& folder) {
         } else {
             port.target = entry.path().string();
         }
-        posix_layer::SocketTarget address;
-        switch (posix_layer::ParseLinkTarget(port.target, address)) {
-        case posix_layer::TargetKind::Socket:
+        kernel32::SocketTarget address;
+        switch (kernel32::ParseLinkTarget(port.target, address)) {
+        case kernel32::TargetKind::Socket:
             port.kind = LinkedPort::Kind::Printer;
-            port.description = posix_layer::DescribeTarget(address);
+            port.description = kernel32::DescribeTarget(address);
             break;
-        case posix_layer::TargetKind::Malformed:
+        case kernel32::TargetKind::Malformed:
             port.kind = LinkedPort::Kind::BadAddress;
             break;
-        case posix_layer::TargetKind::Device:
+        case kernel32::TargetKind::Device:
             port.present = fs::exists(entry.path(), linkError); // stat, never open
             if (linkError.value() == ELOOP) {
                 port.kind = LinkedPort::Kind::Loop;
@@ -162,7 +162,7 @@ std::optional<int> AnswerArguments(int argc, const char* const* argv) {
     const std::string_view first = argv[1] != nullptr ? argv[1] : "";
     const bool help = first == "--help" || first == "-h";
     if (argc == 2 && help) {
-        return Answer(HelpText(posix_layer::DeviceFolder()));
+        return Answer(HelpText(kernel32::DeviceFolder()));
     }
     if (argc == 2 && first == "--version") {
         return Answer(kVersion);

@@ -2,12 +2,12 @@
 
 #include "platform/entry/shown_text.h"
 
-#include "platform/posix/handle_table.h"
-#include "platform/posix/pause_skip.h"
+#include "platform/kernel32/handle_table.h"
+#include "platform/kernel32/pause_skip.h"
 #include "platform/text/path_text.h"
 #include "platform/text/unicode.h"
 #include "platform/win32/user.h"
-#include "platform/windows/dialogs/message_box_presenter.h"
+#include "platform/user32/dialogs/message_box_presenter.h"
 
 #include <atomic>
 #include <cerrno>
@@ -108,13 +108,13 @@ ConsoleServices::ConsoleServices(const char* linePrefix, const char* stoppedPref
     sigemptyset(&ignore.sa_mask);
     ::sigaction(SIGPIPE, &ignore, &g_savedPipeAction);
     SetMessageBoxPresenter(&PresentAsLine);
-    posix_layer::SetIoWaitWatcher(this);
+    kernel32::SetIoWaitWatcher(this);
 }
 
 ConsoleServices::~ConsoleServices() {
     EraseProgressLine();
-    posix_layer::SkipPauses(false);
-    posix_layer::SetIoWaitWatcher(nullptr);
+    kernel32::SkipPauses(false);
+    kernel32::SetIoWaitWatcher(nullptr);
     SetMessageBoxPresenter(nullptr);
     ::sigaction(SIGPIPE, &g_savedPipeAction, nullptr);
     for (std::size_t i = 0; i < std::size(kStopSignals); ++i) {
@@ -167,10 +167,10 @@ HANDLE ConsoleServices::OpenOutput(const std::basic_string<WCHAR>& name) {
         return INVALID_HANDLE_VALUE;
     }
     // The bytes reach no printer: nothing needs the pause after the lead-in.
-    posix_layer::SkipPauses(true);
-    auto object = std::make_shared<posix_layer::OpenObject>(fd, posix_layer::ObjectKind::File);
+    kernel32::SkipPauses(true);
+    auto object = std::make_shared<kernel32::OpenObject>(fd, kernel32::ObjectKind::File);
     object->label = name == u"-" ? u"standard output" : name;
-    return posix_layer::InsertObject(std::move(object));
+    return kernel32::InsertObject(std::move(object));
 }
 
 void ConsoleServices::JobStarting(bool showProgress) {
@@ -192,7 +192,7 @@ int ConsoleServices::inputDescriptors(int (&fds)[2]) {
     return 1;
 }
 
-bool ConsoleServices::stillBusy(const posix_layer::IoProgress& progress) {
+bool ConsoleServices::stillBusy(const kernel32::IoProgress& progress) {
     char drained[16];
     while (g_wake[0] != -1 && ::read(g_wake[0], drained, sizeof drained) > 0) {
     }
@@ -200,14 +200,14 @@ bool ConsoleServices::stillBusy(const posix_layer::IoProgress& progress) {
         EraseProgressLine();
         return true;
     }
-    if (progressWanted_ && progress.activity == posix_layer::IoProgress::Activity::Printing &&
+    if (progressWanted_ && progress.activity == kernel32::IoProgress::Activity::Printing &&
         Clock::now() - jobStart_ >= kProgressAfter) {
         drawProgress(progress);
     }
     return false;
 }
 
-void ConsoleServices::drawProgress(const posix_layer::IoProgress& progress) {
+void ConsoleServices::drawProgress(const kernel32::IoProgress& progress) {
     const Clock::time_point now = Clock::now();
     if (!rateStarted_ || progress.total != rateTotal_ || progress.done < rateStartDone_) {
         rateStarted_ = true;

@@ -5,7 +5,7 @@
 #pragma once
 
 #include "platform/entry/command_main.h"
-#include "platform/posix/io_wait.h"
+#include "platform/kernel32/io_wait.h"
 
 #include <chrono>
 #include <cstdint>
@@ -13,7 +13,7 @@
 
 namespace entry {
 
-class ConsoleServices final : public CommandServices, private posix_layer::IoWaitWatcher {
+class ConsoleServices final : public CommandServices, private kernel32::IoWaitWatcher {
 public:
     // Installs the signal handlers, the message box presenter and the busy
     // watcher; the destructor takes them all back. Each message line starts
@@ -38,8 +38,8 @@ public:
 
 private:
     int inputDescriptors(int (&fds)[2]) override;
-    bool stillBusy(const posix_layer::IoProgress& progress) override;
-    void drawProgress(const posix_layer::IoProgress& progress);
+    bool stillBusy(const kernel32::IoProgress& progress) override;
+    void drawProgress(const kernel32::IoProgress& progress);
 
     using Clock = std::chrono::steady_clock;
     bool progressWanted_ = false;

@@ -2,8 +2,8 @@
 
 #include "platform/entry/command_line.h"
 #include "platform/entry/shown_text.h"
-#include "platform/posix/refused_terminal.h"
-#include "platform/posix/socket_target.h"
+#include "platform/kernel32/refused_terminal.h"
+#include "platform/kernel32/socket_target.h"
 
 #include <cstdio>
 #include <filesystem>
@@ -103,15 +103,15 @@ int ListPorts(const std::string& folder) {
 // table's folder. Terminals the program would never print to are refused
 // here too, looked at with stat alone: a device is never opened.
 std::optional<std::string> CheckedTarget(const std::string& target, std::string& why) {
-    posix_layer::SocketTarget address;
-    switch (posix_layer::ParseLinkTarget(target, address)) {
-    case posix_layer::TargetKind::Socket:
+    kernel32::SocketTarget address;
+    switch (kernel32::ParseLinkTarget(target, address)) {
+    case kernel32::TargetKind::Socket:
         return target;
-    case posix_layer::TargetKind::Malformed:
+    case kernel32::TargetKind::Malformed:
         why = "\"" + target + "\" is not a printer address: tcp:HOST:PORT or " +
               "bt:AA:BB:CC:DD:EE:FF[/CHANNEL]";
         return std::nullopt;
-    case posix_layer::TargetKind::Device:
+    case kernel32::TargetKind::Device:
         break;
     }
     if (target.empty()) {
@@ -120,7 +120,7 @@ std::optional<std::string> CheckedTarget(const std::string& target, std::string&
     }
     struct stat st {};
     if (::stat(target.c_str(), &st) == 0) {
-        if (posix_layer::IsRefusedTerminal(st)) {
+        if (kernel32::IsRefusedTerminal(st)) {
             why = target + " is a terminal of this session, never a printer";
             return std::nullopt;
         }
@@ -167,8 +167,8 @@ int LinkPort(const std::string& folder, const std::string& port, const std::stri
         return Refuse("cannot link " + *name + ": " + error.message());
     }
     std::string note;
-    posix_layer::SocketTarget address;
-    if (posix_layer::ParseLinkTarget(*checked, address) == posix_layer::TargetKind::Device &&
+    kernel32::SocketTarget address;
+    if (kernel32::ParseLinkTarget(*checked, address) == kernel32::TargetKind::Device &&
         !fs::exists(*checked, error)) {
         note = " (nothing there now)";
     }

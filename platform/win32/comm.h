@@ -1,5 +1,5 @@
 // Serial port configuration of the Win32 subset. On POSIX the device control
-// block is translated to termios and modem-control ioctls (platform/posix).
+// block is translated to termios and modem-control ioctls (platform/kernel32).
 #pragma once
 
 #include "platform/win32/types.h"

@@ -1,5 +1,5 @@
 // Kernel calls of the Win32 subset: files and devices by name, errors, sleep,
-// text formatting. Implemented over POSIX in platform/posix.
+// text formatting. Implemented over POSIX in platform/kernel32.
 #pragma once
 
 #include "platform/win32/types.h"

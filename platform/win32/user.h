@@ -1,6 +1,6 @@
 // Window calls of the Win32 subset: dialogs from templates, messages,
 // controls, message boxes and icons. Implemented by the window system in
-// platform/windows, which draws into a character grid shown by a front end.
+// platform/user32, which draws into a character grid shown by a front end.
 #pragma once
 
 #include "platform/win32/types.h"

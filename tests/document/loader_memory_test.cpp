@@ -5,8 +5,8 @@
 #include "document/text_file_loader.h"
 #include "loader_test_support.h"
 #include "platform/afx/win_app.h"
-#include "platform/windows/dialogs/message_box_presenter.h"
-#include "tests/posix/memory_limit.h"
+#include "platform/user32/dialogs/message_box_presenter.h"
+#include "tests/support/memory_limit.h"
 
 #include <cstdio>
 #include <gtest/gtest.h>

@@ -3,8 +3,8 @@
 // way a job can fail.
 #include "engine/print_jobs.h"
 #include "tests/engine/printer_line.h"
-#include "tests/posix/memory_limit.h"
-#include "tests/posix/printer_settings.h"
+#include "tests/support/memory_limit.h"
+#include "tests/support/printer_settings.h"
 
 #include <algorithm>
 #include <cstdio>

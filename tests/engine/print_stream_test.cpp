@@ -3,7 +3,7 @@
 #include "engine/print_stream.h"
 #include "platform/win32/codepage.h"
 #include "tests/engine/printer_line.h"
-#include "tests/posix/memory_limit.h"
+#include "tests/support/memory_limit.h"
 
 #include <algorithm>
 #include <chrono>

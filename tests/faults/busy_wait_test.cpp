@@ -2,8 +2,8 @@
 // and a long run of reads report their progress once they have been busy a
 // while, fail with ERROR_OPERATION_ABORTED when the user cancels, and carry on
 // unchanged when nobody watches.
-#include "platform/posix/io_wait.h"
-#include "platform/posix/slice_timer.h"
+#include "platform/kernel32/io_wait.h"
+#include "platform/kernel32/slice_timer.h"
 #include "platform/win32/kernel.h"
 #include "platform/win32/write_progress.h"
 #include "tests/support/busy_call_recorder.h"
@@ -22,15 +22,15 @@
 namespace {
 
 using namespace std::chrono_literals;
-using posix_layer::IoProgress;
+using kernel32::IoProgress;
 using testing_support::DeviceTable;
 
 using testing_support::BusyCallRecorder;
 
 class BusyCalls : public testing::Test {
 protected:
-    void SetUp() override { posix_layer::SetBusyTiming(20ms, 10ms); }
-    void TearDown() override { posix_layer::SetBusyTiming(200ms, 100ms); }
+    void SetUp() override { kernel32::SetBusyTiming(20ms, 10ms); }
+    void TearDown() override { kernel32::SetBusyTiming(200ms, 100ms); }
 };
 
 class BusyPortWrite : public BusyCalls {
@@ -154,7 +154,7 @@ TEST_F(BusyPortWrite, AThreadThatCannotBeInterruptedStillWaitsWhereItCanCancel) 
     std::thread writer([&] {
         sigset_t mask;
         sigemptyset(&mask);
-        sigaddset(&mask, posix_layer::SliceTimer::signalNumber());
+        sigaddset(&mask, kernel32::SliceTimer::signalNumber());
         ::pthread_sigmask(SIG_BLOCK, &mask, nullptr);
         DWORD written = 0;
         ok = WriteFile(port_, bytes_.data(), static_cast<DWORD>(bytes_.size()), &written, nullptr);

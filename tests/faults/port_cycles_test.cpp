@@ -3,7 +3,7 @@
 #include "job_form.h"
 #include "link/port_connection.h"
 #include "platform/win32/user.h"
-#include "platform/windows/dialogs/message_box_presenter.h"
+#include "platform/user32/dialogs/message_box_presenter.h"
 #include "resource_use.h"
 #include "tests/support/pty_printer.h"
 

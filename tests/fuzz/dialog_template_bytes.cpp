@@ -10,7 +10,7 @@ namespace {
 
 using Out = testing_support::ByteWriter;
 
-void PutName(Out& out, const windows::NameOrOrdinal& n) {
+void PutName(Out& out, const user32::NameOrOrdinal& n) {
     if (n.isOrdinal) {
         out.u16(0xFFFF);
         out.u16(n.ordinal);
@@ -19,7 +19,7 @@ void PutName(Out& out, const windows::NameOrOrdinal& n) {
     }
 }
 
-void EncodeItem(Out& out, const windows::DialogItemTemplate& item, bool extended) {
+void EncodeItem(Out& out, const user32::DialogItemTemplate& item, bool extended) {
     out.align4();
     if (extended) {
         out.u32(item.helpId);
@@ -50,7 +50,7 @@ void EncodeItem(Out& out, const windows::DialogItemTemplate& item, bool extended
     }
 }
 
-bool SameItem(const windows::DialogItemTemplate& a, const windows::DialogItemTemplate& b) {
+bool SameItem(const user32::DialogItemTemplate& a, const user32::DialogItemTemplate& b) {
     return a.helpId == b.helpId && a.exStyle == b.exStyle && a.style == b.style && a.x == b.x &&
            a.y == b.y && a.cx == b.cx && a.cy == b.cy && a.id == b.id &&
            a.windowClass == b.windowClass && a.text == b.text && a.creationData == b.creationData;
@@ -58,7 +58,7 @@ bool SameItem(const windows::DialogItemTemplate& a, const windows::DialogItemTem
 
 } // namespace
 
-std::vector<std::uint8_t> EncodeDialogTemplate(const windows::DialogTemplate& t) {
+std::vector<std::uint8_t> EncodeDialogTemplate(const user32::DialogTemplate& t) {
     Out out;
     if (t.extended) {
         out.u16(1);
@@ -93,7 +93,7 @@ std::vector<std::uint8_t> EncodeDialogTemplate(const windows::DialogTemplate& t)
     return out.bytes;
 }
 
-bool SameTemplate(const windows::DialogTemplate& a, const windows::DialogTemplate& b) {
+bool SameTemplate(const user32::DialogTemplate& a, const user32::DialogTemplate& b) {
     if (!(a.extended == b.extended && a.helpId == b.helpId && a.exStyle == b.exStyle &&
           a.style == b.style && a.x == b.x && a.y == b.y && a.cx == b.cx && a.cy == b.cy &&
           a.menu == b.menu && a.windowClass == b.windowClass && a.title == b.title &&

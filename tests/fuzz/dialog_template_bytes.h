@@ -2,7 +2,7 @@
 // compares two read templates value by value.
 #pragma once
 
-#include "platform/windows/resources/dialog_template.h"
+#include "platform/user32/resources/dialog_template.h"
 
 #include <cstdint>
 #include <vector>
@@ -11,8 +11,8 @@ namespace fuzz_bytes {
 
 // The shortest bytes of t's layout (classic or extended): zero padding, no
 // trailing bytes, creation data sized the way the layout counts it.
-std::vector<std::uint8_t> EncodeDialogTemplate(const windows::DialogTemplate& t);
+std::vector<std::uint8_t> EncodeDialogTemplate(const user32::DialogTemplate& t);
 
-bool SameTemplate(const windows::DialogTemplate& a, const windows::DialogTemplate& b);
+bool SameTemplate(const user32::DialogTemplate& a, const user32::DialogTemplate& b);
 
 } // namespace fuzz_bytes

@@ -7,7 +7,7 @@
 #include "dialog_template_bytes.h"
 #include "fuzz_check.h"
 #include "platform/win32/user.h"
-#include "platform/windows/resources/dialog_template.h"
+#include "platform/user32/resources/dialog_template.h"
 #include "res/compiler/layouts.h"
 
 #include <cstddef>
@@ -18,7 +18,7 @@
 
 namespace {
 
-using windows::DialogTemplate;
+using user32::DialogTemplate;
 
 std::uint16_t Word(std::span<const std::uint8_t> in, std::size_t at) {
     return static_cast<std::uint16_t>(in[at] | (in[at + 1] << 8));
@@ -28,7 +28,7 @@ bool NoZero(std::u16string_view s) {
     return s.find(u'\0') == std::u16string_view::npos;
 }
 
-bool NoZero(const windows::NameOrOrdinal& n) {
+bool NoZero(const user32::NameOrOrdinal& n) {
     return n.isOrdinal ? n.name.empty() : NoZero(n.name);
 }
 
@@ -41,8 +41,8 @@ bool CompilerCouldWrite(const DialogTemplate& t) {
     }
     for (const auto& item : t.items) {
         if (item.helpId != 0 || item.exStyle != 0 || item.id > 0xFFFF ||
-            !item.windowClass.isOrdinal || item.windowClass.ordinal < windows::kClassButton ||
-            item.windowClass.ordinal > windows::kClassComboBox || item.text.isOrdinal ||
+            !item.windowClass.isOrdinal || item.windowClass.ordinal < user32::kClassButton ||
+            item.windowClass.ordinal > user32::kClassComboBox || item.text.isOrdinal ||
             !item.creationData.empty()) {
             return false;
         }
@@ -77,7 +77,7 @@ std::vector<std::uint8_t> LayOutWithCompiler(const DialogTemplate& t) {
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const std::span<const std::uint8_t> in(data, size);
-    const auto read = windows::ReadDialogTemplate(in);
+    const auto read = user32::ReadDialogTemplate(in);
     if (!read) {
         FUZZ_CHECK(read.error().offset <= size);
         return 0;
@@ -103,13 +103,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     // read from (everything read lay inside the input), and read back alike.
     const std::vector<std::uint8_t> again = fuzz_bytes::EncodeDialogTemplate(t);
     FUZZ_CHECK(again.size() <= size);
-    const auto reread = windows::ReadDialogTemplate(again);
+    const auto reread = user32::ReadDialogTemplate(again);
     FUZZ_CHECK(reread.ok());
     FUZZ_CHECK(fuzz_bytes::SameTemplate(reread.value(), t));
 
     if (CompilerCouldWrite(t)) {
         const std::vector<std::uint8_t> compiled = LayOutWithCompiler(t);
-        const auto back = windows::ReadDialogTemplate(compiled);
+        const auto back = user32::ReadDialogTemplate(compiled);
         FUZZ_CHECK(back.ok());
         FUZZ_CHECK(fuzz_bytes::SameTemplate(back.value(), t));
         FUZZ_CHECK(compiled == again);

@@ -5,7 +5,7 @@
 // count an icon can have; a directory the resource compiler could have
 // written comes back from it byte for byte.
 #include "fuzz_check.h"
-#include "platform/windows/resources/icon_group.h"
+#include "platform/user32/resources/icon_group.h"
 #include "res/compiler/icon_file.h"
 
 #include <algorithm>
@@ -23,7 +23,7 @@ constexpr std::size_t kEntrySize = 14;
 constexpr std::size_t kMostImageBytes = 1 << 20;
 
 void CheckGroup(std::span<const std::uint8_t> in) {
-    const auto read = windows::ReadIconGroup(in);
+    const auto read = user32::ReadIconGroup(in);
     if (!read) {
         FUZZ_CHECK(read.error().offset <= in.size());
         return;
@@ -57,7 +57,7 @@ void CheckGroup(std::span<const std::uint8_t> in) {
 }
 
 void CheckImage(std::span<const std::uint8_t> in) {
-    const auto read = windows::ReadIconImage(in);
+    const auto read = user32::ReadIconImage(in);
     if (!read) {
         FUZZ_CHECK(read.error().offset <= in.size());
         return;

@@ -8,8 +8,8 @@
 #include "fuzz_check.h"
 #include "platform/afx/dialog_init.h"
 #include "platform/win32/user.h"
-#include "platform/windows/dialogs/dialog_manager.h"
-#include "platform/windows/core/window_system.h"
+#include "platform/user32/dialogs/dialog_manager.h"
+#include "platform/user32/core/window_system.h"
 #include "res/compiler/layouts.h"
 
 #include <cstddef>
@@ -27,17 +27,17 @@ constexpr int kComboId = 1000;
 // One dialog with one combo box, made once and emptied before each input.
 HWND ListDialog() {
     static HWND dialog = [] {
-        windows::DialogTemplate tpl;
+        user32::DialogTemplate tpl;
         tpl.cx = 100;
         tpl.cy = 60;
-        windows::DialogItemTemplate combo;
+        user32::DialogItemTemplate combo;
         combo.style = WS_CHILD | WS_VISIBLE | CBS_DROPDOWNLIST;
         combo.cx = 80;
         combo.cy = 50;
         combo.id = kComboId;
-        combo.windowClass = {true, windows::kClassComboBox, {}};
+        combo.windowClass = {true, user32::kClassComboBox, {}};
         tpl.items.push_back(combo);
-        return windows::CreateDialogWindow(tpl, nullptr)->hwnd;
+        return user32::CreateDialogWindow(tpl, nullptr)->hwnd;
     }();
     return dialog;
 }

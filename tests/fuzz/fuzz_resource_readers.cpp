@@ -2,12 +2,12 @@
 // a target of its own, fuzz_list_data), and a dialog built and drawn from
 // whatever reads as a template: no crash, no read past the end.
 #include "platform/headless/headless_front_end.h"
-#include "platform/windows/dialogs/dialog_manager.h"
-#include "platform/windows/resources/dialog_template.h"
-#include "platform/windows/resources/icon_group.h"
-#include "platform/windows/core/system.h"
-#include "platform/windows/resources/version_info.h"
-#include "platform/windows/core/window_system.h"
+#include "platform/user32/dialogs/dialog_manager.h"
+#include "platform/user32/resources/dialog_template.h"
+#include "platform/user32/resources/icon_group.h"
+#include "platform/user32/core/system.h"
+#include "platform/user32/resources/version_info.h"
+#include "platform/user32/core/window_system.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -18,15 +18,15 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     // A copy of exactly `size` bytes, so that the sanitizer sees any read past it.
     const std::vector<std::uint8_t> bytes(data, data + size);
     const std::span<const std::uint8_t> in(bytes);
-    (void)windows::ReadIconGroup(in);
-    (void)windows::ReadIconImage(in);
-    (void)windows::ReadVersionInfo(in);
-    const auto tpl = windows::ReadDialogTemplate(in);
+    (void)user32::ReadIconGroup(in);
+    (void)user32::ReadIconImage(in);
+    (void)user32::ReadVersionInfo(in);
+    const auto tpl = user32::ReadDialogTemplate(in);
     if (tpl && tpl->items.size() <= 64) {
-        if (windows::Dialog* d = windows::CreateDialogWindow(tpl.value(), nullptr)) {
-            windows::System& sys = windows::System::get();
+        if (user32::Dialog* d = user32::CreateDialogWindow(tpl.value(), nullptr)) {
+            user32::System& sys = user32::System::get();
             sys.modalStack().push_back(d);
-            windows::RedrawScreen();
+            user32::RedrawScreen();
             sys.modalStack().pop_back();
             sys.destroy(d);
         }

@@ -4,7 +4,7 @@
 // could have written (fixed part, one string table, one translation), laid
 // out by that compiler, reads back to the same values.
 #include "fuzz_check.h"
-#include "platform/windows/resources/version_info.h"
+#include "platform/user32/resources/version_info.h"
 #include "res/compiler/layouts.h"
 
 #include <cstddef>
@@ -15,13 +15,13 @@
 
 namespace {
 
-using windows::VersionInfo;
+using user32::VersionInfo;
 
 bool NoZero(std::u16string_view s) {
     return s.find(u'\0') == std::u16string_view::npos;
 }
 
-bool SameFixed(const windows::FixedFileInfo& a, const windows::FixedFileInfo& b) {
+bool SameFixed(const user32::FixedFileInfo& a, const user32::FixedFileInfo& b) {
     return a.signature == b.signature && a.structVersion == b.structVersion &&
            a.fileVersionMS == b.fileVersionMS && a.fileVersionLS == b.fileVersionLS &&
            a.productVersionMS == b.productVersionMS && a.productVersionLS == b.productVersionLS &&
@@ -50,7 +50,7 @@ res::FourPartVersion Parts(DWORD ms, DWORD ls) {
 }
 
 void CheckCompilerRoundTrip(const VersionInfo& info) {
-    const windows::FixedFileInfo& f = info.fixed;
+    const user32::FixedFileInfo& f = info.fixed;
     if (!info.hasFixed || f.structVersion != 0x00010000 || info.stringTables.size() != 1 ||
         info.translations.size() != 1) {
         return;
@@ -83,7 +83,7 @@ void CheckCompilerRoundTrip(const VersionInfo& info) {
     } catch (const std::length_error&) {
         return; // more than one block can hold; the compiler says so
     }
-    const auto back = windows::ReadVersionInfo(compiled);
+    const auto back = user32::ReadVersionInfo(compiled);
     FUZZ_CHECK(back.ok());
     FUZZ_CHECK(SameInfo(back.value(), info));
 }
@@ -92,13 +92,13 @@ void CheckCompilerRoundTrip(const VersionInfo& info) {
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const std::span<const std::uint8_t> in(data, size);
-    const auto read = windows::ReadVersionInfo(in);
+    const auto read = user32::ReadVersionInfo(in);
     if (!read) {
         FUZZ_CHECK(read.error().offset <= size);
         return 0;
     }
     const VersionInfo& info = read.value();
-    FUZZ_CHECK(!info.hasFixed || info.fixed.signature == windows::kFixedFileInfoSignature);
+    FUZZ_CHECK(!info.hasFixed || info.fixed.signature == user32::kFixedFileInfoSignature);
 
     // Every key and value was read as UTF-16 up to its terminator, from the
     // input and nowhere else.

@@ -74,18 +74,18 @@ void WriteProgramResources(const fs::path& root) {
     }
 }
 
-windows::NameOrOrdinal Name(std::u16string_view s) {
+user32::NameOrOrdinal Name(std::u16string_view s) {
     return {false, 0, std::u16string(s)};
 }
 
-windows::NameOrOrdinal Ordinal(WORD n) {
+user32::NameOrOrdinal Ordinal(WORD n) {
     return {true, n, {}};
 }
 
 void DialogTemplates(const fs::path& dir) {
     // Classic, with a menu and class by name, a font, and a control of a
     // named class whose text is an ordinal and which carries creation data.
-    windows::DialogTemplate classic;
+    user32::DialogTemplate classic;
     classic.style = WS_POPUP | WS_CAPTION | DS_SETFONT;
     classic.cx = 120;
     classic.cy = 60;
@@ -94,7 +94,7 @@ void DialogTemplates(const fs::path& dir) {
     classic.title = u"Classic";
     classic.pointSize = 8;
     classic.typeface = u"System";
-    windows::DialogItemTemplate custom;
+    user32::DialogItemTemplate custom;
     custom.style = WS_CHILD | WS_VISIBLE;
     custom.x = 4;
     custom.y = 4;
@@ -104,36 +104,36 @@ void DialogTemplates(const fs::path& dir) {
     custom.windowClass = Name(u"Custom");
     custom.text = Ordinal(7);
     custom.creationData = {1, 2, 3, 4};
-    windows::DialogItemTemplate ok;
+    user32::DialogItemTemplate ok;
     ok.style = WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_DEFPUSHBUTTON;
     ok.x = 60;
     ok.y = 40;
     ok.cx = 40;
     ok.cy = 14;
     ok.id = IDOK;
-    ok.windowClass = Ordinal(windows::kClassButton);
+    ok.windowClass = Ordinal(user32::kClassButton);
     ok.text = Name(u"OK");
     classic.items = {custom, ok};
     Write(dir, "classic_named", fuzz_bytes::EncodeDialogTemplate(classic));
 
     // Classic without a font, menu by ordinal, one label.
-    windows::DialogTemplate plain;
+    user32::DialogTemplate plain;
     plain.style = WS_POPUP;
     plain.cx = 80;
     plain.cy = 20;
     plain.menu = Ordinal(3);
-    windows::DialogItemTemplate label;
+    user32::DialogItemTemplate label;
     label.style = WS_CHILD | WS_VISIBLE | SS_LEFT;
     label.cx = 70;
     label.cy = 8;
     label.id = 0xFFFF;
-    label.windowClass = Ordinal(windows::kClassStatic);
+    label.windowClass = Ordinal(user32::kClassStatic);
     label.text = Name(u"Label");
     plain.items = {label};
     Write(dir, "classic_plain", fuzz_bytes::EncodeDialogTemplate(plain));
 
     // Extended without a font, with help ids, extended styles and data.
-    windows::DialogTemplate ex;
+    user32::DialogTemplate ex;
     ex.extended = true;
     ex.helpId = 77;
     ex.exStyle = 0x00000100;
@@ -141,23 +141,23 @@ void DialogTemplates(const fs::path& dir) {
     ex.cx = 100;
     ex.cy = 50;
     ex.title = u"Extended";
-    windows::DialogItemTemplate edit;
+    user32::DialogItemTemplate edit;
     edit.helpId = 5;
     edit.exStyle = 0x00000200;
     edit.style = WS_CHILD | WS_VISIBLE | WS_BORDER | ES_AUTOHSCROLL;
     edit.cx = 90;
     edit.cy = 12;
     edit.id = 0x12345;
-    edit.windowClass = Ordinal(windows::kClassEdit);
+    edit.windowClass = Ordinal(user32::kClassEdit);
     edit.text = Name(u"");
     edit.creationData = {9, 8, 7};
-    windows::DialogItemTemplate list;
+    user32::DialogItemTemplate list;
     list.style = WS_CHILD | WS_VISIBLE | WS_VSCROLL;
     list.y = 14;
     list.cx = 90;
     list.cy = 30;
     list.id = 1001;
-    list.windowClass = Ordinal(windows::kClassListBox);
+    list.windowClass = Ordinal(user32::kClassListBox);
     list.text = Name(u"");
     ex.items = {edit, list};
     Write(dir, "extended_data", fuzz_bytes::EncodeDialogTemplate(ex));

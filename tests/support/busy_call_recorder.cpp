@@ -5,13 +5,13 @@ namespace testing_support {
 BusyCallRecorder::BusyCallRecorder(int cancelAt, std::chrono::milliseconds showAfter,
                                    std::chrono::milliseconds reportEvery)
     : cancelAt_(cancelAt) {
-    posix_layer::SetBusyTiming(showAfter, reportEvery);
-    posix_layer::SetIoWaitWatcher(this);
+    kernel32::SetBusyTiming(showAfter, reportEvery);
+    kernel32::SetIoWaitWatcher(this);
 }
 
 BusyCallRecorder::~BusyCallRecorder() {
-    posix_layer::SetIoWaitWatcher(nullptr);
-    posix_layer::SetBusyTiming(std::chrono::milliseconds(200), std::chrono::milliseconds(100));
+    kernel32::SetIoWaitWatcher(nullptr);
+    kernel32::SetBusyTiming(std::chrono::milliseconds(200), std::chrono::milliseconds(100));
 }
 
 std::vector<BusyCallRecorder::Report> BusyCallRecorder::Reports() const {
@@ -21,7 +21,7 @@ std::vector<BusyCallRecorder::Report> BusyCallRecorder::Reports() const {
 
 int BusyCallRecorder::inputDescriptors(int (&)[2]) { return 0; }
 
-bool BusyCallRecorder::stillBusy(const posix_layer::IoProgress& progress) {
+bool BusyCallRecorder::stillBusy(const kernel32::IoProgress& progress) {
     std::lock_guard lock(mutex_);
     reports_.push_back({progress.activity, std::u16string(progress.name),
                         std::u16string(progress.target), progress.done, progress.total});

@@ -4,7 +4,7 @@
 // The program's timing and no watcher are back when it goes.
 #pragma once
 
-#include "platform/posix/io_wait.h"
+#include "platform/kernel32/io_wait.h"
 
 #include <chrono>
 #include <cstdint>
@@ -14,9 +14,9 @@
 
 namespace testing_support {
 
-class BusyCallRecorder final : public posix_layer::IoWaitWatcher {
+class BusyCallRecorder final : public kernel32::IoWaitWatcher {
 public:
-    using Activity = posix_layer::IoProgress::Activity;
+    using Activity = kernel32::IoProgress::Activity;
     struct Report {
         Activity activity;
         std::u16string name;
@@ -36,7 +36,7 @@ public:
     std::vector<Report> Reports() const;
 
     int inputDescriptors(int (&fds)[2]) override;
-    bool stillBusy(const posix_layer::IoProgress& progress) override;
+    bool stillBusy(const kernel32::IoProgress& progress) override;
 
 private:
     const int cancelAt_;

@@ -1,6 +1,6 @@
 #include "message_boxes.h"
 
-#include "platform/windows/dialogs/message_box_presenter.h"
+#include "platform/user32/dialogs/message_box_presenter.h"
 
 #include <mutex>
 #include <utility>

@@ -2,8 +2,8 @@
 // class framework on the window system, shown by the terminal front end. It
 // writes how the dialog ended and what the form read to the --result file.
 #include "platform/text/unicode.h"
-#include "test_dialog.h"
-#include "test_form.h"
+#include "tests/platform/afx/test_dialog.h"
+#include "tests/platform/afx/test_form.h"
 
 #include <cstring>
 #include <fstream>

@@ -39,7 +39,7 @@ protected:
             tree_.file(file, ReadFile(source + "/" + file));
         }
         tree_.file("engine/good.cpp", kGood);
-        tree_.file("platform/posix/bad_layout.cpp", kBadLayout);
+        tree_.file("platform/kernel32/bad_layout.cpp", kBadLayout);
         tree_.file("tests/area/unsorted.h", kUnsorted);
         tree_.file("build/ci/generated.cpp", kBadLayout);
     }
@@ -60,18 +60,18 @@ TEST_F(FormatScript, CheckNamesTheFilesOffTheStyleAndChangesNothing) {
     EXPECT_EQ(outcome.status, 1) << outcome.output;
     EXPECT_NE(outcome.output.find("2 of 3 files differ"), std::string::npos) << outcome.output;
     // A layout that differs, and includes out of their blocks' order.
-    EXPECT_NE(outcome.output.find("platform/posix/bad_layout.cpp"), std::string::npos);
+    EXPECT_NE(outcome.output.find("platform/kernel32/bad_layout.cpp"), std::string::npos);
     EXPECT_NE(outcome.output.find("tests/area/unsorted.h"), std::string::npos);
     EXPECT_EQ(outcome.output.find("good.cpp"), std::string::npos);
     EXPECT_EQ(outcome.output.find("generated.cpp"), std::string::npos);
-    EXPECT_EQ(Read("platform/posix/bad_layout.cpp"), kBadLayout);
+    EXPECT_EQ(Read("platform/kernel32/bad_layout.cpp"), kBadLayout);
     EXPECT_EQ(Read("tests/area/unsorted.h"), kUnsorted);
 }
 
 TEST_F(FormatScript, FormattingBringsEveryFileToTheStyleAndLeavesBuildAlone) {
     const auto formatted = Run("");
     ASSERT_EQ(formatted.status, 0) << formatted.output;
-    EXPECT_EQ(Read("platform/posix/bad_layout.cpp"), kGood);
+    EXPECT_EQ(Read("platform/kernel32/bad_layout.cpp"), kGood);
     EXPECT_EQ(Read("tests/area/unsorted.h"), kSorted) << "project headers first, then <...>";
     EXPECT_EQ(Read("engine/good.cpp"), kGood);
     EXPECT_EQ(Read("build/ci/generated.cpp"), kBadLayout);

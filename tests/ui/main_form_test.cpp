@@ -6,10 +6,10 @@
 #include "platform/entry/program_resources.h"
 #include "platform/entry/resource_table.h"
 #include "platform/headless/headless_front_end.h"
-#include "platform/posix/io_wait.h"
+#include "platform/kernel32/io_wait.h"
 #include "platform/text/unicode.h"
 #include "platform/win32/kernel.h"
-#include "platform/windows/dialogs/message_box_presenter.h"
+#include "platform/user32/dialogs/message_box_presenter.h"
 #include "tests/support/message_boxes.h"
 #include "tests/support/pty_printer.h"
 #include "ui/printer_dlg.h"
@@ -356,10 +356,10 @@ protected:
     void SetUp() override {
         MainForm::SetUp();
         table_.Link(3, printer_.path());
-        posix_layer::SetBusyTiming(std::chrono::milliseconds(20), std::chrono::milliseconds(10));
+        kernel32::SetBusyTiming(std::chrono::milliseconds(20), std::chrono::milliseconds(10));
     }
     void TearDown() override {
-        posix_layer::SetBusyTiming(std::chrono::milliseconds(200), std::chrono::milliseconds(100));
+        kernel32::SetBusyTiming(std::chrono::milliseconds(200), std::chrono::milliseconds(100));
         MainForm::TearDown();
     }
     testing_support::PtyPrinter printer_{testing_support::PtyPrinter::Start::Stalled};
