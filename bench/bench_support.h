@@ -4,8 +4,8 @@
 #pragma once
 
 #include "bench/usage.h"
-#include "platform/win32/user.h"
 #include "platform/user32/resources/dialog_template.h"
+#include "platform/win32/user.h"
 
 #include <string>
 #include <string_view>

@@ -19,9 +19,9 @@
 #include "document/loader_host.h"
 #include "document/text_file_loader.h"
 #include "platform/headless/headless_front_end.h"
-#include "platform/win32/codepage.h"
 #include "platform/user32/core/window_system.h"
 #include "platform/user32/dialogs/message_box_presenter.h"
+#include "platform/win32/codepage.h"
 
 #include <cstdio>
 #include <cstdlib>

@@ -10,8 +10,8 @@
 #include "bench/text_corpus.h"
 #include "document/loader_host.h"
 #include "document/text_file_loader.h"
-#include "platform/win32/codepage.h"
 #include "platform/user32/dialogs/message_box_presenter.h"
+#include "platform/win32/codepage.h"
 
 #include <algorithm>
 #include <benchmark/benchmark.h>

@@ -158,8 +158,9 @@ int main(int argc, char** argv) {
         bench::RefuseArguments("print_job_bench", "--line takes pty or tcp",
                                "usage: print_job_bench [--line=pty|tcp] [benchmark options]\n");
     }
-    testing_support::CountingPrinter line(tcp ? testing_support::CountingPrinter::Line::Tcp
-                                              : testing_support::CountingPrinter::Line::PseudoTerminal);
+    testing_support::CountingPrinter line(
+        tcp ? testing_support::CountingPrinter::Line::Tcp
+            : testing_support::CountingPrinter::Line::PseudoTerminal);
     const testing_support::DeviceTable devices; // COM1, for the life of the run
     devices.Link(1, line.path());
     BenchForm form;

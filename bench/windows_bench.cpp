@@ -63,7 +63,7 @@ void WithTextBox(std::function<void(HWND)> body, const std::u16string& text = Te
     g_text = &text;
     g_body = std::move(body);
     user32::DialogBoxFromTemplate(bench::TextBoxDialog(u"Bench", WS_EX_CAPTIONOKBTN), nullptr,
-                                   &Proc, 0);
+                                  &Proc, 0);
 }
 
 screen::KeyEvent Key(screen::Key k, bool ctrl = false) {

@@ -57,7 +57,8 @@ int RunJobs(const ParsedCommand& command, entry::CommandServices& services) {
         }
         for (const CommandText& source : sources) {
             if (services.StopRequested() || !LoadJobSource(host, source, services) ||
-                services.StopRequested() || !RunHostedJob(host, !choices.bQuiet, services, RunPrintJob)) {
+                services.StopRequested() ||
+                !RunHostedJob(host, !choices.bQuiet, services, RunPrintJob)) {
                 status = kJobFailed;
                 break;
             }

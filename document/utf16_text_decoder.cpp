@@ -40,8 +40,8 @@ void Utf16TextDecoder::Append(const BYTE* bytes, DWORD count, CString& out) {
     if (m_hasOddByte && at < end) {
         m_hasOddByte = false;
         const BYTE pair[2] = {m_oddByte, *at++};
-        const auto unit = static_cast<WCHAR>(m_bigEndian ? (pair[0] << 8) | pair[1]
-                                                            : (pair[1] << 8) | pair[0]);
+        const auto unit =
+            static_cast<WCHAR>(m_bigEndian ? (pair[0] << 8) | pair[1] : (pair[1] << 8) | pair[0]);
         length = Take(unit, text, length);
     }
     for (; end - at >= 2; at += 2) {

@@ -3,8 +3,8 @@
 #include "platform/win32/codepage.h"
 #include "platform/win32/kernel.h"
 
-#include <cstdarg>
 #include <climits>
+#include <cstdarg>
 #include <cstring>
 
 namespace {

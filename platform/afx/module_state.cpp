@@ -13,7 +13,8 @@ AFX_MODULE_STATE* AfxGetModuleState() {
 
 void AfxSetModuleFileName(LPCWSTR lpszPath) {
     std::basic_string_view<WCHAR> name = lpszPath != nullptr ? lpszPath : TEXT("");
-    if (const auto slash = name.find_last_of(TEXT("/\\")); slash != std::basic_string_view<WCHAR>::npos) {
+    if (const auto slash = name.find_last_of(TEXT("/\\"));
+        slash != std::basic_string_view<WCHAR>::npos) {
         name.remove_prefix(slash + 1);
     }
     // A Win32 program file ends in ".exe"; its title does not.

@@ -3,7 +3,6 @@
 #include "platform/text/fold_case.h"
 #include "platform/win32/codepage.h"
 
-
 namespace comdlg32 {
 namespace {
 

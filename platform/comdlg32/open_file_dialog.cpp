@@ -3,13 +3,13 @@
 // in memory, and every control is reached by its handle and its messages.
 #include "platform/comdlg32/open_file_dialog.h"
 
-#include "platform/text/path_text.h"
-#include "platform/text/unicode.h"
-#include "platform/win32/user.h"
 #include "platform/comdlg32/file_filter.h"
 #include "platform/comdlg32/folder_listing.h"
 #include "platform/comdlg32/template_writer.h"
 #include "platform/comdlg32/typed_name.h"
+#include "platform/text/path_text.h"
+#include "platform/text/unicode.h"
+#include "platform/win32/user.h"
 
 #include <algorithm>
 #include <cstdlib>

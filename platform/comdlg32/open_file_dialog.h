@@ -17,10 +17,10 @@ namespace comdlg32 {
 
 // The controls' ids, those the original platform's dialog uses, so that a
 // test can reach them with GetDlgItem(GetParent(GetFocus()), id).
-inline constexpr int kOpenFileList = 0x0460;   // the folder's entries
-inline constexpr int kOpenFileTypes = 0x0470;  // "Files of type:"
-inline constexpr int kOpenFileName = 0x0480;   // "File name:"
-inline constexpr int kOpenFileFolder = 0x0440; // the current folder, after "Look in:"
+inline constexpr int kOpenFileList = 0x0460;        // the folder's entries
+inline constexpr int kOpenFileTypes = 0x0470;       // "Files of type:"
+inline constexpr int kOpenFileName = 0x0480;        // "File name:"
+inline constexpr int kOpenFileFolder = 0x0440;      // the current folder, after "Look in:"
 inline constexpr int kOpenFileTypesLabel = 0x0441;  // "Files of type:"
 inline constexpr int kOpenFileNameLabel = 0x0442;   // "File name:"
 inline constexpr int kOpenFileLookInLabel = 0x0443; // "Look in:"

@@ -1,7 +1,7 @@
 #include "platform/comdlg32/typed_name.h"
 
-#include "platform/text/path_text.h"
 #include "platform/comdlg32/file_filter.h"
+#include "platform/text/path_text.h"
 
 #include <cstdlib>
 #include <filesystem>

@@ -1,13 +1,12 @@
 #include "platform/entry/console_services.h"
 
 #include "platform/entry/shown_text.h"
-
 #include "platform/kernel32/handle_table.h"
 #include "platform/kernel32/pause_skip.h"
 #include "platform/text/path_text.h"
 #include "platform/text/unicode.h"
-#include "platform/win32/user.h"
 #include "platform/user32/dialogs/message_box_presenter.h"
+#include "platform/win32/user.h"
 
 #include <atomic>
 #include <cerrno>
@@ -135,8 +134,7 @@ int ConsoleServices::stopSignal() {
 void ConsoleServices::Complain(std::basic_string_view<WCHAR> message) {
     EraseProgressLine();
     // A complaint may quote an argument as it was typed: shown escaped.
-    WriteStandardError(LinePrefix() + ShownText(text::Utf16ToUtf8(std::u16string(message))) +
-                       "\n");
+    WriteStandardError(LinePrefix() + ShownText(text::Utf16ToUtf8(std::u16string(message))) + "\n");
 }
 
 unsigned ConsoleServices::MessagesShown() const {

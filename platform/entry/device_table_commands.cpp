@@ -87,14 +87,15 @@ std::string StateOf(const LinkedPort& port) {
 int ListPorts(const std::string& folder) {
     const std::vector<LinkedPort> ports = LinkedPorts(folder);
     if (ports.empty()) {
-        Say(stdout, "No port is linked in " + ShownText(folder) + " (tallyroll link COMn TARGET).\n");
+        Say(stdout,
+            "No port is linked in " + ShownText(folder) + " (tallyroll link COMn TARGET).\n");
         return kDone;
     }
     for (const LinkedPort& port : ports) {
         char line[64];
         (void)std::snprintf(line, sizeof line, "%-6s", port.name.c_str());
-        Say(stdout,
-            std::string(line) + ShownText(port.target) + "  (" + KindOf(port) + ", " + StateOf(port) + ")\n");
+        Say(stdout, std::string(line) + ShownText(port.target) + "  (" + KindOf(port) + ", " +
+                        StateOf(port) + ")\n");
     }
     return kDone;
 }

@@ -26,7 +26,8 @@ ULONG_PTR* FindSlot(BYTE* base, const IMAGE_IMPORT_DESCRIPTOR& dll, const char* 
         if (IMAGE_SNAP_BY_ORDINAL(names->u1.Ordinal)) {
             continue;
         }
-        const auto* named = reinterpret_cast<const IMAGE_IMPORT_BY_NAME*>(base + names->u1.AddressOfData);
+        const auto* named =
+            reinterpret_cast<const IMAGE_IMPORT_BY_NAME*>(base + names->u1.AddressOfData);
         if (std::strcmp(reinterpret_cast<const char*>(named->Name), function) == 0) {
             return &slots->u1.Function;
         }

@@ -106,7 +106,8 @@ std::wstring SystemMessage(DWORD error) {
     const DWORD length = FormatMessageW(
         FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
         nullptr, error, 0, reinterpret_cast<wchar_t*>(&text), 0, nullptr);
-    std::wstring message = length > 0 ? std::wstring(text, length) : L"error " + std::to_wstring(error);
+    std::wstring message =
+        length > 0 ? std::wstring(text, length) : L"error " + std::to_wstring(error);
     LocalFree(text);
     while (!message.empty() && (message.back() == L'\n' || message.back() == L'\r' ||
                                 message.back() == L'.' || message.back() == L' ')) {
@@ -169,9 +170,8 @@ HANDLE WindowsConsoleServices::OpenOutput(const std::basic_string<WCHAR>& name) 
             Complain(L"standard output is a terminal: redirect it to a file or a pipe");
             return INVALID_HANDLE_VALUE;
         }
-        if (output == nullptr ||
-            !DuplicateHandle(GetCurrentProcess(), output, GetCurrentProcess(), &handle, 0, FALSE,
-                             DUPLICATE_SAME_ACCESS)) {
+        if (output == nullptr || !DuplicateHandle(GetCurrentProcess(), output, GetCurrentProcess(),
+                                                  &handle, 0, FALSE, DUPLICATE_SAME_ACCESS)) {
             handle = INVALID_HANDLE_VALUE;
             SetLastError(ERROR_INVALID_HANDLE);
         }

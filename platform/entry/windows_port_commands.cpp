@@ -80,7 +80,8 @@ std::vector<SystemPort> SystemPorts() {
             continue;
         }
         wchar_t device[1024] = L"";
-        const DWORD length = QueryDosDeviceW(name.c_str(), device, static_cast<DWORD>(std::size(device)));
+        const DWORD length =
+            QueryDosDeviceW(name.c_str(), device, static_cast<DWORD>(std::size(device)));
         ports.push_back({name, length != 0 ? std::wstring(device) : std::wstring()});
     }
     std::sort(ports.begin(), ports.end(), [](const SystemPort& a, const SystemPort& b) {

@@ -37,7 +37,7 @@ public:
     void type(std::string_view utf8); // one Char key per character
     // One piece of a bracketed paste (continues: not its first piece).
     void paste(std::string_view utf8, bool continues = false);
-    void click(int x, int y);         // a press and a release at the cell
+    void click(int x, int y); // a press and a release at the cell
     void wheel(int x, int y, bool up);
     void resize(int width, int height);
 

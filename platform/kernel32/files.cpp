@@ -218,8 +218,8 @@ std::size_t WriteToLine(kernel32::OpenObject& port, const BYTE* bytes, std::size
         }
         progress.done = JobDone(port, count, done);
         slices.pause();
-        const auto outcome = watch.waitUntil(fd, POLLOUT, progress,
-                                             kernel32::BusyWatch::Clock::time_point::max());
+        const auto outcome =
+            watch.waitUntil(fd, POLLOUT, progress, kernel32::BusyWatch::Clock::time_point::max());
         slices.resume();
         if (outcome == kernel32::BusyWatch::Outcome::Cancelled) {
             error = ERROR_OPERATION_ABORTED;

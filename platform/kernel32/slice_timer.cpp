@@ -17,7 +17,8 @@ bool InstallHandlerOnce() {
     static bool installed = false;
     std::call_once(once, [] {
         struct sigaction old {};
-        if (::sigaction(SliceTimer::signalNumber(), nullptr, &old) != 0 || old.sa_handler != SIG_DFL) {
+        if (::sigaction(SliceTimer::signalNumber(), nullptr, &old) != 0 ||
+            old.sa_handler != SIG_DFL) {
             return; // someone else's signal
         }
         struct sigaction action {};
@@ -32,7 +33,8 @@ bool InstallHandlerOnce() {
 bool BlockedHere() {
     sigset_t mask;
     sigemptyset(&mask);
-    return ::pthread_sigmask(SIG_BLOCK, nullptr, &mask) != 0 || sigismember(&mask, SliceTimer::signalNumber()) == 1;
+    return ::pthread_sigmask(SIG_BLOCK, nullptr, &mask) != 0 ||
+           sigismember(&mask, SliceTimer::signalNumber()) == 1;
 }
 
 // One timer a thread, aimed at that thread alone, made the first time the

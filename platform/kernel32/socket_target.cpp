@@ -80,8 +80,7 @@ bool ParseTcp(std::string_view text, TcpTarget& out) {
     std::string_view port;
     if (text.starts_with('[')) {
         const std::size_t close = text.find(']');
-        if (close == std::string_view::npos || close + 1 >= text.size() ||
-            text[close + 1] != ':') {
+        if (close == std::string_view::npos || close + 1 >= text.size() || text[close + 1] != ':') {
             return false;
         }
         host = text.substr(1, close - 1);

@@ -100,8 +100,7 @@ class CursesFrontEnd final : public screen::FrontEnd {
 public:
     explicit CursesFrontEnd(TerminalFeatures features)
         : features_(features),
-          decoder_(LearnModifiedKeys(),
-                   features.utf8 ? InputCodeset::Utf8 : InputCodeset::Locale) {
+          decoder_(LearnModifiedKeys(), features.utf8 ? InputCodeset::Utf8 : InputCodeset::Locale) {
         setUpLooks();
     }
     ~CursesFrontEnd() override { StopTerminal(); }

@@ -178,8 +178,8 @@ void KeyDecoder::addPasted(char32_t ch) {
     }
     if (ch == U'\r' || ch == U'\n') {
         pasted_ += U'\n';
-    } else if (ch == U'\t' || (ch >= 0x20 && ch != 0x7F && ch <= 0x10FFFF &&
-                               !text::IsSurrogateCodePoint(ch))) {
+    } else if (ch == U'\t' ||
+               (ch >= 0x20 && ch != 0x7F && ch <= 0x10FFFF && !text::IsSurrogateCodePoint(ch))) {
         pasted_ += ch;
     }
 }

@@ -3,14 +3,12 @@
 #include "platform/terminal/ncurses_wide.h"
 #include "platform/terminal/signals.h"
 
-#include <term.h> // setupterm: to ask about a terminal before ncurses starts on it
-
 #include <algorithm>
 #include <cerrno>
 #include <clocale>
 #include <csignal>
-#include <cstdlib>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <ctime>
 #include <fcntl.h>
@@ -18,6 +16,7 @@
 #include <poll.h>
 #include <string>
 #include <strings.h>
+#include <term.h> // setupterm: to ask about a terminal before ncurses starts on it
 #include <termios.h>
 #include <unistd.h>
 

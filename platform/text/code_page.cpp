@@ -1,14 +1,13 @@
 // WideCharToMultiByte, MultiByteToWideChar, GetACP and IsDBCSLeadByteEx with
 // Win32's rules, over the tables of code_page_table.cpp. The rules chosen
 // where Win32's documentation is silent are written up in docs/codepages.md.
-#include "platform/win32/codepage.h"
-
 #include "platform/text/ansi_code_page.h"
 #include "platform/text/bounded_output.h"
 #include "platform/text/code_page_table.h"
 #include "platform/text/composition.h"
 #include "platform/text/unit_runs.h"
 #include "platform/text/utf8_page.h"
+#include "platform/win32/codepage.h"
 #include "platform/win32/kernel.h"
 
 #include <bit>

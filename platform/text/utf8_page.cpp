@@ -3,7 +3,6 @@
 #include "platform/text/utf8.h"
 #include "platform/win32/codepage.h"
 
-
 namespace text {
 
 bool EncodeUtf8(std::u16string_view src, bool strict, BoundedOutput<char>& out) {

@@ -88,8 +88,8 @@ void EmitInteger(Sink& sink, FieldFormat field, char16_t conv, std::int64_t valu
     const bool isSigned = conv == u'd' || conv == u'i';
     const bool negative = isSigned && value < 0;
     std::uint64_t magnitude = isSigned ? (negative ? 0 - static_cast<std::uint64_t>(value)
-                                                    : static_cast<std::uint64_t>(value))
-                                        : bits;
+                                                   : static_cast<std::uint64_t>(value))
+                                       : bits;
     const unsigned base = (conv == u'x' || conv == u'X') ? 16 : 10;
     const char* digits = conv == u'X' ? "0123456789ABCDEF" : "0123456789abcdef";
 

@@ -16,11 +16,11 @@ struct OPENFILENAMEW {
     DWORD lStructSize;
     HWND hwndOwner;
     HINSTANCE hInstance;
-    LPCWSTR lpstrFilter;  // pairs of zero-terminated strings, ended by an empty one
+    LPCWSTR lpstrFilter; // pairs of zero-terminated strings, ended by an empty one
     LPWSTR lpstrCustomFilter;
     DWORD nMaxCustFilter;
-    DWORD nFilterIndex;   // 1-based
-    LPWSTR lpstrFile;     // in: initial name; out: the full path
+    DWORD nFilterIndex; // 1-based
+    LPWSTR lpstrFile;   // in: initial name; out: the full path
     DWORD nMaxFile;
     LPWSTR lpstrFileTitle;
     DWORD nMaxFileTitle;

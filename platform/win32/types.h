@@ -87,9 +87,17 @@ struct RECT {
 };
 using LPRECT = RECT*;
 
-inline constexpr WORD LOWORD(ULONG_PTR v) { return static_cast<WORD>(v & 0xFFFF); }
-inline constexpr WORD HIWORD(ULONG_PTR v) { return static_cast<WORD>((v >> 16) & 0xFFFF); }
-inline constexpr DWORD MAKELONG(WORD lo, WORD hi) { return DWORD(lo) | (DWORD(hi) << 16); }
-inline constexpr LPARAM MAKELPARAM(WORD lo, WORD hi) { return static_cast<LPARAM>(MAKELONG(lo, hi)); }
+inline constexpr WORD LOWORD(ULONG_PTR v) {
+    return static_cast<WORD>(v & 0xFFFF);
+}
+inline constexpr WORD HIWORD(ULONG_PTR v) {
+    return static_cast<WORD>((v >> 16) & 0xFFFF);
+}
+inline constexpr DWORD MAKELONG(WORD lo, WORD hi) {
+    return DWORD(lo) | (DWORD(hi) << 16);
+}
+inline constexpr LPARAM MAKELPARAM(WORD lo, WORD hi) {
+    return static_cast<LPARAM>(MAKELONG(lo, hi));
+}
 
 #endif // _WIN32

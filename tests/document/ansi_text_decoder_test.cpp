@@ -12,7 +12,8 @@ constexpr UINT kWestern = 1252;
 constexpr UINT kChinese = 936;
 
 // Feeds the bytes in chunks of the given sizes and answers the text.
-std::basic_string<WCHAR> Decode(UINT codePage, const std::string& bytes, const std::vector<size_t>& cuts) {
+std::basic_string<WCHAR> Decode(UINT codePage, const std::string& bytes,
+                                const std::vector<size_t>& cuts) {
     AnsiTextDecoder decoder(codePage);
     CString out;
     size_t at = 0;

@@ -87,8 +87,8 @@ TEST(TextFileDecoder, Utf16IsReadInTheByteOrderOfItsMark) {
 }
 
 TEST(TextFileDecoder, Utf16ThatCannotBeSpelledBecomesReplacementCharacters) {
-    const std::basic_string<WCHAR> units = {TEXT('a'), 0xD800, TEXT('b'),   0xDC00, TEXT('c'),  0xD83D,
-                                  0,    0xDE00, 0xD83D, 0xDE00, 0xDBFF};
+    const std::basic_string<WCHAR> units = {TEXT('a'), 0xD800, TEXT('b'), 0xDC00, TEXT('c'), 0xD83D,
+                                            0,         0xDE00, 0xD83D,    0xDE00, 0xDBFF};
     // A lone high half, a lone low half, halves parted by a zero (which is
     // dropped), a good pair, a high half at the very end; then an odd byte.
     const Decoded expected{TEXT("a\uFFFDb\uFFFDc\uFFFD\uFFFD\U0001F600\uFFFD\uFFFD"), 1};
@@ -98,15 +98,17 @@ TEST(TextFileDecoder, Utf16ThatCannotBeSpelledBecomesReplacementCharacters) {
 TEST(TextFileDecoder, ZeroBytesAreDroppedInEveryEncoding) {
     const std::string utf8 = std::string("\0a\xC3\xA9\0b\0", 7);
     ExpectEveryCutAlike(kWestern, utf8, {TEXT("a\u00E9b"), 1});
-    ExpectEveryCutAlike(kWestern, Utf16Bytes(std::basic_string<WCHAR>(TEXT("a\0b"), 3), true), {TEXT("ab"), 1});
+    ExpectEveryCutAlike(kWestern, Utf16Bytes(std::basic_string<WCHAR>(TEXT("a\0b"), 3), true),
+                        {TEXT("ab"), 1});
 }
 
 TEST(TextFileDecoder, AnsiTextAfterAsciiIsReadInOnePass) {
     // Bytes that cannot be UTF-8 after nothing but ASCII: the ASCII stands,
     // and the ANSI code page takes over from there.
     const std::string western = std::string(9000, 'a') + "Gr\xFC\xDF \x80";
-    ExpectEveryCutAlike(kWestern, western,
-                        {std::basic_string<WCHAR>(9000, TEXT('a')) + TEXT("Gr\u00FC\u00DF \u20AC"), 1});
+    ExpectEveryCutAlike(
+        kWestern, western,
+        {std::basic_string<WCHAR>(9000, TEXT('a')) + TEXT("Gr\u00FC\u00DF \u20AC"), 1});
     // A file ending inside what could have been a UTF-8 character.
     ExpectEveryCutAlike(kWestern, "abc\xE4", {TEXT("abc\u00E4"), 1});
     for (const char* shortFile : {"\xEF", "\xEF\xBB", "\xFF", "\xFE", "\xEF\xBB\x41"}) {
@@ -123,8 +125,10 @@ TEST(TextFileDecoder, AnsiTextThatBeganLikeUtf8IsReadAgainFromTheStart) {
     // "Ã©" is C3 A9, valid UTF-8 for "é"; the lone E9 later shows the file is
     // 1252 after all, so all of it is 1252, the start included.
     const std::string western = "Caf\xC3\xA9 " + std::string(5000, 'x') + " caf\xE9";
-    ExpectEveryCutAlike(kWestern, western,
-                        {TEXT("Caf\u00C3\u00A9 ") + std::basic_string<WCHAR>(5000, TEXT('x')) + TEXT(" caf\u00E9"), 2});
+    ExpectEveryCutAlike(
+        kWestern, western,
+        {TEXT("Caf\u00C3\u00A9 ") + std::basic_string<WCHAR>(5000, TEXT('x')) + TEXT(" caf\u00E9"),
+         2});
     // A mark, then bytes that are not UTF-8: the mark was text in 1252.
     ExpectEveryCutAlike(kWestern,
                         "\xEF\xBB\xBF"

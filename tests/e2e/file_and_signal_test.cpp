@@ -2,9 +2,9 @@
 // loading a file through the "..." dialog and printing it, and a printer that
 // stops reading: the wait shows, Esc cancels it, keys pressed meanwhile are
 // dropped, and a signal or a closed terminal ends the program promptly.
-#include "terminal_fixture.h"
 #include "program_command.h"
 #include "session_checks.h"
+#include "terminal_fixture.h"
 #include "tests/support/pty_printer.h"
 
 #include <csignal>
@@ -44,9 +44,7 @@ using terminal_test::TerminalProgramTest;
 
 class ProgramSession : public TerminalProgramTest {
 protected:
-    void start() {
-        startProgram(e2e::ProgramCommand(table_), "Tallyroll (2.0)", "C.UTF-8");
-    }
+    void start() { startProgram(e2e::ProgramCommand(table_), "Tallyroll (2.0)", "C.UTF-8"); }
     void keys(const std::string& k) const { session_->sendKeys(k); }
     void text(const std::string& t) const { session_->sendKeys(t, true); }
 

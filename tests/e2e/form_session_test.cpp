@@ -2,8 +2,8 @@
 // exact stream on a pseudo-terminal linked as COM3; Test sends the test page;
 // a missing port is reported; Quit and the caption's OK end the program with
 // nothing more on the line and the terminal as it was.
-#include "terminal_fixture.h"
 #include "program_command.h"
+#include "terminal_fixture.h"
 #include "tests/support/compiled_locale.h"
 #include "tests/support/pty_printer.h"
 #include "tests/support/temp_folder.h"
@@ -76,8 +76,8 @@ TEST_F(FormSession, TypingInTheCLocaleKeepsEveryCharacter) {
     keys("Tab Enter");
     const std::string printed = "w\xF6rld caf\xE9 ??";
     const Bytes expected = Join({kLeadIn,
-                                 ToBytes({0x00, 0x1B, 0x55, 0x01, 0x1B, 0x56, 0x01, 0x1B, 0x2D, 0x00,
-                                          0x1B, 0x63, 0x00, 0x1B, 0x69, 0x00}),
+                                 ToBytes({0x00, 0x1B, 0x55, 0x01, 0x1B, 0x56, 0x01, 0x1B, 0x2D,
+                                          0x00, 0x1B, 0x63, 0x00, 0x1B, 0x69, 0x00}),
                                  ToBytes(printed), ToBytes({0x0D, 0x0A, 0, 0})});
     EXPECT_EQ(line(expected.size()), expected);
     keys("Escape");
@@ -97,8 +97,8 @@ TEST_F(FormSession, BackslashAndTildeTypedInAShiftJisLocalePrintAsThemselves) {
     text("C:\\dir ~x");
     keys("Tab Enter");
     const Bytes expected = Join({kLeadIn,
-                                 ToBytes({0x00, 0x1B, 0x55, 0x01, 0x1B, 0x56, 0x01, 0x1B, 0x2D, 0x00,
-                                          0x1B, 0x63, 0x00, 0x1B, 0x69, 0x00}),
+                                 ToBytes({0x00, 0x1B, 0x55, 0x01, 0x1B, 0x56, 0x01, 0x1B, 0x2D,
+                                          0x00, 0x1B, 0x63, 0x00, 0x1B, 0x69, 0x00}),
                                  ToBytes("C:\\dir ~x"), ToBytes({0x0D, 0x0A, 0, 0})});
     EXPECT_EQ(line(expected.size()), expected);
     keys("Escape");
@@ -112,7 +112,7 @@ TEST_F(FormSession, ATooSmallTerminalAsksToBeEnlarged) {
     session_->resizeWindow(40, 15);
     ASSERT_TRUE(session_->waitForScreen("this one is 40 x 15")) << session_->capture();
     EXPECT_EQ(session_->capture().find("Tallyroll (2.0)"), std::string::npos);
-    keys("Enter"); // Print, unseen
+    keys("Enter");                   // Print, unseen
     EXPECT_EQ(line(22).size(), 22u); // lead-in, format block, line end, 00 00
     session_->resizeWindow(80, 24);
     ASSERT_TRUE(session_->waitForScreen("Tallyroll (2.0)")) << session_->capture();

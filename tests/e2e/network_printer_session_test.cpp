@@ -4,8 +4,8 @@
 // middle of a job and one that stops reading each meet the user as a serial
 // printer's faults do; and a second program cannot take the printer from the
 // first.
-#include "terminal_fixture.h"
 #include "program_command.h"
+#include "terminal_fixture.h"
 #include "tests/support/pty_printer.h"
 #include "tests/support/tcp_printer.h"
 

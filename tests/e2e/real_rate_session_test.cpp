@@ -67,9 +67,7 @@ protected:
     }
 
     // Lead-in, the plain format block, the text and its line end, 00 00.
-    Bytes expectedJob() const {
-        return e2e::PlainPrint(text_);
-    }
+    Bytes expectedJob() const { return e2e::PlainPrint(text_); }
 
     void clickPrint() const {
         int column = -1, row = -1;

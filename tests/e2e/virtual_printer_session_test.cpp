@@ -1,8 +1,8 @@
 // Tallyroll and the virtual printer together: the program's Print and Test go
 // through a pseudo-terminal to the printer, which reads them back as the
 // printed lines with their attributes.
-#include "terminal_fixture.h"
 #include "program_command.h"
+#include "terminal_fixture.h"
 #include "tests/support/pty_printer.h"
 #include "tests/support/temp_folder.h"
 

@@ -56,8 +56,8 @@ protected:
 TEST_F(BusyPortWrite, CancellingFailsTheWriteWithOperationAborted) {
     BusyCallRecorder watcher(3);
     DWORD written = 0;
-    EXPECT_FALSE(WriteFile(port_, bytes_.data(), static_cast<DWORD>(bytes_.size()), &written,
-                           nullptr));
+    EXPECT_FALSE(
+        WriteFile(port_, bytes_.data(), static_cast<DWORD>(bytes_.size()), &written, nullptr));
     EXPECT_EQ(GetLastError(), ERROR_OPERATION_ABORTED);
     EXPECT_GT(written, 0u) << "what the line took before the stall is counted";
     EXPECT_LT(written, bytes_.size());
@@ -76,8 +76,8 @@ TEST_F(BusyPortWrite, AWaitThatEndsByItselfDeliversEveryByte) {
         printer_.Resume();
     });
     DWORD written = 0;
-    EXPECT_TRUE(WriteFile(port_, bytes_.data(), static_cast<DWORD>(bytes_.size()), &written,
-                          nullptr));
+    EXPECT_TRUE(
+        WriteFile(port_, bytes_.data(), static_cast<DWORD>(bytes_.size()), &written, nullptr));
     resume.join();
     EXPECT_EQ(written, bytes_.size());
     EXPECT_FALSE(watcher.Reports().empty()) << "the stall was shown";
@@ -92,8 +92,8 @@ TEST_F(BusyPortWrite, AHangUpDuringTheWaitIsAWriteFailureNotACancel) {
         printer_.Vanish();
     });
     DWORD written = 0;
-    EXPECT_FALSE(WriteFile(port_, bytes_.data(), static_cast<DWORD>(bytes_.size()), &written,
-                           nullptr));
+    EXPECT_FALSE(
+        WriteFile(port_, bytes_.data(), static_cast<DWORD>(bytes_.size()), &written, nullptr));
     hangUp.join();
     EXPECT_NE(GetLastError(), ERROR_OPERATION_ABORTED);
 }
@@ -107,8 +107,8 @@ TEST_F(BusyPortWrite, AJobWrittenInSeveralWritesReportsTheWholeJob) {
     ASSERT_TRUE(WriteFile(port_, head.data(), 100, &written, nullptr));
     {
         BusyCallRecorder watcher(2);
-        EXPECT_FALSE(WriteFile(port_, bytes_.data(), static_cast<DWORD>(bytes_.size()), &written,
-                               nullptr));
+        EXPECT_FALSE(
+            WriteFile(port_, bytes_.data(), static_cast<DWORD>(bytes_.size()), &written, nullptr));
         const auto reports = watcher.Reports();
         ASSERT_EQ(reports.size(), 2u);
         EXPECT_EQ(reports.back().total, total) << "the whole job, not this write";
@@ -117,8 +117,8 @@ TEST_F(BusyPortWrite, AJobWrittenInSeveralWritesReportsTheWholeJob) {
     // The job ended with the write that fell short: a write after it is
     // counted alone.
     BusyCallRecorder watcher(1);
-    EXPECT_FALSE(WriteFile(port_, bytes_.data(), static_cast<DWORD>(bytes_.size()), &written,
-                           nullptr));
+    EXPECT_FALSE(
+        WriteFile(port_, bytes_.data(), static_cast<DWORD>(bytes_.size()), &written, nullptr));
     ASSERT_EQ(watcher.Reports().size(), 1u);
     EXPECT_EQ(watcher.Reports()[0].total, bytes_.size());
     EXPECT_FALSE(AnnounceWriteTotal(reinterpret_cast<HANDLE>(0x7777), 1)) << "no such handle";
@@ -135,8 +135,8 @@ TEST_F(BusyCalls, AWriteToAPrinterThatKeepsTakingBytesSlowlyCanBeCancelled) {
     BusyCallRecorder watcher(3);
     const std::string bytes(4 << 20, 'd'); // about half a minute at this pace
     DWORD written = 0;
-    EXPECT_FALSE(WriteFile(port, bytes.data(), static_cast<DWORD>(bytes.size()), &written,
-                           nullptr));
+    EXPECT_FALSE(
+        WriteFile(port, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr));
     EXPECT_EQ(GetLastError(), ERROR_OPERATION_ABORTED);
     EXPECT_LT(written, bytes.size());
     const auto reports = watcher.Reports();

@@ -2,8 +2,8 @@
 // through the connection must give back its descriptors and its memory.
 #include "job_form.h"
 #include "link/port_connection.h"
-#include "platform/win32/user.h"
 #include "platform/user32/dialogs/message_box_presenter.h"
+#include "platform/win32/user.h"
 #include "resource_use.h"
 #include "tests/support/pty_printer.h"
 

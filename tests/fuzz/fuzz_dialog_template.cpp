@@ -6,8 +6,8 @@
 // by that compiler, reads back to the same values and the same bytes.
 #include "dialog_template_bytes.h"
 #include "fuzz_check.h"
-#include "platform/win32/user.h"
 #include "platform/user32/resources/dialog_template.h"
+#include "platform/win32/user.h"
 #include "res/compiler/layouts.h"
 
 #include <cstddef>

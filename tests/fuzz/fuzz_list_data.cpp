@@ -7,13 +7,13 @@
 // compiler could have written come back from it byte for byte.
 #include "fuzz_check.h"
 #include "platform/afx/dialog_init.h"
-#include "platform/win32/user.h"
-#include "platform/user32/dialogs/dialog_manager.h"
 #include "platform/user32/core/window_system.h"
+#include "platform/user32/dialogs/dialog_manager.h"
+#include "platform/win32/user.h"
 #include "res/compiler/layouts.h"
 
-#include <cstddef>
 #include <algorithm>
+#include <cstddef>
 #include <cstdint>
 #include <span>
 #include <string>

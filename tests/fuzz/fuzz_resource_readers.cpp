@@ -2,12 +2,12 @@
 // a target of its own, fuzz_list_data), and a dialog built and drawn from
 // whatever reads as a template: no crash, no read past the end.
 #include "platform/headless/headless_front_end.h"
+#include "platform/user32/core/system.h"
+#include "platform/user32/core/window_system.h"
 #include "platform/user32/dialogs/dialog_manager.h"
 #include "platform/user32/resources/dialog_template.h"
 #include "platform/user32/resources/icon_group.h"
-#include "platform/user32/core/system.h"
 #include "platform/user32/resources/version_info.h"
-#include "platform/user32/core/window_system.h"
 
 #include <cstddef>
 #include <cstdint>

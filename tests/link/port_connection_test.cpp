@@ -2,12 +2,12 @@
 // table: opening once, settings on the device, closing on a port change or a
 // printer that went away, and every failure with its message.
 #include "link/port_connection.h"
+#include "platform/user32/dialogs/message_box_presenter.h"
 #include "platform/win32/kernel.h"
 #include "platform/win32/user.h"
-#include "platform/user32/dialogs/message_box_presenter.h"
-#include "tests/support/printer_settings.h"
 #include "tests/support/host_fakes.h"
 #include "tests/support/message_boxes.h"
+#include "tests/support/printer_settings.h"
 #include "tests/support/pty_printer.h"
 
 #include <cstdio>

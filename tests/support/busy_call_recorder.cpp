@@ -19,7 +19,9 @@ std::vector<BusyCallRecorder::Report> BusyCallRecorder::Reports() const {
     return reports_;
 }
 
-int BusyCallRecorder::inputDescriptors(int (&)[2]) { return 0; }
+int BusyCallRecorder::inputDescriptors(int (&)[2]) {
+    return 0;
+}
 
 bool BusyCallRecorder::stillBusy(const kernel32::IoProgress& progress) {
     std::lock_guard lock(mutex_);

@@ -26,9 +26,9 @@ public:
     };
 
     // cancelAt: the report that answers "cancel", counted from 1 (0: none).
-    explicit BusyCallRecorder(int cancelAt,
-                              std::chrono::milliseconds showAfter = std::chrono::milliseconds(20),
-                              std::chrono::milliseconds reportEvery = std::chrono::milliseconds(10));
+    explicit BusyCallRecorder(
+        int cancelAt, std::chrono::milliseconds showAfter = std::chrono::milliseconds(20),
+        std::chrono::milliseconds reportEvery = std::chrono::milliseconds(10));
     ~BusyCallRecorder() override;
     BusyCallRecorder(const BusyCallRecorder&) = delete;
     BusyCallRecorder& operator=(const BusyCallRecorder&) = delete;

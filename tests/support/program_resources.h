@@ -73,5 +73,6 @@ inline std::span<const std::uint8_t> ResourceBytes(WORD type, WORD id, WORD lang
 // The main form's dialog template, as the program registers it: tests that
 // need the form take it from here rather than writing it again.
 inline std::span<const std::uint8_t> FormTemplate() {
-    return ResourceBytes(ResourceTypeNumber(RT_DIALOG), 102, MAKELANGID(LANG_ENGLISH, SUBLANG_ENGLISH_US));
+    return ResourceBytes(ResourceTypeNumber(RT_DIALOG), 102,
+                         MAKELANGID(LANG_ENGLISH, SUBLANG_ENGLISH_US));
 }

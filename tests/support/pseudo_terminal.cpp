@@ -5,8 +5,8 @@
 #include <cstring>
 #include <fcntl.h>
 #include <stdexcept>
-#include <utility>
 #include <unistd.h>
+#include <utility>
 
 namespace testing_support {
 
@@ -34,6 +34,8 @@ PseudoTerminal::PseudoTerminal(PseudoTerminal&& other) noexcept
     other.master_ = -1;
 }
 
-int PseudoTerminal::OpenSlave() const { return ::open(path_.c_str(), O_RDWR | O_NOCTTY | O_CLOEXEC); }
+int PseudoTerminal::OpenSlave() const {
+    return ::open(path_.c_str(), O_RDWR | O_NOCTTY | O_CLOEXEC);
+}
 
 } // namespace testing_support

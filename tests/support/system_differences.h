@@ -12,10 +12,9 @@
 //     DIFFERS_ON_WINDOWS_IF(GetParam() == 936, "Wine's 936 is smaller");
 #pragma once
 
+#include <algorithm>
 #include <gtest/gtest-spi.h>
 #include <gtest/gtest.h>
-
-#include <algorithm>
 #include <initializer_list>
 #include <iostream>
 #include <optional>
@@ -36,8 +35,9 @@ public:
     ExpectedDifference(bool sidesDiffer, const char* reason, const char* file, int line)
         : reason_(reason), file_(file), line_(line) {
         if (sidesDiffer) {
-            intercepted_.emplace(testing::ScopedFakeTestPartResultReporter::INTERCEPT_ONLY_CURRENT_THREAD,
-                                 &failures_);
+            intercepted_.emplace(
+                testing::ScopedFakeTestPartResultReporter::INTERCEPT_ONLY_CURRENT_THREAD,
+                &failures_);
         }
     }
     ~ExpectedDifference() {
@@ -82,5 +82,5 @@ inline bool OneOf(std::string_view name, std::initializer_list<std::string_view>
 
 // For the cases of a parameterised test that differ, or the one parameter.
 #define DIFFERS_ON_WINDOWS_IF(condition, reason)                                                   \
-    const ::testing_support::ExpectedDifference expected_difference_on_windows_(                     \
+    const ::testing_support::ExpectedDifference expected_difference_on_windows_(                   \
         ::testing_support::kOnWindows && (condition), (reason), __FILE__, __LINE__)

@@ -3,10 +3,9 @@
 // fails it (the record no longer holds); elsewhere checks count as ever.
 #include "tests/support/system_differences.h"
 
+#include <cstddef>
 #include <gtest/gtest-spi.h>
 #include <gtest/gtest.h>
-
-#include <cstddef>
 #include <string>
 #include <vector>
 
@@ -32,15 +31,19 @@ std::vector<testing::TestPartResult> Reported(bool sidesDiffer, Checks checks) {
     return results;
 }
 
-void FailsFatally() { ASSERT_EQ(1, 2); }
+void FailsFatally() {
+    ASSERT_EQ(1, 2);
+}
 
 TEST(ExpectedDifference, WhereTheSidesDifferAFailingCheckIsTheDifference) {
     EXPECT_EQ(Reported(true, [] { EXPECT_EQ(1, 2); }).size(), 0u);
     EXPECT_EQ(Reported(true, [] { FailsFatally(); }).size(), 0u);
-    EXPECT_EQ(Reported(true, [] {
-                  EXPECT_EQ(1, 1);
-                  EXPECT_EQ(1, 2);
-              }).size(),
+    EXPECT_EQ(Reported(true,
+                       [] {
+                           EXPECT_EQ(1, 1);
+                           EXPECT_EQ(1, 2);
+                       })
+                  .size(),
               0u)
         << "one differing check among agreeing ones is enough";
 }

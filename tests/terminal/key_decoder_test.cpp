@@ -152,7 +152,9 @@ TEST(KeyDecoder, AnInvalidByteIsOneReplacementAndWhatFollowsIsKept) {
         }
         return text;
     };
-    EXPECT_EQ(chars(Decode(Bytes("a\xFF" "b\xC3\xA4"))), U"a\uFFFDbä");
+    EXPECT_EQ(chars(Decode(Bytes("a\xFF"
+                                 "b\xC3\xA4"))),
+              U"a\uFFFDbä");
     // A character cut short by a byte that cannot continue it.
     EXPECT_EQ(chars(Decode(Bytes("\xE6\x97xy"))), U"\uFFFDxy");
     // Overlong forms are not characters.
@@ -233,8 +235,8 @@ TEST(KeyDecoder, ALongPasteComesInPiecesAtEachFlushAndLosesNothing) {
 }
 
 TEST(KeyDecoder, AnEscapeBeforeAPasteIsAKeyOfItsOwn) {
-    const auto events = Decode({Char(27), Code(kPasteStart), Char(U'a'), Code(kPasteEnd)},
-                               PasteCodes());
+    const auto events =
+        Decode({Char(27), Code(kPasteStart), Char(U'a'), Code(kPasteEnd)}, PasteCodes());
     ASSERT_EQ(events.size(), 2u);
     EXPECT_EQ(std::get<KeyEvent>(events[0]).key, Key::Escape);
     EXPECT_EQ(PastedText({events[1]}), U"a");

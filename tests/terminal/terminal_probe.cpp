@@ -43,7 +43,9 @@ std::u32string Describe(const screen::InputEvent& event) {
     if (const auto* text = std::get_if<screen::TextEvent>(&event)) {
         std::u32string shown = U"Text ";
         for (const char32_t ch : text->text) {
-            shown += ch == U'\n' ? std::u32string(U"\\n") : ch == U'\t' ? U"\\t" : std::u32string(1, ch);
+            shown += ch == U'\n'   ? std::u32string(U"\\n")
+                     : ch == U'\t' ? U"\\t"
+                                   : std::u32string(1, ch);
         }
         return shown;
     }

@@ -7,11 +7,11 @@
 
 #include <csignal>
 #include <cstdlib>
-#include <unistd.h>
 #include <gtest/gtest.h>
 #include <ostream>
 #include <string>
 #include <sys/types.h>
+#include <unistd.h>
 
 namespace terminal_test {
 namespace {
@@ -83,7 +83,8 @@ TEST_F(TerminalSession, ACharacterSplitBetweenReadsAndOneAfterAnInvalidByteArriv
     ASSERT_TRUE(session_->waitForScreen("Last: Key Char k")) << session_->capture();
     session_->sendBytes("\xA9");
     EXPECT_TRUE(session_->waitForScreen("Last: Key Char \xC3\xA9")) << session_->capture();
-    session_->sendBytes("m\xFF" "n"); // (q, a and x end the probe)
+    session_->sendBytes("m\xFF"
+                        "n"); // (q, a and x end the probe)
     EXPECT_TRUE(session_->waitForScreen("Last: Key Char n")) << session_->capture();
     session_->sendKeys("q");
     EXPECT_EQ(ended(), 0);
@@ -169,17 +170,18 @@ TEST_P(TerminalRestored, OnEveryWayOut) {
     expectTerminalRestored();
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Terminal, TerminalRestored,
-    ::testing::Values(WayOut{"QuitKey", "q", 0, 0}, WayOut{"CtrlC", "C-c", 0, 0},
-                      WayOut{"Sigterm", nullptr, SIGTERM, SIGTERM},
-                      WayOut{"Sighup", nullptr, SIGHUP, SIGHUP},
-                      WayOut{"Sigint", nullptr, SIGINT, SIGINT},
-                      WayOut{"SegmentationFault", "x", 0, SIGSEGV},
-                      WayOut{"Abort", "a", 0, SIGABRT}, WayOut{"Sigbus", nullptr, SIGBUS, SIGBUS},
-                      WayOut{"Sigfpe", nullptr, SIGFPE, SIGFPE},
-                      WayOut{"Sigill", nullptr, SIGILL, SIGILL}),
-    [](const auto& way) { return std::string(way.param.name); });
+INSTANTIATE_TEST_SUITE_P(Terminal, TerminalRestored,
+                         ::testing::Values(WayOut{"QuitKey", "q", 0, 0},
+                                           WayOut{"CtrlC", "C-c", 0, 0},
+                                           WayOut{"Sigterm", nullptr, SIGTERM, SIGTERM},
+                                           WayOut{"Sighup", nullptr, SIGHUP, SIGHUP},
+                                           WayOut{"Sigint", nullptr, SIGINT, SIGINT},
+                                           WayOut{"SegmentationFault", "x", 0, SIGSEGV},
+                                           WayOut{"Abort", "a", 0, SIGABRT},
+                                           WayOut{"Sigbus", nullptr, SIGBUS, SIGBUS},
+                                           WayOut{"Sigfpe", nullptr, SIGFPE, SIGFPE},
+                                           WayOut{"Sigill", nullptr, SIGILL, SIGILL}),
+                         [](const auto& way) { return std::string(way.param.name); });
 
 // Every other signal whose default is to end a process: the terminal is put
 // back and the process dies of the signal, so the shell sees 128+n.

@@ -28,10 +28,10 @@ std::vector<std::string> Tools() {
         at = comma + 1;
     }
     const std::string root = TALLYROLL_SOURCE_DIR;
-    for (const char* script : {"tools/coverage.sh", "tools/fuzz-smoke.sh", "tools/test-all.sh",
-                               "tools/check-deb.sh", "tools/tidy.sh", "tools/test-windows.sh",
-                               "tools/check-unit-label.sh", "tools/format.sh", "bench/figures.sh",
-                               "bench/vprinter_memory.sh"}) {
+    for (const char* script :
+         {"tools/coverage.sh", "tools/fuzz-smoke.sh", "tools/test-all.sh", "tools/check-deb.sh",
+          "tools/tidy.sh", "tools/test-windows.sh", "tools/check-unit-label.sh", "tools/format.sh",
+          "bench/figures.sh", "bench/vprinter_memory.sh"}) {
         tools.push_back("bash '" + root + "/" + script + "'");
     }
     // The code-page generator and the function lengths are run by hand,

@@ -8,8 +8,8 @@
 #include "platform/headless/headless_front_end.h"
 #include "platform/kernel32/io_wait.h"
 #include "platform/text/unicode.h"
-#include "platform/win32/kernel.h"
 #include "platform/user32/dialogs/message_box_presenter.h"
+#include "platform/win32/kernel.h"
 #include "tests/support/message_boxes.h"
 #include "tests/support/pty_printer.h"
 #include "ui/printer_dlg.h"
@@ -396,9 +396,9 @@ TEST_F(StalledPrint, APasteDuringTheWaitIsDroppedAndCtrlCCancelsIt) {
     screen().then([&](HeadlessFrontEnd& s) {
         const std::u16string text(1 << 16, u'w');
         ::SetWindowTextW(form_.Item(IDC_TEXT), text.c_str());
-        s.key(Key::Enter);    // Print, from the COM list
+        s.key(Key::Enter);   // Print, from the COM list
         s.paste("pasted\n"); // arrives while it waits
-        s.ch(U'c', true);     // Ctrl+C
+        s.ch(U'c', true);    // Ctrl+C
     });
     screen().then([&](HeadlessFrontEnd& s) {
         textAfter = TextOf(form_.Item(IDC_TEXT));

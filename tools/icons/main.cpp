@@ -37,10 +37,10 @@ int main(int argc, char** argv) {
         fs::create_directories(dir / "png");
 
         icons::write_bytes(dir / "mainframe.ico",
-                          icons::icon_file({
-                              icons::encode_icon_image(icons::draw_sixteen_colour(32), 4),
-                              icons::encode_icon_image(icons::draw_sixteen_colour(16), 4),
-                          }));
+                           icons::icon_file({
+                               icons::encode_icon_image(icons::draw_sixteen_colour(32), 4),
+                               icons::encode_icon_image(icons::draw_sixteen_colour(16), 4),
+                           }));
 
         struct Size {
             int pixels;
@@ -52,7 +52,7 @@ int main(int argc, char** argv) {
             const icons::Image picture = icons::draw_true_colour(s.pixels);
             images.push_back(icons::encode_icon_image(picture, s.bit_count));
             icons::write_png(dir / "png" / ("tallyroll-" + std::to_string(s.pixels) + ".png"),
-                            picture);
+                             picture);
         }
         icons::write_bytes(dir / "tallyroll.ico", icons::icon_file(images));
     } catch (const std::exception& e) {

@@ -174,11 +174,11 @@ constexpr Vec kButtonMin{0.16, 0.74};
 constexpr Vec kButtonMax{0.34, 0.80};
 
 struct Detail {
-    double pixel;  // one pixel in picture units
-    double stroke; // outline width
-    bool grid;     // meridians and parallels on the globe
+    double pixel;   // one pixel in picture units
+    double stroke;  // outline width
+    bool grid;      // meridians and parallels on the globe
     int text_lines; // printed lines on the sheet
-    bool flat;     // no shading
+    bool flat;      // no shading
 };
 
 Detail detail_for(int size, bool flat) {

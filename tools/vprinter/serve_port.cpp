@@ -53,8 +53,7 @@ public:
         return port_->watch() >= 0 ? 2 : 1;
     }
 
-    void serve(std::span<const pollfd> /*fds*/, std::size_t allowed,
-               LineEvents& events) override {
+    void serve(std::span<const pollfd> /*fds*/, std::size_t allowed, LineEvents& events) override {
         const PtyPort::Activity activity = port_->take_activity();
         for (int i = 0; i < activity.opened; ++i) {
             events.writer_came();

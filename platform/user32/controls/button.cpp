@@ -1,9 +1,9 @@
 #include "platform/user32/controls/button.h"
 
 #include "platform/screen/box_chars.h"
+#include "platform/user32/controls/static_control.h"
 #include "platform/user32/core/key_table.h"
 #include "platform/user32/core/label.h"
-#include "platform/user32/controls/static_control.h"
 
 namespace user32 {
 namespace {

@@ -73,8 +73,8 @@ private:
     std::vector<std::u16string> items_;
     int selection_ = -1;
     bool dropped_ = false;
-    int hot_ = -1;    // the highlighted entry while the list is open
-    int listTop_ = 0; // the first entry shown
+    int hot_ = -1;        // the highlighted entry while the list is open
+    int listTop_ = 0;     // the first entry shown
     HWND list_ = nullptr; // the list's pop-up window, made when first opened
 };
 

@@ -13,8 +13,7 @@
 namespace user32 {
 namespace {
 
-template <class Control>
-std::unique_ptr<Window> Make(DWORD) {
+template <class Control> std::unique_ptr<Window> Make(DWORD) {
     return std::make_unique<Control>();
 }
 

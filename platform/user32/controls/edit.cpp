@@ -3,8 +3,8 @@
 #include "platform/screen/box_chars.h"
 #include "platform/screen/char_width.h"
 #include "platform/text/unicode.h"
-#include "platform/win32/codepage.h"
 #include "platform/user32/core/key_table.h"
+#include "platform/win32/codepage.h"
 
 #include <algorithm>
 #include <new>

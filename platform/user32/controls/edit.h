@@ -46,7 +46,6 @@ public:
     void typeText(std::u32string_view text) override;
     void mouse(const screen::MouseEvent& ev, int x, int y) override;
 
-
     // Called after every change the user makes (the combo box listens here).
     std::function<void()> onUserChange;
     // Where the text is drawn, relative to the control.

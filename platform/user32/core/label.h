@@ -15,5 +15,4 @@ struct Label {
 
 Label ParseLabel(std::u16string_view raw);
 
-
 } // namespace user32

@@ -12,9 +12,9 @@
 // area of 47 x 19 cells, 49 x 21 with its frame, and no two controls overlap.
 #pragma once
 
-#include "platform/win32/types.h"
-#include "platform/user32/resources/dialog_template.h"
 #include "platform/user32/core/painter.h"
+#include "platform/user32/resources/dialog_template.h"
+#include "platform/win32/types.h"
 
 namespace user32 {
 

@@ -183,7 +183,6 @@ void PaintTree(screen::Grid& grid, const Window* w, CellRect clip, const Window*
     }
 }
 
-
 // A screen too small for a window would show a clipped window with controls
 // missing, which reads as a broken program. Say what is wrong instead; keys
 // still reach the window, and it shows again when the screen grows.
@@ -198,10 +197,10 @@ bool PaintTooSmallNotice(screen::Grid& grid, const std::vector<Window*>& modal) 
     if (w >= needW && h >= needH) {
         return false;
     }
-    const std::u32string notice = text::Utf16ToUtf32(text::Utf8ToUtf16(
-        "Tallyroll needs a terminal of at least " + std::to_string(needW) + " x " +
-        std::to_string(needH) + " (this one is " + std::to_string(w) + " x " + std::to_string(h) +
-        "). Enlarge it to see the form."));
+    const std::u32string notice = text::Utf16ToUtf32(
+        text::Utf8ToUtf16("Tallyroll needs a terminal of at least " + std::to_string(needW) +
+                          " x " + std::to_string(needH) + " (this one is " + std::to_string(w) +
+                          " x " + std::to_string(h) + "). Enlarge it to see the form."));
     Painter painter(grid, 0, 0, CellRect{0, 0, w, h});
     // Word-wrapped into the lines available, from the top.
     std::size_t at = 0;

@@ -1,7 +1,7 @@
 // The window calls of user.h over the window system. Every handle is looked
 // up in the handle table first; a stale or foreign handle fails the call.
-#include "platform/win32/user.h"
 #include "platform/user32/core/system.h"
+#include "platform/win32/user.h"
 
 #include <algorithm>
 
@@ -167,8 +167,8 @@ BOOL GetWindowRect(HWND hWnd, LPRECT lpRect) {
     }
     System& sys = System::get();
     const user32::CellRect r = w == sys.desktop()
-                                    ? user32::CellRect{0, 0, sys.screenWidth(), sys.screenHeight()}
-                                    : w->screenRect();
+                                   ? user32::CellRect{0, 0, sys.screenWidth(), sys.screenHeight()}
+                                   : w->screenRect();
     *lpRect = RECT{r.x, r.y, r.right(), r.bottom()};
     return TRUE;
 }

@@ -6,8 +6,8 @@
 #pragma once
 
 #include "platform/screen/input.h"
-#include "platform/win32/user.h"
 #include "platform/user32/core/painter.h"
+#include "platform/win32/user.h"
 
 #include <string>
 #include <string_view>
@@ -100,8 +100,7 @@ private:
 
 // The window as the class of its kind, or nullptr when it is of another kind:
 // windows are told apart by their kind alone.
-template <class T>
-T* As(Window* w) {
+template <class T> T* As(Window* w) {
     return w != nullptr && w->kind() == &T::kKind ? static_cast<T*>(w) : nullptr;
 }
 

@@ -7,9 +7,9 @@
 //   Modal loops take their input from screen::ActiveFrontEnd().
 #pragma once
 
-#include "platform/win32/user.h"
-#include "platform/user32/resources/dialog_template.h"
 #include "platform/user32/core/painter.h"
+#include "platform/user32/resources/dialog_template.h"
+#include "platform/win32/user.h"
 
 namespace user32 {
 

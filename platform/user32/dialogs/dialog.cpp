@@ -16,8 +16,8 @@ CellRect Dialog::captionOkRect() const {
 void Dialog::place(int screenWidth, int screenHeight) {
     // As Win32 tells its top-level windows of a new display size; the size
     // a dialog is created on is no change.
-    const bool changed = screenWidth_ >= 0 &&
-                         (screenWidth != screenWidth_ || screenHeight != screenHeight_);
+    const bool changed =
+        screenWidth_ >= 0 && (screenWidth != screenWidth_ || screenHeight != screenHeight_);
     screenWidth_ = screenWidth;
     screenHeight_ = screenHeight;
     if (changed) {

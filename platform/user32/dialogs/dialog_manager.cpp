@@ -116,8 +116,8 @@ void DispatchOrReport(const screen::InputEvent& ev) {
         PumpEvent(ev);
     } catch (const std::bad_alloc&) {
         try {
-            Window* top = System::get().modalStack().empty() ? nullptr
-                                                             : System::get().modalStack().back();
+            Window* top =
+                System::get().modalStack().empty() ? nullptr : System::get().modalStack().back();
             MessageBoxW(top != nullptr ? top->hwnd : nullptr,
                         u"Not enough memory to finish that. Nothing else was lost.", u"Error",
                         MB_OK | MB_ICONERROR);

@@ -3,9 +3,8 @@
 // tests record it. Without one, the box goes to standard error so that no
 // message is ever lost. Kept apart from the window system, so that what
 // only reports (the print engine, the port link) needs nothing more.
-#include "platform/user32/dialogs/message_box_presenter.h"
-
 #include "platform/text/unicode.h"
+#include "platform/user32/dialogs/message_box_presenter.h"
 #include "platform/win32/user.h"
 
 #include <atomic>

@@ -1,13 +1,13 @@
 #include "platform/user32/dialogs/message_box_window.h"
 
-#include "platform/user32/dialogs/message_box_presenter.h"
 #include "platform/text/unicode.h"
-#include "platform/win32/user.h"
 #include "platform/user32/controls/button.h"
-#include "platform/user32/dialogs/dialog.h"
-#include "platform/user32/dialogs/dialog_manager.h"
 #include "platform/user32/controls/static_control.h"
 #include "platform/user32/core/system.h"
+#include "platform/user32/dialogs/dialog.h"
+#include "platform/user32/dialogs/dialog_manager.h"
+#include "platform/user32/dialogs/message_box_presenter.h"
+#include "platform/win32/user.h"
 
 #include <algorithm>
 #include <memory>

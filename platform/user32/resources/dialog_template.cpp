@@ -1,7 +1,7 @@
 #include "platform/user32/resources/dialog_template.h"
 
-#include "platform/win32/user.h"
 #include "platform/user32/resources/byte_reader.h"
+#include "platform/win32/user.h"
 
 #include <string>
 

@@ -3,8 +3,8 @@
 // bytes only; whether the controls make sense is the dialog manager's concern.
 #pragma once
 
-#include "platform/win32/types.h"
 #include "platform/user32/resources/read_result.h"
+#include "platform/win32/types.h"
 
 #include <cstdint>
 #include <span>

@@ -3,8 +3,8 @@
 // DIB or a PNG.
 #pragma once
 
-#include "platform/win32/types.h"
 #include "platform/user32/resources/read_result.h"
+#include "platform/win32/types.h"
 
 #include <cstdint>
 #include <span>

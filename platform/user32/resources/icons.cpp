@@ -1,7 +1,7 @@
 #include "platform/user32/resources/icons.h"
 
-#include "platform/win32/user.h"
 #include "platform/user32/resources/module_resources.h"
+#include "platform/win32/user.h"
 
 #include <cstdint>
 #include <map>

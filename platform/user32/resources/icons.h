@@ -3,8 +3,8 @@
 // icon can be checked and handed to WM_SETICON.
 #pragma once
 
-#include "platform/win32/types.h"
 #include "platform/user32/resources/icon_group.h"
+#include "platform/win32/types.h"
 
 #include <vector>
 

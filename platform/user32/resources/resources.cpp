@@ -2,8 +2,8 @@
 // of items; a resource handle (HRSRC) is the address of one of those items and
 // is checked against the module's table before use.
 #include "platform/entry/resource_table.h"
-#include "platform/win32/kernel.h"
 #include "platform/user32/resources/module_resources.h"
+#include "platform/win32/kernel.h"
 
 #include <map>
 #include <vector>

@@ -3,8 +3,8 @@
 // translation list, read into plain values.
 #pragma once
 
-#include "platform/win32/types.h"
 #include "platform/user32/resources/read_result.h"
+#include "platform/win32/types.h"
 
 #include <cstdint>
 #include <span>

@@ -60,13 +60,14 @@ protected:
     BOOL OnInitDialog() override {
         CDialog::OnInitDialog();
         for (int id : {IDC_COM, IDC_WIDTH, IDC_HEIGHT, IDC_PRINTER}) {
-            counts.push_back(static_cast<int>(
-                ::SendMessageW(::GetDlgItem(m_hWnd, id), CB_GETCOUNT, 0, 0)));
+            counts.push_back(
+                static_cast<int>(::SendMessageW(::GetDlgItem(m_hWnd, id), CB_GETCOUNT, 0, 0)));
         }
         for (int i = 0; i < 4; ++i) {
             printers.push_back(ListEntry(::GetDlgItem(m_hWnd, IDC_PRINTER), i));
         }
-        printStyle = static_cast<DWORD>(::GetWindowLongW(::GetDlgItem(m_hWnd, IDC_PRINT), GWL_STYLE));
+        printStyle =
+            static_cast<DWORD>(::GetWindowLongW(::GetDlgItem(m_hWnd, IDC_PRINT), GWL_STYLE));
 
         // Members to controls...
         m_strText = TEXT("line one\r\nline two");

@@ -85,9 +85,10 @@ void RegisterTestDialog() {
     static const std::vector<BYTE> dialog = Template();
     static const std::vector<BYTE> listData = ListData();
     static const RESOURCE_ITEM items[] = {
-        {ResourceTypeNumber(RT_DIALOG), kTestDialogId, MAKELANGID(LANG_ENGLISH, SUBLANG_ENGLISH_US), dialog.data(),
-         static_cast<DWORD>(dialog.size())},
-        {ResourceTypeNumber(RT_DLGINIT), kTestDialogId, MAKELANGID(LANG_ENGLISH, SUBLANG_ENGLISH_US), listData.data(),
+        {ResourceTypeNumber(RT_DIALOG), kTestDialogId, MAKELANGID(LANG_ENGLISH, SUBLANG_ENGLISH_US),
+         dialog.data(), static_cast<DWORD>(dialog.size())},
+        {ResourceTypeNumber(RT_DLGINIT), kTestDialogId,
+         MAKELANGID(LANG_ENGLISH, SUBLANG_ENGLISH_US), listData.data(),
          static_cast<DWORD>(listData.size())},
     };
     RegisterModuleResources(GetModuleHandleW(nullptr), items, std::size(items));

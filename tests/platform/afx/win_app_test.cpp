@@ -76,7 +76,9 @@ TEST(WinApp, MainRoutineWithoutAnApplicationFails) {
 
 TEST(WinApp, FindsTheModuleThatHoldsAResource) {
     static const BYTE bytes[] = {1, 2, 3, 4};
-    static const RESOURCE_ITEM withIcon[] = {{ResourceTypeNumber(RT_GROUP_ICON), 128, MAKELANGID(LANG_CHINESE, SUBLANG_CHINESE_SIMPLIFIED), bytes, 4}};
+    static const RESOURCE_ITEM withIcon[] = {{ResourceTypeNumber(RT_GROUP_ICON), 128,
+                                              MAKELANGID(LANG_CHINESE, SUBLANG_CHINESE_SIMPLIFIED),
+                                              bytes, 4}};
     auto* const program = reinterpret_cast<HMODULE>(std::uintptr_t{0x00500000});
     auto* const language = reinterpret_cast<HMODULE>(std::uintptr_t{0x00600000});
     RegisterModuleResources(program, withIcon, 1);

@@ -1,9 +1,9 @@
 #include "tests/platform/comdlg32/dialog_driver.h"
 
-#include "platform/text/unicode.h"
-#include "platform/win32/user.h"
-#include "platform/user32/controls/list_box.h"
 #include "platform/comdlg32/open_file_dialog.h"
+#include "platform/text/unicode.h"
+#include "platform/user32/controls/list_box.h"
+#include "platform/win32/user.h"
 
 #include <gtest/gtest.h>
 
@@ -80,12 +80,11 @@ std::string ListSelection() {
     if (index < 0) {
         return "";
     }
-    std::u16string s(static_cast<std::size_t>(SendMessageW(list, LB_GETTEXTLEN,
-                                                           static_cast<WPARAM>(index), 0)) +
-                         1,
-                     u'\0');
-    SendMessageW(list, LB_GETTEXT, static_cast<WPARAM>(index),
-                 reinterpret_cast<LPARAM>(s.data()));
+    std::u16string s(
+        static_cast<std::size_t>(SendMessageW(list, LB_GETTEXTLEN, static_cast<WPARAM>(index), 0)) +
+            1,
+        u'\0');
+    SendMessageW(list, LB_GETTEXT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(s.data()));
     s.resize(s.size() - 1);
     return text::Utf16ToUtf8(s);
 }

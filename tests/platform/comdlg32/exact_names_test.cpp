@@ -1,16 +1,16 @@
 // A file whose name is not UTF-8 beside a decoy whose name spells U+FFFD: the
 // two look alike on screen, yet the listing, a typed name, the dialog's
 // answer and the loader each keep to the file that was picked.
-#include "tests/platform/comdlg32/dialog_driver.h"
 #include "document/text_file_loader.h"
 #include "platform/afx/file_dialog.h"
-#include "platform/text/path_text.h"
-#include "platform/win32/user.h"
 #include "platform/comdlg32/folder_listing.h"
-#include "platform/user32/controls/list_box.h"
 #include "platform/comdlg32/open_file_dialog.h"
 #include "platform/comdlg32/typed_name.h"
+#include "platform/text/path_text.h"
+#include "platform/user32/controls/list_box.h"
+#include "platform/win32/user.h"
 #include "tests/document/loader_test_support.h"
+#include "tests/platform/comdlg32/dialog_driver.h"
 #include "tests/support/temp_folder.h"
 
 #include <filesystem>
@@ -18,8 +18,8 @@
 #include <gtest/gtest.h>
 
 using namespace filedialog_test;
-using testing_support::TempFolder;
 using screen::Key;
+using testing_support::TempFolder;
 
 namespace {
 
@@ -40,8 +40,8 @@ protected:
         HWND list = DialogItem(comdlg32::kOpenFileList);
         const auto count = SendMessageW(list, LB_GETCOUNT, 0, 0);
         for (LRESULT i = 0; i < count; ++i) {
-            std::u16string s(static_cast<std::size_t>(SendMessageW(list, LB_GETTEXTLEN,
-                                                                   static_cast<WPARAM>(i), 0)) +
+            std::u16string s(static_cast<std::size_t>(
+                                 SendMessageW(list, LB_GETTEXTLEN, static_cast<WPARAM>(i), 0)) +
                                  1,
                              u'\0');
             SendMessageW(list, LB_GETTEXT, static_cast<WPARAM>(i),
@@ -97,8 +97,10 @@ TEST_F(ExactNames, ATypedNameFindsOnlyTheFileItSpells) {
     EXPECT_EQ(comdlg32::InterpretTypedName(tmp.path(), u"bad\uFFFDname.txt", rules).path,
               root + kDecoy);
     // Matching without regard to case must not take one for the other either.
-    EXPECT_EQ(comdlg32::InterpretTypedName(tmp.path(), u"BAD\xDCFFNAME", rules).path, root + kStray);
-    EXPECT_EQ(comdlg32::InterpretTypedName(tmp.path(), u"BAD\uFFFDNAME", rules).path, root + kDecoy);
+    EXPECT_EQ(comdlg32::InterpretTypedName(tmp.path(), u"BAD\xDCFFNAME", rules).path,
+              root + kStray);
+    EXPECT_EQ(comdlg32::InterpretTypedName(tmp.path(), u"BAD\uFFFDNAME", rules).path,
+              root + kDecoy);
 }
 
 // Cells that hold half of a surrogate pair: no terminal can show one.

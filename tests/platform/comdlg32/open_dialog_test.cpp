@@ -1,17 +1,17 @@
 // The open-file dialog driven on the headless screen, as a user drives it:
 // keys and clicks in, the answer and the screen out.
-#include "tests/platform/comdlg32/dialog_driver.h"
 #include "platform/afx/file_dialog.h"
-#include "platform/win32/user.h"
 #include "platform/comdlg32/open_file_dialog.h"
+#include "platform/win32/user.h"
+#include "tests/platform/comdlg32/dialog_driver.h"
 #include "tests/support/temp_folder.h"
 
 #include <filesystem>
 #include <gtest/gtest.h>
 
 using namespace filedialog_test;
-using testing_support::TempFolder;
 using screen::Key;
+using testing_support::TempFolder;
 using Rows = std::vector<std::string>;
 
 namespace {

@@ -17,7 +17,8 @@
 namespace {
 
 const BYTE kMarker[] = {'o', 'k'};
-const RESOURCE_ITEM kResources[] = {{ResourceTypeNumber(RT_VERSION), 1, MAKELANGID(LANG_ENGLISH, SUBLANG_ENGLISH_US), kMarker, 2}};
+const RESOURCE_ITEM kResources[] = {
+    {ResourceTypeNumber(RT_VERSION), 1, MAKELANGID(LANG_ENGLISH, SUBLANG_ENGLISH_US), kMarker, 2}};
 
 class CProbeApp : public CWinApp {
 public:

@@ -4,7 +4,6 @@
 #include "platform/entry/windows_console_services.h"
 
 #include <gtest/gtest.h>
-
 #include <string>
 #include <windows.h>
 
@@ -68,7 +67,8 @@ TEST(WindowsCommandServices, MessageBoxesBecomeCountedLinesOnlyWhileTheServicesL
     {
         entry::WindowsConsoleServices services;
         // No window comes up: the call answers as the box's OK would.
-        EXPECT_EQ(MessageBoxW(nullptr, L"Unable to open COM5:, Error No.=2", L"Error", MB_OK), IDOK);
+        EXPECT_EQ(MessageBoxW(nullptr, L"Unable to open COM5:, Error No.=2", L"Error", MB_OK),
+                  IDOK);
         EXPECT_EQ(MessageBoxW(nullptr, L"Can't Send Data to Printer!", L"Error", MB_OK), IDOK);
         EXPECT_EQ(services.MessagesShown(), 2U);
         // A complaint is no message box: it does not count as a failed step.
@@ -106,7 +106,8 @@ TEST(WindowsCommandServices, AFileAsTheOutputIsEmptiedOrRefusedWithTheSystemsRea
     entry::WindowsConsoleServices services;
     const std::wstring name = TemporaryName();
     {
-        HANDLE old = CreateFileW(name.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+        HANDLE old =
+            CreateFileW(name.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
         DWORD written = 0;
         WriteFile(old, "left from before", 16, &written, nullptr);
         CloseHandle(old);

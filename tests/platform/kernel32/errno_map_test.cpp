@@ -84,8 +84,7 @@ TEST(LookupErrors, ANameThatCannotBeFoundIsABadNetworkPath) {
     }
     EXPECT_EQ(kernel32::Win32ErrorFromLookup(0, 0), ERROR_SUCCESS);
     EXPECT_EQ(kernel32::Win32ErrorFromLookup(EAI_MEMORY, 0), ERROR_NOT_ENOUGH_MEMORY);
-    EXPECT_EQ(kernel32::Win32ErrorFromLookup(EAI_SYSTEM, ENETUNREACH),
-              ERROR_NETWORK_UNREACHABLE);
+    EXPECT_EQ(kernel32::Win32ErrorFromLookup(EAI_SYSTEM, ENETUNREACH), ERROR_NETWORK_UNREACHABLE);
 }
 
 TEST(ErrnoMap, SetsTheLastError) {

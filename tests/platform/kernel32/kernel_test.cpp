@@ -1,7 +1,7 @@
 // Last error, module handle and file name, and message boxes.
+#include "platform/user32/dialogs/message_box_presenter.h"
 #include "platform/win32/kernel.h"
 #include "platform/win32/user.h"
-#include "platform/user32/dialogs/message_box_presenter.h"
 
 #include <gtest/gtest.h>
 #include <string>

@@ -2,11 +2,10 @@
 // and never a thread that blocks its signal or a call after it stopped.
 #include "platform/kernel32/slice_timer.h"
 
-#include <gtest/gtest.h>
-
 #include <cerrno>
 #include <chrono>
 #include <csignal>
+#include <gtest/gtest.h>
 #include <thread>
 #include <unistd.h>
 

@@ -367,7 +367,8 @@ TEST_F(SlowConnect, TheWaitSaysWhatIsReachedAndCancellingAbortsTheOpen) {
     EXPECT_EQ(reports[0].activity, IoProgress::Activity::Connecting);
     const std::string target = silent_.target().substr(4);
     EXPECT_EQ(reports[0].name, u"COM3");
-    EXPECT_EQ(reports[0].target, u"network printer " + std::u16string(target.begin(), target.end()));
+    EXPECT_EQ(reports[0].target,
+              u"network printer " + std::u16string(target.begin(), target.end()));
     kernel32::SetConnectTimeLimits(300ms, 300ms);
     EXPECT_EQ(OpenError(u"COM3:"), ERROR_SEM_TIMEOUT) << "the cancelled open let the printer go";
 }
@@ -421,22 +422,16 @@ TEST(ClaimName, OnePrinterOneNameWhateverTheSpellingAndItFits) {
     using kernel32::ClaimName;
     kernel32::SocketTarget a;
     kernel32::SocketTarget b;
-    ASSERT_EQ(kernel32::ParseLinkTarget("tcp:Printer.LAN:9100", a),
-              kernel32::TargetKind::Socket);
-    ASSERT_EQ(kernel32::ParseLinkTarget("tcp:printer.lan:9100", b),
-              kernel32::TargetKind::Socket);
+    ASSERT_EQ(kernel32::ParseLinkTarget("tcp:Printer.LAN:9100", a), kernel32::TargetKind::Socket);
+    ASSERT_EQ(kernel32::ParseLinkTarget("tcp:printer.lan:9100", b), kernel32::TargetKind::Socket);
     EXPECT_EQ(ClaimName(a), ClaimName(b));
-    ASSERT_EQ(kernel32::ParseLinkTarget("bt:aa:bb:cc:dd:ee:ff", a),
-              kernel32::TargetKind::Socket);
-    ASSERT_EQ(kernel32::ParseLinkTarget("bt:AA:BB:CC:DD:EE:FF/1", b),
-              kernel32::TargetKind::Socket);
+    ASSERT_EQ(kernel32::ParseLinkTarget("bt:aa:bb:cc:dd:ee:ff", a), kernel32::TargetKind::Socket);
+    ASSERT_EQ(kernel32::ParseLinkTarget("bt:AA:BB:CC:DD:EE:FF/1", b), kernel32::TargetKind::Socket);
     EXPECT_EQ(ClaimName(a), ClaimName(b)) << "channel 1 is the default";
-    ASSERT_EQ(kernel32::ParseLinkTarget("bt:AA:BB:CC:DD:EE:FF/2", b),
-              kernel32::TargetKind::Socket);
+    ASSERT_EQ(kernel32::ParseLinkTarget("bt:AA:BB:CC:DD:EE:FF/2", b), kernel32::TargetKind::Socket);
     EXPECT_NE(ClaimName(a), ClaimName(b));
     const std::string longHost(200, 'h');
-    ASSERT_EQ(kernel32::ParseLinkTarget("tcp:" + longHost + ":1", a),
-              kernel32::TargetKind::Socket);
+    ASSERT_EQ(kernel32::ParseLinkTarget("tcp:" + longHost + ":1", a), kernel32::TargetKind::Socket);
     ASSERT_EQ(kernel32::ParseLinkTarget("tcp:" + longHost + "x:1", b),
               kernel32::TargetKind::Socket);
     EXPECT_LE(ClaimName(a).size(), 107u);

@@ -23,11 +23,11 @@ TEST(LinkTarget, TcpNamesAHostAndAPort) {
         const char* host;
         std::uint16_t port;
     };
-    for (const Case& c : {Case{"tcp:192.168.1.50:9100", "192.168.1.50", 9100},
-                          Case{"tcp:printer.local:9100", "printer.local", 9100},
-                          Case{"tcp:[::1]:9100", "::1", 9100},
-                          Case{"tcp:[fe80::1%wlan0]:1", "fe80::1%wlan0", 1},
-                          Case{"tcp:localhost:65535", "localhost", 65535}}) {
+    for (const Case& c :
+         {Case{"tcp:192.168.1.50:9100", "192.168.1.50", 9100},
+          Case{"tcp:printer.local:9100", "printer.local", 9100},
+          Case{"tcp:[::1]:9100", "::1", 9100}, Case{"tcp:[fe80::1%wlan0]:1", "fe80::1%wlan0", 1},
+          Case{"tcp:localhost:65535", "localhost", 65535}}) {
         SocketTarget target;
         ASSERT_EQ(ParseLinkTarget(c.text, target), TargetKind::Socket) << c.text;
         const auto& tcp = std::get<TcpTarget>(target);
@@ -48,12 +48,27 @@ TEST(LinkTarget, BluetoothNamesADeviceAndAChannel) {
 
 TEST(LinkTarget, MalformedAddressesAreRefused) {
     SocketTarget target;
-    for (const char* text :
-         {"tcp:", "tcp:host", "tcp:host:", "tcp::9100", "tcp:host:0", "tcp:host:65536",
-          "tcp:host:91x0", "tcp:::1:9100", "tcp:[::1]9100", "tcp:[::1", "tcp:a b:9100",
-          "bt:", "bt:00:11:22:33:44", "bt:00:11:22:33:44:55:66", "bt:00-11-22-33-44-55",
-          "bt:0g:11:22:33:44:55", "bt:00:11:22:33:44:55/0", "bt:00:11:22:33:44:55/31",
-          "bt:00:11:22:33:44:55/", "bt:00:11:22:33:44:55/x", "bt:001:1:22:33:44:55"}) {
+    for (const char* text : {"tcp:",
+                             "tcp:host",
+                             "tcp:host:",
+                             "tcp::9100",
+                             "tcp:host:0",
+                             "tcp:host:65536",
+                             "tcp:host:91x0",
+                             "tcp:::1:9100",
+                             "tcp:[::1]9100",
+                             "tcp:[::1",
+                             "tcp:a b:9100",
+                             "bt:",
+                             "bt:00:11:22:33:44",
+                             "bt:00:11:22:33:44:55:66",
+                             "bt:00-11-22-33-44-55",
+                             "bt:0g:11:22:33:44:55",
+                             "bt:00:11:22:33:44:55/0",
+                             "bt:00:11:22:33:44:55/31",
+                             "bt:00:11:22:33:44:55/",
+                             "bt:00:11:22:33:44:55/x",
+                             "bt:001:1:22:33:44:55"}) {
         EXPECT_EQ(ParseLinkTarget(text, target), TargetKind::Malformed) << text;
     }
 }

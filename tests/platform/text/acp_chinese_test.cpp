@@ -11,7 +11,8 @@ namespace {
 TEST(ChineseRegionalSetting, CodePageZeroIs936) {
     EXPECT_EQ(GetACP(), 936u);
     char out[8] = {};
-    EXPECT_EQ(WideCharToMultiByte(CP_ACP, 0x240, TEXT("\u4E2D\u6587"), -1, out, 8, nullptr, nullptr), 5);
+    EXPECT_EQ(
+        WideCharToMultiByte(CP_ACP, 0x240, TEXT("\u4E2D\u6587"), -1, out, 8, nullptr, nullptr), 5);
     EXPECT_EQ(std::string(out), "\xD6\xD0\xCE\xC4");
     EXPECT_TRUE(IsDBCSLeadByteEx(CP_ACP, 0xD6));
 }

@@ -110,8 +110,8 @@ public:
             return false;
         }
         const std::string out = (folder_ / name).string();
-        const char* argv[] = {"localedef", "-c", "-i", "C", "-f", charmap.c_str(), out.c_str(),
-                              nullptr};
+        const char* argv[] = {"localedef",     "-c",        "-i",   "C", "-f",
+                              charmap.c_str(), out.c_str(), nullptr};
         // Its warnings about the categories C leaves out are no news here.
         posix_spawn_file_actions_t quiet;
         posix_spawn_file_actions_init(&quiet);

@@ -1,9 +1,9 @@
 // 1252 and 936 in both directions against the reference tables generated
 // from ICU's uconv: every single byte, every double-byte pair, every other
 // character of the Basic Multilingual Plane, and the composite samples.
-#include "tests/platform/text/conversion.h"
 #include "platform/win32/codepage.h"
 #include "platform/win32/kernel.h"
+#include "tests/platform/text/conversion.h"
 #include "tests/platform/text/reference_tables.h"
 #include "tests/support/system_differences.h"
 
@@ -31,7 +31,8 @@ TEST_P(ReferenceTable, EachByteAloneDecodesAsTheReferenceSays) {
         ASSERT_EQ(MultiByteToWideChar(GetParam(), 0, &byte, 1, &w, 1), 1) << b;
         if (leads.count(b) != 0) {
             EXPECT_TRUE(IsDBCSLeadByteEx(GetParam(), static_cast<BYTE>(b))) << b;
-            EXPECT_EQ(w, TEXT('?')) << "a lead byte alone at the end is the default character " << b;
+            EXPECT_EQ(w, TEXT('?'))
+                << "a lead byte alone at the end is the default character " << b;
         } else {
             EXPECT_FALSE(IsDBCSLeadByteEx(GetParam(), static_cast<BYTE>(b))) << b;
             ASSERT_TRUE(data_.single.count(b)) << b;

@@ -1,8 +1,8 @@
 // The Win32 rules around the mapping tables: lengths and terminators, size
 // queries, short buffers, default characters, composite flags, bad input,
 // other code pages and UTF-8.
-#include "tests/platform/text/conversion.h"
 #include "platform/win32/kernel.h"
+#include "tests/platform/text/conversion.h"
 #include "tests/platform/text/reference_tables.h"
 #include "tests/support/system_differences.h"
 
@@ -110,7 +110,8 @@ TEST(WideToCodePage, SurrogatesBecomeOneDefaultCharacterEach) {
     DIFFERS_ON_WINDOWS("Wine replaces each half of a pair");
     // A pair is one character; an unpaired half is one bad character.
     EXPECT_EQ(Encode(1252, 0, TEXT("a\U0001F600b")), "a?b");
-    EXPECT_EQ(Encode(936, 0, std::basic_string<WCHAR>{TEXT('a'), WCHAR(0xD800), TEXT('b'), WCHAR(0xDC00)}),
+    EXPECT_EQ(Encode(936, 0,
+                     std::basic_string<WCHAR>{TEXT('a'), WCHAR(0xD800), TEXT('b'), WCHAR(0xDC00)}),
               "a?b?");
 }
 
@@ -125,10 +126,10 @@ class CompositeRules : public ::testing::TestWithParam<CompositeCase> {};
 
 TEST_P(CompositeRules, Convert) {
     const auto& c = GetParam();
-    DIFFERS_ON_WINDOWS_IF(!testing_support::OneOf(c.name, {"FoldsWhenThePageHasTheCharacter",
-                                                           "DiscardTheMark",
-                                                           "WithoutCheckTheFlagsDoNothing"}),
-                          "Wine does no composite check");
+    DIFFERS_ON_WINDOWS_IF(
+        !testing_support::OneOf(c.name, {"FoldsWhenThePageHasTheCharacter", "DiscardTheMark",
+                                         "WithoutCheckTheFlagsDoNothing"}),
+        "Wine does no composite check");
     EXPECT_EQ(reference::Hex(Encode(1252, c.flags, c.text)), reference::Hex(c.bytes));
 }
 
@@ -136,18 +137,19 @@ TEST_P(CompositeRules, Convert) {
 // form with it in 1252, so the flags decide its fate.
 INSTANTIATE_TEST_SUITE_P(
     Cases, CompositeRules,
-    ::testing::Values(CompositeCase{"FoldsWhenThePageHasTheCharacter", 0x200, TEXT("e\u0301"), "\xE9"},
-                      CompositeCase{"CheckAloneMeansSeparate", 0x200, TEXT("c\u030C"), "c?"},
-                      CompositeCase{"Separate", 0x220, TEXT("c\u030C!"), "c?!"},
-                      CompositeCase{"DefaultCharacterForTheWhole", 0x240, TEXT("c\u030C!"), "?!"},
-                      CompositeCase{"DiscardTheMark", 0x210, TEXT("c\u030C!"), "c!"},
-                      CompositeCase{"SecondMarkSeparate", 0x220, TEXT("a\u0308\u0301"), "\xE4?"},
-                      CompositeCase{"SecondMarkDefault", 0x240, TEXT("a\u0308\u0301"), "?"},
-                      CompositeCase{"SecondMarkDiscarded", 0x210, TEXT("a\u0308\u0301"), "\xE4"},
-                      CompositeCase{"NoBaseNoComposite", 0x240, TEXT("\u0301a"), "?a"},
-                      CompositeCase{"MarkOnUnrepresentableBase", 0x240, TEXT("\u4E00\u0301x"), "?x"},
-                      CompositeCase{"WithoutCheckTheFlagsDoNothing", 0x040, TEXT("c\u030C"), "c?"},
-                      CompositeCase{"WithoutCheckNothingFolds", 0, TEXT("e\u0301"), "e?"}),
+    ::testing::Values(
+        CompositeCase{"FoldsWhenThePageHasTheCharacter", 0x200, TEXT("e\u0301"), "\xE9"},
+        CompositeCase{"CheckAloneMeansSeparate", 0x200, TEXT("c\u030C"), "c?"},
+        CompositeCase{"Separate", 0x220, TEXT("c\u030C!"), "c?!"},
+        CompositeCase{"DefaultCharacterForTheWhole", 0x240, TEXT("c\u030C!"), "?!"},
+        CompositeCase{"DiscardTheMark", 0x210, TEXT("c\u030C!"), "c!"},
+        CompositeCase{"SecondMarkSeparate", 0x220, TEXT("a\u0308\u0301"), "\xE4?"},
+        CompositeCase{"SecondMarkDefault", 0x240, TEXT("a\u0308\u0301"), "?"},
+        CompositeCase{"SecondMarkDiscarded", 0x210, TEXT("a\u0308\u0301"), "\xE4"},
+        CompositeCase{"NoBaseNoComposite", 0x240, TEXT("\u0301a"), "?a"},
+        CompositeCase{"MarkOnUnrepresentableBase", 0x240, TEXT("\u4E00\u0301x"), "?x"},
+        CompositeCase{"WithoutCheckTheFlagsDoNothing", 0x040, TEXT("c\u030C"), "c?"},
+        CompositeCase{"WithoutCheckNothingFolds", 0, TEXT("e\u0301"), "e?"}),
     [](const auto& param_info) { return std::string(param_info.param.name); });
 
 TEST(WideToCodePage, SizeQueryWithSeparateCountsMoreThanConversionWithDefault) {
@@ -171,7 +173,8 @@ TEST(WideToCodePage, FlagsThatDoNotGoTogetherAreRefused) {
     EXPECT_EQ(WideCharToMultiByte(1252, 0x1, TEXT("a"), 1, nullptr, 0, nullptr, nullptr), 0);
     EXPECT_EQ(GetLastError(), ERROR_INVALID_FLAGS);
     EXPECT_EQ(
-        WideCharToMultiByte(1252, WC_NO_BEST_FIT_CHARS, TEXT("a"), 1, nullptr, 0, nullptr, nullptr), 1);
+        WideCharToMultiByte(1252, WC_NO_BEST_FIT_CHARS, TEXT("a"), 1, nullptr, 0, nullptr, nullptr),
+        1);
 }
 
 TEST(WideToCodePage, NoBestFit) {
@@ -184,7 +187,8 @@ TEST(CodePageToWide, MinusOneConvertsTheTerminator) {
     std::array<WCHAR, 4> out{TEXT('x'), TEXT('x'), TEXT('x'), TEXT('x')};
     EXPECT_EQ(MultiByteToWideChar(1252, 0, "A\x80", -1, nullptr, 0), 3);
     EXPECT_EQ(MultiByteToWideChar(1252, 0, "A\x80", -1, out.data(), 4), 3);
-    EXPECT_EQ(std::basic_string<WCHAR>(out.data(), 4), std::basic_string<WCHAR>(TEXT("A\u20AC\0x"), 4));
+    EXPECT_EQ(std::basic_string<WCHAR>(out.data(), 4),
+              std::basic_string<WCHAR>(TEXT("A\u20AC\0x"), 4));
 }
 
 TEST(CodePageToWide, AShortBufferFailsWithoutWritingPastIt) {
@@ -206,10 +210,10 @@ class BadDoubleByteInput : public ::testing::TestWithParam<DecodeCase> {};
 
 TEST_P(BadDoubleByteInput, BecomesTheDefaultCharacterOrFailsWhenStrict) {
     const auto& c = GetParam();
-    DIFFERS_ON_WINDOWS_IF(!testing_support::OneOf(c.name, {"LoneLeadByteAtTheEnd",
-                                                           "LeadByteBeforeTheTerminator",
-                                                           "JapaneseUsesTheMiddleDot"}),
-                          "Wine consumes a bad pair otherwise");
+    DIFFERS_ON_WINDOWS_IF(
+        !testing_support::OneOf(c.name, {"LoneLeadByteAtTheEnd", "LeadByteBeforeTheTerminator",
+                                         "JapaneseUsesTheMiddleDot"}),
+        "Wine consumes a bad pair otherwise");
     EXPECT_EQ(Decode(c.code_page, 0, c.bytes), c.text);
     SetLastError(0);
     EXPECT_EQ(MultiByteToWideChar(c.code_page, MB_ERR_INVALID_CHARS, c.bytes.data(),
@@ -267,7 +271,8 @@ TEST(CodePages, BadArgumentsAreRefused) {
     EXPECT_TRUE(refused(MultiByteToWideChar(1252, 0, "a", 1, nullptr, 4)));
     // Unknown code pages, and pages that are not ANSI pages.
     for (UINT cp : {12345u, 1u, 1200u}) {
-        EXPECT_TRUE(refused(WideCharToMultiByte(cp, 0, TEXT("a"), 1, out, 4, nullptr, nullptr))) << cp;
+        EXPECT_TRUE(refused(WideCharToMultiByte(cp, 0, TEXT("a"), 1, out, 4, nullptr, nullptr)))
+            << cp;
         EXPECT_TRUE(refused(MultiByteToWideChar(cp, 0, "a", 1, wide, 4))) << cp;
         EXPECT_FALSE(IsDBCSLeadByteEx(cp, 0x81)) << cp;
     }
@@ -289,12 +294,13 @@ TEST_P(OtherPages, ConvertBothWays) {
 
 INSTANTIATE_TEST_SUITE_P(
     EveryLocaleChoice, OtherPages,
-    ::testing::Values(OtherPage{874, TEXT("\u0E3F"), "\xDF"}, OtherPage{932, TEXT("\u3042"), "\x82\xA0"},
-                      OtherPage{949, TEXT("\uAC00"), "\xB0\xA1"}, OtherPage{950, TEXT("\u4E2D"), "\xA4\xA4"},
-                      OtherPage{1250, TEXT("\u010D"), "\xE8"}, OtherPage{1251, TEXT("\u0416"), "\xC6"},
-                      OtherPage{1253, TEXT("\u03B1"), "\xE1"}, OtherPage{1254, TEXT("\u011F"), "\xF0"},
-                      OtherPage{1255, TEXT("\u05D0"), "\xE0"}, OtherPage{1256, TEXT("\u0627"), "\xC7"},
-                      OtherPage{1257, TEXT("\u0161"), "\xF0"}, OtherPage{1258, TEXT("\u20AB"), "\xFE"}));
+    ::testing::Values(
+        OtherPage{874, TEXT("\u0E3F"), "\xDF"}, OtherPage{932, TEXT("\u3042"), "\x82\xA0"},
+        OtherPage{949, TEXT("\uAC00"), "\xB0\xA1"}, OtherPage{950, TEXT("\u4E2D"), "\xA4\xA4"},
+        OtherPage{1250, TEXT("\u010D"), "\xE8"}, OtherPage{1251, TEXT("\u0416"), "\xC6"},
+        OtherPage{1253, TEXT("\u03B1"), "\xE1"}, OtherPage{1254, TEXT("\u011F"), "\xF0"},
+        OtherPage{1255, TEXT("\u05D0"), "\xE0"}, OtherPage{1256, TEXT("\u0627"), "\xC7"},
+        OtherPage{1257, TEXT("\u0161"), "\xF0"}, OtherPage{1258, TEXT("\u20AB"), "\xFE"}));
 
 TEST(LeadBytes, OfTheChinesePageAndNoneInSingleBytePages) {
     for (int b = 0; b < 256; ++b) {
@@ -312,7 +318,8 @@ TEST(Utf8Page, ConvertsAndReplacesIllFormedInput) {
               "a\xC3\xA9\xE4\xB8\xAD\xF0\x9F\x98\x80");
     EXPECT_EQ(Decode(CP_UTF8, 0, "a\xC3\xA9\xE4\xB8\xAD\xF0\x9F\x98\x80"),
               TEXT("a\u00E9\u4E2D\U0001F600"));
-    EXPECT_EQ(Encode(CP_UTF8, 0, std::basic_string<WCHAR>{TEXT('a'), WCHAR(0xDC00)}), "a\xEF\xBF\xBD");
+    EXPECT_EQ(Encode(CP_UTF8, 0, std::basic_string<WCHAR>{TEXT('a'), WCHAR(0xDC00)}),
+              "a\xEF\xBF\xBD");
     // One replacement per maximal ill-formed part: a truncated three-byte
     // sequence, a stray continuation byte, an overlong form.
     EXPECT_EQ(Decode(CP_UTF8, 0, "\xE4\xB8z\x80\xC0\xAF"), TEXT("\uFFFDz\uFFFD\uFFFD\uFFFD"));

@@ -8,7 +8,8 @@
 #include <string>
 #include <string_view>
 
-inline std::string Encode(UINT cp, DWORD flags, std::basic_string_view<WCHAR> s, BOOL* used = nullptr) {
+inline std::string Encode(UINT cp, DWORD flags, std::basic_string_view<WCHAR> s,
+                          BOOL* used = nullptr) {
     if (s.empty()) {
         return {};
     }

@@ -88,8 +88,8 @@ std::vector<CompositeSample> LoadComposites() {
     std::vector<CompositeSample> samples;
     for (const auto& r : ReadRecords("composites.txt")) {
         samples.push_back({static_cast<unsigned>(std::stoul(r.at(1))),
-                           static_cast<WCHAR>(Number(r.at(2))),
-                           static_cast<WCHAR>(Number(r.at(3))), Bytes(r.at(4)), Bytes(r.at(5))});
+                           static_cast<WCHAR>(Number(r.at(2))), static_cast<WCHAR>(Number(r.at(3))),
+                           Bytes(r.at(4)), Bytes(r.at(5))});
     }
     return samples;
 }

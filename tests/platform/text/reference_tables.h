@@ -14,7 +14,7 @@ namespace reference {
 
 struct CodePageData {
     std::map<int, WCHAR> single;          // byte -> character
-    std::vector<int> leads;                  // lead bytes
+    std::vector<int> leads;               // lead bytes
     std::map<std::uint16_t, WCHAR> pairs; // lead << 8 | trail -> character
 };
 

@@ -43,7 +43,7 @@ TEST(Utf8Coder, IllFormedInputIsTakenAsEachRuleSays) {
         {"\xF8\x80\x80\x80\x80", 1, 1}, // a five-byte form
         {"\xE2\x82", 2, 1},             // cut short after a good start
         {"\xF0\x9F\x98", 3, 1},
-        {"\xE2\x82\x41", 2, 1},         // a start that a plain byte ends
+        {"\xE2\x82\x41", 2, 1}, // a start that a plain byte ends
     };
     for (const Case& c : cases) {
         const auto strict = DecodeUtf8Step(c.bytes, 0, Utf8Errors::kMaximalSubpart);

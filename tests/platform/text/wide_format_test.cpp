@@ -47,7 +47,8 @@ TEST(Wsprintf, FlagsWidthAndPrecision) {
     EXPECT_EQ(Format(TEXT("[%5d] [%-5d] [%05d] [%-05d]"), 42, 42, 42, 42),
               TEXT("[   42] [42   ] [00042] [42   ]"));
     EXPECT_EQ(Format(TEXT("[%05d] [%5x]"), -42, 255), TEXT("[-0042] [   ff]"));
-    EXPECT_EQ(Format(TEXT("[%6s] [%-6s] [%.2s] [%06s]"), TEXT("ab"), TEXT("ab"), TEXT("abcd"), TEXT("ab")),
+    EXPECT_EQ(Format(TEXT("[%6s] [%-6s] [%.2s] [%06s]"), TEXT("ab"), TEXT("ab"), TEXT("abcd"),
+                     TEXT("ab")),
               TEXT("[    ab] [ab    ] [ab] [    ab]"));
     EXPECT_EQ(Format(TEXT("[%.3d] [%3c]"), 7, TEXT('x')), TEXT("[007] [  x]"));
 }

@@ -92,10 +92,10 @@ void RegisterTestResources() {
     static const tb::Bytes dialog = tb::DialogEx(TestTemplate());
     static const tb::Bytes lists = tb::DialogClassic(ListTemplate());
     static const RESOURCE_ITEM items[] = {
-        {ResourceTypeNumber(RT_DIALOG), kDialogId, MAKELANGID(LANG_ENGLISH, SUBLANG_ENGLISH_US), dialog.data(),
-         static_cast<DWORD>(dialog.size())},
-        {ResourceTypeNumber(RT_DIALOG), kListDialogId, MAKELANGID(LANG_ENGLISH, SUBLANG_ENGLISH_US), lists.data(),
-         static_cast<DWORD>(lists.size())},
+        {ResourceTypeNumber(RT_DIALOG), kDialogId, MAKELANGID(LANG_ENGLISH, SUBLANG_ENGLISH_US),
+         dialog.data(), static_cast<DWORD>(dialog.size())},
+        {ResourceTypeNumber(RT_DIALOG), kListDialogId, MAKELANGID(LANG_ENGLISH, SUBLANG_ENGLISH_US),
+         lists.data(), static_cast<DWORD>(lists.size())},
     };
     RegisterModuleResources(TestModule(), items, std::size(items));
 }

@@ -67,7 +67,8 @@ int Differences(const Decoded& embedded, const icons::Image& drawn) {
             if (embedded.bitCount != 32) {
                 want = want.a >= 128 ? icons::Rgba{want.r, want.g, want.b, 255} : icons::Rgba{};
             }
-            const icons::Rgba& got = embedded.pixels[std::size_t(y) * std::size_t(drawn.size) + std::size_t(x)];
+            const icons::Rgba& got =
+                embedded.pixels[std::size_t(y) * std::size_t(drawn.size) + std::size_t(x)];
             const bool close = std::abs(got.r - want.r) <= 2 && std::abs(got.g - want.g) <= 2 &&
                                std::abs(got.b - want.b) <= 2 && std::abs(got.a - want.a) <= 2;
             differences += !close;

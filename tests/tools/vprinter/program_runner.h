@@ -1,7 +1,7 @@
 #pragma once
 
-#include "tests/tools/vprinter/json_reader.h"
 #include "tests/support/temp_folder.h"
+#include "tests/tools/vprinter/json_reader.h"
 
 #include <chrono>
 #include <functional>

@@ -1,11 +1,10 @@
+#include "tests/support/memory_limit.h"
+#include "tests/support/pseudo_terminal.h"
 #include "tests/tools/vprinter/decode_helpers.h"
 #include "tests/tools/vprinter/program_runner.h"
 #include "tools/vprinter/capture.h"
 #include "tools/vprinter/png_file.h"
 #include "tools/vprinter/roll_image.h"
-
-#include "tests/support/memory_limit.h"
-#include "tests/support/pseudo_terminal.h"
 
 #include <cerrno>
 #include <fcntl.h>

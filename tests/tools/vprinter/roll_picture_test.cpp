@@ -1,6 +1,6 @@
+#include "tests/support/temp_folder.h"
 #include "tests/tools/vprinter/decode_helpers.h"
 #include "tests/tools/vprinter/program_runner.h"
-#include "tests/support/temp_folder.h"
 #include "tools/vprinter/font.h"
 #include "tools/vprinter/png_file.h"
 #include "tools/vprinter/roll_image.h"

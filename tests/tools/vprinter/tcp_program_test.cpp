@@ -47,8 +47,8 @@ using NetworkPrinter = PrinterFiles;
 
 TEST(VirtualNetworkPrinter, JobsOverTcpComeOutAsLinesAndEveryByteIsKept) {
     NetworkPrinter p;
-    VirtualPrinter program({"--tcp", "0", "--devices", p.table, "--port", "7", "--events",
-                            p.events, "--raw", p.dir / "raw.bin", "--job-gap", "100", "--quiet"},
+    VirtualPrinter program({"--tcp", "0", "--devices", p.table, "--port", "7", "--events", p.events,
+                            "--raw", p.dir / "raw.bin", "--job-gap", "100", "--quiet"},
                            p.output);
     auto events = wait_for_events(p.events, [](auto& e) { return !of_kind(e, "ready").empty(); });
     ASSERT_FALSE(of_kind(events, "ready").empty()) << read_text(p.output);
@@ -58,11 +58,10 @@ TEST(VirtualNetworkPrinter, JobsOverTcpComeOutAsLinesAndEveryByteIsKept) {
     const std::uint16_t port = port_of(target);
     ASSERT_NE(port, 0);
 
-    const std::vector<Bytes> print = {
-        bytes({0, 0}),
-        bytes({0x00, 0x1B, 0x55, 0x02, 0x1B, 0x56, 0x01, 0x1B, 0x2D, 0x01, 0x1B, 0x63, 0x00, 0x1B,
-               0x69, 0x00}),
-        ascii("AB\r\n") + bytes({0, 0})};
+    const std::vector<Bytes> print = {bytes({0, 0}),
+                                      bytes({0x00, 0x1B, 0x55, 0x02, 0x1B, 0x56, 0x01, 0x1B, 0x2D,
+                                             0x01, 0x1B, 0x63, 0x00, 0x1B, 0x69, 0x00}),
+                                      ascii("AB\r\n") + bytes({0, 0})};
     ASSERT_TRUE(send_job(port, print));
     wait_for_events(p.events, [](auto& e) { return !of_kind(e, "job_end").empty(); });
     ASSERT_TRUE(send_job(port, {bytes({0, 0}), ascii("CD\r\n") + bytes({0, 0})}))
@@ -122,9 +121,9 @@ TEST(VirtualNetworkPrinter, APrintersAddressInTheTableIsLeftAloneAndAStaleOneRep
     ::close(probe);
     fs::create_symlink(stale, p.port);
     EXPECT_EQ(socket_link_is_leftover(stale), true);
-    VirtualPrinter program({"--tcp", "0", "--devices", p.table, "--port", "7", "--events",
-                            p.events, "--quiet"},
-                           p.output);
+    VirtualPrinter program(
+        {"--tcp", "0", "--devices", p.table, "--port", "7", "--events", p.events, "--quiet"},
+        p.output);
     auto events = wait_for_events(p.events, [](auto& e) { return !of_kind(e, "ready").empty(); });
     ASSERT_FALSE(of_kind(events, "ready").empty()) << read_text(p.output);
     EXPECT_EQ(of_kind(events, "ready")[0]["replaced"].str(), stale);

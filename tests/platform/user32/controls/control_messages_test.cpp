@@ -4,8 +4,8 @@
 // answer here is one both must give; where they differ, the check is skipped
 // on Windows with its reason (docs/windows.md lists them).
 #include "platform/win32/user.h"
-#include "tests/support/system_differences.h"
 #include "tests/platform/user32/template_builder.h"
+#include "tests/support/system_differences.h"
 
 #include <algorithm>
 #include <functional>
@@ -252,7 +252,7 @@ TEST(ComboBoxMessages, FindMatchesWholeOrPrefixIgnoringCaseFromAfterTheStart) {
         auto find = [&](UINT msg, int start, const WCHAR* s) {
             answers.push_back(SendText(dlg, kCombo, msg, static_cast<WPARAM>(start), s));
         };
-        find(CB_FINDSTRINGEXACT, -1, TEXT("SOV"));  // 2: the whole text only
+        find(CB_FINDSTRINGEXACT, -1, TEXT("SOV"));   // 2: the whole text only
         find(CB_FINDSTRINGEXACT, -1, TEXT("wexol")); // 3
         find(CB_FINDSTRINGEXACT, -1, TEXT("Wex"));   // none
         find(CB_FINDSTRING, -1, TEXT("sov"));        // 0: the first that begins so
@@ -355,9 +355,9 @@ TEST(EditMessages, SelectionIsOrderedAndClampedToTheText) {
         auto sel = [&](WPARAM from, LPARAM to) {
             Send(dlg, kEdit, EM_SETSEL, from, to);
             DWORD start = 99, end = 99;
-            const auto both = static_cast<DWORD>(Send(dlg, kEdit, EM_GETSEL,
-                                                      reinterpret_cast<WPARAM>(&start),
-                                                      reinterpret_cast<LPARAM>(&end)));
+            const auto both =
+                static_cast<DWORD>(Send(dlg, kEdit, EM_GETSEL, reinterpret_cast<WPARAM>(&start),
+                                        reinterpret_cast<LPARAM>(&end)));
             answers.insert(answers.end(), {start, end, both});
         };
         sel(1, 3);
@@ -366,8 +366,8 @@ TEST(EditMessages, SelectionIsOrderedAndClampedToTheText) {
         sel(0, -1); // everything
     });
     auto both = [](WORD from, WORD to) { return static_cast<DWORD>(MAKELONG(from, to)); };
-    EXPECT_EQ(answers, (std::vector<DWORD>{1, 3, both(1, 3), 2, 4, both(2, 4), 2, 6, both(2, 6),
-                                           0, 6, both(0, 6)}));
+    EXPECT_EQ(answers, (std::vector<DWORD>{1, 3, both(1, 3), 2, 4, both(2, 4), 2, 6, both(2, 6), 0,
+                                           6, both(0, 6)}));
 }
 
 TEST(EditMessages, SetReadOnlyChangesTheStyle) {
@@ -398,8 +398,8 @@ TEST(ButtonMessages, ACheckBoxHoldsTheStateItIsGiven) {
         states.push_back(Send(dlg, kCheck, BM_GETCHECK, 0, 0));
         states.push_back(Send(dlg, kButton, BM_GETCHECK, 0, 0)); // a push button is never checked
     });
-    EXPECT_EQ(states, (std::vector<LRESULT>{BST_UNCHECKED, BST_CHECKED, BST_UNCHECKED,
-                                            BST_UNCHECKED}));
+    EXPECT_EQ(states,
+              (std::vector<LRESULT>{BST_UNCHECKED, BST_CHECKED, BST_UNCHECKED, BST_UNCHECKED}));
 }
 
 // List boxes ----------------------------------------------------------------
@@ -411,13 +411,13 @@ TEST(ListBoxMessages, EntriesSelectionAndText) {
         for (const WCHAR* s : {TEXT("zeta"), TEXT("alpha"), TEXT("mu")}) {
             answers.push_back(SendText(dlg, kList, LB_ADDSTRING, 0, s)); // 0 1 2: unsorted
         }
-        answers.push_back(Send(dlg, kList, LB_GETCOUNT, 0, 0));      // 3
-        answers.push_back(Send(dlg, kList, LB_GETCURSEL, 0, 0));     // none yet
-        answers.push_back(Send(dlg, kList, LB_SETCURSEL, 1, 0));     // 1
-        answers.push_back(Send(dlg, kList, LB_GETCURSEL, 0, 0));     // 1
-        answers.push_back(Send(dlg, kList, LB_SETCURSEL, 7, 0));     // error
-        answers.push_back(Send(dlg, kList, LB_GETTEXTLEN, 1, 0));    // 5
-        answers.push_back(Send(dlg, kList, LB_GETTEXTLEN, 3, 0));    // error
+        answers.push_back(Send(dlg, kList, LB_GETCOUNT, 0, 0));   // 3
+        answers.push_back(Send(dlg, kList, LB_GETCURSEL, 0, 0));  // none yet
+        answers.push_back(Send(dlg, kList, LB_SETCURSEL, 1, 0));  // 1
+        answers.push_back(Send(dlg, kList, LB_GETCURSEL, 0, 0));  // 1
+        answers.push_back(Send(dlg, kList, LB_SETCURSEL, 7, 0));  // error
+        answers.push_back(Send(dlg, kList, LB_GETTEXTLEN, 1, 0)); // 5
+        answers.push_back(Send(dlg, kList, LB_GETTEXTLEN, 3, 0)); // error
         WCHAR buffer[16] = {};
         answers.push_back(Send(dlg, kList, LB_GETTEXT, 1, reinterpret_cast<LPARAM>(buffer)));
         second = buffer;

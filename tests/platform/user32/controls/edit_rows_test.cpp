@@ -27,8 +27,8 @@ TEST(LineRows, RowsAndTheirStarts) {
         {u"\u4E2D\u6587\u5B57", 5, 2, {2}}, // 2 + 2 cells, the third would pass the edge
         {u"a\u4E2D\u6587", 4, 2, {2}},
         {u"abc\U0001F600d", 4, 2, {3}}, // the pair moves whole to the next row
-        {u"abce\u0301", 4, 2, {5}},      // the mark stays in its character's row
-        {u"\u0301abc", 4, 2, {4}},       // a mark that starts the line takes a cell
+        {u"abce\u0301", 4, 2, {5}},     // the mark stays in its character's row
+        {u"\u0301abc", 4, 2, {4}},      // a mark that starts the line takes a cell
     };
     for (const Case& c : cases) {
         const LineRows rows(c.text, c.width);

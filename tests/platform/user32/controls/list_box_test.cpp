@@ -1,7 +1,7 @@
 // The list box and the drop-down list combo box, in a dialog read from a
 // classic template.
-#include "tests/platform/user32/dialog_fixture.h"
 #include "platform/user32/controls/list_box.h"
+#include "tests/platform/user32/dialog_fixture.h"
 
 using namespace dialog_test;
 using screen::Key;

@@ -1,8 +1,8 @@
 // Text pasted into a dialog box is typed text for the focused control: it
 // never presses a button or moves the focus. Ctrl+C copies in an edit field
 // and never ends the program; with nothing to copy it says how to quit.
-#include "tests/platform/user32/dialog_fixture.h"
 #include "platform/user32/core/window_system.h"
+#include "tests/platform/user32/dialog_fixture.h"
 
 using namespace dialog_test;
 using screen::Key;

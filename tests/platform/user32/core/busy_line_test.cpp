@@ -38,7 +38,7 @@ TEST(BusyLine, AConnectionSaysWhatItReaches) {
               u"Connecting COM4 to network printer 10.0.0.5:9100 \u00B7 Esc cancels");
     p.target = u"Bluetooth printer 00:11:22:33:44:55 channel 1";
     EXPECT_EQ(user32::BusyLine(p), u"Connecting COM4 to Bluetooth printer 00:11:22:33:44:55 "
-                                    u"channel 1 \u00B7 Esc cancels");
+                                   u"channel 1 \u00B7 Esc cancels");
 }
 
 TEST(BusyLine, TakesTheLastRowOfTheScreen) {

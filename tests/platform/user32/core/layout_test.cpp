@@ -1,9 +1,9 @@
 // The dialog-unit rule on the main form: every control keeps a readable place,
 // none overlaps another (a group box only frames what lies inside it), and
 // the whole form fits a 80 x 24 terminal.
-#include "platform/user32/resources/dialog_template.h"
 #include "platform/user32/core/label.h"
 #include "platform/user32/core/layout.h"
+#include "platform/user32/resources/dialog_template.h"
 #include "tests/support/program_resources.h"
 
 #include <gtest/gtest.h>

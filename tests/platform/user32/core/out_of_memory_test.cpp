@@ -2,8 +2,8 @@
 // lowered address-space limit: the text stays as it was, the user is told,
 // and the dialog goes on. An exception that is a fault still ends the
 // program.
-#include "tests/platform/user32/dialog_fixture.h"
 #include "platform/user32/dialogs/message_box_presenter.h"
+#include "tests/platform/user32/dialog_fixture.h"
 #include "tests/support/memory_limit.h"
 
 #include <cstdio>

@@ -1,7 +1,7 @@
 // What each control looks like on the headless screen, as text.
-#include "tests/platform/user32/dialog_fixture.h"
 #include "platform/entry/resource_table.h"
 #include "platform/user32/core/window_system.h"
+#include "tests/platform/user32/dialog_fixture.h"
 #include "tests/support/program_resources.h"
 
 #include <gtest/gtest.h>
@@ -16,7 +16,8 @@ constexpr WORD kFormId = 102;
 void RegisterForm() {
     const auto form = FormTemplate();
     static const RESOURCE_ITEM items[] = {
-        {ResourceTypeNumber(RT_DIALOG), kFormId, MAKELANGID(LANG_ENGLISH, SUBLANG_ENGLISH_US), form.data(), static_cast<DWORD>(form.size())},
+        {ResourceTypeNumber(RT_DIALOG), kFormId, MAKELANGID(LANG_ENGLISH, SUBLANG_ENGLISH_US),
+         form.data(), static_cast<DWORD>(form.size())},
     };
     RegisterModuleResources(reinterpret_cast<HMODULE>(static_cast<std::uintptr_t>(0x7F0000)), items,
                             std::size(items));

@@ -1,7 +1,7 @@
 // A dialog box from a template, driven by keys and clicks on the headless
 // screen, behaves as a person expects of a dialog box.
-#include "tests/platform/user32/dialog_fixture.h"
 #include "platform/user32/core/window_system.h"
+#include "tests/platform/user32/dialog_fixture.h"
 
 using namespace dialog_test;
 using screen::Key;
@@ -426,7 +426,8 @@ TEST_F(DialogTest, QuitEndsEveryOpenLoop) {
 }
 
 TEST_F(DialogTest, MissingTemplateFails) {
-    EXPECT_EQ(DialogBoxParamW(TestModule(), MAKEINTRESOURCEW(999), nullptr, &TestDialogProc, 0), -1);
+    EXPECT_EQ(DialogBoxParamW(TestModule(), MAKEINTRESOURCEW(999), nullptr, &TestDialogProc, 0),
+              -1);
 }
 
 TEST_F(DialogTest, WindowStateCalls) {

@@ -2,9 +2,9 @@
 // together (the default button, the next control, clicks by message), the
 // window classes a template may name, and the combo box's list as a pop-up
 // window of its own.
-#include "tests/platform/user32/dialog_fixture.h"
 #include "platform/user32/core/system.h"
 #include "platform/user32/core/window_class.h"
+#include "tests/platform/user32/dialog_fixture.h"
 #include "tests/platform/user32/template_builder.h"
 
 using namespace dialog_test;

@@ -1,8 +1,8 @@
 // The module resource table and the icons loaded from it.
 #include "platform/afx/dialog_init.h"
 #include "platform/entry/resource_table.h"
-#include "platform/win32/user.h"
 #include "platform/user32/resources/icons.h"
+#include "platform/win32/user.h"
 #include "tests/platform/user32/template_builder.h"
 
 #include <gtest/gtest.h>
@@ -20,9 +20,12 @@ const BYTE kChinese[] = {4, 5};
 const BYTE kOther[] = {6};
 
 const RESOURCE_ITEM kItems[] = {
-    {ResourceTypeNumber(RT_DIALOG), 102, MAKELANGID(LANG_CHINESE, SUBLANG_CHINESE_SIMPLIFIED), kChinese, sizeof kChinese},
-    {ResourceTypeNumber(RT_DIALOG), 102, MAKELANGID(LANG_ENGLISH, SUBLANG_ENGLISH_US), kEnglish, sizeof kEnglish},
-    {ResourceTypeNumber(RT_DLGINIT), 102, MAKELANGID(LANG_ENGLISH, SUBLANG_ENGLISH_US), kOther, sizeof kOther},
+    {ResourceTypeNumber(RT_DIALOG), 102, MAKELANGID(LANG_CHINESE, SUBLANG_CHINESE_SIMPLIFIED),
+     kChinese, sizeof kChinese},
+    {ResourceTypeNumber(RT_DIALOG), 102, MAKELANGID(LANG_ENGLISH, SUBLANG_ENGLISH_US), kEnglish,
+     sizeof kEnglish},
+    {ResourceTypeNumber(RT_DLGINIT), 102, MAKELANGID(LANG_ENGLISH, SUBLANG_ENGLISH_US), kOther,
+     sizeof kOther},
 };
 
 tb::Bytes Group(std::initializer_list<std::pair<int, int>> sizeAndId) {
@@ -60,15 +63,16 @@ tb::Bytes Dib(int size) {
 
 TEST(Resources, LanguageExactFirstThenAny) {
     RegisterModuleResources(Module(0x710000), kItems, std::size(kItems));
-    HRSRC en = FindResourceExW(Module(0x710000), RT_DIALOG, MAKEINTRESOURCEW(102), MAKELANGID(LANG_ENGLISH, SUBLANG_ENGLISH_US));
+    HRSRC en = FindResourceExW(Module(0x710000), RT_DIALOG, MAKEINTRESOURCEW(102),
+                               MAKELANGID(LANG_ENGLISH, SUBLANG_ENGLISH_US));
     ASSERT_NE(en, nullptr);
     EXPECT_EQ(SizeofResource(Module(0x710000), en), 3u);
     const auto* bytes = static_cast<const BYTE*>(LockResource(LoadResource(Module(0x710000), en)));
     ASSERT_NE(bytes, nullptr);
     EXPECT_EQ(bytes[0], 1);
 
-    HRSRC zh =
-        FindResourceExW(Module(0x710000), RT_DIALOG, MAKEINTRESOURCEW(102), MAKELANGID(LANG_CHINESE, SUBLANG_CHINESE_SIMPLIFIED));
+    HRSRC zh = FindResourceExW(Module(0x710000), RT_DIALOG, MAKEINTRESOURCEW(102),
+                               MAKELANGID(LANG_CHINESE, SUBLANG_CHINESE_SIMPLIFIED));
     EXPECT_EQ(SizeofResource(Module(0x710000), zh), 2u);
     // A language the module does not have falls back to one it has.
     HRSRC other = FindResourceExW(Module(0x710000), RT_DLGINIT, MAKEINTRESOURCEW(102), 1031);
@@ -95,10 +99,16 @@ TEST(Icons, LoadIconReadsTheGroupAndItsImages) {
     static const tb::Bytes big = Dib(32), small = Dib(16);
     static const tb::Bytes broken = Group({{32, 1}, {16, 9}}); // image 9 does not exist
     static const RESOURCE_ITEM items[] = {
-        {ResourceTypeNumber(RT_GROUP_ICON), 128, MAKELANGID(LANG_CHINESE, SUBLANG_CHINESE_SIMPLIFIED), group.data(), static_cast<DWORD>(group.size())},
-        {ResourceTypeNumber(RT_ICON), 1, MAKELANGID(LANG_CHINESE, SUBLANG_CHINESE_SIMPLIFIED), big.data(), static_cast<DWORD>(big.size())},
-        {ResourceTypeNumber(RT_ICON), 2, MAKELANGID(LANG_CHINESE, SUBLANG_CHINESE_SIMPLIFIED), small.data(), static_cast<DWORD>(small.size())},
-        {ResourceTypeNumber(RT_GROUP_ICON), 129, MAKELANGID(LANG_CHINESE, SUBLANG_CHINESE_SIMPLIFIED), broken.data(), static_cast<DWORD>(broken.size())},
+        {ResourceTypeNumber(RT_GROUP_ICON), 128,
+         MAKELANGID(LANG_CHINESE, SUBLANG_CHINESE_SIMPLIFIED), group.data(),
+         static_cast<DWORD>(group.size())},
+        {ResourceTypeNumber(RT_ICON), 1, MAKELANGID(LANG_CHINESE, SUBLANG_CHINESE_SIMPLIFIED),
+         big.data(), static_cast<DWORD>(big.size())},
+        {ResourceTypeNumber(RT_ICON), 2, MAKELANGID(LANG_CHINESE, SUBLANG_CHINESE_SIMPLIFIED),
+         small.data(), static_cast<DWORD>(small.size())},
+        {ResourceTypeNumber(RT_GROUP_ICON), 129,
+         MAKELANGID(LANG_CHINESE, SUBLANG_CHINESE_SIMPLIFIED), broken.data(),
+         static_cast<DWORD>(broken.size())},
     };
     RegisterModuleResources(Module(0x740000), items, std::size(items));
     HICON icon = LoadIconW(Module(0x740000), MAKEINTRESOURCEW(128));
