@@ -7,6 +7,8 @@
 //   Modal loops take their input from screen::ActiveFrontEnd().
 #pragma once
 
+#include "platform/screen/grid.h"
+#include "platform/screen/input.h"
 #include "platform/user32/core/painter.h"
 #include "platform/user32/resources/dialog_template.h"
 #include "platform/win32/user.h"
