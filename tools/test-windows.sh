@@ -6,8 +6,8 @@
 #
 #   - the form, its 19 controls and its lists against the Linux build's
 #     template and list data (by the driver);
-#   - the bytes of the Print example and of Test on COM3, with the 20 ms pause
-#     after each lead-in as the printer saw it;
+#   - the bytes of the Print example and of Test on COM3, with the pause
+#     after each lead-in as the printer saw it (15 ms or more: see check_pauses);
 #   - the message box for a missing COM5 (by the driver);
 #   - the open-file dialog, and a file in code page 1252 loaded and printed
 #     on COM4 byte for byte;
@@ -448,12 +448,13 @@ check_pauses() {
         fi
     done < "$run/expected/com$port.leadins"
     # A reader woken late for the lead-in shortens the gap it sees by its
-    # own delay (under a millisecond even on a loaded machine), and a job
-    # that runs once has no second run to show the pause whole; a missing
-    # pause shows as a gap of well under a millisecond. So 19 ms passes.
-    for job in "${!best[@]}"; do
-        if ((best[$job] < 19000)); then
-            fail "COM$port $job: no run showed the 20 ms pause after the lead-in (longest $((best[$job] / 1000)).$(printf '%03d' $((best[$job] % 1000))) ms)"
+    # own delay: on a loaded machine by a few milliseconds (18.3 ms seen
+    # with two builds running), and a job run once has no second run to
+    # show the pause whole. A missing pause shows as a gap of well under a
+    # millisecond, so 15 ms tells the two apart; the exact 20 ms is held by
+    # the Linux build's tests, where each job runs several times.
+        if ((best[$job] < 15000)); then
+            fail "COM$port $job: no run showed the pause after the lead-in (longest $((best[$job] / 1000)).$(printf '%03d' $((best[$job] % 1000))) ms)"
         fi
     done
 }
