@@ -37,7 +37,7 @@ HWND ListDialog() {
         combo.id = kComboId;
         combo.windowClass = {true, user32::kClassComboBox, {}};
         tpl.items.push_back(combo);
-        return user32::CreateDialogWindow(tpl, nullptr)->hwnd;
+        return user32::CreateDialogWindow(tpl, nullptr)->hwnd();
     }();
     return dialog;
 }

@@ -36,7 +36,7 @@ LRESULT PushButton::message(UINT msg, WPARAM wParam, LPARAM lParam) {
         click();
         return 0;
     case BM_SETSTYLE:
-        style = (style & ~BS_TYPEMASK) | (static_cast<DWORD>(wParam) & BS_TYPEMASK);
+        setStyle((style() & ~BS_TYPEMASK) | (static_cast<DWORD>(wParam) & BS_TYPEMASK));
         return 0;
     default:
         return Window::message(msg, wParam, lParam);
@@ -62,7 +62,7 @@ void PushButton::paint(Painter& painter, bool focused) const {
     const screen::Role role = ButtonRole(*this, focused);
     // Without colours the focused button still stands out in reverse video.
     const std::uint8_t attrs = focused ? screen::AttrReverse : 0;
-    painter.fill(CellRect{0, 0, rect.w, rect.h}, U' ', role, attrs);
+    painter.fill(CellRect{0, 0, rect().w, rect().h}, U' ', role, attrs);
     const int len = static_cast<int>(ParseLabel(text_).text.size());
     // The widest decoration that fits: the default button wears » «.
     struct Form {
@@ -76,18 +76,18 @@ void PushButton::paint(Painter& painter, bool focused) const {
     };
     Form chosen = forms[3];
     for (const Form& f : forms) {
-        if (static_cast<int>(f.left.size() + f.right.size()) + len <= rect.w) {
+        if (static_cast<int>(f.left.size() + f.right.size()) + len <= rect().w) {
             chosen = f;
             break;
         }
     }
     const int total = static_cast<int>(chosen.left.size() + chosen.right.size()) + len;
-    const int x0 = std::max(0, (rect.w - total) / 2);
-    const int y = (rect.h - 1) / 2;
+    const int x0 = std::max(0, (rect().w - total) / 2);
+    const int y = (rect().h - 1) / 2;
     int x = x0 + painter.text(x0, y, chosen.left, role, attrs);
     const int labelX = x;
-    x += PaintLabel(painter, x, y, rect.w - x - static_cast<int>(chosen.right.size()), text_, role,
-                    attrs);
+    x += PaintLabel(painter, x, y, rect().w - x - static_cast<int>(chosen.right.size()), text_,
+                    role, attrs);
     painter.text(x, y, chosen.right, role, attrs);
     if (focused) {
         painter.cursor(labelX, y);
@@ -139,10 +139,10 @@ void CheckBox::paint(Painter& painter, bool focused) const {
     const screen::Role role = enabled() ? screen::Role::Window : screen::Role::Disabled;
     const screen::Role boxRole = ButtonRole(*this, focused);
     const std::uint8_t attrs = focused ? screen::AttrReverse : 0;
-    painter.fill(CellRect{0, 0, rect.w, rect.h}, U' ', role);
-    const int y = (rect.h - 1) / 2;
+    painter.fill(CellRect{0, 0, rect().w, rect().h}, U' ', role);
+    const int y = (rect().h - 1) / 2;
     painter.text(0, y, checked == BST_CHECKED ? U"[x]" : U"[ ]", boxRole, attrs);
-    PaintLabel(painter, 4, y, rect.w - 4, text_, focused ? boxRole : role, attrs);
+    PaintLabel(painter, 4, y, rect().w - 4, text_, focused ? boxRole : role, attrs);
     if (focused) {
         painter.cursor(1, y);
     }

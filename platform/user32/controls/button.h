@@ -11,7 +11,7 @@ class PushButton : public Window {
 public:
     static constexpr WindowKind kKind{"PushButton"};
     PushButton() : Window(kKind) {}
-    bool isDefault() const { return (style & BS_TYPEMASK) == BS_DEFPUSHBUTTON; }
+    bool isDefault() const { return (style() & BS_TYPEMASK) == BS_DEFPUSHBUTTON; }
     bool focusable() const override { return true; }
     void click();
     LRESULT message(UINT msg, WPARAM wParam, LPARAM lParam) override;
@@ -24,7 +24,7 @@ class CheckBox : public Window {
 public:
     static constexpr WindowKind kKind{"CheckBox"};
     CheckBox() : Window(kKind) {}
-    bool automatic() const { return (style & BS_TYPEMASK) == BS_AUTOCHECKBOX; }
+    bool automatic() const { return (style() & BS_TYPEMASK) == BS_AUTOCHECKBOX; }
     bool focusable() const override { return true; }
     int checked = BST_UNCHECKED;
     void click();

@@ -38,7 +38,7 @@ int CompareNoCase(std::u16string_view a, std::u16string_view b) {
 }
 
 ComboBox::ComboBox() : Window(kKind) {
-    field_.style = WS_VISIBLE | ES_AUTOHSCROLL;
+    field_.setStyle(WS_VISIBLE | ES_AUTOHSCROLL);
     field_.onUserChange = [this] {
         // Typed text is not an entry: the list has no selection until one is picked.
         selection_ = -1;
@@ -52,8 +52,8 @@ ComboBox::ComboBox() : Window(kKind) {
 }
 
 void ComboBox::moved() {
-    field_.rect = CellRect{0, 0, std::max(1, rect.w - 1), 1};
-    field_.style = listOnly() ? (field_.style | ES_READONLY) : (field_.style & ~ES_READONLY);
+    field_.setRect(CellRect{0, 0, std::max(1, rect().w - 1), 1});
+    field_.setStyleBits(ES_READONLY, listOnly());
 }
 
 void ComboBox::setText(std::u16string_view text) {
@@ -61,7 +61,7 @@ void ComboBox::setText(std::u16string_view text) {
 }
 
 void ComboBox::enabledChanged() {
-    field_.style = enabled() ? (field_.style & ~WS_DISABLED) : (field_.style | WS_DISABLED);
+    field_.setStyleBits(WS_DISABLED, !enabled());
     if (!enabled()) {
         close();
     }
@@ -270,7 +270,7 @@ void ComboBox::showHot() {
 
 void ComboBox::placeList() {
     if (Window* list = System::get().find(list_); list != nullptr && dropped_) {
-        list->rect = listRect();
+        list->setRect(listRect());
     }
 }
 
@@ -284,8 +284,8 @@ void ComboBox::open() {
     if (list == nullptr) {
         if (auto made = CreateWindowOfClass(u"ComboLBox", WS_POPUP)) {
             list = sys.adopt(std::move(made), sys.desktop());
-            list->owner = hwnd;
-            list_ = list->hwnd;
+            list->setOwner(hwnd());
+            list_ = list->hwnd();
         }
     }
     dropped_ = true;
@@ -398,7 +398,7 @@ bool ComboBox::key(const screen::KeyEvent& ev) {
 
 void ComboBox::mouse(const screen::MouseEvent& ev, int x, int y) {
     using Kind = screen::MouseEvent::Kind;
-    if (ev.kind == Kind::Press && (x >= rect.w - 1 || listOnly())) {
+    if (ev.kind == Kind::Press && (x >= rect().w - 1 || listOnly())) {
         dropped_ ? close() : open();
         return;
     }
@@ -489,10 +489,10 @@ void ComboBox::listMouse(const screen::MouseEvent& ev, int x, int y) {
 
 void ComboBox::paint(Painter& painter, bool focused) const {
     using screen::Role;
-    Painter fieldPainter = painter.inner(field_.rect);
+    Painter fieldPainter = painter.inner(field_.rect());
     field_.paint(fieldPainter, focused);
     const Role arrowRole = enabled() ? Role::Button : Role::Disabled;
-    painter.put(rect.w - 1, 0, screen::glyph::ArrowDown, arrowRole);
+    painter.put(rect().w - 1, 0, screen::glyph::ArrowDown, arrowRole);
 }
 
 } // namespace user32

@@ -20,10 +20,10 @@ public:
     static constexpr WindowKind kKind{"ComboBox"};
     ComboBox();
 
-    bool sorted() const { return (style & CBS_SORT) != 0; }
+    bool sorted() const { return (style() & CBS_SORT) != 0; }
     // CBS_DROPDOWNLIST: the field only shows the selection; a letter picks
     // the next entry that starts with it.
-    bool listOnly() const { return (style & 0x3) == CBS_DROPDOWNLIST; }
+    bool listOnly() const { return (style() & 0x3) == CBS_DROPDOWNLIST; }
     bool focusable() const override { return true; }
     int count() const { return static_cast<int>(items_.size()); }
     int selection() const { return selection_; }

@@ -6,7 +6,7 @@
 namespace user32 {
 
 ComboBox* ComboList::combo() const {
-    return As<ComboBox>(System::get().find(owner));
+    return As<ComboBox>(System::get().find(owner()));
 }
 
 LRESULT ComboList::message(UINT msg, WPARAM wParam, LPARAM lParam) {

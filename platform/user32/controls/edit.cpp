@@ -53,7 +53,7 @@ void Edit::reportNoRoom() {
     // As a Win32 edit control does, the parent hears of it (EN_ERRSPACE); the
     // user is told here, since no form of ours answers that notification.
     notifyParent(EN_ERRSPACE);
-    MessageBoxW(parent != nullptr ? parent->hwnd : nullptr,
+    MessageBoxW(parent() != nullptr ? parent()->hwnd() : nullptr,
                 u"Not enough memory for this edit: the text is as it was.", u"Error",
                 MB_OK | MB_ICONERROR);
 }
@@ -89,17 +89,17 @@ void Edit::setText(std::u16string_view text) {
 }
 
 bool Edit::bordered() const {
-    return (style & WS_BORDER) != 0 && rect.h >= 3 && rect.w >= 3;
+    return (style() & WS_BORDER) != 0 && rect().h >= 3 && rect().w >= 3;
 }
 
 bool Edit::hasScrollBar() const {
-    return multiLine() && (style & WS_VSCROLL) != 0 && rect.h >= 2;
+    return multiLine() && (style() & WS_VSCROLL) != 0 && rect().h >= 2;
 }
 
 CellRect Edit::textArea() const {
-    CellRect a{0, 0, rect.w, rect.h};
+    CellRect a{0, 0, rect().w, rect().h};
     if (bordered()) {
-        a = CellRect{1, 1, rect.w - 2, rect.h - 2};
+        a = CellRect{1, 1, rect().w - 2, rect().h - 2};
     } else if (hasScrollBar()) {
         a.w -= 1; // the scroll bar takes the last column
     }
@@ -339,7 +339,7 @@ bool Edit::claimsKey(const screen::KeyEvent& ev) const {
     if (caret_ != anchor_ && LookupKey(KeyContext::Edit, ev) == Action::Copy) {
         return true;
     }
-    return multiLine() && (style & ES_WANTRETURN) != 0 && ev.key == screen::Key::Enter &&
+    return multiLine() && (style() & ES_WANTRETURN) != 0 && ev.key == screen::Key::Enter &&
            !ev.ctrl && !ev.alt;
 }
 
@@ -378,7 +378,7 @@ Action Edit::keyAction(const screen::KeyEvent& ev) const {
     Action action = Action::None;
     if (multiLine()) {
         action = LookupKey(KeyContext::MultiLine, ev);
-        if (action == Action::NewLine && (style & ES_WANTRETURN) == 0) {
+        if (action == Action::NewLine && (style() & ES_WANTRETURN) == 0) {
             action = Action::None;
         }
     }
@@ -580,7 +580,8 @@ void Edit::mouse(const screen::MouseEvent& ev, int x, int y) {
         }
         return;
     }
-    if (hasScrollBar() && x == (bordered() ? rect.w - 1 : area.right()) && ev.kind == Kind::Press) {
+    if (hasScrollBar() && x == (bordered() ? rect().w - 1 : area.right()) &&
+        ev.kind == Kind::Press) {
         const int barTop = area.y, barBottom = area.bottom() - 1;
         if (y <= barTop) {
             scrollRows(-1);
@@ -662,7 +663,7 @@ LRESULT Edit::message(UINT msg, WPARAM wParam, LPARAM lParam) {
         }
         return TRUE;
     case EM_SETREADONLY:
-        style = wParam ? (style | ES_READONLY) : (style & ~ES_READONLY);
+        setStyleBits(ES_READONLY, wParam != 0);
         return TRUE;
     case WM_GETTEXTLENGTH:
         return static_cast<LRESULT>(model_.size());
@@ -685,9 +686,10 @@ LRESULT Edit::message(UINT msg, WPARAM wParam, LPARAM lParam) {
 void Edit::paint(Painter& painter, bool focused) const {
     using screen::Role;
     const Role role = !enabled() ? Role::Disabled : focused ? Role::FieldFocused : Role::Field;
-    painter.fill(CellRect{0, 0, rect.w, rect.h}, U' ', role);
+    painter.fill(CellRect{0, 0, rect().w, rect().h}, U' ', role);
     if (bordered()) {
-        painter.frame(CellRect{0, 0, rect.w, rect.h}, enabled() ? Role::Window : Role::Disabled);
+        painter.frame(CellRect{0, 0, rect().w, rect().h},
+                      enabled() ? Role::Window : Role::Disabled);
     }
     const CellRect area = textArea();
     const std::size_t selFrom = std::min(caret_, anchor_), selTo = std::max(caret_, anchor_);
@@ -763,7 +765,7 @@ void Edit::paint(Painter& painter, bool focused) const {
 
     if (hasScrollBar()) {
         using namespace screen::glyph;
-        const int x = bordered() ? rect.w - 1 : area.right();
+        const int x = bordered() ? rect().w - 1 : area.right();
         const Role barRole = enabled() ? Role::Window : Role::Disabled;
         const int top = area.y, bottom = area.bottom() - 1;
         painter.put(x, top, ArrowUp, barRole);

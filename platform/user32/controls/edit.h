@@ -26,8 +26,8 @@ public:
     static constexpr WindowKind kKind{"Edit"};
     Edit() : Window(kKind) {}
 
-    bool multiLine() const { return (style & ES_MULTILINE) != 0; }
-    bool readOnly() const { return (style & ES_READONLY) != 0; }
+    bool multiLine() const { return (style() & ES_MULTILINE) != 0; }
+    bool readOnly() const { return (style() & ES_READONLY) != 0; }
     bool focusable() const override { return true; }
 
     std::u16string text() const override { return model_.text(); }

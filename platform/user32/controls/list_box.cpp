@@ -11,10 +11,10 @@
 namespace user32 {
 
 CellRect ListBox::itemArea() const {
-    if ((style & WS_BORDER) != 0 && rect.w >= 3 && rect.h >= 3) {
-        return CellRect{1, 1, rect.w - 2, rect.h - 2};
+    if ((style() & WS_BORDER) != 0 && rect().w >= 3 && rect().h >= 3) {
+        return CellRect{1, 1, rect().w - 2, rect().h - 2};
     }
-    return CellRect{0, 0, rect.w, rect.h};
+    return CellRect{0, 0, rect().w, rect().h};
 }
 
 void ListBox::scrollIntoView() {
@@ -161,13 +161,14 @@ void ListBox::mouse(const screen::MouseEvent& ev, int x, int y) {
 void ListBox::paint(Painter& painter, bool focused) const {
     using screen::Role;
     const Role role = enabled() ? Role::Field : Role::Disabled;
-    painter.fill(CellRect{0, 0, rect.w, rect.h}, U' ', role);
+    painter.fill(CellRect{0, 0, rect().w, rect().h}, U' ', role);
     if (itemArea().x == 1) {
-        painter.frame(CellRect{0, 0, rect.w, rect.h}, enabled() ? Role::Window : Role::Disabled);
-        if (!text_.empty() && rect.w > 4) {
-            painter.text(1, 0,
-                         text::Utf16ToUtf32(text_).substr(0, static_cast<std::size_t>(rect.w - 2)),
-                         enabled() ? Role::Window : Role::Disabled);
+        painter.frame(CellRect{0, 0, rect().w, rect().h},
+                      enabled() ? Role::Window : Role::Disabled);
+        if (!text_.empty() && rect().w > 4) {
+            painter.text(
+                1, 0, text::Utf16ToUtf32(text_).substr(0, static_cast<std::size_t>(rect().w - 2)),
+                enabled() ? Role::Window : Role::Disabled);
         }
     }
     const CellRect area = itemArea();
@@ -191,10 +192,10 @@ void ListBox::paint(Painter& painter, bool focused) const {
         painter.cursor(area.x, area.y);
     }
     if (top_ > 0) {
-        painter.put(rect.w - 1, area.y, screen::glyph::ArrowUp, Role::Window);
+        painter.put(rect().w - 1, area.y, screen::glyph::ArrowUp, Role::Window);
     }
     if (top_ + area.h < count()) {
-        painter.put(rect.w - 1, area.bottom() - 1, screen::glyph::ArrowDown, Role::Window);
+        painter.put(rect().w - 1, area.bottom() - 1, screen::glyph::ArrowDown, Role::Window);
     }
 }
 

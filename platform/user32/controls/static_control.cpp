@@ -75,26 +75,26 @@ LRESULT GroupBox::message(UINT msg, WPARAM wParam, LPARAM lParam) {
 
 void StaticControl::paint(Painter& painter, bool) const {
     const screen::Role role = enabled() ? screen::Role::Window : screen::Role::Disabled;
-    painter.fill(CellRect{0, 0, rect.w, rect.h}, U' ', role);
-    if (rect.h <= 1) {
-        PaintLabel(painter, 0, 0, rect.w, text_, role, 0);
+    painter.fill(CellRect{0, 0, rect().w, rect().h}, U' ', role);
+    if (rect().h <= 1) {
+        PaintLabel(painter, 0, 0, rect().w, text_, role, 0);
         return;
     }
     const Label label = ParseLabel(text_);
-    const auto rows = WrapText(label.text, rect.w);
-    for (int y = 0; y < rect.h && y < static_cast<int>(rows.size()); ++y) {
+    const auto rows = WrapText(label.text, rect().w);
+    for (int y = 0; y < rect().h && y < static_cast<int>(rows.size()); ++y) {
         painter.text(0, y, rows[static_cast<std::size_t>(y)], role);
     }
 }
 
 void GroupBox::paint(Painter& painter, bool) const {
     const screen::Role role = enabled() ? screen::Role::Window : screen::Role::Disabled;
-    painter.frame(CellRect{0, 0, rect.w, rect.h}, role);
-    if (text_.empty() || rect.w < 5) {
+    painter.frame(CellRect{0, 0, rect().w, rect().h}, role);
+    if (text_.empty() || rect().w < 5) {
         return;
     }
     painter.put(1, 0, U' ', role);
-    const int n = PaintLabel(painter, 2, 0, rect.w - 5, text_, role, 0);
+    const int n = PaintLabel(painter, 2, 0, rect().w - 5, text_, role, 0);
     painter.put(2 + n, 0, U' ', role);
 }
 

@@ -8,7 +8,7 @@ namespace user32 {
 namespace {
 
 bool Inside(const Window* w, const Window* ancestor) {
-    for (; w != nullptr; w = w->parent) {
+    for (; w != nullptr; w = w->parent()) {
         if (w == ancestor) {
             return true;
         }
@@ -27,7 +27,7 @@ void DispatchMouse(Window* top, const screen::MouseEvent& ev) {
     }
     using Kind = screen::MouseEvent::Kind;
     const bool press = ev.kind == Kind::Press || ev.kind == Kind::DoubleClick;
-    for (Window* c : top->children) {
+    for (Window* c : top->children()) {
         if (!c->visible() || c->message(WM_NCHITTEST, 0, 0) == HTTRANSPARENT) {
             continue;
         }

@@ -24,7 +24,7 @@ HWND Encode(std::size_t index, std::uint32_t generation) {
 class DesktopWindow : public Window {
 public:
     static constexpr WindowKind kKind{"Desktop"};
-    DesktopWindow() : Window(kKind) { style = WS_VISIBLE; }
+    DesktopWindow() : Window(kKind) { setStyle(WS_VISIBLE); }
 };
 
 } // namespace
@@ -51,10 +51,10 @@ Window* System::adopt(std::unique_ptr<Window> w, Window* parent) {
     Slot& slot = slots_[index];
     slot.window = std::move(w);
     Window* raw = slot.window.get();
-    raw->hwnd = Encode(index, slot.generation);
-    raw->parent = parent;
+    raw->hwnd_ = Encode(index, slot.generation);
+    raw->parent_ = parent;
     if (parent != nullptr) {
-        parent->children.push_back(raw);
+        parent->children_.push_back(raw);
     }
     return raw;
 }
@@ -63,13 +63,13 @@ void System::destroy(Window* w) {
     if (w == nullptr || w == desktop_) {
         return;
     }
-    while (!w->children.empty()) {
-        destroy(w->children.back());
+    while (!w->children().empty()) {
+        destroy(w->children().back());
     }
     for (bool found = true; found;) {
         found = false;
-        for (Window* top : desktop_->children) {
-            if (top->owner == w->hwnd) {
+        for (Window* top : desktop_->children()) {
+            if (top->owner() == w->hwnd()) {
                 destroy(top);
                 found = true;
                 break;
@@ -80,11 +80,11 @@ void System::destroy(Window* w) {
         focus_ = nullptr;
     }
     popups_.erase(std::remove(popups_.begin(), popups_.end(), w), popups_.end());
-    if (w->parent != nullptr) {
-        auto& siblings = w->parent->children;
+    if (w->parent() != nullptr) {
+        auto& siblings = w->parent_->children_;
         siblings.erase(std::remove(siblings.begin(), siblings.end(), w), siblings.end());
     }
-    const auto v = reinterpret_cast<std::uintptr_t>(w->hwnd);
+    const auto v = reinterpret_cast<std::uintptr_t>(w->hwnd());
     const std::size_t index = (v & 0xFFFF) - 1;
     Slot& slot = slots_[index];
     slot.window.reset();
@@ -133,12 +133,12 @@ Window* System::setFocus(Window* w) {
 
 void System::showPopup(Window* w) {
     hidePopup(w);
-    w->style |= WS_VISIBLE;
+    w->setStyleBits(WS_VISIBLE, true);
     popups_.push_back(w);
 }
 
 void System::hidePopup(Window* w) {
-    w->style &= ~WS_VISIBLE;
+    w->setStyleBits(WS_VISIBLE, false);
     popups_.erase(std::remove(popups_.begin(), popups_.end(), w), popups_.end());
 }
 
@@ -171,12 +171,12 @@ void PaintTree(screen::Grid& grid, const Window* w, CellRect clip, const Window*
     const CellRect client = w->clientRect();
     const CellRect clientScreen{sr.x + client.x, sr.y + client.y, client.w, client.h};
     const CellRect childClip = clip.intersect(sr).intersect(clientScreen);
-    for (const Window* c : w->children) {
+    for (const Window* c : w->children()) {
         if (c->paintsUnderSiblings()) {
             PaintTree(grid, c, childClip, focus);
         }
     }
-    for (const Window* c : w->children) {
+    for (const Window* c : w->children()) {
         if (!c->paintsUnderSiblings()) {
             PaintTree(grid, c, childClip, focus);
         }
@@ -228,7 +228,7 @@ void System::paintAll() {
     if (grid_.width() != w || grid_.height() != h) {
         grid_.resize(w, h);
     }
-    desktop_->rect = CellRect{0, 0, w, h};
+    desktop_->setRect(CellRect{0, 0, w, h});
     grid_.fill(screen::Cell{U' ', screen::Role::Desktop, 0});
     grid_.cursorVisible = false;
     if (PaintTooSmallNotice(grid_, modal_)) {

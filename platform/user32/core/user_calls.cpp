@@ -15,7 +15,7 @@ Window* Find(HWND hWnd) {
 }
 
 HWND Handle(const Window* w) {
-    return w != nullptr ? w->hwnd : nullptr;
+    return w != nullptr ? w->hwnd() : nullptr;
 }
 
 // Disabling the focused control leaves the dialog with no focus, as on
@@ -29,10 +29,10 @@ void ReleaseFocusIfDisabled(Window* w) {
     if (focus == nullptr || w->reachable()) {
         return;
     }
-    for (Window* f = focus; f != nullptr; f = f->parent) {
+    for (Window* f = focus; f != nullptr; f = f->parent()) {
         if (f == w) {
             sys.setFocus(nullptr);
-            sys.setFocusToRestore(focus->hwnd);
+            sys.setFocusToRestore(focus->hwnd());
             return;
         }
     }
@@ -44,7 +44,7 @@ void RestoreFocusIfReenabled(Window* w) {
     if (keeper == nullptr || sys.focus() != nullptr || !keeper->reachable()) {
         return;
     }
-    for (Window* k = keeper; k != nullptr; k = k->parent) {
+    for (Window* k = keeper; k != nullptr; k = k->parent()) {
         if (k == w) {
             sys.setFocus(keeper);
             return;
@@ -59,9 +59,9 @@ HWND GetDlgItem(HWND hDlg, int nIDDlgItem) {
     if (d == nullptr) {
         return nullptr;
     }
-    for (Window* c : d->children) {
-        if (c->id == nIDDlgItem) {
-            return c->hwnd;
+    for (Window* c : d->children()) {
+        if (c->id() == nIDDlgItem) {
+            return c->hwnd();
         }
     }
     return nullptr;
@@ -70,7 +70,7 @@ HWND GetDlgItem(HWND hDlg, int nIDDlgItem) {
 int GetDlgCtrlID(HWND hWnd) {
     Window* w = Find(hWnd);
     // Only a child window has an id; a top-level window's place holds none.
-    return w != nullptr && w->parent != System::get().desktop() ? w->id : 0;
+    return w != nullptr && w->parent() != System::get().desktop() ? w->id() : 0;
 }
 
 LRESULT SendMessageW(HWND hWnd, UINT Msg, WPARAM wParam, LPARAM lParam) {
@@ -84,7 +84,7 @@ BOOL EnableWindow(HWND hWnd, BOOL bEnable) {
         return FALSE;
     }
     const BOOL wasDisabled = w->enabled() ? FALSE : TRUE;
-    w->style = bEnable ? (w->style & ~WS_DISABLED) : (w->style | WS_DISABLED);
+    w->setStyleBits(WS_DISABLED, bEnable == FALSE);
     w->enabledChanged();
     if (bEnable) {
         RestoreFocusIfReenabled(w);
@@ -128,17 +128,17 @@ HWND GetParent(HWND hWnd) {
     if (w == nullptr) {
         return nullptr;
     }
-    if (w->parent == System::get().desktop()) {
-        return w->owner; // a pop-up's parent is its owner
+    if (w->parent() == System::get().desktop()) {
+        return w->owner(); // a pop-up's parent is its owner
     }
-    if (w->parent == nullptr) {
+    if (w->parent() == nullptr) {
         return nullptr;
     }
-    return w->parent->hwnd;
+    return w->parent()->hwnd();
 }
 
 HWND GetDesktopWindow() {
-    return System::get().desktop()->hwnd;
+    return System::get().desktop()->hwnd();
 }
 
 HWND SetFocus(HWND hWnd) {
@@ -180,8 +180,7 @@ BOOL MoveWindow(HWND hWnd, int X, int Y, int nWidth, int nHeight, BOOL) {
         return FALSE;
     }
     const int width = std::max(1, nWidth), height = std::max(1, nHeight);
-    w->rect = user32::CellRect{X, Y, width, height};
-    w->moved();
+    w->moveTo(user32::CellRect{X, Y, width, height});
     return TRUE;
 }
 
@@ -192,11 +191,11 @@ LONG GetWindowLongW(HWND hWnd, int nIndex) {
     }
     switch (nIndex) {
     case GWL_STYLE:
-        return static_cast<LONG>(w->style);
+        return static_cast<LONG>(w->style());
     case GWL_EXSTYLE:
-        return static_cast<LONG>(w->exStyle);
+        return static_cast<LONG>(w->exStyle());
     case -12: // GWL_ID
-        return w->id;
+        return w->id();
     default:
         return 0;
     }

@@ -14,7 +14,7 @@ bool IsDesktop(const Window* w) {
 } // namespace
 
 bool Window::reachable() const {
-    for (const Window* w = this; w != nullptr && !IsDesktop(w); w = w->parent) {
+    for (const Window* w = this; w != nullptr && !IsDesktop(w); w = w->parent()) {
         if (!w->visible() || !w->enabled()) {
             return false;
         }
@@ -23,19 +23,19 @@ bool Window::reachable() const {
 }
 
 CellRect Window::screenRect() const {
-    CellRect r = rect;
-    for (const Window* p = parent; p != nullptr && !IsDesktop(p); p = p->parent) {
+    CellRect r = rect_;
+    for (const Window* p = parent_; p != nullptr && !IsDesktop(p); p = p->parent()) {
         const CellRect client = p->clientRect();
-        r.x += p->rect.x + client.x;
-        r.y += p->rect.y + client.y;
+        r.x += p->rect().x + client.x;
+        r.y += p->rect().y + client.y;
     }
     return r;
 }
 
 Window* Window::topLevel() {
     Window* w = this;
-    while (w->parent != nullptr && !IsDesktop(w->parent)) {
-        w = w->parent;
+    while (w->parent() != nullptr && !IsDesktop(w->parent())) {
+        w = w->parent();
     }
     return w;
 }
@@ -70,11 +70,11 @@ LRESULT Window::message(UINT msg, WPARAM wParam, LPARAM lParam) {
 void Window::paint(Painter&, bool) const {}
 
 void Window::notifyParent(UINT code) {
-    if (parent == nullptr || parent->hwnd == nullptr) {
+    if (parent_ == nullptr || parent_->hwnd_ == nullptr) {
         return;
     }
-    const WPARAM wParam = MAKELONG(static_cast<WORD>(id), static_cast<WORD>(code));
-    SendMessageW(parent->hwnd, WM_COMMAND, wParam, reinterpret_cast<LPARAM>(hwnd));
+    const WPARAM wParam = MAKELONG(static_cast<WORD>(id_), static_cast<WORD>(code));
+    SendMessageW(parent_->hwnd_, WM_COMMAND, wParam, reinterpret_cast<LPARAM>(hwnd_));
 }
 
 } // namespace user32

@@ -29,21 +29,42 @@ public:
     Window& operator=(const Window&) = delete;
 
     const WindowKind* kind() const { return kind_; }
-    HWND hwnd = nullptr;
-    Window* parent = nullptr;
+
+    // The handle, the parent and the children are the system's to set: it
+    // links a window into the tree when it adopts it and unlinks it when it
+    // destroys it.
+    HWND hwnd() const { return hwnd_; }
+    Window* parent() const { return parent_; }
+    // In creation (template) order; owned by the system.
+    const std::vector<Window*>& children() const { return children_; }
+
     // A top-level window's owner (a dialog's, a dropped list's): destroyed
     // with it, and what GetParent answers for it.
-    HWND owner = nullptr;
-    std::vector<Window*> children; // in creation (template) order; owned by the system
-    int id = 0;
-    DWORD style = 0;
-    DWORD exStyle = 0;
+    HWND owner() const { return owner_; }
+    void setOwner(HWND owner) { owner_ = owner; }
+    int id() const { return id_; }
+    void setId(int id) { id_ = id; }
+    DWORD style() const { return style_; }
+    void setStyle(DWORD style) { style_ = style; }
+    // Sets (on) or clears the style bits in mask, leaving the others.
+    void setStyleBits(DWORD mask, bool on) { style_ = on ? (style_ | mask) : (style_ & ~mask); }
+    DWORD exStyle() const { return exStyle_; }
+    void setExStyle(DWORD exStyle) { exStyle_ = exStyle; }
+
     // Place in cells, relative to the parent's client area (a top-level
     // window: relative to the screen).
-    CellRect rect;
+    const CellRect& rect() const { return rect_; }
+    // Sets the place without telling the window: a window being built is
+    // told once it is whole, through moved().
+    void setRect(const CellRect& rect) { rect_ = rect; }
+    // Sets the place and tells the window (moved()).
+    void moveTo(const CellRect& rect) {
+        rect_ = rect;
+        moved();
+    }
 
-    bool visible() const { return (style & WS_VISIBLE) != 0; }
-    bool enabled() const { return (style & WS_DISABLED) == 0; }
+    bool visible() const { return (style_ & WS_VISIBLE) != 0; }
+    bool enabled() const { return (style_ & WS_DISABLED) == 0; }
     // Whether this kind of window can hold the keyboard focus at all; the
     // dialog manager also asks for visible and enabled.
     virtual bool focusable() const { return false; }
@@ -51,7 +72,7 @@ public:
     bool reachable() const;
 
     // The client area, relative to the window's own top-left cell.
-    virtual CellRect clientRect() const { return CellRect{0, 0, rect.w, rect.h}; }
+    virtual CellRect clientRect() const { return CellRect{0, 0, rect_.w, rect_.h}; }
     // The window's rectangle in screen cells.
     CellRect screenRect() const;
     // The top-level window (dialog) that holds this one.
@@ -78,7 +99,7 @@ public:
     // SetFocus on this window puts the focus here (a dialog: on a control).
     virtual Window* focusTarget() { return this; }
     virtual void enabledChanged() {}
-    // Called after rect has been set or changed.
+    // Called after the place (rect()) has been set or changed.
     virtual void moved() {}
     // A top-level window told of a new screen size.
     virtual void screenResized(int /*width*/, int /*height*/) {}
@@ -95,7 +116,17 @@ protected:
     std::u16string text_;
 
 private:
+    friend class System;
+
     const WindowKind* kind_;
+    HWND hwnd_ = nullptr;
+    Window* parent_ = nullptr;
+    HWND owner_ = nullptr;
+    std::vector<Window*> children_;
+    int id_ = 0;
+    DWORD style_ = 0;
+    DWORD exStyle_ = 0;
+    CellRect rect_;
 };
 
 // The window as the class of its kind, or nullptr when it is of another kind:

@@ -10,7 +10,7 @@
 namespace user32 {
 
 CellRect Dialog::captionOkRect() const {
-    return CellRect{rect.w - 6, 0, 4, 1};
+    return CellRect{rect().w - 6, 0, 4, 1};
 }
 
 void Dialog::place(int screenWidth, int screenHeight) {
@@ -26,15 +26,17 @@ void Dialog::place(int screenWidth, int screenHeight) {
                                          static_cast<WORD>(screenHeight))) != FALSE;
     }
     if (fullScreen) {
-        rect = CellRect{0, 0, screenWidth, screenHeight};
+        setRect(CellRect{0, 0, screenWidth, screenHeight});
         return;
     }
-    rect.w = templateWidth;
-    rect.h = templateHeight;
+    CellRect r = rect();
+    r.w = templateWidth;
+    r.h = templateHeight;
     if (centred) {
-        rect.x = std::max(0, (screenWidth - rect.w) / 2);
-        rect.y = std::max(0, (screenHeight - rect.h) / 2);
+        r.x = std::max(0, (screenWidth - r.w) / 2);
+        r.y = std::max(0, (screenHeight - r.h) / 2);
     }
+    setRect(r);
 }
 
 void Dialog::moved() {
@@ -43,12 +45,12 @@ void Dialog::moved() {
     // over it; any other place pins the dialog.
     System& sys = System::get();
     const int screenW = sys.screenWidth(), screenH = sys.screenHeight();
-    fullScreen = rect == CellRect{0, 0, screenW, screenH};
-    centred = rect.x == std::max(0, (screenW - rect.w) / 2) &&
-              rect.y == std::max(0, (screenH - rect.h) / 2);
+    fullScreen = rect() == CellRect{0, 0, screenW, screenH};
+    centred = rect().x == std::max(0, (screenW - rect().w) / 2) &&
+              rect().y == std::max(0, (screenH - rect().h) / 2);
     if (!fullScreen) {
-        templateWidth = rect.w;
-        templateHeight = rect.h;
+        templateWidth = rect().w;
+        templateHeight = rect().h;
     }
 }
 
@@ -71,7 +73,7 @@ void Dialog::mouse(const screen::MouseEvent& ev, int x, int y) {
     using Kind = screen::MouseEvent::Kind;
     const bool press = ev.kind == Kind::Press || ev.kind == Kind::DoubleClick;
     if (press && hasCaptionOk() && captionOkRect().contains(x, y)) {
-        SendMessageW(hwnd, WM_COMMAND, MAKELONG(static_cast<WORD>(IDOK), BN_CLICKED), 0);
+        SendMessageW(hwnd(), WM_COMMAND, MAKELONG(static_cast<WORD>(IDOK), BN_CLICKED), 0);
     }
 }
 
@@ -82,9 +84,9 @@ LRESULT DefaultId(Window* d, int defId) {
     if (defId != 0) {
         return MAKELONG(static_cast<WORD>(defId), DC_HASDEFID);
     }
-    for (Window* c : d->children) {
+    for (Window* c : d->children()) {
         if ((c->message(WM_GETDLGCODE, 0, 0) & DLGC_DEFPUSHBUTTON) != 0) {
-            return MAKELONG(static_cast<WORD>(c->id), DC_HASDEFID);
+            return MAKELONG(static_cast<WORD>(c->id()), DC_HASDEFID);
         }
     }
     return 0;
@@ -95,9 +97,9 @@ LRESULT DefaultId(Window* d, int defId) {
 LRESULT Dialog::message(UINT msg, WPARAM wParam, LPARAM lParam) {
     INT_PTR handled = FALSE;
     if (builtinProc) {
-        handled = builtinProc(hwnd, msg, wParam, lParam);
+        handled = builtinProc(hwnd(), msg, wParam, lParam);
     } else if (proc != nullptr) {
-        handled = proc(hwnd, msg, wParam, lParam);
+        handled = proc(hwnd(), msg, wParam, lParam);
     }
     if (msg == WM_INITDIALOG || handled != FALSE) {
         return handled;
@@ -129,7 +131,7 @@ LRESULT Dialog::message(UINT msg, WPARAM wParam, LPARAM lParam) {
     }
     case WM_NEXTDLGCTL: {
         Window* focus = System::get().focus();
-        if (focus != nullptr && focus->parent != this) {
+        if (focus != nullptr && focus->parent() != this) {
             focus = nullptr;
         }
         Window* next = lParam != 0 ? System::get().find(reinterpret_cast<HWND>(wParam))
@@ -144,16 +146,16 @@ LRESULT Dialog::message(UINT msg, WPARAM wParam, LPARAM lParam) {
 
 void Dialog::paint(Painter& painter, bool) const {
     using screen::Role;
-    painter.fill(CellRect{0, 0, rect.w, rect.h}, U' ', Role::Window);
-    painter.frame(CellRect{0, 0, rect.w, rect.h}, Role::Window);
+    painter.fill(CellRect{0, 0, rect().w, rect().h}, U' ', Role::Window);
+    painter.frame(CellRect{0, 0, rect().w, rect().h}, Role::Window);
     // The caption bar is the top row of the frame.
-    for (int x = 1; x < rect.w - 1; ++x) {
+    for (int x = 1; x < rect().w - 1; ++x) {
         painter.put(x, 0, screen::glyph::Horizontal, Role::Caption);
     }
     painter.put(0, 0, screen::glyph::TopLeft, Role::Caption);
-    painter.put(rect.w - 1, 0, screen::glyph::TopRight, Role::Caption);
-    const int titleRoom = rect.w - (hasCaptionOk() ? 10 : 4);
-    if ((style & WS_CAPTION) == WS_CAPTION && titleRoom > 0 && !text_.empty()) {
+    painter.put(rect().w - 1, 0, screen::glyph::TopRight, Role::Caption);
+    const int titleRoom = rect().w - (hasCaptionOk() ? 10 : 4);
+    if ((style() & WS_CAPTION) == WS_CAPTION && titleRoom > 0 && !text_.empty()) {
         std::u32string title = text::Utf16ToUtf32(text_);
         if (static_cast<int>(title.size()) > titleRoom) {
             title.resize(static_cast<std::size_t>(titleRoom));

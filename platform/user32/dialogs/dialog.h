@@ -36,13 +36,13 @@ public:
     HICON bigIcon = nullptr;
     HICON smallIcon = nullptr;
 
-    bool hasCaptionOk() const { return (exStyle & WS_EX_CAPTIONOKBTN) != 0; }
+    bool hasCaptionOk() const { return (exStyle() & WS_EX_CAPTIONOKBTN) != 0; }
     // The caption's OK button, relative to the dialog.
     CellRect captionOkRect() const;
     // Puts the dialog where it belongs on a screen of the given size.
     void place(int screenWidth, int screenHeight);
 
-    CellRect clientRect() const override { return CellRect{1, 1, rect.w - 2, rect.h - 2}; }
+    CellRect clientRect() const override { return CellRect{1, 1, rect().w - 2, rect().h - 2}; }
     LRESULT message(UINT msg, WPARAM wParam, LPARAM lParam) override;
     void paint(Painter& painter, bool focused) const override;
     void mouse(const screen::MouseEvent& ev, int x, int y) override;

@@ -17,19 +17,19 @@ LRESULT DialogCode(Window* w, const screen::KeyEvent* ev) {
 }
 
 bool TakesTab(Window* w) {
-    return (w->style & WS_TABSTOP) != 0 && w->focusable() && w->reachable();
+    return (w->style() & WS_TABSTOP) != 0 && w->focusable() && w->reachable();
 }
 
 void SendCommand(Dialog* d, int id, const Window* from) {
-    SendMessageW(d->hwnd, WM_COMMAND, MAKELONG(static_cast<WORD>(id), BN_CLICKED),
-                 reinterpret_cast<LPARAM>(from != nullptr ? from->hwnd : nullptr));
+    SendMessageW(d->hwnd(), WM_COMMAND, MAKELONG(static_cast<WORD>(id), BN_CLICKED),
+                 reinterpret_cast<LPARAM>(from != nullptr ? from->hwnd() : nullptr));
 }
 
 // Alt+character: the control whose label marks that character. A static
 // text or group box passes the focus on to the next control that takes it.
 bool Mnemonic(Dialog* d, char32_t ch) {
     const char32_t want = text::FoldCase(ch);
-    for (Window* c : d->children) {
+    for (Window* c : d->children()) {
         // Only labels carry mnemonics: a text box's text is never copied for a key.
         const LRESULT code = DialogCode(c, nullptr);
         if ((code & (DLGC_BUTTON | DLGC_STATIC)) == 0 || !c->visible() ||
@@ -40,7 +40,7 @@ bool Mnemonic(Dialog* d, char32_t ch) {
             FocusControl(NextTabStop(d, c, 1));
         } else if (c->reachable()) {
             System::get().setFocus(c);
-            SendMessageW(c->hwnd, BM_CLICK, 0, 0);
+            SendMessageW(c->hwnd(), BM_CLICK, 0, 0);
         }
         return true;
     }
@@ -61,13 +61,13 @@ std::u16string HowToQuit(Dialog* d) {
 
 void PressDefault(Dialog* d, Window* focus, LRESULT focusCode) {
     if ((focusCode & (DLGC_DEFPUSHBUTTON | DLGC_UNDEFPUSHBUTTON)) != 0) {
-        SendMessageW(focus->hwnd, BM_CLICK, 0, 0);
+        SendMessageW(focus->hwnd(), BM_CLICK, 0, 0);
         return;
     }
-    const auto def = static_cast<ULONG_PTR>(SendMessageW(d->hwnd, DM_GETDEFID, 0, 0));
+    const auto def = static_cast<ULONG_PTR>(SendMessageW(d->hwnd(), DM_GETDEFID, 0, 0));
     if (HIWORD(def) == DC_HASDEFID) {
         if (Window* button = DialogItem(d, LOWORD(def))) {
-            SendMessageW(button->hwnd, BM_CLICK, 0, 0); // a disabled default button ignores Enter
+            SendMessageW(button->hwnd(), BM_CLICK, 0, 0); // a disabled default button ignores Enter
         } else {
             SendCommand(d, LOWORD(def), nullptr);
         }
@@ -79,8 +79,8 @@ void PressDefault(Dialog* d, Window* focus, LRESULT focusCode) {
 } // namespace
 
 Window* DialogItem(Window* dialog, int id) {
-    for (Window* c : dialog->children) {
-        if (c->id == id) {
+    for (Window* c : dialog->children()) {
+        if (c->id() == id) {
             return c;
         }
     }
@@ -88,7 +88,7 @@ Window* DialogItem(Window* dialog, int id) {
 }
 
 Window* NextTabStop(Window* dialog, Window* from, int dir) {
-    const auto& kids = dialog->children;
+    const auto& kids = dialog->children();
     const int n = static_cast<int>(kids.size());
     if (n == 0) {
         return nullptr;
@@ -116,7 +116,7 @@ void FocusControl(Window* control) {
     }
     System::get().setFocus(control);
     if ((DialogCode(control, nullptr) & DLGC_HASSETSEL) != 0) {
-        SendMessageW(control->hwnd, EM_SETSEL, 0, -1);
+        SendMessageW(control->hwnd(), EM_SETSEL, 0, -1);
     }
 }
 
@@ -139,7 +139,7 @@ bool DialogKey(Dialog* d, const screen::KeyEvent& ev) {
         if ((code & DLGC_WANTTAB) != 0) {
             return false;
         }
-        SendMessageW(d->hwnd, WM_NEXTDLGCTL,
+        SendMessageW(d->hwnd(), WM_NEXTDLGCTL,
                      LookupKey(KeyContext::Dialog, ev) == Action::PreviousControl ? 1 : 0, FALSE);
         return true;
     case Action::PressDefault:

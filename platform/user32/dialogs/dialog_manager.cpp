@@ -73,9 +73,9 @@ Dialog* CreateDialogWindow(const DialogTemplate& tpl, HWND owner) {
     System& sys = System::get();
     auto dialog = std::make_unique<Dialog>();
     Dialog* d = dialog.get();
-    d->style = tpl.style;
-    d->exStyle = tpl.exStyle;
-    d->owner = sys.find(owner) != nullptr ? owner : nullptr;
+    d->setStyle(tpl.style);
+    d->setExStyle(tpl.exStyle);
+    d->setOwner(sys.find(owner) != nullptr ? owner : nullptr);
     d->setText(tpl.title);
     const CellRect client = DialogClientCells(tpl.cx, tpl.cy);
     d->templateWidth = client.w + 2;
@@ -86,10 +86,10 @@ Dialog* CreateDialogWindow(const DialogTemplate& tpl, HWND owner) {
     for (std::size_t i = 0; i < tpl.items.size(); ++i) {
         const DialogItemTemplate& item = tpl.items[i];
         Window* c = sys.adopt(std::move(controls[i]), d);
-        c->style = item.style;
-        c->exStyle = item.exStyle;
-        c->id = static_cast<int>(item.id);
-        c->rect = LayoutControl(item);
+        c->setStyle(item.style);
+        c->setExStyle(item.exStyle);
+        c->setId(static_cast<int>(item.id));
+        c->setRect(LayoutControl(item));
         if (!item.text.isOrdinal) {
             c->setText(item.text.name);
         }
@@ -118,7 +118,7 @@ void DispatchOrReport(const screen::InputEvent& ev) {
         try {
             Window* top =
                 System::get().modalStack().empty() ? nullptr : System::get().modalStack().back();
-            MessageBoxW(top != nullptr ? top->hwnd : nullptr,
+            MessageBoxW(top != nullptr ? top->hwnd() : nullptr,
                         u"Not enough memory to finish that. Nothing else was lost.", u"Error",
                         MB_OK | MB_ICONERROR);
         } catch (const std::bad_alloc&) {
@@ -146,8 +146,8 @@ void PumpEvent(const screen::InputEvent& ev) {
 INT_PTR RunModal(Dialog* dialog, LPARAM initParam) {
     StartWindowSystem();
     System& sys = System::get();
-    const HWND dialogHandle = dialog->hwnd;
-    const HWND previousFocus = sys.focus() != nullptr ? sys.focus()->hwnd : nullptr;
+    const HWND dialogHandle = dialog->hwnd();
+    const HWND previousFocus = sys.focus() != nullptr ? sys.focus()->hwnd() : nullptr;
     sys.modalStack().push_back(dialog);
     sys.cancelPopups();
     sys.setFocus(nullptr);
@@ -155,7 +155,7 @@ INT_PTR RunModal(Dialog* dialog, LPARAM initParam) {
     // WM_INITDIALOG answers TRUE to have the focus put on the first tab stop.
     Window* first = NextTabStop(dialog, nullptr, 1);
     const LRESULT setDefaultFocus = dialog->message(
-        WM_INITDIALOG, reinterpret_cast<WPARAM>(first ? first->hwnd : nullptr), initParam);
+        WM_INITDIALOG, reinterpret_cast<WPARAM>(first ? first->hwnd() : nullptr), initParam);
     if (setDefaultFocus != FALSE && sys.find(dialogHandle) == dialog) {
         first = NextTabStop(dialog, nullptr, 1); // the procedure may have changed the controls
         FocusControl(first);

@@ -79,18 +79,18 @@ int ShowMessageBoxWindow(HWND owner, LPCWSTR text, LPCWSTR caption, UINT type) {
 
     auto dialog = std::make_unique<Dialog>();
     Dialog* d = dialog.get();
-    d->style = WS_POPUP | WS_VISIBLE | WS_CAPTION | DS_MODALFRAME;
+    d->setStyle(WS_POPUP | WS_VISIBLE | WS_CAPTION | DS_MODALFRAME);
     d->setText(text::Utf32ToUtf16(title));
-    d->owner = sys.find(owner) != nullptr ? owner : nullptr;
+    d->setOwner(sys.find(owner) != nullptr ? owner : nullptr);
     d->templateWidth = width;
     d->templateHeight = height;
     d->place(screenW, screenH);
     sys.adopt(std::move(dialog), sys.desktop());
 
     auto* label = static_cast<StaticControl*>(sys.adopt(std::make_unique<StaticControl>(), d));
-    label->style = WS_CHILD | WS_VISIBLE;
-    label->id = -1;
-    label->rect = CellRect{1, 1, width - 4, static_cast<int>(rows.size())};
+    label->setStyle(WS_CHILD | WS_VISIBLE);
+    label->setId(-1);
+    label->setRect(CellRect{1, 1, width - 4, static_cast<int>(rows.size())});
     // The label shows the text as it is: no '&' mnemonics in a message.
     std::u16string escaped;
     for (char16_t c : text::Utf32ToUtf16(body)) {
@@ -107,10 +107,10 @@ int ShowMessageBoxWindow(HWND owner, LPCWSTR text, LPCWSTR caption, UINT type) {
     for (const auto& b : buttons) {
         auto* button = static_cast<PushButton*>(sys.adopt(std::make_unique<PushButton>(), d));
         const int w = static_cast<int>(std::u16string_view(b.label).size()) + 4;
-        button->style = WS_CHILD | WS_VISIBLE | WS_TABSTOP | (first ? BS_DEFPUSHBUTTON : 0);
-        button->id = b.id;
+        button->setStyle(WS_CHILD | WS_VISIBLE | WS_TABSTOP | (first ? BS_DEFPUSHBUTTON : 0));
+        button->setId(b.id);
         button->setText(b.label);
-        button->rect = CellRect{x, y, w, 1};
+        button->setRect(CellRect{x, y, w, 1});
         x += w + 2;
         first = false;
     }

@@ -94,7 +94,7 @@ TEST_F(DialogTest, TheOpenListIsAPopUpOwnedByItsComboBox) {
     Then([&](auto& s) {
         const auto& popups = user32::System::get().popups();
         ASSERT_EQ(popups.size(), 1u);
-        list = popups.back()->hwnd;
+        list = popups.back()->hwnd();
         listParent = GetParent(list);
         combo = Item(kCombo);
         s.key(Key::Escape); // closes the list, not the dialog
