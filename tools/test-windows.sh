@@ -453,6 +453,7 @@ check_pauses() {
     # show the pause whole. A missing pause shows as a gap of well under a
     # millisecond, so 15 ms tells the two apart; the exact 20 ms is held by
     # the Linux build's tests, where each job runs several times.
+    for job in "${!best[@]}"; do
         if ((best[$job] < 15000)); then
             fail "COM$port $job: no run showed the pause after the lead-in (longest $((best[$job] / 1000)).$(printf '%03d' $((best[$job] % 1000))) ms)"
         fi
