@@ -211,6 +211,12 @@ if [[ -z "${TALLYROLL_WINE_PREFIX:-}" ]]; then
     note "creating the Wine prefix"
     timeout 120 wineboot -i > "$run/wineboot.log" 2>&1 ||
         die "wineboot failed or took over 120 s (see $run/wineboot.log)"
+else
+    # A Wine server still running in the given prefix (the installer test's
+    # console commands leave one for a few seconds) keeps the display it was
+    # started with, none: the programs started here would join it and end at
+    # once, without a word. Each session starts with a server of its own.
+    timeout 60 wineserver -w || die "the Wine server of $WINEPREFIX did not end"
 fi
 # No window manager runs on the virtual display: Wine draws the captions and
 # frames itself, as Windows would, so that the screenshot shows them.
