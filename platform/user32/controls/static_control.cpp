@@ -49,28 +49,30 @@ std::vector<std::u32string> WrapText(const std::u32string& text, int width) {
     return rows;
 }
 
+namespace {
+
 // Labels to the dialog (their mnemonics move the focus on), and see-through
-// to the mouse: a click on one reaches what lies under it.
-LRESULT StaticControl::message(UINT msg, WPARAM wParam, LPARAM lParam) {
+// to the mouse: a click on one reaches what lies under it. Static text and
+// group boxes answer alike.
+LRESULT AnswerAsStatic(Window& window, UINT msg, WPARAM wParam, LPARAM lParam) {
     switch (msg) {
     case WM_GETDLGCODE:
         return DLGC_STATIC;
     case WM_NCHITTEST:
         return HTTRANSPARENT;
     default:
-        return Window::message(msg, wParam, lParam);
+        return window.Window::message(msg, wParam, lParam);
     }
 }
 
+} // namespace
+
+LRESULT StaticControl::message(UINT msg, WPARAM wParam, LPARAM lParam) {
+    return AnswerAsStatic(*this, msg, wParam, lParam);
+}
+
 LRESULT GroupBox::message(UINT msg, WPARAM wParam, LPARAM lParam) {
-    switch (msg) {
-    case WM_GETDLGCODE:
-        return DLGC_STATIC;
-    case WM_NCHITTEST:
-        return HTTRANSPARENT;
-    default:
-        return Window::message(msg, wParam, lParam);
-    }
+    return AnswerAsStatic(*this, msg, wParam, lParam);
 }
 
 void StaticControl::paint(Painter& painter, bool) const {
