@@ -1,27 +1,15 @@
 #include "platform/comdlg32/file_filter.h"
 
 #include "platform/text/fold_case.h"
-#include "platform/win32/codepage.h"
+#include "platform/text/unicode.h"
 
 namespace comdlg32 {
 namespace {
 
-// The code points of a name, a surrogate pair as one. A lone surrogate stays
-// what it is: in a file name it stands for a byte that is not UTF-8
-// (platform/text/path_text.h), and it must match only that byte, never
-// U+FFFD or another such byte.
+// The code points of a name, a surrogate pair as one; a lone surrogate
+// stays itself and matches only itself.
 std::u32string CodePoints(std::u16string_view s) {
-    std::u32string out;
-    out.reserve(s.size());
-    for (std::size_t i = 0; i < s.size(); ++i) {
-        char32_t c = s[i];
-        if (i + 1 < s.size() && IS_SURROGATE_PAIR(s[i], s[i + 1])) {
-            c = 0x10000 + ((c - 0xD800) << 10) + (char32_t(s[i + 1]) - 0xDC00);
-            ++i;
-        }
-        out += c;
-    }
-    return out;
+    return text::Utf16ToUtf32(s, text::LoneSurrogates::kKeep);
 }
 
 bool IsBlank(char16_t c) {

@@ -18,7 +18,7 @@ void AppendUtf8(std::string& out, char32_t c) {
 
 } // namespace
 
-std::u32string Utf16ToUtf32(std::u16string_view s) {
+std::u32string Utf16ToUtf32(std::u16string_view s, LoneSurrogates lone) {
     std::u32string out;
     out.reserve(s.size());
     for (std::size_t i = 0; i < s.size(); ++i) {
@@ -26,7 +26,8 @@ std::u32string Utf16ToUtf32(std::u16string_view s) {
         if (i + 1 < s.size() && IS_SURROGATE_PAIR(s[i], s[i + 1])) {
             c = 0x10000 + ((c - 0xD800) << 10) + (char32_t(s[i + 1]) - 0xDC00);
             ++i;
-        } else if (IS_HIGH_SURROGATE(s[i]) || IS_LOW_SURROGATE(s[i])) {
+        } else if (lone == LoneSurrogates::kReplace &&
+                   (IS_HIGH_SURROGATE(s[i]) || IS_LOW_SURROGATE(s[i]))) {
             c = kReplacement;
         }
         out += c;
